@@ -1,0 +1,151 @@
+#ifndef ZENDRA_CORE_MEMORY_H
+#define ZENDRA_CORE_MEMORY_H
+
+#include <cstddef>
+#include <vector>
+
+// One recorded write: what the memory held at a masked address before it was overwritten.
+class MemoryRecordItem
+{
+public:
+    MemoryRecordItem(unsigned int address, unsigned int value, int size)
+        : address(address), value(value), size(size) {}
+
+    unsigned int address;
+    unsigned int value;
+    int size;
+};
+
+// The writes of one instruction, oldest first. A vector keeps its capacity when it is
+// emptied or assigned over, so the emulator's pooled undo items stop allocating.
+class MemoryRecordList
+{
+public:
+    void Add(unsigned int address, unsigned int value, int size) { items.emplace_back(address, value, size); }
+
+    int count() const { return int(items.size()); }
+    bool isEmpty() const { return items.empty(); }
+    void clear() { items.clear(); }
+    const MemoryRecordItem& at(int i) const { return items[std::size_t(i)]; }
+    const MemoryRecordItem& operator[](int i) const { return items[std::size_t(i)]; }
+    std::vector<MemoryRecordItem>::const_iterator begin() const { return items.begin(); }
+    std::vector<MemoryRecordItem>::const_iterator end() const { return items.end(); }
+
+private:
+    std::vector<MemoryRecordItem> items;
+};
+
+// The bytes behind the 24-bit address space: the main array, owned, and the video
+// area, which belongs to the document's image.
+class MemoryBuffer
+{
+public:
+    static constexpr unsigned int videoStart = 0xFFB500;
+    static constexpr unsigned int videoSize = 0x4B00;
+
+    explicit MemoryBuffer(unsigned char* video);
+    ~MemoryBuffer();
+    MemoryBuffer(const MemoryBuffer&) = delete;
+    MemoryBuffer& operator=(const MemoryBuffer&) = delete;
+
+    // The byte behind a masked 24-bit address.
+    unsigned char& At(unsigned int a) { return a < videoStart ? mainBuffer[a] : videoBuffer[a - videoStart]; }
+    unsigned char At(unsigned int a) const { return a < videoStart ? mainBuffer[a] : videoBuffer[a - videoStart]; }
+
+    unsigned char* mainBuffer;
+    unsigned char* videoBuffer;
+};
+
+// The simulated 16 MiB address space, big-endian, with the video area at its top and a
+// keyboard area that only forced writes may change.
+class Memory
+{
+public:
+    static constexpr unsigned int addressMask = 0xFFFFFF;
+    static constexpr unsigned int keyboardStart = 0x000400;
+    static constexpr unsigned int keyboardEnd = 0x0004FF;
+
+    explicit Memory(unsigned char* video);
+    virtual ~Memory();
+    Memory(const Memory&) = delete;
+    Memory& operator=(const Memory&) = delete;
+
+    inline unsigned int Read(unsigned int address, int size) const;
+    inline void Write(unsigned int address, unsigned int value, int size, bool force);
+    void Write(const MemoryRecordList& list);
+    void Write(const MemoryRecordItem& item);
+
+    MemoryBuffer buffer;
+    bool recording;
+    MemoryRecordList records;
+
+private:
+    inline void Store(unsigned int a, unsigned int value, int size);
+};
+
+// Read and Write are the emulator's hot path: inline, with a direct big-endian access
+// whenever the operand lies wholly inside the main array.
+inline unsigned int Memory::Read(unsigned int address, int size) const
+{
+    const unsigned int a = address & addressMask;
+    const unsigned char* m = buffer.mainBuffer;
+    switch (size) {
+    case 8:
+        return buffer.At(a);
+    case 16:
+        if (a + 1 < MemoryBuffer::videoStart)
+            return (unsigned(m[a]) << 8) | m[a + 1];
+        return (unsigned(buffer.At(a)) << 8) | buffer.At((a + 1) & addressMask);
+    case 32:
+        if (a + 3 < MemoryBuffer::videoStart)
+            return (unsigned(m[a]) << 24) | (unsigned(m[a + 1]) << 16) | (unsigned(m[a + 2]) << 8) | m[a + 3];
+        return (unsigned(buffer.At(a)) << 24) | (unsigned(buffer.At((a + 1) & addressMask)) << 16)
+            | (unsigned(buffer.At((a + 2) & addressMask)) << 8) | buffer.At((a + 3) & addressMask);
+    default:
+        return 0;
+    }
+}
+
+inline void Memory::Write(unsigned int address, unsigned int value, int size, bool force)
+{
+    const unsigned int a = address & addressMask;
+    if (!force && a >= keyboardStart && a <= keyboardEnd)
+        return;
+    if (recording)
+        records.Add(a, Read(a, size), size);
+    Store(a, value, size);
+}
+
+inline void Memory::Store(unsigned int a, unsigned int value, int size)
+{
+    unsigned char* m = buffer.mainBuffer;
+    switch (size) {
+    case 8:
+        buffer.At(a) = static_cast<unsigned char>(value);
+        break;
+    case 16:
+        if (a + 1 < MemoryBuffer::videoStart) {
+            m[a] = static_cast<unsigned char>(value >> 8);
+            m[a + 1] = static_cast<unsigned char>(value);
+        } else {
+            buffer.At(a) = static_cast<unsigned char>(value >> 8);
+            buffer.At((a + 1) & addressMask) = static_cast<unsigned char>(value);
+        }
+        break;
+    case 32:
+        if (a + 3 < MemoryBuffer::videoStart) {
+            m[a] = static_cast<unsigned char>(value >> 24);
+            m[a + 1] = static_cast<unsigned char>(value >> 16);
+            m[a + 2] = static_cast<unsigned char>(value >> 8);
+            m[a + 3] = static_cast<unsigned char>(value);
+        } else {
+            for (unsigned int i = 0; i < 4; ++i)
+                buffer.At((a + i) & addressMask) = static_cast<unsigned char>(value >> (24 - 8 * i));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+#endif

@@ -1,0 +1,294 @@
+// The S-Record loader: files from the real toolchain, the format's corner cases and
+// every kind of bad file.
+#include "app/SRecordLoader.h"
+#include "core/Memory.h"
+
+#include <QtTest>
+
+#include <memory>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const QString formatError = QStringLiteral("Le fichier suivant ne contient pas un format S-Record valide :\n\"%1\"");
+const QString accessError = QStringLiteral("Une erreur est survenue lors de l'accès au fichier suivant :\n\"%1\".");
+const QString warning = QStringLiteral("\nDes données erronées ont probablement été écrites dans la mémoire.");
+
+} // namespace
+
+class LoaderTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<unsigned char[]> video;
+    std::unique_ptr<Memory> memory;
+    QTemporaryDir dir;
+    QString errorMessage;
+
+    QString WriteFile(const QByteArray& contents)
+    {
+        static int counter = 0;
+        const QString path = dir.filePath(QStringLiteral("file%1.hex").arg(++counter));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+        file.write(contents);
+        return path;
+    }
+
+    bool LoadPath(const QString& path)
+    {
+        SRecordLoader loader(path, memory.get());
+        const bool ok = loader.Load();
+        errorMessage = loader.errorMessage;
+        return ok;
+    }
+
+    bool Load(const QByteArray& contents, QString* path = nullptr)
+    {
+        const QString file = WriteFile(contents);
+        if (path)
+            *path = file;
+        return LoadPath(file);
+    }
+
+    QByteArray Bytes(unsigned int address, int count)
+    {
+        QByteArray bytes;
+        for (int i = 0; i < count; ++i)
+            bytes.append(char(memory->Read(address + unsigned(i), 8)));
+        return bytes;
+    }
+
+    bool MemoryIsZero()
+    {
+        for (unsigned int a = 0; a < MemoryBuffer::videoStart; ++a) {
+            if (memory->buffer.mainBuffer[a])
+                return false;
+        }
+        return true;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(dir.isValid());
+        video.reset(new unsigned char[MemoryBuffer::videoSize]);
+        memory.reset(new Memory(video.get()));
+        errorMessage.clear();
+    }
+
+    void toolchainImagesLoadByteForByte_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<unsigned int>("origin");
+        QTest::addColumn<QString>("recordType");
+        QTest::newRow("S1") << "loader_sample_s1" << 0x2000u << "S1";
+        QTest::newRow("S2") << "loader_sample_s2" << 0x123456u << "S2";
+        QTest::newRow("S3") << "loader_sample_s3" << 0x123456u << "S3";
+    }
+
+    void toolchainImagesLoadByteForByte()
+    {
+        QFETCH(QString, name);
+        QFETCH(unsigned int, origin);
+        QFETCH(QString, recordType);
+        const QString base = QStringLiteral(LOADER_IMAGES "/") + name;
+        QFile binary(base + ".bin");
+        QVERIFY(binary.open(QIODevice::ReadOnly));
+        const QByteArray image = binary.readAll();
+        QVERIFY(image.size() > 256);
+
+        QFile srec(base + ".hex");
+        QVERIFY(srec.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QList<QByteArray> lines = srec.readAll().split('\n');
+        int dataRecords = 0;
+        for (const QByteArray& line : lines) {
+            if (line.startsWith("S1") || line.startsWith("S2") || line.startsWith("S3")) {
+                QVERIFY2(line.startsWith(recordType.toLatin1()), line.constData());
+                ++dataRecords;
+            }
+        }
+        QVERIFY(dataRecords > 3);
+
+        QVERIFY2(LoadPath(base + ".hex"), qPrintable(errorMessage));
+        QVERIFY(errorMessage.isEmpty());
+        QCOMPARE(Bytes(origin, image.size()), image);
+        QCOMPARE(memory->Read(origin - 1, 8), 0u);
+        QCOMPARE(memory->Read(origin + unsigned(image.size()), 8), 0u);
+    }
+
+    void recordsThatWriteNothing()
+    {
+        QVERIFY(Load("S00600004844521B\nS9030000FC\n"));
+        QVERIFY(Load("S5030001FB\nS70500001000EA\nS804001000EB\n"));
+        QVERIFY(Load("")); // an empty file
+        // Ten characters: type, count, address, checksum, no data.
+        QVERIFY(Load("S103100000\n"));
+        QVERIFY(MemoryIsZero());
+    }
+
+    void checksumAndByteCountAreNotRead()
+    {
+        QVERIFY(Load("S1FF1000AABBCC00\n"));
+        QCOMPARE(Bytes(0x1000, 4), QByteArray("\xAA\xBB\xCC\x00", 4));
+    }
+
+    void dataFieldEndsTwoCharactersBeforeTheLineEnd()
+    {
+        // Two trailing blanks: the checksum becomes one more data byte.
+        QVERIFY(Load("S1061000AABB55  \n"));
+        QCOMPARE(Bytes(0x1000, 4), QByteArray("\xAA\xBB\x55\x00", 4));
+        // An odd number of data digits: the last pair borrows a checksum digit.
+        QVERIFY(Load("S1052000ABC7F\n"));
+        QCOMPARE(Bytes(0x2000, 3), QByteArray("\xAB\xC7\x00", 3));
+    }
+
+    void lineEndings()
+    {
+        QVERIFY(Load("S1051000ABCD00\r\nS1051002EF0100\r\n"));
+        QCOMPARE(memory->Read(0x1000, 32), 0xABCDEF01u);
+        QVERIFY(Load("S1051004123400\nS1051006567800"));
+        QCOMPARE(memory->Read(0x1004, 32), 0x12345678u);
+        // A file ending with an empty line holds one record too many.
+        QString path;
+        QVERIFY(!Load("S1051008123400\n\n", &path));
+        QCOMPARE(errorMessage, formatError.arg(path) + warning);
+        QCOMPARE(memory->Read(0x1008, 16), 0x1234u);
+    }
+
+    void addressesWrapAndReachTheKeyboardArea()
+    {
+        QVERIFY(Load("S30801000010AB00\n"));
+        QCOMPARE(memory->Read(0x10, 8), 0xABu);
+        QVERIFY(Load("S206FFFFFE11223300\n"));
+        QCOMPARE(memory->Read(0xFFFFFE, 16), 0x1122u);
+        QCOMPARE(memory->Read(0x000000, 8), 0x33u);
+        QVERIFY(Load("S10604FE0102030400\n"));
+        QCOMPARE(memory->Read(0x4FE, 32), 0x01020304u);
+        QVERIFY(Load("S3080000045077FF\n"));
+        QCOMPARE(memory->Read(0x450, 8), 0x77u);
+    }
+
+    void formatErrorsStopTheLoad_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::newRow("blank line") << QByteArray("S0030000FC\n\nS1041001BB00\n");
+        QTest::newRow("lower-case s1") << QByteArray("s1041000AA00\nS1041001BB00\n");
+        QTest::newRow("S4") << QByteArray("S4041000AA00\nS1041001BB00\n");
+        QTest::newRow("S6") << QByteArray("S6041000AA00\nS1041001BB00\n");
+        QTest::newRow("type only") << QByteArray("S1\n");
+        QTest::newRow("one character") << QByteArray("S\n");
+        QTest::newRow("address not hexadecimal") << QByteArray("S1041G00AA00\n");
+        QTest::newRow("blank in address") << QByteArray("S104 100AA00\n");
+        QTest::newRow("0x in address") << QByteArray("S1040x10AA00\n");
+        QTest::newRow("sign in data") << QByteArray("S1041000+A00\n");
+        QTest::newRow("blank in data") << QByteArray("S1041000 A00\n");
+        QTest::newRow("plain text") << QByteArray("Bonjour, ceci n'est pas un programme.\n");
+        QTest::newRow("NUL bytes") << QByteArray("S1\0\0\0\0\0\0\0\0\n", 11);
+        QTest::newRow("NUL in data") << QByteArray("S1041000\0A00\n", 13);
+        QTest::newRow("accented text") << QByteArray("S1041000\xC3\xA9\x41\x30\x30\n");
+    }
+
+    void formatErrorsStopTheLoad()
+    {
+        QFETCH(QByteArray, contents);
+        QString path;
+        QVERIFY(!Load(contents, &path));
+        QCOMPARE(errorMessage, formatError.arg(path));
+        QCOMPARE(memory->Read(0x1001, 8), 0u); // later lines are not read
+    }
+
+    void aBadPairKeepsWhatCameBefore()
+    {
+        QString path;
+        QVERIFY(!Load("S1051000010200\nS1051002030400\nS1061004AAG1BB00\nS1051010FFFF00\n", &path));
+        QCOMPARE(errorMessage, formatError.arg(path) + warning);
+        QCOMPARE(memory->Read(0x1000, 32), 0x01020304u);
+        QCOMPARE(memory->Read(0x1004, 8), 0xAAu);
+        QCOMPARE(memory->Read(0x1005, 8), 0u);
+        QCOMPARE(memory->Read(0x1010, 8), 0u);
+    }
+
+    void aBadFirstPairHasNoWarning()
+    {
+        QString path;
+        QVERIFY(!Load("S0030000FC\nS1051000ZZ0200\n", &path));
+        QCOMPARE(errorMessage, formatError.arg(path));
+    }
+
+    void binaryGarbage()
+    {
+        QRandomGenerator random(1234);
+        for (int round = 0; round < 50; ++round) {
+            QByteArray bytes(1 + int(random.bounded(4096)), Qt::Uninitialized);
+            for (char& c : bytes)
+                c = char(random.bounded(256));
+            if (round % 2) // let some garbage follow a real record
+                bytes.prepend("S1051000ABCD00\n");
+            QString path;
+            const bool ok = Load(bytes, &path);
+            if (!ok)
+                QVERIFY(errorMessage.startsWith(formatError.arg(path)));
+        }
+    }
+
+    void aOneMebibyteLine()
+    {
+        // 512 KiB of data bytes in one S3 record from 0x100000.
+        QByteArray line("S3FF00100000");
+        QByteArray pattern;
+        for (int i = 0; i < 256; ++i)
+            pattern.append(QByteArray::number(i, 16).rightJustified(2, '0').toUpper());
+        while (line.size() < 12 + 2 * 512 * 1024)
+            line.append(pattern);
+        line.append("00\n");
+        QVERIFY(Load(line));
+        QCOMPARE(memory->Read(0x100000, 32), 0x00010203u);
+        QCOMPARE(memory->Read(0x100000 + 512 * 1024 - 1, 8), 0xFFu);
+        QCOMPARE(memory->Read(0x100000 + 512 * 1024, 8), 0u);
+
+        line[line.size() - 40] = 'Q';
+        QString path;
+        QVERIFY(!Load(line, &path));
+        QCOMPARE(errorMessage, formatError.arg(path) + warning);
+    }
+
+    void filesThatCannotBeRead()
+    {
+        const QString missing = dir.filePath("absent.hex");
+        QVERIFY(!LoadPath(missing));
+        QCOMPARE(errorMessage, accessError.arg(missing));
+
+        QVERIFY(!LoadPath(dir.path()));
+        QCOMPARE(errorMessage, accessError.arg(dir.path()));
+
+        // A file without read permission; root reads anything, so try it as nobody.
+        const QString locked = WriteFile("S1041001BB00\n");
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+        if (geteuid() != 0) {
+            QVERIFY(!LoadPath(locked));
+            QCOMPARE(errorMessage, accessError.arg(locked));
+        } else {
+            QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7755)));
+            const pid_t child = fork();
+            QVERIFY(child >= 0);
+            if (child == 0) {
+                const bool dropped = setgid(65534) == 0 && setuid(65534) == 0;
+                const bool refused = dropped && !LoadPath(locked) && errorMessage == accessError.arg(locked);
+                _exit(refused ? 0 : 1);
+            }
+            int status = 0;
+            QCOMPARE(waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status));
+            QCOMPARE(WEXITSTATUS(status), 0);
+        }
+        QVERIFY(MemoryIsZero());
+    }
+};
+
+QTEST_APPLESS_MAIN(LoaderTest)
+#include "tst_loader.moc"
