@@ -1,0 +1,39 @@
+// The S-Record loader on arbitrary file contents.
+#include "app/SRecordLoader.h"
+#include "core/Memory.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct Machine
+{
+    std::unique_ptr<unsigned char[]> video{new unsigned char[MemoryBuffer::videoSize]};
+    Memory memory{video.get()};
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static Machine machine;
+    const QString path = machine.dir.filePath(QStringLiteral("input.hex"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            __builtin_trap();
+        file.write(reinterpret_cast<const char*>(data), qint64(size));
+    }
+    SRecordLoader loader(path, &machine.memory);
+    const bool ok = loader.Load();
+    // A failure always explains itself; a success never does.
+    if (ok == loader.errorMessage.isEmpty())
+        return 0;
+    __builtin_trap();
+}
