@@ -1,0 +1,573 @@
+// Data movement, integer arithmetic, comparison and decimal instructions.
+#include "core/Emulator.h"
+
+namespace {
+
+unsigned int EaMode(unsigned int opcode) { return (opcode >> 3) & 7; }
+unsigned int EaReg(unsigned int opcode) { return opcode & 7; }
+unsigned int RegX(unsigned int opcode) { return (opcode >> 9) & 7; }
+
+} // namespace
+
+void Emulator::_ADD()
+{
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int n = RegX(opcode);
+    Register& r = *registers;
+    if (!(opcode & 0x100)) {
+        const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
+        const unsigned int destination = r.d[n];
+        const unsigned int result = destination + source;
+        r.SetDn(n, result, s);
+        SetFlags(0x1F, AddFlags(source, destination, result, s));
+    } else {
+        const unsigned int source = r.d[n];
+        const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
+        const unsigned int result = source + destination;
+        WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
+        SetFlags(0x1F, AddFlags(source, destination, result, s));
+    }
+}
+
+void Emulator::_SUB()
+{
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int n = RegX(opcode);
+    Register& r = *registers;
+    if (!(opcode & 0x100)) {
+        const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
+        const unsigned int destination = r.d[n];
+        const unsigned int result = destination - source;
+        r.SetDn(n, result, s);
+        SetFlags(0x1F, SubFlags(source, destination, result, s));
+    } else {
+        const unsigned int source = r.d[n];
+        const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
+        const unsigned int result = destination - source;
+        WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
+        SetFlags(0x1F, SubFlags(source, destination, result, s));
+    }
+}
+
+void Emulator::_ADDI()
+{
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int source = ReadOperand(7, 4, s, true, true);
+    const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
+    const unsigned int result = destination + source;
+    WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
+    SetFlags(0x1F, AddFlags(source, destination, result, s));
+}
+
+void Emulator::_SUBI()
+{
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int source = ReadOperand(7, 4, s, true, true);
+    const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
+    const unsigned int result = destination - source;
+    WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
+    SetFlags(0x1F, SubFlags(source, destination, result, s));
+}
+
+void Emulator::_ADDQ()
+{
+    unsigned int q = RegX(opcode);
+    if (q == 0)
+        q = 8;
+    const unsigned int mode = EaMode(opcode);
+    if (mode == 1) {
+        registers->AnRef(EaReg(opcode)) += q;
+        return;
+    }
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int destination = ReadOperand(mode, EaReg(opcode), s, false, false);
+    const unsigned int result = destination + q;
+    WriteOperand(result, mode, EaReg(opcode), s);
+    const unsigned int msb = SignBit(s);
+    unsigned int flags = NZ(result, s);
+    if (destination & ~result & msb)
+        flags |= FlagC | FlagX;
+    if (~destination & result & msb)
+        flags |= FlagV;
+    SetFlags(0x1F, flags);
+}
+
+void Emulator::_SUBQ()
+{
+    unsigned int q = RegX(opcode);
+    if (q == 0)
+        q = 8;
+    const unsigned int mode = EaMode(opcode);
+    if (mode == 1) {
+        registers->AnRef(EaReg(opcode)) -= q;
+        return;
+    }
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int destination = ReadOperand(mode, EaReg(opcode), s, false, false);
+    const unsigned int result = destination - q;
+    WriteOperand(result, mode, EaReg(opcode), s);
+    const unsigned int msb = SignBit(s);
+    unsigned int flags = NZ(result, s);
+    if (~destination & result & msb)
+        flags |= FlagC | FlagX;
+    if (destination & ~result & msb)
+        flags |= FlagV;
+    SetFlags(0x1F, flags);
+}
+
+// ADDX and SUBX keep Z set only while every result stays zero, for multi-word arithmetic.
+void Emulator::_ADDX()
+{
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int x = RegX(opcode);
+    const unsigned int y = EaReg(opcode);
+    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
+    unsigned int source;
+    unsigned int destination;
+    unsigned int result;
+    if (!(opcode & 8)) {
+        source = registers->d[y];
+        destination = registers->d[x];
+        result = destination + source + extend;
+        registers->SetDn(x, result, s);
+    } else {
+        source = ReadOperand(4, y, s, true, true);
+        destination = ReadOperand(4, x, s, false, false);
+        result = destination + source + extend;
+        WriteOperand(result, 4, x, s);
+    }
+    unsigned int flags = AddFlags(source, destination, result, s) & ~FlagZ;
+    const unsigned int keep = (result & SizeMask(s)) ? 0 : FlagZ;
+    SetFlags(0x1F & ~keep, flags);
+}
+
+void Emulator::_SUBX()
+{
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int x = RegX(opcode);
+    const unsigned int y = EaReg(opcode);
+    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
+    unsigned int source;
+    unsigned int destination;
+    unsigned int result;
+    if (!(opcode & 8)) {
+        source = registers->d[y];
+        destination = registers->d[x];
+        result = destination - source - extend;
+        registers->SetDn(x, result, s);
+    } else {
+        source = ReadOperand(4, y, s, true, true);
+        destination = ReadOperand(4, x, s, false, false);
+        result = destination - source - extend;
+        WriteOperand(result, 4, x, s);
+    }
+    unsigned int flags = SubFlags(source, destination, result, s) & ~FlagZ;
+    const unsigned int keep = (result & SizeMask(s)) ? 0 : FlagZ;
+    SetFlags(0x1F & ~keep, flags);
+}
+
+void Emulator::_ADDA()
+{
+    const int s = Size(opcode >> 8, 3);
+    unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
+    if (s == 16)
+        source = ExtendSign(static_cast<unsigned short>(source));
+    registers->AnRef(RegX(opcode)) += source;
+}
+
+void Emulator::_SUBA()
+{
+    const int s = Size(opcode >> 8, 3);
+    unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
+    if (s == 16)
+        source = ExtendSign(static_cast<unsigned short>(source));
+    registers->AnRef(RegX(opcode)) -= source;
+}
+
+void Emulator::_CMP()
+{
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
+    const unsigned int destination = registers->d[RegX(opcode)];
+    SetFlags(0x0F, SubFlags(source, destination, destination - source, s) & 0x0F);
+}
+
+void Emulator::_CMPA()
+{
+    const int s = Size(opcode >> 8, 3);
+    unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
+    if (s == 16)
+        source = ExtendSign(static_cast<unsigned short>(source));
+    const unsigned int destination = registers->AnRef(RegX(opcode));
+    SetFlags(0x0F, SubFlags(source, destination, destination - source, 32) & 0x0F);
+}
+
+void Emulator::_CMPI()
+{
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int source = ReadOperand(7, 4, s, true, true);
+    const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
+    SetFlags(0x0F, SubFlags(source, destination, destination - source, s) & 0x0F);
+}
+
+void Emulator::_CMPM()
+{
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int source = ReadOperand(3, EaReg(opcode), s, true, true);
+    const unsigned int destination = ReadOperand(3, RegX(opcode), s, true, true);
+    SetFlags(0x0F, SubFlags(source, destination, destination - source, s) & 0x0F);
+}
+
+void Emulator::_NEG()
+{
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
+    const unsigned int result = 0 - destination;
+    WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
+    const unsigned int msb = SignBit(s);
+    unsigned int flags = NZ(result, s);
+    if (destination & result & msb)
+        flags |= FlagV;
+    if ((destination | result) & msb)
+        flags |= FlagC | FlagX;
+    SetFlags(0x1F, flags);
+}
+
+void Emulator::_NEGX()
+{
+    const int s = Size(opcode >> 6, 1);
+    const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
+    const unsigned int result = 0 - destination - ((registers->sr & FlagX) ? 1 : 0);
+    WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
+    const unsigned int msb = SignBit(s);
+    unsigned int flags = (result & msb) ? FlagN : 0;
+    if (destination & result & msb)
+        flags |= FlagV;
+    if ((destination | result) & msb)
+        flags |= FlagC | FlagX;
+    const unsigned int keep = (result & SizeMask(s)) ? 0 : FlagZ;
+    SetFlags(0x1F & ~keep, flags);
+}
+
+void Emulator::_CLR()
+{
+    WriteOperand(0, EaMode(opcode), EaReg(opcode), Size(opcode >> 6, 1));
+    SetFlags(0x0F, FlagZ);
+}
+
+void Emulator::_TST()
+{
+    const int s = Size(opcode >> 6, 1);
+    SetFlags(0x0F, NZ(ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true), s));
+}
+
+void Emulator::_MULU()
+{
+    const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true) & 0xFFFF;
+    unsigned int& dn = registers->d[RegX(opcode)];
+    dn = (dn & 0xFFFF) * source;
+    SetFlags(0x0F, NZ(dn, 32));
+}
+
+void Emulator::_MULS()
+{
+    const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true);
+    unsigned int& dn = registers->d[RegX(opcode)];
+    dn = unsigned(int(static_cast<short>(dn)) * int(static_cast<short>(source)));
+    SetFlags(0x0F, NZ(dn, 32));
+}
+
+void Emulator::_DIVU()
+{
+    const unsigned int divisor = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true) & 0xFFFF;
+    if (divisor == 0) {
+        vector = ZeroDivide;
+        return;
+    }
+    unsigned int& dn = registers->d[RegX(opcode)];
+    const unsigned int quotient = dn / divisor;
+    const unsigned int remainder = dn % divisor;
+    if (quotient >= 0x10000) {
+        SetFlags(FlagV | FlagC, FlagV);
+        return;
+    }
+    dn = (remainder << 16) | quotient;
+    SetFlags(0x0F, NZ(quotient, 16));
+}
+
+void Emulator::_DIVS()
+{
+    const int divisor = static_cast<short>(ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true));
+    if (divisor == 0) {
+        vector = ZeroDivide;
+        return;
+    }
+    unsigned int& dn = registers->d[RegX(opcode)];
+    const int dividend = int(dn);
+    // The one quotient that does not fit in an int is an overflow anyway.
+    if (dividend == int(0x80000000u) && divisor == -1) {
+        SetFlags(FlagV | FlagC, FlagV);
+        return;
+    }
+    const int quotient = dividend / divisor;
+    const int remainder = dividend % divisor;
+    if (quotient < -32768 || quotient > 32767) {
+        SetFlags(FlagV | FlagC, FlagV);
+        return;
+    }
+    dn = ((unsigned(remainder) & 0xFFFF) << 16) | (unsigned(quotient) & 0xFFFF);
+    SetFlags(0x0F, NZ(unsigned(quotient), 16));
+}
+
+void Emulator::_MOVE()
+{
+    const int s = Size(opcode >> 12, 2);
+    const unsigned int value = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
+    WriteOperand(value, (opcode >> 6) & 7, RegX(opcode), s);
+    SetFlags(0x0F, NZ(value, s));
+}
+
+void Emulator::_MOVEA()
+{
+    const int s = Size(opcode >> 12, 2);
+    unsigned int value = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
+    if (s == 16)
+        value = ExtendSign(static_cast<unsigned short>(value));
+    registers->AnRef(RegX(opcode)) = value;
+}
+
+void Emulator::_MOVEQ()
+{
+    const unsigned int value = ExtendSign(static_cast<unsigned char>(opcode));
+    registers->d[RegX(opcode)] = value;
+    SetFlags(0x0F, NZ(value, 32));
+}
+
+void Emulator::_EXG()
+{
+    Register& r = *registers;
+    const unsigned int x = RegX(opcode);
+    const unsigned int y = EaReg(opcode);
+    unsigned int* first;
+    unsigned int* second;
+    switch ((opcode >> 3) & 0x1F) {
+    case 0x08:
+        first = &r.d[x];
+        second = &r.d[y];
+        break;
+    case 0x09:
+        first = &r.AnRef(x);
+        second = &r.AnRef(y);
+        break;
+    default:
+        first = &r.d[x];
+        second = &r.AnRef(y);
+        break;
+    }
+    const unsigned int value = *first;
+    *first = *second;
+    *second = value;
+}
+
+void Emulator::_SWAP()
+{
+    unsigned int& dn = registers->d[EaReg(opcode)];
+    dn = (dn >> 16) | (dn << 16);
+    SetFlags(0x0F, NZ(dn, 32));
+}
+
+void Emulator::_EXT()
+{
+    unsigned int& dn = registers->d[EaReg(opcode)];
+    if (!(opcode & 0x40)) {
+        const unsigned int word = ExtendSign(static_cast<unsigned char>(dn)) & 0xFFFF;
+        dn = (dn & 0xFFFF0000u) | word;
+        SetFlags(0x0F, NZ(word, 16));
+    } else {
+        dn = ExtendSign(static_cast<unsigned short>(dn));
+        SetFlags(0x0F, NZ(dn, 32));
+    }
+}
+
+void Emulator::_LEA()
+{
+    const unsigned int address = GetAddress(EaMode(opcode), EaReg(opcode), 32, true, true);
+    registers->AnRef(RegX(opcode)) = address;
+}
+
+void Emulator::_PEA()
+{
+    Push(GetAddress(EaMode(opcode), EaReg(opcode), 32, true, true));
+}
+
+void Emulator::_MOVEM()
+{
+    Register& r = *registers;
+    unsigned int mask = Read(r.pc, 16);
+    r.pc += 2;
+    const int s = (opcode & 0x40) ? 32 : 16;
+    const unsigned int mode = EaMode(opcode);
+    const unsigned int an = EaReg(opcode);
+    // Steps over the extension words even for an empty list, so that they never run as code.
+    unsigned int address = GetAddress(mode, an, s, false, true);
+    if (mask == 0)
+        return;
+    const unsigned int step = unsigned(s / 8);
+    if (opcode & 0x400) {
+        for (unsigned int i = 0; i < 16; ++i) {
+            if (!(mask & (1u << i)))
+                continue;
+            unsigned int value = Read(address, s);
+            if (s == 16)
+                value = ExtendSign(static_cast<unsigned short>(value));
+            if (i < 8)
+                r.d[i] = value;
+            else
+                r.AnRef(i - 8) = value;
+            address += step;
+        }
+        if (mode == 3)
+            r.AnRef(an) = address;
+        return;
+    }
+    unsigned int values[16];
+    for (unsigned int i = 0; i < 8; ++i) {
+        values[i] = r.d[i];
+        values[i + 8] = r.AnRef(i);
+    }
+    if (mode == 4) {
+        mask = Invert(static_cast<unsigned short>(mask));
+        address = r.AnRef(an) - unsigned(CountOne(static_cast<unsigned short>(mask))) * step;
+    }
+    const unsigned int start = address;
+    for (unsigned int i = 0; i < 16; ++i) {
+        if (!(mask & (1u << i)))
+            continue;
+        Write(address, values[i], s);
+        address += step;
+    }
+    if (mode == 4)
+        r.AnRef(an) = start;
+}
+
+void Emulator::_MOVEP()
+{
+    Register& r = *registers;
+    const unsigned int n = RegX(opcode);
+    const unsigned int address = GetAddress(5, EaReg(opcode), 0, true, true);
+    switch ((opcode >> 6) & 7) {
+    case 4:
+        r.SetDn(n, (Read(address, 8) << 8) | Read(address + 2, 8), 16);
+        break;
+    case 5:
+        r.d[n] = (Read(address, 8) << 24) | (Read(address + 2, 8) << 16) | (Read(address + 4, 8) << 8)
+            | Read(address + 6, 8);
+        break;
+    case 6:
+        Write(address, r.d[n] >> 8, 8);
+        Write(address + 2, r.d[n], 8);
+        break;
+    default: {
+        const unsigned int value = r.d[n];
+        Write(address, value >> 24, 8);
+        Write(address + 2, value >> 16, 8);
+        Write(address + 4, value >> 8, 8);
+        Write(address + 6, value, 8);
+        break;
+    }
+    }
+}
+
+// The decimal instructions keep N and V, clear Z only on a non-zero result, and set X = C.
+namespace {
+
+unsigned int DecimalFlags(unsigned int result, bool carry, unsigned int sr)
+{
+    unsigned int mask = Emulator::FlagX | Emulator::FlagC;
+    if (result & 0xFF)
+        mask |= Emulator::FlagZ;
+    const unsigned int bits = carry ? (Emulator::FlagX | Emulator::FlagC) : 0;
+    return (sr & ~mask) | bits;
+}
+
+} // namespace
+
+void Emulator::_ABCD()
+{
+    const unsigned int x = RegX(opcode);
+    const unsigned int y = EaReg(opcode);
+    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
+    unsigned int source;
+    unsigned int destination;
+    if (!(opcode & 8)) {
+        source = registers->d[y] & 0xFF;
+        destination = registers->d[x] & 0xFF;
+    } else {
+        source = ReadOperand(4, y, 8, true, true) & 0xFF;
+        destination = ReadOperand(4, x, 8, false, false) & 0xFF;
+    }
+    const unsigned int low = (source & 0xF) + (destination & 0xF) + extend;
+    unsigned int sum = source + destination + extend;
+    if (low > 9)
+        sum += 6;
+    bool carry = false;
+    if (sum > 0x9F) {
+        sum += 0x60;
+        carry = true;
+    }
+    if (!(opcode & 8))
+        registers->SetDn(x, sum, 8);
+    else
+        WriteOperand(sum, 4, x, 8);
+    registers->sr = DecimalFlags(sum, carry, registers->sr);
+}
+
+void Emulator::_SBCD()
+{
+    const unsigned int x = RegX(opcode);
+    const unsigned int y = EaReg(opcode);
+    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
+    unsigned int source;
+    unsigned int destination;
+    if (!(opcode & 8)) {
+        source = registers->d[y] & 0xFF;
+        destination = registers->d[x] & 0xFF;
+    } else {
+        source = ReadOperand(4, y, 8, true, true) & 0xFF;
+        destination = ReadOperand(4, x, 8, false, false) & 0xFF;
+    }
+    const unsigned int diff = destination - source - extend;
+    const unsigned int low = (destination & 0xF) - (source & 0xF) - extend;
+    const bool lowBorrow = low & 0x10;
+    const bool highBorrow = diff & 0x8000;
+    const bool carry = ((lowBorrow ? diff - 6 : diff) >> 15) & 1;
+    unsigned int result = diff;
+    if (lowBorrow)
+        result -= 6;
+    if (highBorrow)
+        result -= 0x60;
+    if (!(opcode & 8))
+        registers->SetDn(x, result, 8);
+    else
+        WriteOperand(result, 4, x, 8);
+    registers->sr = DecimalFlags(result, carry, registers->sr);
+}
+
+void Emulator::_NBCD()
+{
+    const unsigned int mode = EaMode(opcode);
+    const unsigned int reg = EaReg(opcode);
+    const unsigned int source = ReadOperand(mode, reg, 8, false, false) & 0xFF;
+    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
+    unsigned int result = 0;
+    bool carry = false;
+    if (source + extend != 0) {
+        result = 0 - source - extend;
+        if ((source & 0xF) + extend != 0)
+            result -= 6;
+        result -= 0x60;
+        carry = true;
+    }
+    WriteOperand(result, mode, reg, 8);
+    registers->sr = DecimalFlags(result, carry, registers->sr);
+}

@@ -1,0 +1,228 @@
+// Branches, jumps, subroutines, stack frames, the status register and the instructions
+// that raise exceptions or need supervisor state.
+#include "core/Emulator.h"
+
+namespace {
+
+unsigned int EaMode(unsigned int opcode) { return (opcode >> 3) & 7; }
+unsigned int EaReg(unsigned int opcode) { return opcode & 7; }
+
+} // namespace
+
+void Emulator::_Bcc()
+{
+    Register& r = *registers;
+    const unsigned int base = r.pc;
+    unsigned int displacement = ExtendSign(static_cast<unsigned char>(opcode));
+    if ((opcode & 0xFF) == 0) {
+        displacement = ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
+        r.pc += 2;
+    }
+    const unsigned int target = base + displacement;
+    const unsigned int cc = (opcode >> 8) & 15;
+    if (cc == 1) {
+        Push(r.pc);
+        r.pc = target;
+    } else if (Condition(cc)) {
+        r.pc = target;
+    }
+}
+
+void Emulator::_DBcc()
+{
+    Register& r = *registers;
+    const unsigned int base = r.pc;
+    const unsigned int displacement = ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
+    r.pc += 2;
+    if (Condition(opcode >> 8))
+        return;
+    unsigned int& dn = r.d[EaReg(opcode)];
+    const unsigned int low = (dn - 1) & 0xFFFF;
+    dn = (dn & 0xFFFF0000u) | low;
+    if (low != 0xFFFF)
+        r.pc = base + displacement;
+}
+
+void Emulator::_Scc()
+{
+    WriteOperand(Condition(opcode >> 8) ? 0xFF : 0x00, EaMode(opcode), EaReg(opcode), 8);
+}
+
+void Emulator::_JMP()
+{
+    registers->pc = GetAddress(EaMode(opcode), EaReg(opcode), 32, true, true);
+}
+
+void Emulator::_JSR()
+{
+    const unsigned int target = GetAddress(EaMode(opcode), EaReg(opcode), 32, true, true);
+    Push(registers->pc);
+    registers->pc = target;
+}
+
+void Emulator::_RTS()
+{
+    registers->pc = Pop();
+}
+
+void Emulator::_RTR()
+{
+    Register& r = *registers;
+    unsigned int& sp = r.A7();
+    const unsigned int ccr = Read(sp, 16) & Register::ccrMask;
+    r.sr = (r.sr & 0xFF00) | ccr;
+    sp += 2;
+    r.pc = Pop();
+}
+
+void Emulator::_RTE()
+{
+    if (PrivilegeViolated())
+        return;
+    Register& r = *registers;
+    // The frame is on the supervisor stack, whatever state the popped SR selects.
+    r.sr = Read(r.ssp, 16) & Register::srMask;
+    r.ssp += 2;
+    r.pc = Read(r.ssp, 32);
+    r.ssp += 4;
+}
+
+void Emulator::_LINK()
+{
+    Register& r = *registers;
+    const unsigned int displacement = ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
+    r.pc += 2;
+    unsigned int& sp = r.A7();
+    sp -= 4;
+    unsigned int& an = r.AnRef(EaReg(opcode));
+    Write(sp, an, 32);
+    an = sp;
+    sp += displacement;
+}
+
+void Emulator::_UNLK()
+{
+    Register& r = *registers;
+    unsigned int& sp = r.A7();
+    unsigned int& an = r.AnRef(EaReg(opcode));
+    sp = an;
+    an = Read(sp, 32);
+    sp += 4;
+}
+
+void Emulator::_NOP()
+{
+}
+
+// Two bytes long here and never waits: the word after it is the next opcode.
+void Emulator::_STOP()
+{
+}
+
+void Emulator::_RESET()
+{
+    PrivilegeViolated();
+}
+
+void Emulator::_TRAP()
+{
+    vector = VectorNumber(Trap0 + int(opcode & 15));
+}
+
+void Emulator::_TRAPV()
+{
+    if (registers->sr & FlagV)
+        vector = TrapvInstruction;
+}
+
+void Emulator::_CHK()
+{
+    const int bound = static_cast<short>(ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true));
+    const int value = static_cast<short>(registers->d[(opcode >> 9) & 7]);
+    if (value < 0) {
+        SetFlags(FlagN, FlagN);
+        vector = ChkInstruction;
+    } else if (value > bound) {
+        SetFlags(FlagN, 0);
+        vector = ChkInstruction;
+    }
+}
+
+void Emulator::_ILLEGAL()
+{
+    vector = IllegalInstruction;
+}
+
+void Emulator::_MOVEfromSR()
+{
+    WriteOperand(registers->sr, EaMode(opcode), EaReg(opcode), 16);
+}
+
+void Emulator::_MOVEtoCCR()
+{
+    const unsigned int value = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true);
+    registers->sr = (registers->sr & 0xFF00) | (value & Register::ccrMask);
+}
+
+void Emulator::_MOVEtoSR()
+{
+    if (PrivilegeViolated())
+        return;
+    registers->sr = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true) & Register::srMask;
+}
+
+void Emulator::_ANDItoCCR()
+{
+    const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
+    Register& r = *registers;
+    r.sr = (r.sr & 0xFF00) | ((r.sr & immediate) & Register::ccrMask);
+}
+
+void Emulator::_ORItoCCR()
+{
+    const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
+    Register& r = *registers;
+    r.sr = (r.sr & 0xFF00) | (((r.sr & 0xFF) | immediate) & Register::ccrMask);
+}
+
+void Emulator::_EORItoCCR()
+{
+    const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
+    Register& r = *registers;
+    r.sr = (r.sr & 0xFF00) | (((r.sr & 0xFF) ^ immediate) & Register::ccrMask);
+}
+
+void Emulator::_ANDItoSR()
+{
+    if (PrivilegeViolated())
+        return;
+    const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
+    registers->sr = (registers->sr & immediate) & Register::srMask;
+}
+
+void Emulator::_ORItoSR()
+{
+    if (PrivilegeViolated())
+        return;
+    const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
+    registers->sr = (registers->sr | immediate) & Register::srMask;
+}
+
+void Emulator::_EORItoSR()
+{
+    if (PrivilegeViolated())
+        return;
+    const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
+    registers->sr = (registers->sr ^ immediate) & Register::srMask;
+}
+
+void Emulator::_MOVE_USP()
+{
+    if (PrivilegeViolated())
+        return;
+    Register& r = *registers;
+    if (opcode & 8)
+        r.AnRef(EaReg(opcode)) = r.usp;
+    else
+        r.usp = r.AnRef(EaReg(opcode));
+}
