@@ -1,0 +1,31 @@
+#include "core/BreakpointIndex.h"
+
+void BreakpointIndex::Build(const AddressBreakpointList& addresses, const InstructionBreakpointList& instructions)
+{
+    // Sized once; afterwards a build only sets the bits of the entries.
+    if (addressBits.empty()) {
+        addressBits.assign((1u << 24) / 64, 0);
+        instructionBits.assign((1u << 16) / 64, 0);
+    }
+    // An entry beyond 24 bits can never equal a masked address, as in a search of the list.
+    for (unsigned int a : addresses) {
+        if (a <= 0xFFFFFF)
+            addressBits[a >> 6] |= std::uint64_t(1) << (a & 63);
+    }
+    for (unsigned short word : instructions)
+        instructionBits[word >> 6] |= std::uint64_t(1) << (word & 63);
+    built = true;
+}
+
+void BreakpointIndex::Release(const AddressBreakpointList& addresses, const InstructionBreakpointList& instructions)
+{
+    if (!built)
+        return;
+    for (unsigned int a : addresses) {
+        if (a <= 0xFFFFFF)
+            addressBits[a >> 6] &= ~(std::uint64_t(1) << (a & 63));
+    }
+    for (unsigned short word : instructions)
+        instructionBits[word >> 6] &= ~(std::uint64_t(1) << (word & 63));
+    built = false;
+}

@@ -1,0 +1,32 @@
+#ifndef ZENDRA_CORE_BREAKPOINTINDEX_H
+#define ZENDRA_CORE_BREAKPOINTINDEX_H
+
+#include "core/AddressBreakpointList.h"
+#include "core/InstructionBreakpointList.h"
+
+#include <cstdint>
+#include <vector>
+
+// Bitmaps over the 24-bit addresses and the 16-bit opcode words of the breakpoint lists,
+// so that a run looks a breakpoint up in constant time however long the lists are. The
+// lists must not change while the index is built over them.
+class BreakpointIndex
+{
+public:
+    void Build(const AddressBreakpointList& addresses, const InstructionBreakpointList& instructions);
+    // Clears exactly the bits that Build set, from the same lists.
+    void Release(const AddressBreakpointList& addresses, const InstructionBreakpointList& instructions);
+
+    bool IsBuilt() const { return built; }
+    bool HasAddress(unsigned int address) const { return Test(addressBits, address & 0xFFFFFF); }
+    bool HasInstruction(unsigned int word) const { return Test(instructionBits, word & 0xFFFF); }
+
+private:
+    static bool Test(const std::vector<std::uint64_t>& bits, unsigned int i) { return (bits[i >> 6] >> (i & 63)) & 1; }
+
+    std::vector<std::uint64_t> addressBits;
+    std::vector<std::uint64_t> instructionBits;
+    bool built = false;
+};
+
+#endif

@@ -1,0 +1,135 @@
+#include "core/Document.h"
+
+#include "core/Calculator.h"
+#include "core/Disassembler.h"
+#include "core/EffectiveAddress.h"
+#include "core/Emulator.h"
+#include "core/Memory.h"
+
+Document::Document(QObject* parent)
+    : QObject(parent),
+      videoImage(videoWidth, videoHeight, QImage::Format_Mono),
+      memory(nullptr),
+      disassembler(nullptr),
+      emulator(nullptr),
+      effectiveAddress(nullptr),
+      calculator(nullptr),
+      addressBreakpointsEnabled(true),
+      instructionBreakpointsEnabled(true),
+      mode(StepIntoMode),
+      undoCount(0)
+{
+    // A set bit is a white pixel.
+    videoImage.setColorCount(2);
+    videoImage.setColor(0, qRgb(0, 0, 0));
+    videoImage.setColor(1, qRgb(255, 255, 255));
+    // The image's 60-byte rows lie end to end: its pixel bytes are the video area.
+    Q_ASSERT(videoImage.bytesPerLine() * videoHeight == int(MemoryBuffer::videoSize));
+    memory = new Memory(videoImage.bits());
+    disassembler = new Disassembler(memory);
+    emulator = new Emulator(memory);
+    effectiveAddress = new EffectiveAddress(memory, emulator->registers);
+    calculator = new Calculator(emulator->registers);
+    instructionBreakpoints.append(0x4AFC);
+}
+
+Document::~Document()
+{
+    delete calculator;
+    delete effectiveAddress;
+    delete emulator;
+    delete disassembler;
+    delete memory;
+}
+
+unsigned int Document::WordAtPc() const
+{
+    return memory->Read(emulator->registers->pc, 16);
+}
+
+void Document::Skip()
+{
+    Register* r = emulator->registers;
+    r->pc = disassembler->GetNext(r->pc, 1);
+}
+
+bool Document::IsRTS() const
+{
+    return WordAtPc() == 0x4E75;
+}
+
+bool Document::IsJSR() const
+{
+    const unsigned int w = WordAtPc();
+    return (w & 0xFF00) == 0x6100 || (w & 0xFFC0) == 0x4E80;
+}
+
+bool Document::HasAddress(unsigned int address, const BreakpointIndex* index) const
+{
+    return index ? index->HasAddress(address) : addressBreakpoints.contains(address);
+}
+
+bool Document::HasInstruction(unsigned int word, const BreakpointIndex* index) const
+{
+    return index ? index->HasInstruction(word) : instructionBreakpoints.contains(static_cast<unsigned short>(word));
+}
+
+Breakpoint Document::Lookup(unsigned int address, const BreakpointIndex* index) const
+{
+    // Precedence: enabled instruction, enabled address, disabled instruction, disabled address.
+    const unsigned int a = address & 0xFFFFFF;
+    const bool instruction = HasInstruction(memory->Read(a, 16), index);
+    if (instruction && instructionBreakpointsEnabled)
+        return Breakpoint(InstructionBreakpoint, true);
+    if (HasAddress(a, index)) {
+        if (addressBreakpointsEnabled)
+            return Breakpoint(AddressBreakpoint, true);
+        return instruction ? Breakpoint(InstructionBreakpoint, false) : Breakpoint(AddressBreakpoint, false);
+    }
+    return instruction ? Breakpoint(InstructionBreakpoint, false) : Breakpoint(NoBreakpoint, false);
+}
+
+Breakpoint Document::GetBreakpoint(unsigned int address) const
+{
+    return Lookup(address, nullptr);
+}
+
+Breakpoint Document::GetBreakpoint() const
+{
+    return Lookup(emulator->registers->pc, nullptr);
+}
+
+Breakpoint Document::GetBreakpoint(const BreakpointIndex& index) const
+{
+    return Lookup(emulator->registers->pc, &index);
+}
+
+bool Document::IsInstructionBreakpoint() const
+{
+    return HasInstruction(WordAtPc(), nullptr);
+}
+
+bool Document::IsInstructionBreakpoint(const BreakpointIndex& index) const
+{
+    return HasInstruction(WordAtPc(), &index);
+}
+
+void Document::AddAddressBreakpoint(unsigned int address)
+{
+    addressBreakpoints.append(address & 0xFFFFFF);
+}
+
+void Document::AddInstructionBreakpoint(unsigned short opcode)
+{
+    instructionBreakpoints.append(opcode);
+}
+
+void Document::SwapAddressBP(unsigned int address)
+{
+    const unsigned int a = address & 0xFFFFFF;
+    const int i = addressBreakpoints.indexOf(a);
+    if (i >= 0)
+        addressBreakpoints.removeAt(i);
+    else
+        addressBreakpoints.append(a);
+}

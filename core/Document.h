@@ -1,0 +1,66 @@
+#ifndef ZENDRA_CORE_DOCUMENT_H
+#define ZENDRA_CORE_DOCUMENT_H
+
+#include "core/AddressBreakpointList.h"
+#include "core/Breakpoint.h"
+#include "core/BreakpointIndex.h"
+#include "core/EmulationMode.h"
+#include "core/InstructionBreakpointList.h"
+
+#include <QImage>
+#include <QObject>
+
+class Calculator;
+class Disassembler;
+class EffectiveAddress;
+class Emulator;
+class Memory;
+
+// The one shared model of the debugger: the machine (memory over the video image, the
+// emulator with its registers and undo history), its interpreters for the user, the
+// breakpoints and the parameters of the next run. Its fields are read and written directly.
+class Document : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int videoWidth = 480;
+    static constexpr int videoHeight = 320;
+
+    explicit Document(QObject* parent = nullptr);
+    ~Document() override;
+
+    void Skip();
+    bool IsRTS() const;
+    bool IsJSR() const;
+    Breakpoint GetBreakpoint(unsigned int address) const;
+    Breakpoint GetBreakpoint() const;
+    bool IsInstructionBreakpoint() const;
+    // The same answers from an index built over the current lists, for the run loops.
+    Breakpoint GetBreakpoint(const BreakpointIndex& index) const;
+    bool IsInstructionBreakpoint(const BreakpointIndex& index) const;
+    void AddAddressBreakpoint(unsigned int address);
+    void AddInstructionBreakpoint(unsigned short opcode);
+    void SwapAddressBP(unsigned int address);
+
+    QImage videoImage;
+    Memory* memory;
+    Disassembler* disassembler;
+    Emulator* emulator;
+    EffectiveAddress* effectiveAddress;
+    Calculator* calculator;
+    AddressBreakpointList addressBreakpoints;
+    InstructionBreakpointList instructionBreakpoints;
+    bool addressBreakpointsEnabled;
+    bool instructionBreakpointsEnabled;
+    EmulationMode mode;
+    int undoCount;
+
+private:
+    unsigned int WordAtPc() const;
+    bool HasAddress(unsigned int address, const BreakpointIndex* index) const;
+    bool HasInstruction(unsigned int word, const BreakpointIndex* index) const;
+    Breakpoint Lookup(unsigned int address, const BreakpointIndex* index) const;
+};
+
+#endif

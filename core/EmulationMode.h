@@ -1,0 +1,26 @@
+#ifndef ZENDRA_CORE_EMULATIONMODE_H
+#define ZENDRA_CORE_EMULATIONMODE_H
+
+// What the next start of the emulation thread does.
+enum EmulationMode {
+    StepIntoMode = 0,
+    StepIntoNoBreakMode = 1,
+    StepOverMode = 2,
+    StepOverNoBreakMode = 3,
+    StepOutMode = 4,
+    StepOutNoBreakMode = 5,
+    RunMode = 6,
+    QuickRunMode = 7,
+    UndoMode = 8
+};
+
+// Why a run of the emulation thread ended.
+enum EmulationResult {
+    InstructionBreak = 0,
+    AddressBreak = 1,
+    Done = 2,
+    Exception = 3,
+    ReturnReached = 4
+};
+
+#endif
