@@ -91,6 +91,23 @@ const QString bccNames[32] = {
 
 const char hexDigits[] = "0123456789ABCDEF";
 
+// Buffer sizes that hold any line: the machine code of the longest instruction, and the
+// operands of the widest MOVE or MOVEM with room to spare.
+const int machineCodeCapacity = 32;
+const int operandCapacity = 64;
+
+// Empties a field for the next line. The buffer is reused when no one else holds it; a
+// view that kept a copy of the last line gets a fresh buffer of the full size instead.
+inline void Reset(QString& text, int capacity)
+{
+    if (text.isDetached()) {
+        text.resize(0);
+    } else {
+        text = QString();
+        text.reserve(capacity);
+    }
+}
+
 inline void AppendLatin1(QString& text, const char* latin1, int length)
 {
     text.append(QLatin1String(latin1, length));
@@ -109,8 +126,8 @@ Disassembler::Disassembler(Memory* memory)
     : memory(memory)
 {
     // Room for the longest line, so that formatting reuses the same buffers.
-    machineCode.reserve(32);
-    operand.reserve(64);
+    machineCode.reserve(machineCodeCapacity);
+    operand.reserve(operandCapacity);
 }
 
 void Disassembler::SetStartAddress(unsigned int address)
@@ -123,7 +140,7 @@ void Disassembler::Disassemble()
     currentAddress = startAddress;
     Decode();
     nextAddress = currentAddress;
-    addressText.resize(0);
+    Reset(addressText, AddressFieldSize);
     AppendHexa(addressText, startAddress, AddressFieldSize);
 }
 
@@ -131,9 +148,9 @@ void Disassembler::Decode()
 {
     opcode = memory->Read(currentAddress, 16);
     currentAddress += 2;
-    machineCode.resize(0);
+    Reset(machineCode, machineCodeCapacity);
     AppendHexa(machineCode, opcode, 4);
-    operand.resize(0);
+    Reset(operand, operandCapacity);
     if (!Decoder::Decode()) {
         static const QString dataWord = QStringLiteral("DC.W");
         mnemonic = dataWord;

@@ -278,6 +278,25 @@ private slots:
         QCOMPARE(machine.disassembler.operand, QString());
     }
 
+    // A view may keep the fields of a line; the next line must not write into them.
+    void keptFieldsOfALineStayUnchanged()
+    {
+        TestMachine machine;
+        machine.Store(0x1000, "23FC 12345678 12345678 4E75 0200 12FF");
+        Disassembler& d = machine.disassembler;
+        machine.LineAt(0x1000);
+        const QString code = d.machineCode;
+        const QString operand = d.operand;
+        const QString address = d.addressText;
+        QCOMPARE(machine.LineAt(0x100A), QStringLiteral("RTS"));
+        QCOMPARE(code, QStringLiteral("23FC 12345678 12345678"));
+        QCOMPARE(operand, QStringLiteral("#$12345678,$12345678"));
+        QCOMPARE(address, QStringLiteral("001000"));
+        QCOMPARE(machine.LineAt(0x100C), QStringLiteral("ANDI.B #$FF,D0"));
+        QCOMPARE(d.machineCode, QStringLiteral("0200 12FF"));
+        QCOMPARE(code, QStringLiteral("23FC 12345678 12345678"));
+    }
+
     // The public builders append exactly what the handlers show.
     void addOperandOverloads()
     {

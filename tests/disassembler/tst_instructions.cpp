@@ -107,8 +107,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<uint>("next");
         // Branches: the target is shown, worked out from the word after the opcode.
-        QTest::newRow("BRA.W") << 0x1000u << "6000 0010" << "BRA.W $1012" << 0x1004u;
-        QTest::newRow("BRA.S to itself") << 0x1000u << "60FE" << "BRA.S $1000" << 0x1002u;
         QTest::newRow("BSR.W to itself") << 0x2000u << "6100 FFFE" << "BSR.W $2000" << 0x2004u;
         QTest::newRow("low byte FF is a short branch") << 0x1000u << "60FF" << "BRA.S $1001" << 0x1002u;
         QTest::newRow("short branch below 0") << 0x0000u << "60FC" << "BRA.S $FFFFFFFE" << 0x0002u;
@@ -116,15 +114,12 @@ private slots:
         QTest::newRow("DBRA") << 0x1000u << "51C8 FFFC" << "DBRA.W D0,$FFE" << 0x1004u;
         QTest::newRow("DBT") << 0x1000u << "50C9 0010" << "DBT.W D1,$1012" << 0x1004u;
         QTest::newRow("DBRA below 0") << 0x0000u << "51CF 8000" << "DBRA.W D7,$FFFF8002" << 0x0004u;
-        QTest::newRow("SEQ") << 0x1000u << "57C1" << "SEQ.B D1" << 0x1002u;
         QTest::newRow("ST is not DBT") << 0x1000u << "50C0" << "ST.B D0" << 0x1002u;
         // Program-counter relative: the target, not the displacement.
-        QTest::newRow("JMP d16(PC)") << 0x1000u << "4EFA FFFE" << "JMP $1000(PC)" << 0x1004u;
         QTest::newRow("JMP d8(PC,Xn) ignores bit 8") << 0x1000u << "4EFB 0100" << "JMP $1002(PC,D0.W)" << 0x1004u;
         QTest::newRow("d16(PC) below 0") << 0x0000u << "41FA 8000" << "LEA.L $FFFF8002(PC),A0" << 0x0004u;
         QTest::newRow("d8(PC,Xn) below 0") << 0x0000u << "4EFB A880" << "JMP $FFFFFF82(PC,A2.L)" << 0x0004u;
         // Absolute addresses.
-        QTest::newRow("absolute short, sign-extended") << 0x1000u << "1038 8000" << "MOVE.B $FFFF8000.W,D0" << 0x1004u;
         QTest::newRow("absolute short, positive") << 0x1000u << "4EB8 1234" << "JSR $1234.W" << 0x1004u;
         QTest::newRow("absolute long") << 0x1000u << "4EF9 00FF0000" << "JMP $FF0000" << 0x1006u;
         QTest::newRow("absolute long to absolute long")
@@ -135,62 +130,31 @@ private slots:
         QTest::newRow("longest line") << 0x1000u << "23FC 12345678 12345678" << "MOVE.L #$12345678,$12345678"
                                       << 0x100Au;
         // Immediates: byte immediates show the low byte, the word is fetched whole.
-        QTest::newRow("ANDI.B") << 0x1000u << "0200 12FF" << "ANDI.B #$FF,D0" << 0x1004u;
-        QTest::newRow("MOVE.W #") << 0x1000u << "3E3C 00FF" << "MOVE.W #$FF,D7" << 0x1004u;
         QTest::newRow("MOVE.B # high byte ignored") << 0x1000u << "103C AB01" << "MOVE.B #$1,D0" << 0x1004u;
         QTest::newRow("ADDI.L") << 0x1000u << "0680 80000000" << "ADDI.L #$80000000,D0" << 0x1006u;
         QTest::newRow("MOVEA.W #") << 0x1000u << "307C 8000" << "MOVEA.W #$8000,A0" << 0x1004u;
         QTest::newRow("ADDA.L # follows bit 8") << 0x1000u << "D1FC 00010000" << "ADDA.L #$10000,A0" << 0x1006u;
         QTest::newRow("CMPA.W #") << 0x1000u << "B0FC FFFF" << "CMPA.W #$FFFF,A0" << 0x1004u;
         QTest::newRow("BTST Dn,#imm takes one word") << 0x1000u << "013C 0012" << "BTST.B D0,#$12" << 0x1004u;
-        QTest::newRow("BTST.L #") << 0x1000u << "0800 0003" << "BTST.L #$3,D0" << 0x1004u;
-        QTest::newRow("BTST.B #") << 0x1000u << "0810 0003" << "BTST.B #$3,(A0)" << 0x1004u;
-        QTest::newRow("CMP.B #") << 0x1000u << "B03C 0080" << "CMP.B #$80,D0" << 0x1004u;
         QTest::newRow("TST.L # is not decoded") << 0x1000u << "4ABC" << "DC.W $4ABC" << 0x1002u;
-        QTest::newRow("MULS.W #") << 0x1000u << "C1FC FFFF" << "MULS.W #$FFFF,D0" << 0x1004u;
-        QTest::newRow("MOVE to CCR #") << 0x1000u << "44FC 001F" << "MOVE.W #$1F,CCR" << 0x1004u;
         QTest::newRow("ORI to CCR") << 0x1000u << "003C 00FF" << "ORI.B #$FF,CCR" << 0x1004u;
-        QTest::newRow("EORI to SR") << 0x1000u << "0A7C 2000" << "EORI.W #$2000,SR" << 0x1004u;
         QTest::newRow("ORI.B #,D0 is not ORI to CCR") << 0x1000u << "0000 0012" << "ORI.B #$12,D0" << 0x1004u;
-        QTest::newRow("STOP") << 0x1000u << "4E72 2700" << "STOP #$2700" << 0x1004u;
         // Quick forms.
-        QTest::newRow("MOVEQ positive") << 0x1000u << "7001" << "MOVEQ.L #$1,D0" << 0x1002u;
-        QTest::newRow("MOVEQ minus one") << 0x1000u << "70FF" << "MOVEQ.L #-$1,D0" << 0x1002u;
-        QTest::newRow("MOVEQ smallest") << 0x1000u << "7080" << "MOVEQ.L #-$80,D0" << 0x1002u;
         QTest::newRow("ADDQ 0 is 8") << 0x1000u << "5088" << "ADDQ.L #$8,A0" << 0x1002u;
         QTest::newRow("SUBQ.W") << 0x1000u << "5B47" << "SUBQ.W #$5,D7" << 0x1002u;
-        QTest::newRow("TRAP #15") << 0x1000u << "4E4F" << "TRAP #15" << 0x1002u;
-        QTest::newRow("TRAP #0") << 0x1000u << "4E40" << "TRAP #0" << 0x1002u;
         // Shifts.
-        QTest::newRow("LSL.B #1") << 0x1000u << "E308" << "LSL.B #$1,D0" << 0x1002u;
-        QTest::newRow("LSL.W #8") << 0x1000u << "E148" << "LSL.W #$8,D0" << 0x1002u;
-        QTest::newRow("LSL.W Dn") << 0x1000u << "E368" << "LSL.W D1,D0" << 0x1002u;
-        QTest::newRow("LSL.W memory") << 0x1000u << "E3D0" << "LSL.W (A0)" << 0x1002u;
         QTest::newRow("ASR.L #8") << 0x1000u << "E087" << "ASR.L #$8,D7" << 0x1002u;
         QTest::newRow("ROXR.B Dn") << 0x1000u << "E230" << "ROXR.B D1,D0" << 0x1002u;
         QTest::newRow("ROL.W memory absolute") << 0x1000u << "E7F8 1000" << "ROL.W $1000.W" << 0x1004u;
         // Register pairs.
-        QTest::newRow("EXG Dn") << 0x1000u << "C340" << "EXG.L D1,D0" << 0x1002u;
-        QTest::newRow("EXG An") << 0x1000u << "C348" << "EXG.L A1,A0" << 0x1002u;
-        QTest::newRow("EXG Dn,An") << 0x1000u << "C388" << "EXG.L D1,A0" << 0x1002u;
-        QTest::newRow("MOVE from USP") << 0x1000u << "4E68" << "MOVE.L USP,A0" << 0x1002u;
         QTest::newRow("MOVE to USP") << 0x1000u << "4E60" << "MOVE.L A0,USP" << 0x1002u;
-        QTest::newRow("LINK") << 0x1000u << "4E56 FFF8" << "LINK.W A6,#-$8" << 0x1004u;
-        QTest::newRow("LINK zero") << 0x1000u << "4E56 0000" << "LINK.W A6,#$0" << 0x1004u;
-        QTest::newRow("EXT.W") << 0x1000u << "4880" << "EXT.W D0" << 0x1002u;
-        QTest::newRow("EXT.L") << 0x1000u << "48C0" << "EXT.L D0" << 0x1002u;
         // MOVEM: the mask word comes before the effective address's extension words.
         QTest::newRow("MOVEM to predecrement") << 0x1000u << "48E7 FFFE" << "MOVEM.L D0-D7/A0-A6,-(A7)" << 0x1004u;
-        QTest::newRow("MOVEM from postincrement") << 0x1000u << "4CDF 7FFF" << "MOVEM.L (A7)+,D0-D7/A0-A6" << 0x1004u;
         QTest::newRow("MOVEM predecrement, one register") << 0x1000u << "48A7 0001" << "MOVEM.W A7,-(A7)" << 0x1004u;
         QTest::newRow("MOVEM control, not reversed") << 0x1000u << "4890 0001" << "MOVEM.W D0,(A0)" << 0x1004u;
-        QTest::newRow("MOVEM with displacement")
-            << 0x1000u << "48E8 0F03 0010" << "MOVEM.L D0-D1/A0-A3,$10(A0)" << 0x1006u;
         QTest::newRow("MOVEM empty mask") << 0x1000u << "4CD0 0000" << "MOVEM.L (A0)," << 0x1004u;
-        QTest::newRow("MOVEP.W to register") << 0x1000u << "0308 0010" << "MOVEP.W $10(A0),D1" << 0x1004u;
-        QTest::newRow("MOVEP.L to memory") << 0x1000u << "05C9 FFFE" << "MOVEP.L D2,-$2(A1)" << 0x1004u;
         QTest::newRow("MOVEP.W 0108") << 0x1000u << "0108 0000" << "MOVEP.W $0(A0),D0" << 0x1004u;
-        // Decoder edge cases as the disassembler shows them.
+        // Decoder edge cases as the disassembler shows them (more in the forms file).
         QTest::newRow("ILLEGAL, not TAS #") << 0x1000u << "4AFC" << "ILLEGAL" << 0x1002u;
         QTest::newRow("ADD.W A0,D0") << 0x1000u << "D048" << "ADD.W A0,D0" << 0x1002u;
         QTest::newRow("ADD.B A0,D0 is data") << 0x1000u << "D008" << "DC.W $D008" << 0x1002u;
