@@ -720,20 +720,6 @@ private slots:
     }
 };
 
-#if defined(__SANITIZE_ADDRESS__)
-// Qt's offscreen platform loses its screen objects when the application ends. Full stacks
-// let the leak checker tell that loss from ours, and only that loss is excused.
-extern "C" const char* __asan_default_options()
-{
-    return "fast_unwind_on_malloc=0";
-}
-
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:QGuiApplicationPrivate::createPlatformIntegration\n";
-}
-#endif
-
 int main(int argc, char** argv)
 {
     // The span checks use a real line edit.

@@ -17,7 +17,7 @@ public:
     int FirstMatchingPredicate() const
     {
         using Predicate = bool (Decoder::*)() const;
-        static const Predicate predicates[] = {
+        static constexpr Predicate predicates[] = {
 #define ZENDRA_PREDICATE(name) &Decoder::Is##name,
             ZENDRA_INSTRUCTION_KINDS(ZENDRA_PREDICATE)
 #undef ZENDRA_PREDICATE
