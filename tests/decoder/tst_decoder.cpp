@@ -22,9 +22,11 @@ public:
             ZENDRA_INSTRUCTION_KINDS(ZENDRA_PREDICATE)
 #undef ZENDRA_PREDICATE
         };
-        for (int kind = 0; kind < KindCount; ++kind) {
-            if ((this->*predicates[kind])())
+        int kind = 0;
+        for (Predicate predicate : predicates) {
+            if ((this->*predicate)())
                 return kind;
+            ++kind;
         }
         return NoKind;
     }
