@@ -63,8 +63,7 @@ void ViewManager::OnTabCloseRequested(int tabToClose)
 {
     if (closed || !tabWidget)
         return;
-    // The page's place is asked of the tab widget, which cannot be out of step.
-    if (tabWidget->indexOf(rootView) == tabToClose) {
+    if (tabIndex == tabToClose) {
         // A closed page is gone for good even while its views wait for their deletion: it
         // must not answer later requests aimed at the tab that now holds its old index.
         closed = true;
