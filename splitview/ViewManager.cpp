@@ -6,7 +6,7 @@
 #include "splitview/VSplitView.h"
 #include "splitview/View.h"
 
-QPointer<QTabWidget> ViewManager::tabWidget;
+QTabWidget* ViewManager::tabWidget = nullptr;
 Document* ViewManager::document = nullptr;
 int ViewManager::counter = 0;
 int ViewManager::hMaxSplit = 8;
@@ -18,6 +18,14 @@ void ViewManager::Initialize(QTabWidget* tabs, Document* doc)
 {
     tabWidget = tabs;
     document = doc;
+    if (tabs) {
+        // Compared as addresses only: by then the tab widget is no longer a tab widget.
+        const void* key = tabs;
+        QObject::connect(tabs, &QObject::destroyed, [key]() {
+            if (static_cast<const void*>(tabWidget) == key)
+                tabWidget = nullptr;
+        });
+    }
 }
 
 ViewManager::ViewManager(const QString& name, View* root)
@@ -44,8 +52,9 @@ ViewManager::ViewManager(const QString& name, View* root)
 
 ViewManager::~ViewManager()
 {
-    if (tabWidget)
-        disconnect(tabWidget, nullptr, this, nullptr);
+    // Every connection from the tab widget to this manager goes with the QObject. It is not
+    // undone here by hand: when the tab widget is destroyed it deletes its pages, and with
+    // them their managers, while it is already half gone and must not be called.
 }
 
 bool ViewManager::IsClosed() const

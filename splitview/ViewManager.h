@@ -3,7 +3,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QTabWidget>
 
@@ -32,9 +31,9 @@ public:
     int tabIndex;
     QList<View*> singleViews;
 
-    // Shared by every page. The tab widget is watched, so that a page that outlives it (its
-    // deletion still pending) does not reach a widget that is gone.
-    static QPointer<QTabWidget> tabWidget;
+    // Shared by every page. Forgotten when the tab widget goes, so that a page that outlives
+    // it (its deletion still pending) does not reach a widget that is gone.
+    static QTabWidget* tabWidget;
     // The application's shared document; only stored and handed out here.
     static Document* document;
     static int counter;
