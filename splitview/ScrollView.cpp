@@ -416,12 +416,28 @@ bool ScrollView::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched == hScrollBar || watched == vScrollBar)
         && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        if (barsChanging) {
+            barsChangedAgain = true;
+            return SingleView::eventFilter(watched, event);
+        }
+        // A bar that comes or goes changes the room left for the content, which may bring or
+        // remove the other bar and, for a content that follows the visible height, change
+        // the content itself, which may take the first bar away again. The bars are settled
+        // in a few rounds here rather than by recursion, which such a content would never end.
+        barsChanging = true;
+        for (int round = 0; round < 4; ++round) {
+            barsChangedAgain = false;
+            UpdateBarLayout();
+            HScrollUpdate();
+            VScrollUpdate();
+            // The visible area has changed: subclasses lay their content out again.
+            QResizeEvent resize(size(Automatic), size(Automatic));
+            QCoreApplication::sendEvent(this, &resize);
+            if (!barsChangedAgain)
+                break;
+        }
         UpdateBarLayout();
-        HScrollUpdate();
-        VScrollUpdate();
-        // The visible area has changed: subclasses lay their content out again.
-        QResizeEvent resize(size(Automatic), size(Automatic));
-        QCoreApplication::sendEvent(this, &resize);
+        barsChanging = false;
         update();
     }
     return SingleView::eventFilter(watched, event);

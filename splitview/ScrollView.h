@@ -93,6 +93,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // A bar shown or hidden while the bars are being brought up to date.
+    bool barsChanging = false;
+    bool barsChangedAgain = false;
+
     static BarDisplay ToBarDisplay(const QVariant& data);
 };
 

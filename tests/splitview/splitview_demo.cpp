@@ -35,6 +35,14 @@ int main(int argc, char** argv)
     ViewManager* grown = new ViewManager(QStringLiteral("Découpée"), new NameView);
     grown->VSplit(grown->rootView);
     grown->HSplit(grown->SingleViewList().at(1));
+    // Eight views stacked in one column beside a text view: the tallest column allowed.
+    ViewManager* column = new ViewManager(QStringLiteral("Colonne"), new LinesView(100));
+    column->VSplit(column->rootView);
+    View* end = static_cast<SplitView*>(column->rootView)->firstView;
+    for (int i = 0; i < 7; ++i) {
+        column->HSplit(end);
+        end = end->SplitParent()->secondView;
+    }
     tabs.show();
     app.processEvents();
 
@@ -55,5 +63,12 @@ int main(int argc, char** argv)
     save(1, QStringLiteral("splitview_text.png"));
     save(2, QStringLiteral("splitview_empty.png"));
     save(3, QStringLiteral("splitview_grown.png"));
+    save(column->tabIndex, QStringLiteral("splitview_column.png"));
+    // Squeezed: the left-hand subtree down to its minimum, then the whole window made small.
+    nested.root->SetSeparatorPosition(0, true);
+    nested.root->UpdateSize();
+    save(mixed->tabIndex, QStringLiteral("splitview_squeezed.png"));
+    tabs.resize(260, 180);
+    save(mixed->tabIndex, QStringLiteral("splitview_small.png"));
     return 0;
 }

@@ -544,6 +544,42 @@ private slots:
         QCOMPARE(t.vValue, 40 * l - 20 * l);
     }
 
+    void anExtraPageCannotFlipTheBarsForever_data()
+    {
+        QTest::addColumn<int>("widthOffset");
+        QTest::addColumn<int>("heightOffset");
+        for (int w = -12; w <= 12; w += 3)
+            for (int h = -2; h <= 2; ++h)
+                QTest::addRow("%d, %d", w, h) << w << h;
+    }
+
+    void anExtraPageCannotFlipTheBarsForever()
+    {
+        // One line with an extra page, in a view about two lines high, whose text is about
+        // as wide as the view less its vertical bar: the vertical bar calls for the
+        // horizontal one, which shortens the extra page, which no longer needs the vertical
+        // bar, and round again.
+        QFETCH(int, widthOffset);
+        QFETCH(int, heightOffset);
+        TextView t;
+        t.extraPage = true;
+        const int l = t.lineHeight;
+        const int barWidth = t.vScrollBar->sizeHint().width();
+        Show(&t, QSize(300, 2 * l - 1 + heightOffset));
+        t.SetTextWidth(int((300 - barWidth / 2 + widthOffset) / t.charWidth));
+        t.SetTextHeight(1);
+        Settle();
+        (void)Grab(&t);
+        QCOMPARE(t.textHeight, 1);
+        QCOMPARE(t.vValue, t.VLimit(t.vValue));
+        QCOMPARE(t.hValue, t.HLimit(t.hValue));
+        // The bars stand where the visible area ends, whichever way it settled.
+        if (!t.hScrollBar->isHidden())
+            QCOMPARE(t.hScrollBar->geometry().topLeft(), QPoint(0, t.height(ScrollView::Automatic)));
+        if (!t.vScrollBar->isHidden())
+            QCOMPARE(t.vScrollBar->geometry().topLeft(), QPoint(t.width(ScrollView::Automatic), 0));
+    }
+
     void pixelToLocation_data()
     {
         QTest::addColumn<QString>("where");
