@@ -475,26 +475,6 @@ private slots:
 
     // --- Text views ---
 
-    void textCell()
-    {
-        TextView t;
-        const QFont font(QStringLiteral("Courier New"), 11);
-        QCOMPARE(t.lineHeight, QFontMetrics(font).height());
-        QCOMPARE(t.charWidth, QFontMetricsF(font).horizontalAdvance(QChar(' ')));
-        QCOMPARE(t.hSingleStep, int(t.charWidth));
-        QCOMPARE(t.vSingleStep, t.lineHeight);
-        QCOMPARE(t.boldFont.weight(), 75);
-        QCOMPARE(t.boldFont.family(), t.textFont.family());
-        QCOMPARE(t.font().family(), t.textFont.family());
-        QCOMPARE(t.font().pointSize(), 11);
-        QCOMPARE(t.textWidth, -1);
-        QCOMPARE(t.textHeight, -1);
-        // A new font changes the cell, not the steps.
-        t.setTextFont(QFont(QStringLiteral("Courier New"), 22));
-        QVERIFY(t.lineHeight > t.vSingleStep);
-        QCOMPARE(t.vSingleStep, QFontMetrics(font).height());
-    }
-
     void textWidthRoundsHalvesAway()
     {
         TextView t;

@@ -616,6 +616,28 @@ private slots:
         CheckPage(m);
     }
 
+    void theViewsIconsAreInTheResources_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char* name : {"Arrow", "AddressBreakpoint", "InstructionBreakpoint", "StartAddress", "StartAddressPC",
+                                 "SelectBytePerLine"})
+            QTest::newRow(name) << QStringLiteral(":/Icon/%1").arg(QLatin1String(name));
+    }
+
+    void theViewsIconsAreInTheResources()
+    {
+        QFETCH(QString, path);
+        const QImage image(path);
+        QVERIFY2(!image.isNull(), qPrintable(path));
+        QCOMPARE(image.size(), QSize(16, 16));
+        int drawn = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                drawn += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
+        QVERIFY(drawn >= 20);
+        QVERIFY(drawn < 256);
+    }
+
     // --- Deletions pending while the page goes ---
 
     void closingATabWhileItsDeletedViewWaits()
