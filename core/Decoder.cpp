@@ -210,15 +210,3 @@ const char* Decoder::KindName(Kind kind)
 {
     return kind < KindCount ? kindNames[kind] : "";
 }
-
-bool Decoder::Decode()
-{
-    switch (KindOf(opcode)) {
-#define ZENDRA_DISPATCH(name) \
-    case Kind_##name: _##name(); return true;
-        ZENDRA_INSTRUCTION_KINDS(ZENDRA_DISPATCH)
-#undef ZENDRA_DISPATCH
-    default:
-        return false;
-    }
-}

@@ -67,7 +67,8 @@ public:
     static bool Matches(Kind kind, unsigned int word);
     static const char* KindName(Kind kind);
 
-    bool Decode();
+    // Always inlined: the dispatch is the emulator's hottest path.
+    inline __attribute__((always_inline)) bool Decode();
 
     unsigned int opcode = 0;
 
@@ -79,5 +80,18 @@ protected:
 private:
     static const unsigned char* const kindTable;
 };
+
+// Inline, so that a final derived class that calls it gets its handlers called directly.
+inline bool Decoder::Decode()
+{
+    switch (KindOf(opcode)) {
+#define ZENDRA_DISPATCH(name) \
+    case Kind_##name: _##name(); return true;
+        ZENDRA_INSTRUCTION_KINDS(ZENDRA_DISPATCH)
+#undef ZENDRA_DISPATCH
+    default:
+        return false;
+    }
+}
 
 #endif

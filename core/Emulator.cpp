@@ -1,5 +1,7 @@
 #include "core/Emulator.h"
 
+#include <utility>
+
 Emulator::Emulator(Memory* memory)
     : vector(NoVector), memory(memory), registers(new Register())
 {
@@ -27,13 +29,95 @@ void Emulator::ThrowAddressError()
     throw AddressError;
 }
 
-// Fetches the opcode word at pc and runs its handler; false when no kind matches.
-bool Emulator::FetchAndDecode()
+unsigned int Emulator::MemoryAddress(unsigned int mode, unsigned int reg, int size, bool update, bool advance)
 {
     Register& r = *registers;
-    opcode = Read(r.pc, 16) & 0xFFFF;
-    r.pc += 2;
-    return Decode();
+    reg &= 7;
+    switch (mode & 7) {
+    case 2:
+        return r.AnRef(reg);
+    case 3: {
+        unsigned int& an = r.AnRef(reg);
+        const unsigned int address = an;
+        if (update)
+            an += (reg == 7 && size == 8) ? 2 : unsigned(size / 8);
+        return address;
+    }
+    case 4: {
+        unsigned int& an = r.AnRef(reg);
+        const unsigned int address = an - ((reg == 7 && size == 8) ? 2 : unsigned(size / 8));
+        if (update)
+            an = address;
+        return address;
+    }
+    case 5: {
+        const unsigned int base = r.AnRef(reg);
+        const unsigned int address = base + ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
+        if (advance)
+            r.pc += 2;
+        return address;
+    }
+    case 6: {
+        const unsigned int base = r.AnRef(reg);
+        const unsigned int extension = Read(r.pc, 16);
+        if (advance)
+            r.pc += 2;
+        return base + Index(extension) + ExtendSign(static_cast<unsigned char>(extension));
+    }
+    case 7:
+        switch (reg) {
+        case 0: {
+            const unsigned int address = ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
+            if (advance)
+                r.pc += 2;
+            return address;
+        }
+        case 1: {
+            const unsigned int address = Read(r.pc, 32);
+            if (advance)
+                r.pc += 4;
+            return address;
+        }
+        case 2: {
+            // Relative to the extension word itself.
+            const unsigned int base = r.pc;
+            const unsigned int address = base + ExtendSign(static_cast<unsigned short>(Read(base, 16)));
+            if (advance)
+                r.pc += 2;
+            return address;
+        }
+        case 3: {
+            const unsigned int base = r.pc;
+            const unsigned int extension = Read(base, 16);
+            if (advance)
+                r.pc += 2;
+            return base + Index(extension) + ExtendSign(static_cast<unsigned char>(extension));
+        }
+        default:
+            return 0;
+        }
+    default:
+        return 0;
+    }
+}
+
+unsigned int Emulator::MemoryOperand(unsigned int mode, unsigned int reg, int size, bool update, bool advance)
+{
+    if ((mode & 7) == 7 && (reg & 7) == 4) {
+        // Immediate: a byte comes in a whole word, whose low byte the caller keeps.
+        Register& r = *registers;
+        if (size == 32) {
+            const unsigned int value = Read(r.pc, 32);
+            if (advance)
+                r.pc += 4;
+            return value;
+        }
+        const unsigned int value = Read(r.pc, 16);
+        if (advance)
+            r.pc += 2;
+        return value;
+    }
+    return Read(MemoryAddress(mode, reg, size, update, advance), size);
 }
 
 // A word that no kind matches. Line 1010 and line 1111 words only leave their vector
@@ -59,7 +143,9 @@ void Emulator::Execute()
         errorMessage = TraceMessage();
         return;
     }
-    const Register snapshot(registers);
+    // The registers are snapshot straight into the item that this instruction will add.
+    UndoItem& item = undoList.Spare();
+    item.registers.Copy(*registers);
     if (!errorMessage.isEmpty())
         errorMessage.clear();
     vector = NoVector;
@@ -69,7 +155,10 @@ void Emulator::Execute()
     bool fault = false;
     bool matched = true;
     try {
-        matched = FetchAndDecode();
+        Register& r = *registers;
+        opcode = Read(r.pc, 16);
+        r.pc += 2;
+        matched = Decode();
     } catch (VectorNumber) {
         fault = true;
     }
@@ -85,7 +174,10 @@ void Emulator::Execute()
         }
     }
     memory->recording = false;
-    undoList.Add(snapshot, memory->records);
+    // The item takes the records; the memory keeps the item's old storage for the next ones.
+    std::swap(item.memory, memory->records);
+    memory->records.clear();
+    undoList.Commit();
     if (fault) {
         errorMessage = AddressErrorMessage();
         Undo();
@@ -105,7 +197,10 @@ void Emulator::QuickExecute()
     bool fault = false;
     bool matched = true;
     try {
-        matched = FetchAndDecode();
+        Register& r = *registers;
+        opcode = Read(r.pc, 16);
+        r.pc += 2;
+        matched = Decode();
     } catch (VectorNumber) {
         fault = true;
     }
@@ -168,42 +263,6 @@ void Emulator::ExceptionProcessing(VectorNumber number)
     r.ssp -= 2;
     Write(r.ssp, old, 16);
     r.pc = GetVector(number);
-}
-
-int Emulator::Size(unsigned int bits, unsigned int encoding)
-{
-    static const int standard[4] = {8, 16, 32, 0};
-    static const int move[4] = {0, 8, 32, 16};
-    switch (encoding) {
-    case 1:
-        return standard[bits & 3];
-    case 2:
-        return move[bits & 3];
-    case 3:
-        return (bits & 1) ? 32 : 16;
-    default:
-        return 0;
-    }
-}
-
-unsigned int Emulator::GetN(unsigned int value, int size)
-{
-    switch (size) {
-    case 8: return (value >> 7) & 1;
-    case 16: return (value >> 15) & 1;
-    case 32: return value >> 31;
-    default: return 0;
-    }
-}
-
-unsigned int Emulator::GetZ(unsigned int value, int size)
-{
-    switch (size) {
-    case 8: return (value & 0xFF) == 0;
-    case 16: return (value & 0xFFFF) == 0;
-    case 32: return value == 0;
-    default: return 0;
-    }
 }
 
 int Emulator::CountOne(unsigned short mask)
@@ -311,63 +370,6 @@ unsigned int Emulator::Roxr(unsigned long long& value, bool extend, int count, i
     return unsigned(r >> size) & 1;
 }
 
-unsigned int Emulator::NZ(unsigned int result, int size)
-{
-    unsigned int flags = (result & SignBit(size)) ? FlagN : 0;
-    if ((result & SizeMask(size)) == 0)
-        flags |= FlagZ;
-    return flags;
-}
-
-unsigned int Emulator::AddFlags(unsigned int source, unsigned int destination, unsigned int result, int size)
-{
-    const unsigned int msb = SignBit(size);
-    unsigned int flags = NZ(result, size);
-    if (((source & destination) | (~result & destination) | (source & ~result)) & msb)
-        flags |= FlagC | FlagX;
-    if (((source & destination & ~result) | (~source & ~destination & result)) & msb)
-        flags |= FlagV;
-    return flags;
-}
-
-unsigned int Emulator::SubFlags(unsigned int source, unsigned int destination, unsigned int result, int size)
-{
-    const unsigned int msb = SignBit(size);
-    unsigned int flags = NZ(result, size);
-    if (((source & ~destination) | (result & ~destination) | (source & result)) & msb)
-        flags |= FlagC | FlagX;
-    if (((~source & destination & ~result) | (source & ~destination & result)) & msb)
-        flags |= FlagV;
-    return flags;
-}
-
-bool Emulator::Condition(unsigned int cc) const
-{
-    const unsigned int sr = registers->sr;
-    const bool c = sr & FlagC;
-    const bool v = sr & FlagV;
-    const bool z = sr & FlagZ;
-    const bool n = sr & FlagN;
-    switch (cc & 15) {
-    case 0: return true;
-    case 1: return false;
-    case 2: return !c && !z;
-    case 3: return c || z;
-    case 4: return !c;
-    case 5: return c;
-    case 6: return !z;
-    case 7: return z;
-    case 8: return !v;
-    case 9: return v;
-    case 10: return !n;
-    case 11: return n;
-    case 12: return n == v;
-    case 13: return n != v;
-    case 14: return !z && n == v;
-    default: return z || n != v;
-    }
-}
-
 bool Emulator::PrivilegeViolated()
 {
     if (registers->sr & Register::supervisorBit)
@@ -375,19 +377,4 @@ bool Emulator::PrivilegeViolated()
     vector = PrivilegeViolation;
     registers->pc -= 2;
     return true;
-}
-
-void Emulator::Push(unsigned int value)
-{
-    unsigned int& sp = registers->A7();
-    sp -= 4;
-    Write(sp, value, 32);
-}
-
-unsigned int Emulator::Pop()
-{
-    unsigned int& sp = registers->A7();
-    const unsigned int value = Read(sp, 32);
-    sp += 4;
-    return value;
 }

@@ -9,10 +9,19 @@
 
 #include <QString>
 
+// Bound inside the library that defines them: the emulator's own calls of these are direct
+// instead of going through the dynamic linker's tables, and may be inlined. Other modules
+// see ordinary declarations.
+#ifdef Quorvex_EXPORTS
+#define ZENDRA_DIRECT __attribute__((visibility("protected")))
+#else
+#define ZENDRA_DIRECT
+#endif
+
 // Executes 68000 instructions against a Memory and its own register set: the decoder
 // classifies the fetched word and calls the handler of its kind. Recorded execution keeps
 // an undo item per instruction; quick execution keeps nothing.
-class Emulator : public Decoder
+class Emulator final : public Decoder
 {
     Q_OBJECT
 
@@ -29,12 +38,12 @@ public:
 
     void Execute();
     void QuickExecute();
-    void Undo();
+    ZENDRA_DIRECT void Undo();
     void Undo(int count);
 
     void Reset();
-    unsigned int GetVector(VectorNumber number);
-    void ExceptionProcessing(VectorNumber number);
+    ZENDRA_DIRECT unsigned int GetVector(VectorNumber number);
+    ZENDRA_DIRECT void ExceptionProcessing(VectorNumber number);
 
     // Memory access as instructions see it: a word or long at an odd address faults.
     inline unsigned int Read(unsigned int address, int size);
@@ -44,28 +53,46 @@ public:
     inline unsigned int ReadOperand(unsigned int mode, unsigned int reg, int size, bool update, bool advance);
     inline void WriteOperand(unsigned int value, unsigned int mode, unsigned int reg, int size);
 
-    static int Size(unsigned int bits, unsigned int encoding);
-    static unsigned int GetN(unsigned int value, int size);
-    static unsigned int GetZ(unsigned int value, int size);
+    static int Size(unsigned int bits, unsigned int encoding)
+    {
+        switch (encoding) {
+        case 1:
+            return (0x00201008 >> (8 * (bits & 3))) & 0xFF;
+        case 2:
+            return (0x10200800 >> (8 * (bits & 3))) & 0xFF;
+        case 3:
+            return (bits & 1) ? 32 : 16;
+        default:
+            return 0;
+        }
+    }
+    static unsigned int GetN(unsigned int value, int size)
+    {
+        return (size == 8 || size == 16 || size == 32) ? (value >> (size - 1)) & 1 : 0;
+    }
+    static unsigned int GetZ(unsigned int value, int size)
+    {
+        return (size == 8 || size == 16 || size == 32) ? (value & SizeMask(size)) == 0 : 0;
+    }
     static unsigned int ExtendSign(unsigned char value) { return unsigned(int(static_cast<signed char>(value))); }
     static unsigned int ExtendSign(unsigned short value) { return unsigned(int(static_cast<short>(value))); }
     static unsigned int TestBit(unsigned int value, unsigned int bit) { return (value >> (bit & 31)) & 1; }
     static unsigned int SetBit(unsigned int value, unsigned int bit) { return value | (1u << (bit & 31)); }
     static unsigned int ClearBit(unsigned int value, unsigned int bit) { return value & ~(1u << (bit & 31)); }
     static unsigned int InvertBit(unsigned int value, unsigned int bit) { return value ^ (1u << (bit & 31)); }
-    static int CountOne(unsigned short mask);
-    static unsigned short Invert(unsigned short mask);
-    static unsigned int Lsl(unsigned long long& value, int count, int size);
-    static unsigned int Lsr(unsigned long long& value, int count, int size);
-    static unsigned int Asr(unsigned long long& value, int count, int size);
-    unsigned int Rol(unsigned long long& value, int count, int size);
-    unsigned int Ror(unsigned long long& value, int count, int size);
-    unsigned int Roxl(unsigned long long& value, bool extend, int count, int size);
-    unsigned int Roxr(unsigned long long& value, bool extend, int count, int size);
+    ZENDRA_DIRECT static int CountOne(unsigned short mask);
+    ZENDRA_DIRECT static unsigned short Invert(unsigned short mask);
+    ZENDRA_DIRECT static unsigned int Lsl(unsigned long long& value, int count, int size);
+    ZENDRA_DIRECT static unsigned int Lsr(unsigned long long& value, int count, int size);
+    ZENDRA_DIRECT static unsigned int Asr(unsigned long long& value, int count, int size);
+    ZENDRA_DIRECT unsigned int Rol(unsigned long long& value, int count, int size);
+    ZENDRA_DIRECT unsigned int Ror(unsigned long long& value, int count, int size);
+    ZENDRA_DIRECT unsigned int Roxl(unsigned long long& value, bool extend, int count, int size);
+    ZENDRA_DIRECT unsigned int Roxr(unsigned long long& value, bool extend, int count, int size);
 
     // The two stop messages.
-    static QString TraceMessage();
-    static QString AddressErrorMessage();
+    ZENDRA_DIRECT static QString TraceMessage();
+    ZENDRA_DIRECT static QString AddressErrorMessage();
 
     VectorNumber vector;
     UndoList undoList;
@@ -74,29 +101,59 @@ public:
     Register* registers;
 
 protected:
-    ZENDRA_DECLARE_HANDLERS
+#define ZENDRA_EMULATOR_HANDLER(name) ZENDRA_DIRECT void _##name() override;
+    ZENDRA_INSTRUCTION_KINDS(ZENDRA_EMULATOR_HANDLER)
+#undef ZENDRA_EMULATOR_HANDLER
 
 private:
-    [[noreturn]] static void ThrowAddressError();
+    [[noreturn]] ZENDRA_DIRECT static void ThrowAddressError();
     static unsigned int SizeMask(int size) { return 0xFFFFFFFFu >> (32 - size); }
     static unsigned int SignBit(int size) { return 1u << (size - 1); }
+    // The memory modes of GetAddress and ReadOperand, out of line.
+    ZENDRA_DIRECT unsigned int MemoryAddress(unsigned int mode, unsigned int reg, int size, bool update, bool advance);
+    ZENDRA_DIRECT unsigned int MemoryOperand(unsigned int mode, unsigned int reg, int size, bool update, bool advance);
     // The value of the index register that a brief extension word names.
-    unsigned int Index(unsigned int extension) const;
-    bool Condition(unsigned int cc) const;
+    unsigned int Index(unsigned int extension) const
+    {
+        const unsigned int n = (extension >> 12) & 7;
+        const unsigned int value = (extension & 0x8000) ? registers->AnRef(n) : registers->d[n];
+        return (extension & 0x800) ? value : ExtendSign(static_cast<unsigned short>(value));
+    }
+    inline bool Condition(unsigned int cc) const;
     // Replaces the condition code bits of mask with bits.
     void SetFlags(unsigned int mask, unsigned int bits) { registers->sr = (registers->sr & ~mask) | bits; }
-    static unsigned int NZ(unsigned int result, int size);
-    static unsigned int AddFlags(unsigned int source, unsigned int destination, unsigned int result, int size);
-    static unsigned int SubFlags(unsigned int source, unsigned int destination, unsigned int result, int size);
+    static unsigned int NZ(unsigned int result, int size)
+    {
+        return ((result & SignBit(size)) ? FlagN : 0) | ((result & SizeMask(size)) ? 0 : FlagZ);
+    }
+    static unsigned int AddFlags(unsigned int source, unsigned int destination, unsigned int result, int size)
+    {
+        const unsigned int msb = SignBit(size);
+        unsigned int flags = NZ(result, size);
+        if (((source & destination) | (~result & destination) | (source & ~result)) & msb)
+            flags |= FlagC | FlagX;
+        if (((source & destination & ~result) | (~source & ~destination & result)) & msb)
+            flags |= FlagV;
+        return flags;
+    }
+    static unsigned int SubFlags(unsigned int source, unsigned int destination, unsigned int result, int size)
+    {
+        const unsigned int msb = SignBit(size);
+        unsigned int flags = NZ(result, size);
+        if (((source & ~destination) | (result & ~destination) | (source & result)) & msb)
+            flags |= FlagC | FlagX;
+        if (((~source & destination & ~result) | (source & ~destination & result)) & msb)
+            flags |= FlagV;
+        return flags;
+    }
     // Privileged instructions in user state: raise the violation with pc back on the opcode.
-    bool PrivilegeViolated();
-    void Push(unsigned int value);
-    unsigned int Pop();
-    void ShiftRegister(int kind);
-    void ShiftMemory(int kind);
-    void BitOperation(int kind);
-    bool FetchAndDecode();
-    bool Unmatched();
+    ZENDRA_DIRECT bool PrivilegeViolated();
+    inline void Push(unsigned int value);
+    inline unsigned int Pop();
+    ZENDRA_DIRECT void ShiftRegister(int kind);
+    ZENDRA_DIRECT void ShiftMemory(int kind);
+    ZENDRA_DIRECT void BitOperation(int kind);
+    ZENDRA_DIRECT bool Unmatched();
 };
 
 inline unsigned int Emulator::Read(unsigned int address, int size)
@@ -113,108 +170,24 @@ inline void Emulator::Write(unsigned int address, unsigned int value, int size)
     memory->Write(address, value, size, false);
 }
 
-inline unsigned int Emulator::Index(unsigned int extension) const
-{
-    const unsigned int n = (extension >> 12) & 7;
-    const unsigned int value = (extension & 0x8000) ? registers->AnRef(n) : registers->d[n];
-    return (extension & 0x800) ? value : unsigned(ExtendSign(static_cast<unsigned short>(value)));
-}
-
 inline unsigned int Emulator::GetAddress(unsigned int mode, unsigned int reg, int size, bool update, bool advance)
 {
-    Register& r = *registers;
-    reg &= 7;
-    switch (mode & 7) {
-    case 2:
-        return r.AnRef(reg);
-    case 3: {
-        unsigned int& an = r.AnRef(reg);
-        const unsigned int address = an;
-        if (update)
-            an += (reg == 7 && size == 8) ? 2 : unsigned(size / 8);
-        return address;
-    }
-    case 4: {
-        unsigned int& an = r.AnRef(reg);
-        const unsigned int address = an - ((reg == 7 && size == 8) ? 2 : unsigned(size / 8));
-        if (update)
-            an = address;
-        return address;
-    }
-    case 5: {
-        const unsigned int base = r.AnRef(reg);
-        const unsigned int address = base + ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
-        if (advance)
-            r.pc += 2;
-        return address;
-    }
-    case 6: {
-        const unsigned int base = r.AnRef(reg);
-        const unsigned int extension = Read(r.pc, 16);
-        if (advance)
-            r.pc += 2;
-        return base + Index(extension) + ExtendSign(static_cast<unsigned char>(extension));
-    }
-    case 7:
-        switch (reg) {
-        case 0: {
-            const unsigned int address = ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
-            if (advance)
-                r.pc += 2;
-            return address;
-        }
-        case 1: {
-            const unsigned int address = Read(r.pc, 32);
-            if (advance)
-                r.pc += 4;
-            return address;
-        }
-        case 2: {
-            const unsigned int base = r.pc;
-            const unsigned int address = base + ExtendSign(static_cast<unsigned short>(Read(base, 16)));
-            if (advance)
-                r.pc += 2;
-            return address;
-        }
-        case 3: {
-            const unsigned int base = r.pc;
-            const unsigned int extension = Read(base, 16);
-            if (advance)
-                r.pc += 2;
-            return base + Index(extension) + ExtendSign(static_cast<unsigned char>(extension));
-        }
-        default:
-            return 0;
-        }
-    default:
-        return 0;
-    }
+    if ((mode & 7) == 2)
+        return registers->AnRef(reg);
+    return MemoryAddress(mode, reg, size, update, advance);
 }
 
 inline unsigned int Emulator::ReadOperand(unsigned int mode, unsigned int reg, int size, bool update, bool advance)
 {
-    Register& r = *registers;
     switch (mode & 7) {
     case 0:
-        return r.d[reg & 7];
+        return registers->d[reg & 7];
     case 1:
-        return r.AnRef(reg);
-    case 7:
-        if ((reg & 7) == 4) {
-            if (size == 32) {
-                const unsigned int value = Read(r.pc, 32);
-                if (advance)
-                    r.pc += 4;
-                return value;
-            }
-            const unsigned int value = Read(r.pc, 16);
-            if (advance)
-                r.pc += 2;
-            return value;
-        }
-        [[fallthrough]];
+        return registers->AnRef(reg);
+    case 2:
+        return Read(registers->AnRef(reg), size);
     default:
-        return Read(GetAddress(mode, reg, size, update, advance), size);
+        return MemoryOperand(mode, reg, size, update, advance);
     }
 }
 
@@ -231,6 +204,48 @@ inline void Emulator::WriteOperand(unsigned int value, unsigned int mode, unsign
         Write(GetAddress(mode, reg, size, true, true), value, size);
         break;
     }
+}
+
+inline bool Emulator::Condition(unsigned int cc) const
+{
+    const unsigned int sr = registers->sr;
+    const bool c = sr & FlagC;
+    const bool v = sr & FlagV;
+    const bool z = sr & FlagZ;
+    const bool n = sr & FlagN;
+    switch (cc & 15) {
+    case 0: return true;
+    case 1: return false;
+    case 2: return !c && !z;
+    case 3: return c || z;
+    case 4: return !c;
+    case 5: return c;
+    case 6: return !z;
+    case 7: return z;
+    case 8: return !v;
+    case 9: return v;
+    case 10: return !n;
+    case 11: return n;
+    case 12: return n == v;
+    case 13: return n != v;
+    case 14: return !z && n == v;
+    default: return z || n != v;
+    }
+}
+
+inline void Emulator::Push(unsigned int value)
+{
+    unsigned int& sp = registers->A7();
+    sp -= 4;
+    Write(sp, value, 32);
+}
+
+inline unsigned int Emulator::Pop()
+{
+    unsigned int& sp = registers->A7();
+    const unsigned int value = Read(sp, 32);
+    sp += 4;
+    return value;
 }
 
 #endif

@@ -1,5 +1,7 @@
 #include "core/UndoList.h"
 
+#include <utility>
+
 UndoList::UndoList(int capacity)
     : capacity(capacity > 0 ? capacity : 1)
 {
@@ -7,22 +9,33 @@ UndoList::UndoList(int capacity)
 
 void UndoList::Add(const Register& registers, const MemoryRecordList& memory)
 {
+    UndoItem& item = Spare();
+    item.registers.Copy(registers);
+    item.memory = memory;
+    Commit();
+}
+
+UndoItem& UndoList::Spare()
+{
+    if (!spare)
+        spare = std::make_unique<UndoItem>(Register(), MemoryRecordList());
+    return *spare;
+}
+
+void UndoList::Commit()
+{
+    Spare();
     if (size == capacity) {
-        // Full: the oldest slot becomes the newest item.
-        UndoItem& item = *pool[head];
-        item.registers.Copy(registers);
-        item.memory = memory;
+        // Full: the newest item takes the oldest one's slot, and the oldest becomes the spare.
+        std::swap(pool[head], spare);
         if (++head == pool.size())
             head = 0;
         return;
     }
-    if (std::size_t(size) < pool.size()) {
-        UndoItem& item = *pool[Slot(size)];
-        item.registers.Copy(registers);
-        item.memory = memory;
-    } else {
-        pool.push_back(std::make_unique<UndoItem>(registers, memory));
-    }
+    if (std::size_t(size) < pool.size())
+        std::swap(pool[Slot(size)], spare);
+    else
+        pool.push_back(std::move(spare));
     ++size;
 }
 

@@ -32,6 +32,10 @@ public:
     UndoList& operator=(const UndoList&) = delete;
 
     void Add(const Register& registers, const MemoryRecordList& memory);
+    // The item that the next Commit appends, to be filled in place: recorded execution
+    // snapshots the registers into it and hands it its write records without copying them.
+    UndoItem& Spare();
+    void Commit();
 
     int count() const { return size; }
     bool isEmpty() const { return size == 0; }
@@ -53,6 +57,7 @@ private:
 
     // Grows up to capacity; head leaves 0 only once it has reached capacity.
     std::vector<std::unique_ptr<UndoItem>> pool;
+    std::unique_ptr<UndoItem> spare;
     std::size_t head = 0;
     int size = 0;
 };

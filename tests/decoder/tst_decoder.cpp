@@ -17,14 +17,16 @@ public:
     int FirstMatchingPredicate() const
     {
         using Predicate = bool (Decoder::*)() const;
-        static const Predicate predicates[] = {
+        static constexpr Predicate predicates[] = {
 #define ZENDRA_PREDICATE(name) &Decoder::Is##name,
             ZENDRA_INSTRUCTION_KINDS(ZENDRA_PREDICATE)
 #undef ZENDRA_PREDICATE
         };
-        for (int kind = 0; kind < KindCount; ++kind) {
-            if ((this->*predicates[kind])())
+        int kind = 0;
+        for (Predicate predicate : predicates) {
+            if ((this->*predicate)())
                 return kind;
+            ++kind;
         }
         return NoKind;
     }

@@ -3,7 +3,6 @@
 #include <QRegularExpression>
 
 #include <cstring>
-#include <vector>
 
 TestMachine::TestMachine()
     : video(new unsigned char[MemoryBuffer::videoSize]), memory(video.get()), emulator(&memory)
@@ -29,6 +28,19 @@ unsigned int TestMachine::Number(const QString& text, bool* ok)
     if (ok)
         *ok = valid;
     return negative ? 0u - value : value;
+}
+
+void TestMachine::Clear()
+{
+    std::memset(memory.buffer.mainBuffer, 0, lowWindow);
+    for (unsigned int a = highWindow; a < 0x1000000; a += 4)
+        memory.Write(a, 0, 32, true);
+    emulator.registers->Copy(Register());
+    emulator.undoList.Clear();
+    emulator.errorMessage.clear();
+    emulator.vector = NoVector;
+    memory.records.clear();
+    memory.recording = false;
 }
 
 void TestMachine::Prepare(const QString& code)
@@ -134,16 +146,31 @@ QString TestMachine::State(unsigned int from, unsigned int to)
     return parts.join(' ') + ' ' + QString::fromLatin1(bytes.toHex());
 }
 
+QByteArray TestMachine::Snapshot() const
+{
+    const Register& r = *emulator.registers;
+    QByteArray bytes;
+    bytes.append(reinterpret_cast<const char*>(r.d), sizeof r.d);
+    bytes.append(reinterpret_cast<const char*>(r.a), sizeof r.a);
+    for (const unsigned int value : {r.pc, r.usp, r.ssp, r.sr})
+        bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+    const MemoryBuffer& b = memory.buffer;
+    bytes.append(reinterpret_cast<const char*>(b.mainBuffer), lowWindow);
+    bytes.append(reinterpret_cast<const char*>(b.mainBuffer) + highWindow, int(MemoryBuffer::videoStart - highWindow));
+    bytes.append(reinterpret_cast<const char*>(b.videoBuffer), int(MemoryBuffer::videoSize));
+    return bytes;
+}
+
 QString TestMachine::CheckInstruction(const QString& code, const QString& before, const QString& after, int steps)
 {
+    static TestMachine machines[2];
     QStringList problems;
     for (const bool recorded : {true, false}) {
-        TestMachine machine;
+        TestMachine& machine = machines[recorded ? 0 : 1];
+        machine.Clear();
         machine.Prepare(code);
         machine.Apply(before);
-        const std::vector<unsigned char> bytes(machine.memory.buffer.mainBuffer,
-                                               machine.memory.buffer.mainBuffer + MemoryBuffer::videoStart);
-        const Register registers(machine.emulator.registers);
+        const QByteArray start = machine.Snapshot();
         for (int i = 0; i < steps; ++i) {
             if (recorded)
                 machine.emulator.Execute();
@@ -157,13 +184,8 @@ QString TestMachine::CheckInstruction(const QString& code, const QString& before
         if (!recorded)
             continue;
         machine.emulator.Undo(0);
-        const Register& now = *machine.emulator.registers;
-        if (std::memcmp(now.d, registers.d, sizeof now.d) || std::memcmp(now.a, registers.a, sizeof now.a)
-            || now.pc != registers.pc || now.usp != registers.usp || now.ssp != registers.ssp
-            || now.sr != registers.sr)
-            problems << QStringLiteral("undo left registers changed");
-        if (std::memcmp(bytes.data(), machine.memory.buffer.mainBuffer, bytes.size()))
-            problems << QStringLiteral("undo left memory changed");
+        if (machine.Snapshot() != start)
+            problems << QStringLiteral("undo did not restore the registers and memory");
     }
     return problems.join(QStringLiteral("; "));
 }

@@ -22,7 +22,16 @@ public:
     // Exception vector n leads to handlerBase + 16 * n, where a NOP waits.
     static constexpr unsigned int handlerBase = 0x3000;
 
+    // The windows of the address space that the unit tests use: the vectors, code, data and
+    // stacks at the bottom, and the top, where absolute short addresses land.
+    static constexpr unsigned int lowWindow = 0x20000;
+    static constexpr unsigned int highWindow = 0xFF0000;
+
     TestMachine();
+
+    // Back to the state of a new machine within the windows: registers and windows zero,
+    // empty history, no message. Cheaper than a new 16 MiB machine for every test row.
+    void Clear();
 
     // Supervisor state, ssp = stackTop, usp = userStackTop, pc = codeAddress, the words
     // placed at pc and a vector table leading to handlerBase.
@@ -33,6 +42,8 @@ public:
     QString Mismatches(const QString& expectations);
     // A textual view of registers and memory, for comparing two machines.
     QString State(unsigned int from, unsigned int to);
+    // The registers and the two windows, raw, for comparing a machine with itself.
+    QByteArray Snapshot() const;
 
     static unsigned int Number(const QString& text, bool* ok = nullptr);
 

@@ -1,0 +1,157 @@
+// How many 68000 instructions per second the emulator executes on compiled C programs, in
+// quick mode and in recorded mode with a full undo history, and how much memory that full
+// history takes. The programs are the compiled test programs of the build tree; give other
+// S-Record files on the command line to measure those instead.
+#include "app/SRecordLoader.h"
+#include "core/Emulator.h"
+#include "core/Memory.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+// BRA.S to itself: where the test programs end.
+const unsigned int branchToItself = 0x60FE;
+
+struct Machine
+{
+    Machine() : video(new unsigned char[MemoryBuffer::videoSize]), memory(video.get()), emulator(&memory) {}
+
+    bool Load(const QString& file)
+    {
+        SRecordLoader loader(file, &memory);
+        if (!loader.Load())
+            return false;
+        emulator.Reset();
+        return true;
+    }
+
+    bool AtEnd() { return memory.Read(emulator.registers->pc, 16) == branchToItself; }
+
+    std::unique_ptr<unsigned char[]> video;
+    Memory memory;
+    Emulator emulator;
+};
+
+long ResidentBytes()
+{
+    QFile file(QStringLiteral("/proc/self/statm"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+// Instructions from reset to the end of the program, or -1 when it stops or runs away.
+long long Length(const QString& file)
+{
+    Machine machine;
+    if (!machine.Load(file))
+        return -1;
+    long long count = 0;
+    while (!machine.AtEnd()) {
+        machine.emulator.QuickExecute();
+        ++count;
+        if (!machine.emulator.errorMessage.isEmpty() || count > 1000000000LL)
+            return -1;
+    }
+    return count;
+}
+
+struct Workload
+{
+    QString file;
+    long long length;
+};
+
+// Best rate in millions of instructions per second over a few rounds of every program.
+double Measure(const QList<Workload>& workloads, bool recorded, Machine& machine)
+{
+    double best = 0;
+    for (int round = 0; round < 5; ++round) {
+        long long total = 0;
+        qint64 nanoseconds = 0;
+        for (const Workload& w : workloads) {
+            if (!machine.Load(w.file))
+                return 0;
+            Emulator& emulator = machine.emulator;
+            QElapsedTimer timer;
+            timer.start();
+            if (recorded) {
+                for (long long i = 0; i < w.length; ++i)
+                    emulator.Execute();
+            } else {
+                for (long long i = 0; i < w.length; ++i)
+                    emulator.QuickExecute();
+            }
+            nanoseconds += timer.nsecsElapsed();
+            total += w.length;
+            if (!machine.AtEnd() || !emulator.errorMessage.isEmpty()) {
+                std::printf("%s did not end where it should\n", qPrintable(w.file));
+                return 0;
+            }
+        }
+        best = qMax(best, total * 1e3 / double(nanoseconds));
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    QStringList files = application.arguments().mid(1);
+    if (files.isEmpty()) {
+        const QDir programs(application.applicationDirPath() + QStringLiteral("/../tests/emulator"));
+        for (const QString& name : programs.entryList({QStringLiteral("compiled_*.hex")}, QDir::Files, QDir::Name))
+            files << programs.filePath(name);
+    }
+    QList<Workload> workloads;
+    long long total = 0;
+    for (const QString& file : files) {
+        const long long length = Length(file);
+        if (length <= 0) {
+            std::printf("%s: cannot be loaded or does not end\n", qPrintable(file));
+            return 1;
+        }
+        workloads.append({file, length});
+        total += length;
+        std::printf("%-40s %10lld instructions\n", qPrintable(QFileInfo(file).fileName()), length);
+    }
+    if (workloads.isEmpty()) {
+        std::printf("No program to run: build the tests, or name S-Record files that end on BRA.S *.\n");
+        return 1;
+    }
+
+    Machine machine;
+    std::printf("quick mode:    %6.1f million instructions/s over %lld instructions\n",
+                Measure(workloads, false, machine), total);
+
+    // The history is filled first, so that every measured instruction drops the oldest item.
+    Machine recorded;
+    if (!recorded.Load(workloads.first().file))
+        return 1;
+    const long before = ResidentBytes();
+    long long filled = 0;
+    while (recorded.emulator.undoList.count() < recorded.emulator.undoList.capacity) {
+        if (recorded.AtEnd() && !recorded.Load(workloads.at(int(++filled % workloads.size())).file))
+            return 1;
+        recorded.emulator.Execute();
+    }
+    const long after = ResidentBytes();
+    std::printf("recorded mode: %6.1f million instructions/s with a full history of %d items\n",
+                Measure(workloads, true, recorded), recorded.emulator.undoList.count());
+    std::printf("a full undo history takes %.1f MiB (%zu bytes per item before its write records)\n",
+                (after - before) / 1048576.0, sizeof(UndoItem));
+    return 0;
+}

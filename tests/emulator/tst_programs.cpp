@@ -1,0 +1,424 @@
+// Whole 68000 programs: assembled ones that store what they compute, compiled C programs
+// checked against the same C built for the host, undo of entire runs, random input, and the
+// allocations of quick execution.
+#include "AllocationCounter.h"
+#include "TestMachine.h"
+#include "app/SRecordLoader.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+extern "C" {
+int sort_program(unsigned char* out);
+int crc_program(unsigned char* out);
+int format_program(unsigned char* out);
+int interp_program(unsigned char* out);
+int recurse_program(unsigned char* out);
+}
+
+namespace {
+
+using HostProgram = int (*)(unsigned char*);
+
+const unsigned int resultsAddress = 0x8000;
+const unsigned int endMarker = 0x600DC0DE;
+const unsigned int outputAddress = 0x20000;
+const unsigned int outputLengthAddress = 0x1FFFC;
+// BRA.S to itself: where every test program ends.
+const unsigned int branchToItself = 0x60FE;
+
+QString Image(const QString& name)
+{
+    return QStringLiteral(PROGRAM_IMAGES "/%1.hex").arg(name);
+}
+
+bool Load(TestMachine& machine, const QString& name)
+{
+    SRecordLoader loader(Image(name), &machine.memory);
+    if (!loader.Load())
+        return false;
+    machine.emulator.Reset();
+    return true;
+}
+
+void Step(Emulator& emulator, bool recorded)
+{
+    if (recorded)
+        emulator.Execute();
+    else
+        emulator.QuickExecute();
+}
+
+// Runs to the end marker or to a stop; the number of instructions executed, or -1 when
+// the limit came first. Line 1010 and line 1111 words are counted in lineWords.
+qint64 RunToEnd(TestMachine& machine, bool recorded, qint64 limit = 50000000, qint64* lineWords = nullptr)
+{
+    Emulator& emulator = machine.emulator;
+    for (qint64 count = 0; count < limit; ++count) {
+        if (machine.memory.Read(emulator.registers->pc, 16) == branchToItself)
+            return count;
+        Step(emulator, recorded);
+        if (lineWords && (emulator.vector == Line1010Emulator || emulator.vector == Line1111Emulator))
+            ++*lineWords;
+        if (!emulator.errorMessage.isEmpty())
+            return count + 1;
+    }
+    return -1;
+}
+
+// Registers and every byte of the address space, video area included.
+struct MachineState
+{
+    explicit MachineState(const TestMachine& machine)
+        : registers(machine.emulator.registers),
+          main(machine.memory.buffer.mainBuffer, machine.memory.buffer.mainBuffer + MemoryBuffer::videoStart),
+          video(machine.memory.buffer.videoBuffer, machine.memory.buffer.videoBuffer + MemoryBuffer::videoSize)
+    {
+    }
+
+    // The first difference from a machine, described; empty when there is none.
+    QString Difference(const TestMachine& machine) const
+    {
+        const Register& r = *machine.emulator.registers;
+        for (int i = 0; i < 8; ++i) {
+            if (r.d[i] != registers.d[i])
+                return QStringLiteral("D%1").arg(i);
+        }
+        for (int i = 0; i < 7; ++i) {
+            if (r.a[i] != registers.a[i])
+                return QStringLiteral("A%1").arg(i);
+        }
+        if (r.pc != registers.pc || r.usp != registers.usp || r.ssp != registers.ssp || r.sr != registers.sr)
+            return QStringLiteral("PC, USP, SSP or SR");
+        const unsigned char* bytes = machine.memory.buffer.mainBuffer;
+        if (std::memcmp(bytes, main.data(), main.size())) {
+            for (std::size_t a = 0; a < main.size(); ++a) {
+                if (bytes[a] != main[a])
+                    return QStringLiteral("memory at $%1").arg(a, 6, 16, QLatin1Char('0'));
+            }
+        }
+        if (std::memcmp(video.data(), machine.memory.buffer.videoBuffer, video.size()))
+            return QStringLiteral("video memory");
+        return QString();
+    }
+
+    Register registers;
+    std::vector<unsigned char> main;
+    std::vector<unsigned char> video;
+};
+
+bool SameRegisters(const Register& x, const Register& y)
+{
+    return !std::memcmp(x.d, y.d, sizeof x.d) && !std::memcmp(x.a, y.a, sizeof x.a) && x.pc == y.pc
+        && x.usp == y.usp && x.ssp == y.ssp && x.sr == y.sr;
+}
+
+QVector<uint> Longs(std::initializer_list<uint> values)
+{
+    return QVector<uint>(values);
+}
+
+} // namespace
+
+class ProgramsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void assembledPrograms_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVector<uint>>("expected");
+        QTest::newRow("arith") << "program_arith" << Longs({
+            0x11, 1, 0x0A, 0x12348000, 0x00, 2, 0, 0x2355,                          // ADD family
+            0x00, 0, 0xFFFFFFFF, 0, 0x19, 0xFFFFFFFF, 0x8FF8, 0x19, 0xFFFF00FF,     // SUB family
+            0x19, 0x11, 9, 7, 0x14,                                                 // comparisons
+            0x1B, 0x80000000, 0x19, 0xFFFFFFFF, 0xFFFFFFFF, 0x14, 0xFFFFFF00,       // NEG, NEGX, CLR
+            0x18, 0xFFFE0001, 0xFFFF15A0, 0x10, 0x00640D05, 0x18, 0xFF9CF2FB, 0x12, 0x12345678,
+            0x00, 0x2000, 0x00, 0x1999, 0x11, 0x1975,                               // decimal
+            0x77880000, 0, 0x11225566, 0x3000, 0x2000, 0xFFFFFFFE, 0xFFFFFF9C,      // moves
+            0xABCDEF01, 0x12345678, 0xFFF0, 0x18, 0xFFFFFFF0, 6,
+            15, 3, 0x10000, 0xFFFF8001, 0x7FFF, 0x0B0C, 0x110A330B, endMarker});    // MOVEM, MOVEP
+        QTest::newRow("logic") << "program_logic" << Longs({
+            0x00F000F0, 0x00, 0x12F4, 0x120B, 0x08, 0xEDF4, 0x05AAD5AB, 0xFFFFFFFF, 0x04,
+            0x11, 0x02, 0x19, 0xFFFF, 0x15, 0, 0x08, 0x78123456, 0x78124563, 0x08, 0x80000000,
+            0x15, 0x10, 0x4000,
+            24, 0x1E6A2C48, 54, 0x00, 54, 0x08, 0x80400000, 0x04, 0x08, 0x80000000, endMarker});
+        QTest::newRow("control") << "program_control" << Longs({
+            0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 55, 0xFFFF, 3, 900, 5, 0x1F, 144, 0, 0xFFFFFEEC, 111,
+            endMarker});
+        QVector<uint> exceptions;
+        for (uint n = 32; n <= 47; ++n)
+            exceptions << n << 0x2705 << 0xFFFA;
+        exceptions << 0x2705
+                   << 5 << 0x2700 << 0xFFFA << 1234                     // zero divide
+                   << 6 << 0x2700 << 0xFFFA << 6 << 0x2708 << 0xFFFA    // CHK
+                   << 7 << 0x2702 << 0xFFFA                             // TRAPV
+                   << 4 << 0x2700 << 0xFFFA << 4 << 0x2700 << 0xFFFA    // illegal words
+                   << 0x11 << 2                                         // line 1010 and 1111
+                   << 4 << 0xBFFC << 33 << 0 << 0xFFFA << 5 << 0 << 0xFFFA // user state
+                   << 8 << 0 << 8 << 0 << 8 << 0 << 8 << 0              // privilege violations
+                   << 0x11111111 << 0x11110000 << 8 << 0 << 0x11112000 << 0x10000 << 0xC000 << endMarker;
+        QTest::newRow("exceptions") << "program_exceptions" << exceptions;
+    }
+
+    void assembledPrograms()
+    {
+        QFETCH(QString, name);
+        QFETCH(QVector<uint>, expected);
+        for (const bool recorded : {true, false}) {
+            TestMachine machine;
+            QVERIFY(Load(machine, name));
+            QVERIFY(RunToEnd(machine, recorded) > 0);
+            QCOMPARE(machine.emulator.errorMessage, QString());
+            const unsigned int stored = (machine.emulator.registers->a[5] - resultsAddress) / 4;
+            for (int i = 0; i < expected.size() && i < int(stored); ++i) {
+                const uint value = machine.memory.Read(resultsAddress + 4 * unsigned(i), 32);
+                QVERIFY2(value == expected[i], qPrintable(QStringLiteral("%1 mode, result %2: $%3 instead of $%4")
+                                                              .arg(recorded ? "recorded" : "quick")
+                                                              .arg(i)
+                                                              .arg(value, 0, 16)
+                                                              .arg(expected[i], 0, 16)));
+            }
+            QCOMPARE(int(stored), expected.size());
+        }
+    }
+
+    void stops_data()
+    {
+        QTest::addColumn<int>("scenario");
+        QTest::addColumn<bool>("trace");
+        QTest::newRow("T set by ORI to SR") << 0 << true;
+        QTest::newRow("T set by RTE") << 1 << true;
+        QTest::newRow("T set by MOVE to SR") << 2 << true;
+        QTest::newRow("word read at an odd address") << 3 << false;
+        QTest::newRow("long write at an odd address") << 4 << false;
+        QTest::newRow("exception frame on an odd SSP") << 5 << false;
+        QTest::newRow("jump to an odd address") << 6 << false;
+        QTest::newRow("push on an odd USP") << 7 << false;
+    }
+
+    void stops()
+    {
+        QFETCH(int, scenario);
+        QFETCH(bool, trace);
+        for (const bool recorded : {true, false}) {
+            TestMachine machine;
+            QVERIFY(Load(machine, QStringLiteral("program_stops")));
+            machine.emulator.registers->d[0] = unsigned(scenario);
+            QVERIFY(RunToEnd(machine, recorded, 1000) > 0);
+            const unsigned int where = machine.memory.Read(resultsAddress, 32);
+            QVERIFY(where != 0xBAD);
+            QCOMPARE(machine.emulator.errorMessage,
+                     trace ? Emulator::TraceMessage() : Emulator::AddressErrorMessage());
+            const MachineState stopped(machine);
+            // Stopping is not executing: in recorded mode the machine stands at the
+            // instruction, and asking again changes nothing.
+            if (recorded || trace || scenario == 6)
+                QCOMPARE(machine.emulator.registers->pc, where);
+            else
+                QVERIFY(machine.emulator.registers->pc > where);
+            if (recorded) {
+                const int items = machine.emulator.undoList.count();
+                machine.emulator.Execute();
+                QVERIFY(!machine.emulator.errorMessage.isEmpty());
+                QCOMPARE(stopped.Difference(machine), QString());
+                QCOMPARE(machine.emulator.undoList.count(), items);
+            }
+        }
+    }
+
+    void compiledPrograms_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<quintptr>("host");
+        QTest::newRow("sort") << "compiled_sort" << quintptr(&sort_program);
+        QTest::newRow("crc") << "compiled_crc" << quintptr(&crc_program);
+        QTest::newRow("format") << "compiled_format" << quintptr(&format_program);
+        QTest::newRow("interp") << "compiled_interp" << quintptr(&interp_program);
+        QTest::newRow("recurse") << "compiled_recurse" << quintptr(&recurse_program);
+    }
+
+    void compiledPrograms()
+    {
+        QFETCH(QString, name);
+        QFETCH(quintptr, host);
+        std::vector<unsigned char> expected(0x10000);
+        const int length = reinterpret_cast<HostProgram>(host)(expected.data());
+        QVERIFY(length > 0);
+        for (const bool recorded : {true, false}) {
+            TestMachine machine;
+            QVERIFY(Load(machine, name));
+            QVERIFY(RunToEnd(machine, recorded) > 0);
+            QCOMPARE(machine.emulator.errorMessage, QString());
+            QCOMPARE(int(machine.memory.Read(outputLengthAddress, 32)), length);
+            for (int i = 0; i < length; ++i) {
+                const unsigned int byte = machine.memory.Read(outputAddress + unsigned(i), 8);
+                QVERIFY2(byte == expected[std::size_t(i)],
+                         qPrintable(QStringLiteral("byte %1 of the output: $%2 instead of $%3")
+                                        .arg(i)
+                                        .arg(byte, 0, 16)
+                                        .arg(expected[std::size_t(i)], 0, 16)));
+            }
+        }
+    }
+
+    void undoTakesWholeRunsBack_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"program_arith", "program_logic", "program_control", "program_exceptions",
+                                 "compiled_sort", "compiled_crc", "compiled_format", "compiled_interp",
+                                 "compiled_recurse"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void undoTakesWholeRunsBack()
+    {
+        QFETCH(QString, name);
+        TestMachine machine;
+        QVERIFY(Load(machine, name));
+        const MachineState loaded(machine);
+        qint64 lineWords = 0;
+        const qint64 executed = RunToEnd(machine, true, 50000000, &lineWords);
+        QVERIFY(executed > 0);
+        QCOMPARE(machine.emulator.errorMessage, QString());
+        const int capacity = machine.emulator.undoList.capacity;
+        QCOMPARE(capacity, 100000);
+        // Line 1010 and 1111 words leave no item.
+        QCOMPARE(qint64(machine.emulator.undoList.count()), qMin(executed - lineWords, qint64(capacity)));
+        if (executed <= capacity) {
+            machine.emulator.Undo(0);
+            QCOMPARE(loaded.Difference(machine), QString());
+        } else {
+            // Only the last 100000 instructions can be taken back: undoing them all must
+            // give the state that a quick run reaches after the others.
+            TestMachine reference;
+            QVERIFY(Load(reference, name));
+            for (qint64 i = 0; i < executed - capacity; ++i)
+                reference.emulator.QuickExecute();
+            QCOMPARE(machine.emulator.undoList.at(0).registers.pc, reference.emulator.registers->pc);
+            machine.emulator.Undo(0);
+            QCOMPARE(MachineState(reference).Difference(machine), QString());
+        }
+        QVERIFY(machine.emulator.undoList.isEmpty());
+    }
+
+    void historyDropsTheOldest()
+    {
+        TestMachine machine;
+        // MOVEQ #1,D0 / ADDQ.L #1,D0 / BRA.S back to the ADDQ.
+        machine.Prepare("7001 5280 60FC");
+        for (int i = 0; i < 100001; ++i)
+            machine.emulator.Execute();
+        QCOMPARE(machine.emulator.undoList.count(), 100000);
+        // The MOVEQ's item is gone: the oldest left is the first ADDQ.
+        QCOMPARE(machine.emulator.undoList.at(0).registers.pc, 0x1002u);
+        QCOMPARE(machine.emulator.undoList.at(0).registers.d[0], 1u);
+        machine.emulator.Undo(0);
+        QVERIFY(machine.Mismatches("D0=1 PC=$1002").isEmpty());
+        machine.emulator.Undo();
+        QVERIFY(machine.Mismatches("D0=1 PC=$1002").isEmpty());
+    }
+
+    void quickExecutionAllocatesNothing()
+    {
+        for (const char* name : {"compiled_interp", "compiled_sort", "program_exceptions"}) {
+            TestMachine machine;
+            QVERIFY(Load(machine, QString::fromLatin1(name)));
+            for (int i = 0; i < 1000; ++i)
+                machine.emulator.QuickExecute();
+            const std::size_t before = AllocationCounter::Now();
+            for (int i = 0; i < 200000; ++i)
+                machine.emulator.QuickExecute();
+            QCOMPARE(AllocationCounter::Now(), before);
+            QCOMPARE(machine.emulator.errorMessage, QString());
+        }
+    }
+
+    void randomInput()
+    {
+        QRandomGenerator random(0x5EED);
+        const QString trace = Emulator::TraceMessage();
+        const QString address = Emulator::AddressErrorMessage();
+        for (const bool recorded : {true, false}) {
+            TestMachine machine;
+            Emulator& emulator = machine.emulator;
+            Register& r = *emulator.registers;
+            int stops = 0;
+            int taken = 0;
+            for (int trial = 0; trial < 150; ++trial) {
+                // Random vectors (some odd), random code, random registers and stacks.
+                for (unsigned int n = 0; n < 256; ++n) {
+                    const unsigned int choice = random.bounded(4);
+                    const unsigned int target = choice == 0 ? random.generate() : 0x1000 + random.bounded(0x2000);
+                    machine.memory.Write(n * 4, target, 32, true);
+                }
+                for (unsigned int a = 0x1000; a < 0x3000; a += 2)
+                    machine.memory.Write(a, random.bounded(0x10000), 16, true);
+                for (unsigned int& d : r.d)
+                    d = random.generate();
+                for (unsigned int& a : r.a)
+                    a = random.bounded(4) ? 0x1000 + random.bounded(0x8000) : random.generate();
+                r.usp = random.bounded(4) ? 0x4000 + random.bounded(0x4000) : random.generate();
+                r.ssp = random.bounded(4) ? 0x8000 + random.bounded(0x4000) : random.generate();
+                r.sr = random.generate() & Register::srMask;
+                if (random.bounded(4))
+                    r.sr &= ~Register::traceBit;
+                r.pc = random.bounded(8) ? 0x1000 + random.bounded(0x2000) : random.generate();
+                emulator.undoList.Clear();
+                std::unique_ptr<MachineState> start;
+
+                for (int step = 0; step < 300; ++step) {
+                    const bool traced = r.sr & Register::traceBit;
+                    const Register before(&r);
+                    // What undoing everything must come back to: the state before the first
+                    // step that leaves an item (line 1010 and 1111 words leave none).
+                    if (recorded && emulator.undoList.isEmpty())
+                        start.reset(new MachineState(machine));
+                    const int items = emulator.undoList.count();
+                    try {
+                        Step(emulator, recorded);
+                    } catch (...) {
+                        QFAIL("an exception left the emulator");
+                    }
+                    const int v = int(emulator.vector);
+                    QVERIFY2(v == -1 || (v >= 4 && v <= 8) || v == 10 || v == 11 || (v >= 32 && v <= 47),
+                             qPrintable(QString::number(v)));
+                    if (traced) {
+                        QCOMPARE(emulator.errorMessage, trace);
+                        QVERIFY(SameRegisters(before, r));
+                        ++stops;
+                        break;
+                    }
+                    if (!emulator.errorMessage.isEmpty()) {
+                        QCOMPARE(emulator.errorMessage, address);
+                        if (recorded) {
+                            QVERIFY(SameRegisters(before, r));
+                            QCOMPARE(emulator.undoList.count(), items);
+                        }
+                        ++stops;
+                        break;
+                    }
+                    if (v >= 4 && v != 10 && v != 11)
+                        ++taken;
+                }
+                QVERIFY(!machine.memory.recording);
+                if (recorded && start) {
+                    // Every step, the stopped one included, is taken back byte for byte.
+                    emulator.Undo(0);
+                    QCOMPARE(start->Difference(machine), QString());
+                }
+            }
+            // The trials did reach both outcomes.
+            QVERIFY(stops > 0);
+            QVERIFY(taken > 0);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(ProgramsTest)
+#include "tst_programs.moc"
