@@ -10,7 +10,7 @@ class UndoList
 public:
     static constexpr int defaultCapacity = 100000;
 
-    explicit UndoList(int capacity = defaultCapacity) : items(capacity), capacity(capacity) {}
+    explicit UndoList(int capacity = defaultCapacity) : items(capacity), capacity(capacity > 0 ? capacity : 1) {}
 
     void Add(const Register& registers, const MemoryRecordList& memory)
     {

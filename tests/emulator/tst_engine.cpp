@@ -383,7 +383,8 @@ private slots:
             list.Add(registers, records);
         }
         QCOMPARE(list.items.count(), 3);
-        QCOMPARE(list.items.at(0)->registers.pc, 7u);
+        QCOMPARE(list.items.first()->registers.pc, 7u);
+        QCOMPARE(list.items[1]->registers.pc, 8u);
         QCOMPARE(list.items.at(2)->registers.pc, 9u);
         list.items.clear();
         QVERIFY(list.items.isEmpty());
