@@ -150,7 +150,7 @@ private slots:
             24, 0x1E6A2C48, 54, 0x00, 54, 0x08, 0x80400000, 0x04, 0x08, 0x80000000, endMarker});
         QTest::newRow("control") << "program_control" << Longs({
             0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 55, 0xFFFF, 3, 900, 5, 0x1F, 144, 0, 0xFFFFFEEC, 111,
-            endMarker});
+            0x271E, 0x2410, 4, 3, endMarker});
         QVector<uint> exceptions;
         for (uint n = 32; n <= 47; ++n)
             exceptions << n << 0x2705 << 0xFFFA;
@@ -186,6 +186,38 @@ private slots:
             }
             QCOMPARE(int(stored), expected.size());
         }
+    }
+
+    void assembledProgramsRunEveryKind()
+    {
+        QVector<bool> seen(Decoder::KindCount, false);
+        for (const char* name : {"program_arith", "program_logic", "program_control", "program_exceptions"}) {
+            TestMachine machine;
+            QVERIFY(Load(machine, QString::fromLatin1(name)));
+            while (machine.memory.Read(machine.emulator.registers->pc, 16) != branchToItself) {
+                machine.emulator.QuickExecute();
+                const Decoder::Kind kind = Decoder::KindOf(machine.emulator.opcode);
+                if (kind != Decoder::NoKind)
+                    seen[kind] = true;
+            }
+        }
+        for (int scenario = 0; scenario < 8; ++scenario) {
+            TestMachine machine;
+            QVERIFY(Load(machine, QStringLiteral("program_stops")));
+            machine.emulator.registers->d[0] = unsigned(scenario);
+            while (machine.emulator.errorMessage.isEmpty()) {
+                machine.emulator.QuickExecute();
+                const Decoder::Kind kind = Decoder::KindOf(machine.emulator.opcode);
+                if (kind != Decoder::NoKind)
+                    seen[kind] = true;
+            }
+        }
+        QStringList missing;
+        for (int kind = 0; kind < Decoder::KindCount; ++kind) {
+            if (!seen[kind])
+                missing << QString::fromLatin1(Decoder::KindName(Decoder::Kind(kind)));
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(' ')));
     }
 
     void stops_data()
