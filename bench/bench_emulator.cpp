@@ -143,14 +143,14 @@ int main(int argc, char** argv)
         return 1;
     const long before = ResidentBytes();
     long long filled = 0;
-    while (recorded.emulator.undoList.count() < recorded.emulator.undoList.capacity) {
+    while (recorded.emulator.undoList.items.count() < recorded.emulator.undoList.capacity) {
         if (recorded.AtEnd() && !recorded.Load(workloads.at(int(++filled % workloads.size())).file))
             return 1;
         recorded.emulator.Execute();
     }
     const long after = ResidentBytes();
     std::printf("recorded mode: %6.1f million instructions/s with a full history of %d items\n",
-                Measure(workloads, true, recorded), recorded.emulator.undoList.count());
+                Measure(workloads, true, recorded), recorded.emulator.undoList.items.count());
     std::printf("a full undo history takes %.1f MiB (%zu bytes per item before its write records)\n",
                 (after - before) / 1048576.0, sizeof(UndoItem));
     return 0;

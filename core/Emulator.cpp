@@ -144,7 +144,7 @@ void Emulator::Execute()
         return;
     }
     // The registers are snapshot straight into the item that this instruction will add.
-    UndoItem& item = undoList.Spare();
+    UndoItem& item = undoList.items.Spare();
     item.registers.Copy(*registers);
     if (!errorMessage.isEmpty())
         errorMessage.clear();
@@ -177,7 +177,7 @@ void Emulator::Execute()
     // The item takes the records; the memory keeps the item's old storage for the next ones.
     std::swap(item.memory, memory->records);
     memory->records.clear();
-    undoList.Commit();
+    undoList.items.Commit();
     if (fault) {
         errorMessage = AddressErrorMessage();
         Undo();
@@ -219,19 +219,19 @@ void Emulator::QuickExecute()
 
 void Emulator::Undo()
 {
-    if (undoList.isEmpty())
+    if (undoList.items.isEmpty())
         return;
-    const UndoItem& item = undoList.last();
-    memory->Write(item.memory);
-    registers->Copy(item.registers);
-    undoList.RemoveLast();
+    const UndoItem* item = undoList.items.last();
+    memory->Write(item->memory);
+    registers->Copy(item->registers);
+    undoList.items.removeLast();
 }
 
 void Emulator::Undo(int count)
 {
     if (count < 0)
         return;
-    int n = undoList.count();
+    int n = undoList.items.count();
     if (count > 0 && count < n)
         n = count;
     while (n-- > 0)

@@ -53,6 +53,8 @@ public:
     inline unsigned int ReadOperand(unsigned int mode, unsigned int reg, int size, bool update, bool advance);
     inline void WriteOperand(unsigned int value, unsigned int mode, unsigned int reg, int size);
 
+    // The operation size of an opcode's size field; the two-bit encodings are tables packed
+    // one byte per field value (8, 16, 32, 0 and 0, 8, 32, 16).
     static int Size(unsigned int bits, unsigned int encoding)
     {
         switch (encoding) {

@@ -36,7 +36,7 @@ void TestMachine::Clear()
     for (unsigned int a = highWindow; a < 0x1000000; a += 4)
         memory.Write(a, 0, 32, true);
     emulator.registers->Copy(Register());
-    emulator.undoList.Clear();
+    emulator.undoList.items.clear();
     emulator.errorMessage.clear();
     emulator.vector = NoVector;
     memory.records.clear();

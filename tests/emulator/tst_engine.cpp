@@ -213,7 +213,7 @@ private slots:
                 recorded ? machine.emulator.Execute() : machine.emulator.QuickExecute();
                 QVERIFY(machine.Mismatches("error=trace PC=$1000 D0=0 SSP=$8000").isEmpty());
             }
-            QCOMPARE(machine.emulator.undoList.count(), 0);
+            QCOMPARE(machine.emulator.undoList.items.count(), 0);
             QCOMPARE(machine.emulator.errorMessage,
                      QString::fromUtf8("L'exception \"Trace\" a été levée par le 68000.\u2028"
                                        "Cette exception n'est pas gérée par l'émulateur."));
@@ -246,7 +246,7 @@ private slots:
         recorded.emulator.Execute();
         QVERIFY(recorded.Mismatches("error=address").isEmpty());
         QCOMPARE(recorded.State(0, 0x10000), start);
-        QCOMPARE(recorded.emulator.undoList.count(), 0);
+        QCOMPARE(recorded.emulator.undoList.items.count(), 0);
 
         TestMachine fast;
         fast.Prepare(code);
@@ -284,7 +284,7 @@ private slots:
             machine.Prepare(code);
             recorded ? machine.emulator.Execute() : machine.emulator.QuickExecute();
             QVERIFY2(machine.Mismatches(after).isEmpty(), qPrintable(machine.Mismatches(after)));
-            QCOMPARE(machine.emulator.undoList.count(), recorded ? items : 0);
+            QCOMPARE(machine.emulator.undoList.items.count(), recorded ? items : 0);
             QVERIFY(machine.emulator.errorMessage.isEmpty());
             QVERIFY(!machine.memory.recording);
         }
@@ -300,7 +300,7 @@ private slots:
             machine.emulator.Execute();
         QVERIFY2(machine.Mismatches("SR=$0315 PC=$1004 SSP=$8000 A7=$6000").isEmpty(),
                  qPrintable(machine.Mismatches("SR=$0315 PC=$1004 SSP=$8000")));
-        QCOMPARE(machine.emulator.undoList.count(), 3);
+        QCOMPARE(machine.emulator.undoList.items.count(), 3);
     }
 
     void zeroDivideThroughAZeroVector()
@@ -334,7 +334,7 @@ private slots:
         QCOMPARE(machine.State(0x1FF0, 0x2020), start);
         machine.emulator.Execute();
         QVERIFY(machine.Mismatches("[$2000].l=$DEADBEEF A0=$2004 PC=$1002").isEmpty());
-        QCOMPARE(machine.emulator.undoList.last().memory.count(), 1);
+        QCOMPARE(machine.emulator.undoList.items.last()->memory.count(), 1);
         machine.emulator.Undo();
         QCOMPARE(machine.State(0x1FF0, 0x2020), start);
 
@@ -343,14 +343,14 @@ private slots:
                 machine.emulator.Execute();
             machine.emulator.Undo(count);
             if (count < 0) {
-                QCOMPARE(machine.emulator.undoList.count(), 5);
+                QCOMPARE(machine.emulator.undoList.items.count(), 5);
                 machine.emulator.Undo(5);
             } else if (count == 2) {
                 QVERIFY(machine.Mismatches("PC=$1006 A0=$200C").isEmpty());
-                QCOMPARE(machine.emulator.undoList.count(), 3);
+                QCOMPARE(machine.emulator.undoList.items.count(), 3);
                 machine.emulator.Undo(0);
             }
-            QCOMPARE(machine.emulator.undoList.count(), 0);
+            QCOMPARE(machine.emulator.undoList.items.count(), 0);
             QCOMPARE(machine.State(0x1FF0, 0x2020), start);
         }
     }
@@ -365,28 +365,29 @@ private slots:
             records.Add(i, i, 8);
             list.Add(registers, records);
         }
-        QCOMPARE(list.count(), 3);
-        QCOMPARE(list.at(0).registers.pc, 3u);
-        QCOMPARE(list.at(0).memory.count(), 3);
-        QCOMPARE(list.last().registers.pc, 5u);
-        QVERIFY(list.last().registers.names.isEmpty());
-        list.RemoveLast();
-        list.RemoveLast();
+        QCOMPARE(list.items.count(), 3);
+        QCOMPARE(list.items.at(0)->registers.pc, 3u);
+        QCOMPARE(list.items.at(0)->memory.count(), 3);
+        QCOMPARE(list.items.last()->registers.pc, 5u);
+        QVERIFY(list.items.last()->registers.names.isEmpty());
+        list.items.removeLast();
+        list.items.removeLast();
         registers.pc = 6;
         list.Add(registers, MemoryRecordList());
-        QCOMPARE(list.count(), 2);
-        QCOMPARE(list.at(0).registers.pc, 3u);
-        QCOMPARE(list.at(1).registers.pc, 6u);
-        QCOMPARE(list.at(1).memory.count(), 0);
+        QCOMPARE(list.items.count(), 2);
+        QCOMPARE(list.items.at(0)->registers.pc, 3u);
+        QCOMPARE(list.items.at(1)->registers.pc, 6u);
+        QCOMPARE(list.items.at(1)->memory.count(), 0);
         for (unsigned int i = 7; i <= 9; ++i) {
             registers.pc = i;
             list.Add(registers, records);
         }
-        QCOMPARE(list.count(), 3);
-        QCOMPARE(list.at(0).registers.pc, 7u);
-        QCOMPARE(list.at(2).registers.pc, 9u);
-        list.Clear();
-        QVERIFY(list.isEmpty());
+        QCOMPARE(list.items.count(), 3);
+        QCOMPARE(list.items.first()->registers.pc, 7u);
+        QCOMPARE(list.items[1]->registers.pc, 8u);
+        QCOMPARE(list.items.at(2)->registers.pc, 9u);
+        list.items.clear();
+        QVERIFY(list.items.isEmpty());
         QCOMPARE(UndoList().capacity, 100000);
     }
 };

@@ -150,7 +150,7 @@ private slots:
             24, 0x1E6A2C48, 54, 0x00, 54, 0x08, 0x80400000, 0x04, 0x08, 0x80000000, endMarker});
         QTest::newRow("control") << "program_control" << Longs({
             0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 55, 0xFFFF, 3, 900, 5, 0x1F, 144, 0, 0xFFFFFEEC, 111,
-            endMarker});
+            0x271E, 0x2410, 4, 3, endMarker});
         QVector<uint> exceptions;
         for (uint n = 32; n <= 47; ++n)
             exceptions << n << 0x2705 << 0xFFFA;
@@ -188,6 +188,38 @@ private slots:
         }
     }
 
+    void assembledProgramsRunEveryKind()
+    {
+        QVector<bool> seen(Decoder::KindCount, false);
+        for (const char* name : {"program_arith", "program_logic", "program_control", "program_exceptions"}) {
+            TestMachine machine;
+            QVERIFY(Load(machine, QString::fromLatin1(name)));
+            while (machine.memory.Read(machine.emulator.registers->pc, 16) != branchToItself) {
+                machine.emulator.QuickExecute();
+                const Decoder::Kind kind = Decoder::KindOf(machine.emulator.opcode);
+                if (kind != Decoder::NoKind)
+                    seen[kind] = true;
+            }
+        }
+        for (int scenario = 0; scenario < 8; ++scenario) {
+            TestMachine machine;
+            QVERIFY(Load(machine, QStringLiteral("program_stops")));
+            machine.emulator.registers->d[0] = unsigned(scenario);
+            while (machine.emulator.errorMessage.isEmpty()) {
+                machine.emulator.QuickExecute();
+                const Decoder::Kind kind = Decoder::KindOf(machine.emulator.opcode);
+                if (kind != Decoder::NoKind)
+                    seen[kind] = true;
+            }
+        }
+        QStringList missing;
+        for (int kind = 0; kind < Decoder::KindCount; ++kind) {
+            if (!seen[kind])
+                missing << QString::fromLatin1(Decoder::KindName(Decoder::Kind(kind)));
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(' ')));
+    }
+
     void stops_data()
     {
         QTest::addColumn<int>("scenario");
@@ -223,11 +255,11 @@ private slots:
             else
                 QVERIFY(machine.emulator.registers->pc > where);
             if (recorded) {
-                const int items = machine.emulator.undoList.count();
+                const int items = machine.emulator.undoList.items.count();
                 machine.emulator.Execute();
                 QVERIFY(!machine.emulator.errorMessage.isEmpty());
                 QCOMPARE(stopped.Difference(machine), QString());
-                QCOMPARE(machine.emulator.undoList.count(), items);
+                QCOMPARE(machine.emulator.undoList.items.count(), items);
             }
         }
     }
@@ -289,7 +321,7 @@ private slots:
         const int capacity = machine.emulator.undoList.capacity;
         QCOMPARE(capacity, 100000);
         // Line 1010 and 1111 words leave no item.
-        QCOMPARE(qint64(machine.emulator.undoList.count()), qMin(executed - lineWords, qint64(capacity)));
+        QCOMPARE(qint64(machine.emulator.undoList.items.count()), qMin(executed - lineWords, qint64(capacity)));
         if (executed <= capacity) {
             machine.emulator.Undo(0);
             QCOMPARE(loaded.Difference(machine), QString());
@@ -300,11 +332,11 @@ private slots:
             QVERIFY(Load(reference, name));
             for (qint64 i = 0; i < executed - capacity; ++i)
                 reference.emulator.QuickExecute();
-            QCOMPARE(machine.emulator.undoList.at(0).registers.pc, reference.emulator.registers->pc);
+            QCOMPARE(machine.emulator.undoList.items.at(0)->registers.pc, reference.emulator.registers->pc);
             machine.emulator.Undo(0);
             QCOMPARE(MachineState(reference).Difference(machine), QString());
         }
-        QVERIFY(machine.emulator.undoList.isEmpty());
+        QVERIFY(machine.emulator.undoList.items.isEmpty());
     }
 
     void historyDropsTheOldest()
@@ -314,10 +346,10 @@ private slots:
         machine.Prepare("7001 5280 60FC");
         for (int i = 0; i < 100001; ++i)
             machine.emulator.Execute();
-        QCOMPARE(machine.emulator.undoList.count(), 100000);
+        QCOMPARE(machine.emulator.undoList.items.count(), 100000);
         // The MOVEQ's item is gone: the oldest left is the first ADDQ.
-        QCOMPARE(machine.emulator.undoList.at(0).registers.pc, 0x1002u);
-        QCOMPARE(machine.emulator.undoList.at(0).registers.d[0], 1u);
+        QCOMPARE(machine.emulator.undoList.items.at(0)->registers.pc, 0x1002u);
+        QCOMPARE(machine.emulator.undoList.items.at(0)->registers.d[0], 1u);
         machine.emulator.Undo(0);
         QVERIFY(machine.Mismatches("D0=1 PC=$1002").isEmpty());
         machine.emulator.Undo();
@@ -369,7 +401,7 @@ private slots:
                 if (random.bounded(4))
                     r.sr &= ~Register::traceBit;
                 r.pc = random.bounded(8) ? 0x1000 + random.bounded(0x2000) : random.generate();
-                emulator.undoList.Clear();
+                emulator.undoList.items.clear();
                 std::unique_ptr<MachineState> start;
 
                 for (int step = 0; step < 300; ++step) {
@@ -377,9 +409,9 @@ private slots:
                     const Register before(&r);
                     // What undoing everything must come back to: the state before the first
                     // step that leaves an item (line 1010 and 1111 words leave none).
-                    if (recorded && emulator.undoList.isEmpty())
+                    if (recorded && emulator.undoList.items.isEmpty())
                         start.reset(new MachineState(machine));
-                    const int items = emulator.undoList.count();
+                    const int items = emulator.undoList.items.count();
                     try {
                         Step(emulator, recorded);
                     } catch (...) {
@@ -398,7 +430,7 @@ private slots:
                         QCOMPARE(emulator.errorMessage, address);
                         if (recorded) {
                             QVERIFY(SameRegisters(before, r));
-                            QCOMPARE(emulator.undoList.count(), items);
+                            QCOMPARE(emulator.undoList.items.count(), items);
                         }
                         ++stops;
                         break;

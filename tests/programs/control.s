@@ -58,6 +58,15 @@ long_loop:
     SAVE    %d2                     | 900
 
 | Subroutines: BSR, JSR abs, JSR (An), JSR d16(PC), RTR
+    bra.s   calls
+add_one:
+    addq.l  #1,%d0
+    rts
+keep_flags:
+    move.w  %sr,-(%sp)
+    moveq   #0,%d7                  | changes N Z V C
+    rtr
+calls:
     moveq   #0,%d0
     bsr.s   add_one
     bsr.w   add_one
@@ -106,18 +115,31 @@ next_case:
     blt.s   dispatch
     SAVE    %d5                     | 111
 
+| The status register: immediate operations on CCR and SR, NOP, and STOP, which waits for
+| nothing here: its immediate word, a NOP, runs next
+    move.w  #0x2700,%sr
+    ori     #0x15,%ccr              | X Z C
+    andi    #0x1c,%ccr              | X Z
+    eori    #0x0a,%ccr              | X N Z V
+    move.w  %sr,%d0
+    SAVE    %d0                     | 0x271e, and the move leaves X alone
+    eori.w  #0x0300,%sr             | interrupt mask 7 to 4
+    move.w  %sr,%d0
+    SAVE    %d0                     | 0x2410
+    moveq   #3,%d1
+    nop
+    stop    #0x4e71
+    addq.l  #1,%d1
+    SAVE    %d1                     | 4
+    lea     numbers,%a0
+    adda.w  #4,%a0
+    move.w  (%a0),%d0
+    ext.l   %d0
+    SAVE    %d0                     | the third number
+
     SAVE    #0x600dc0de
 done:
     bra.s   done
-
-add_one:
-    addq.l  #1,%d0
-    rts
-
-keep_flags:
-    move.w  %sr,-(%sp)
-    moveq   #0,%d7                  | changes N Z V C
-    rtr
 
 | fib(n) for the long n at 8(A6), result in D0
 fib:
