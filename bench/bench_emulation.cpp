@@ -31,7 +31,7 @@ bool Load(Document& document, const QString& file)
     if (!loader.Load())
         return false;
     document.emulator->Reset();
-    document.emulator->undoList.Clear();
+    document.emulator->undoList.items.clear();
     return true;
 }
 

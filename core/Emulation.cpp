@@ -179,7 +179,7 @@ int Emulation::Run()
 int Emulation::QuickRun()
 {
     Emulator* emulator = document->emulator;
-    emulator->undoList.Clear();
+    emulator->undoList.items.clear();
     for (;;) {
         if (isInterruptionRequested())
             return Done;

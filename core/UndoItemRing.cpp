@@ -9,8 +9,11 @@ UndoItemRing::UndoItemRing(int capacity)
 
 UndoItem& UndoItemRing::Spare()
 {
+    // Copied from a blank set, a slot's registers carry no names: filling the history the
+    // first time would otherwise build 32 strings per instruction.
+    static const Register blank;
     if (!spare)
-        spare = std::make_unique<UndoItem>(Register(), MemoryRecordList());
+        spare = std::make_unique<UndoItem>(blank, MemoryRecordList());
     return *spare;
 }
 

@@ -204,7 +204,7 @@ private slots:
         document->Skip();
         QCOMPARE(Pc(), 0x300Au);
         QCOMPARE(document->emulator->errorMessage, QString("kept"));
-        QCOMPARE(document->emulator->undoList.count(), 0);
+        QCOMPARE(document->emulator->undoList.items.count(), 0);
         Registers().pc = 0x3000 + 4;
         document->Skip(); // DC.W $0000... is ORI.B #0,D0: 4 bytes
         QCOMPARE(Pc(), 0x3008u);
@@ -224,11 +224,11 @@ private slots:
         QCOMPARE(Pc(), At("illegal_here"));
         QCOMPARE(Start(StepIntoMode), int(InstructionBreak));
         QCOMPARE(Pc(), At("illegal_here"));
-        const int history = document->emulator->undoList.count();
+        const int history = document->emulator->undoList.items.count();
         // Enabled or not, the no-break step skips it.
         QCOMPARE(Start(StepIntoNoBreakMode), int(Done));
         QCOMPARE(Pc(), At("after_illegal"));
-        QCOMPARE(document->emulator->undoList.count(), history);
+        QCOMPARE(document->emulator->undoList.items.count(), history);
 
         Registers().pc = At("illegal_here");
         document->instructionBreakpointsEnabled = false;
@@ -287,9 +287,9 @@ private slots:
         QCOMPARE(Pc(), At("illegal_here"));
         QCOMPARE(Registers().d[0], 4u);
         // Starting on an enabled breakpoint executes nothing.
-        const int history = document->emulator->undoList.count();
+        const int history = document->emulator->undoList.items.count();
         QCOMPARE(Start(RunMode), int(InstructionBreak));
-        QCOMPARE(document->emulator->undoList.count(), history);
+        QCOMPARE(document->emulator->undoList.items.count(), history);
 
         document->AddAddressBreakpoint(At("loop_top"));
         document->instructionBreakpointsEnabled = false;
@@ -321,12 +321,12 @@ private slots:
         document->undoCount = 1;
         QCOMPARE(Start(UndoMode), int(Done));
         QCOMPARE(Pc(), At("outer") + 2);
-        QCOMPARE(document->emulator->undoList.count(), 3);
+        QCOMPARE(document->emulator->undoList.items.count(), 3);
         document->undoCount = 0;
         QCOMPARE(Start(UndoMode), int(Done));
         QCOMPARE(Pc(), start);
         QCOMPARE(Registers().d[0], 0u);
-        QCOMPARE(document->emulator->undoList.count(), 0);
+        QCOMPARE(document->emulator->undoList.items.count(), 0);
 
         document->mode = EmulationMode(42);
         QCOMPARE(emulation->StartEmulation(), int(Done));
@@ -342,7 +342,7 @@ private slots:
             QCOMPARE(Pc(), At("start"));
             QCOMPARE(document->emulator->errorMessage, traceMessage);
         }
-        QCOMPARE(document->emulator->undoList.count(), 0);
+        QCOMPARE(document->emulator->undoList.items.count(), 0);
         // A skip keeps the message of the earlier stop.
         Registers().pc = At("illegal_here");
         QCOMPARE(Start(StepIntoNoBreakMode), int(Exception));
@@ -377,10 +377,10 @@ private slots:
         QVERIFY(count > 0);
         const UndoList& history = document->emulator->undoList;
         if (mode == QuickRunMode) {
-            QCOMPARE(history.count(), 0);
+            QCOMPARE(history.items.count(), 0);
         } else {
-            const unsigned int executed = unsigned(history.count()) - 1;
-            if (history.count() < history.capacity)
+            const unsigned int executed = unsigned(history.items.count()) - 1;
+            if (history.items.count() < history.capacity)
                 QVERIFY(executed == 2 * count || executed == 2 * count - 1);
             // Taking the last instruction back gives the state before it.
             const unsigned int pc = Pc();

@@ -37,7 +37,7 @@ private slots:
         QVERIFY2(loader.Load(), qPrintable(loader.errorMessage));
         Emulator& emulator = *document.emulator;
         emulator.Reset();
-        document.emulator->undoList.Clear();
+        document.emulator->undoList.items.clear();
 
         int checked = 0;
         for (int step = 0; step < 3000000; ++step) {
@@ -47,15 +47,15 @@ private slots:
                 break;
             const bool decoded = document.effectiveAddress->Extract();
             const EffectiveAddressItem destination = *document.effectiveAddress->destination;
-            const int before = emulator.undoList.count();
+            const int before = emulator.undoList.items.count();
             emulator.Execute();
             if (!emulator.errorMessage.isEmpty())
                 break; // a deliberate stop of the program; taken back, nothing written
             if (!decoded || destination.type != EffectiveAddressItem::Address)
                 continue;
-            if (emulator.undoList.count() == before)
+            if (emulator.undoList.items.count() == before)
                 continue; // line 1010 and 1111 words leave no item
-            const MemoryRecordList& writes = emulator.undoList.last().memory;
+            const MemoryRecordList& writes = emulator.undoList.items.last()->memory;
             if (writes.isEmpty())
                 continue; // a write refused by the keyboard area, or an exception taken first
             ++checked;
