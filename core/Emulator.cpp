@@ -162,11 +162,10 @@ void Emulator::Execute()
     } catch (VectorNumber) {
         fault = true;
     }
-    if (!matched && Unmatched()) {
-        memory->recording = false;
-        return;
-    }
-    if (vector != NoVector) {
+    // A line 1010 or 1111 word is consumed without an exception. It still gets its item:
+    // otherwise taking back "one instruction" after it would undo the one before it too.
+    const bool lineWord = !matched && Unmatched();
+    if (!lineWord && vector != NoVector) {
         try {
             ExceptionProcessing(vector);
         } catch (VectorNumber) {

@@ -54,7 +54,7 @@ private slots:
             if (!decoded || destination.type != EffectiveAddressItem::Address)
                 continue;
             if (emulator.undoList.items.count() == before)
-                continue; // line 1010 and 1111 words leave no item
+                continue; // a pending trace executes nothing
             const MemoryRecordList& writes = emulator.undoList.items.last()->memory;
             if (writes.isEmpty())
                 continue; // a write refused by the keyboard area, or an exception taken first

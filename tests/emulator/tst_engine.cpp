@@ -268,8 +268,8 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("items");
-        QTest::newRow("line 1010") << "A123" << "vector=10 PC=$1002 SSP=$8000 SR=$2700" << 0;
-        QTest::newRow("line 1111") << "FFFF" << "vector=11 PC=$1002 SSP=$8000 SR=$2700" << 0;
+        QTest::newRow("line 1010") << "A123" << "vector=10 PC=$1002 SSP=$8000 SR=$2700" << 1;
+        QTest::newRow("line 1111") << "FFFF" << "vector=11 PC=$1002 SSP=$8000 SR=$2700" << 1;
         QTest::newRow("undecoded word") << "4E7A" << "vector=4 PC=$3040 SSP=$7FFA [$7FFC].l=$1002" << 1;
         QTest::newRow("MOVE.B to an address register") << "1040" << "vector=4 PC=$3040 [$7FFC].l=$1002" << 1;
     }
@@ -287,6 +287,12 @@ private slots:
             QCOMPARE(machine.emulator.undoList.items.count(), recorded ? items : 0);
             QVERIFY(machine.emulator.errorMessage.isEmpty());
             QVERIFY(!machine.memory.recording);
+            if (recorded) {
+                // Taken back, the word is where pc stands again.
+                machine.emulator.Undo();
+                QCOMPARE(machine.emulator.registers->pc, 0x1000u);
+                QCOMPARE(machine.emulator.registers->ssp, 0x8000u);
+            }
         }
     }
 
