@@ -1,7 +1,7 @@
 #ifndef ZENDRA_CORE_BREAKPOINT_H
 #define ZENDRA_CORE_BREAKPOINT_H
 
-enum BreakpointType {
+enum BreakpointType : int {
     NoBreakpoint = 0,
     AddressBreakpoint = 1,
     InstructionBreakpoint = 2

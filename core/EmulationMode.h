@@ -1,8 +1,9 @@
 #ifndef ZENDRA_CORE_EMULATIONMODE_H
 #define ZENDRA_CORE_EMULATIONMODE_H
 
-// What the next start of the emulation thread does.
-enum EmulationMode {
+// What the next start of the emulation thread does. Any int may be stored: one outside the
+// modes does nothing.
+enum EmulationMode : int {
     StepIntoMode = 0,
     StepIntoNoBreakMode = 1,
     StepOverMode = 2,
@@ -15,7 +16,7 @@ enum EmulationMode {
 };
 
 // Why a run of the emulation thread ended.
-enum EmulationResult {
+enum EmulationResult : int {
     InstructionBreak = 0,
     AddressBreak = 1,
     Done = 2,
