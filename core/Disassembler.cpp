@@ -777,42 +777,22 @@ void Disassembler::_MOVEtoSR()
 
 void Disassembler::_ADD()
 {
-    mnemonic = addNames[StandardSize(opcode)];
-    const int size = Size(opcode >> 6, 1);
-    if (opcode & 0x100)
-        AddOperand(0, SecondRegister(opcode), EaMode(opcode), EaRegister(opcode), size);
-    else
-        AddOperand(EaMode(opcode), EaRegister(opcode), 0, SecondRegister(opcode), size);
+    RegisterAndEa(addNames.name);
 }
 
 void Disassembler::_SUB()
 {
-    mnemonic = subNames[StandardSize(opcode)];
-    const int size = Size(opcode >> 6, 1);
-    if (opcode & 0x100)
-        AddOperand(0, SecondRegister(opcode), EaMode(opcode), EaRegister(opcode), size);
-    else
-        AddOperand(EaMode(opcode), EaRegister(opcode), 0, SecondRegister(opcode), size);
+    RegisterAndEa(subNames.name);
 }
 
 void Disassembler::_AND()
 {
-    mnemonic = andNames[StandardSize(opcode)];
-    const int size = Size(opcode >> 6, 1);
-    if (opcode & 0x100)
-        AddOperand(0, SecondRegister(opcode), EaMode(opcode), EaRegister(opcode), size);
-    else
-        AddOperand(EaMode(opcode), EaRegister(opcode), 0, SecondRegister(opcode), size);
+    RegisterAndEa(andNames.name);
 }
 
 void Disassembler::_OR()
 {
-    mnemonic = orNames[StandardSize(opcode)];
-    const int size = Size(opcode >> 6, 1);
-    if (opcode & 0x100)
-        AddOperand(0, SecondRegister(opcode), EaMode(opcode), EaRegister(opcode), size);
-    else
-        AddOperand(EaMode(opcode), EaRegister(opcode), 0, SecondRegister(opcode), size);
+    RegisterAndEa(orNames.name);
 }
 
 void Disassembler::_EOR()
@@ -959,6 +939,16 @@ void Disassembler::_BSET()
 }
 
 // ---- Shifts and rotates ----
+
+void Disassembler::RegisterAndEa(const QString* names)
+{
+    mnemonic = names[StandardSize(opcode)];
+    const int size = Size(opcode >> 6, 1);
+    if (opcode & 0x100)
+        AddOperand(0, SecondRegister(opcode), EaMode(opcode), EaRegister(opcode), size);
+    else
+        AddOperand(EaMode(opcode), EaRegister(opcode), 0, SecondRegister(opcode), size);
+}
 
 void Disassembler::Shift(const QString* names)
 {

@@ -72,6 +72,8 @@ private:
     unsigned int FetchWord();
     unsigned int FetchLong();
     void QuickOrShift(unsigned int count);
+    // Dn and <ea>, in the direction that bit 8 gives.
+    void RegisterAndEa(const QString* names);
     void Shift(const QString* names);
 };
 

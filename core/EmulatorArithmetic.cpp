@@ -492,13 +492,11 @@ unsigned int DecimalFlags(unsigned int result, bool carry, unsigned int sr)
 
 } // namespace
 
-void Emulator::_ABCD()
+// ABCD and SBCD: Dy and Dx, or -(Ay) and -(Ax), as bit 3 says.
+void Emulator::DecimalOperands(unsigned int& source, unsigned int& destination)
 {
     const unsigned int x = RegX(opcode);
     const unsigned int y = EaReg(opcode);
-    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
-    unsigned int source;
-    unsigned int destination;
     if (!(opcode & 8)) {
         source = registers->d[y] & 0xFF;
         destination = registers->d[x] & 0xFF;
@@ -506,6 +504,22 @@ void Emulator::_ABCD()
         source = ReadOperand(4, y, 8, true, true) & 0xFF;
         destination = ReadOperand(4, x, 8, false, false) & 0xFF;
     }
+}
+
+void Emulator::StoreDecimal(unsigned int result)
+{
+    if (!(opcode & 8))
+        registers->SetDn(RegX(opcode), result, 8);
+    else
+        WriteOperand(result, 4, RegX(opcode), 8);
+}
+
+void Emulator::_ABCD()
+{
+    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
+    unsigned int source;
+    unsigned int destination;
+    DecimalOperands(source, destination);
     const unsigned int low = (source & 0xF) + (destination & 0xF) + extend;
     unsigned int sum = source + destination + extend;
     if (low > 9)
@@ -515,27 +529,16 @@ void Emulator::_ABCD()
         sum += 0x60;
         carry = true;
     }
-    if (!(opcode & 8))
-        registers->SetDn(x, sum, 8);
-    else
-        WriteOperand(sum, 4, x, 8);
+    StoreDecimal(sum);
     registers->sr = DecimalFlags(sum, carry, registers->sr);
 }
 
 void Emulator::_SBCD()
 {
-    const unsigned int x = RegX(opcode);
-    const unsigned int y = EaReg(opcode);
     const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
     unsigned int source;
     unsigned int destination;
-    if (!(opcode & 8)) {
-        source = registers->d[y] & 0xFF;
-        destination = registers->d[x] & 0xFF;
-    } else {
-        source = ReadOperand(4, y, 8, true, true) & 0xFF;
-        destination = ReadOperand(4, x, 8, false, false) & 0xFF;
-    }
+    DecimalOperands(source, destination);
     const unsigned int diff = destination - source - extend;
     const unsigned int low = (destination & 0xF) - (source & 0xF) - extend;
     const bool lowBorrow = low & 0x10;
@@ -546,10 +549,7 @@ void Emulator::_SBCD()
         result -= 6;
     if (highBorrow)
         result -= 0x60;
-    if (!(opcode & 8))
-        registers->SetDn(x, result, 8);
-    else
-        WriteOperand(result, 4, x, 8);
+    StoreDecimal(result);
     registers->sr = DecimalFlags(result, carry, registers->sr);
 }
 
