@@ -1,25 +1,10 @@
 // Data movement, arithmetic, comparison and decimal instructions, one instruction per row,
 // each run in both execution modes and taken back in recorded mode.
 #include "EmulatorTests.h"
+#include "InstructionRows.h"
 #include "TestMachine.h"
 
 #include <QtTest>
-
-namespace {
-
-void Columns()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-}
-
-void Row(const char* name, const char* code, const char* before, const char* after)
-{
-    QTest::newRow(name) << QString::fromLatin1(code) << QString::fromLatin1(before) << QString::fromLatin1(after);
-}
-
-} // namespace
 
 class ArithmeticTest : public QObject
 {
@@ -71,7 +56,7 @@ private slots:
         Row("CLR.L (A0)+", "4298", "A0=$2000 [$2000].l=$FFFFFFFF", "[$2000].l=0 A0=$2004 CCR=4");
         Row("TST.L (A0) keeps X", "4A90", "A0=$2000 [$2000].l=$80000000 CCR=$13", "CCR=$18");
     }
-    void addAndSubtract() { Check(); }
+    void addAndSubtract() { CheckRow(); }
 
     void compare_data()
     {
@@ -86,7 +71,7 @@ private slots:
         Row("CMPM.B (A0)+,(A1)+ moves both", "B308", "A0=$2000 A1=$3000 [$2000].b=5 [$3000].b=4",
             "A0=$2001 A1=$3001 CCR=9");
     }
-    void compare() { Check(); }
+    void compare() { CheckRow(); }
 
     void multiplyAndDivide_data()
     {
@@ -105,7 +90,7 @@ private slots:
         Row("DIVS.W quotient 32768 overflows", "81C1", "D0=$8000 D1=1", "D0=$8000 CCR=2");
         Row("DIVS.W quotient -32768 fits", "81C1", "D0=-32768 D1=1", "D0=$8000 CCR=8");
     }
-    void multiplyAndDivide() { Check(); }
+    void multiplyAndDivide() { CheckRow(); }
 
     void move_data()
     {
@@ -137,7 +122,7 @@ private slots:
         Row("LEA 8(A0),A1", "43E8 0008", "A0=$2000", "A1=$2008 PC=$1004");
         Row("PEA (A0)", "4850", "A0=$2000", "SSP=$7FFC [$7FFC].l=$2000");
     }
-    void move() { Check(); }
+    void move() { CheckRow(); }
 
     void moveMultiple_data()
     {
@@ -161,7 +146,7 @@ private slots:
             "[$2001].b=$AA [$2003].b=$BB [$2005].b=$CC [$2007].b=$DD [$2002].b=0 [$2004].b=0");
         Row("MOVEP.W 0(A0),D1", "0308 0000", "D1=$FFFFFFFF A0=$2000 [$2000].b=$12 [$2002].b=$34", "D1=$FFFF1234");
     }
-    void moveMultiple() { Check(); }
+    void moveMultiple() { CheckRow(); }
 
     void decimal_data()
     {
@@ -181,17 +166,8 @@ private slots:
         Row("NBCD 00 without X", "4800", "D0=0 CCR=4", "D0=0 CCR=4");
         Row("NBCD (A0) of 00 with X", "4810", "A0=$2000 CCR=$10", "[$2000].b=$99 CCR=$11");
     }
-    void decimal() { Check(); }
+    void decimal() { CheckRow(); }
 
-private:
-    void Check()
-    {
-        QFETCH(QString, code);
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        const QString problems = TestMachine::CheckInstruction(code, before, after);
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
 };
 
 int RunArithmeticTests(int argc, char** argv)

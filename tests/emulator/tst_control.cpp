@@ -1,25 +1,12 @@
 // Branches, loops, subroutines, stack frames, the status register and the instructions
 // that raise exceptions or need supervisor state.
 #include "EmulatorTests.h"
+#include "InstructionRows.h"
 #include "TestMachine.h"
 
 #include <QtTest>
 
 namespace {
-
-void Columns()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-    QTest::addColumn<int>("steps");
-}
-
-void Row(const char* name, const char* code, const char* before, const char* after, int steps = 1)
-{
-    QTest::newRow(name) << QString::fromLatin1(code) << QString::fromLatin1(before) << QString::fromLatin1(after)
-                        << steps;
-}
 
 // For each condition code, whether it holds for CCR = 0 to 15 (bits N Z V C), worked out
 // by hand from the processor manual's definitions.
@@ -94,7 +81,7 @@ private slots:
         Row("RTR restores the condition codes only", "4E77", "SSP=$7FFA [$7FFA].w=$FFFF [$7FFC].l=$2468 CCR=0",
             "PC=$2468 SSP=$8000 SR=$271F");
     }
-    void branches() { Check(); }
+    void branches() { CheckRow(); }
 
     void frames_data()
     {
@@ -106,7 +93,7 @@ private slots:
         Row("UNLK A7", "4E5F", "[$8000].l=$5000", "SSP=$5004");
         Row("LINK then UNLK restore A6 and A7", "4E56 FFF0 4E5E", "A6=$1234", "A6=$1234 SSP=$8000 PC=$1006", 2);
     }
-    void frames() { Check(); }
+    void frames() { CheckRow(); }
 
     void system_data()
     {
@@ -150,18 +137,8 @@ private slots:
         Row("RTE in user state is privileged", "4E73", "SR=0",
             "vector=8 PC=$3080 SSP=$7FFA [$7FFC].l=$1000 [$7FFA].w=0 SR=$2000");
     }
-    void system() { Check(); }
+    void system() { CheckRow(); }
 
-private:
-    void Check()
-    {
-        QFETCH(QString, code);
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        QFETCH(int, steps);
-        const QString problems = TestMachine::CheckInstruction(code, before, after, steps);
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
 };
 
 int RunControlTests(int argc, char** argv)

@@ -1,24 +1,9 @@
 // Logical instructions, shifts and rotates, single-bit instructions.
 #include "EmulatorTests.h"
+#include "InstructionRows.h"
 #include "TestMachine.h"
 
 #include <QtTest>
-
-namespace {
-
-void Columns()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-}
-
-void Row(const char* name, const char* code, const char* before, const char* after)
-{
-    QTest::newRow(name) << QString::fromLatin1(code) << QString::fromLatin1(before) << QString::fromLatin1(after);
-}
-
-} // namespace
 
 class LogicTest : public QObject
 {
@@ -40,7 +25,7 @@ private slots:
         Row("NOT.B D0", "4600", "D0=$FFFFFF12", "D0=$FFFFFFED CCR=8");
         Row("NOT.L (A0)", "4690", "A0=$2000 [$2000].l=$FFFFFFFF CCR=$13", "[$2000].l=0 CCR=$14");
     }
-    void logical() { Check(); }
+    void logical() { CheckRow(); }
 
     void shiftRegister_data()
     {
@@ -63,7 +48,7 @@ private slots:
         Row("ROXL.B #1 sends the top into X", "E310", "D0=$80", "D0=0 CCR=$15");
         Row("ROXR.B by 9 rotates through the whole 9 bits", "E230", "D0=$5A D1=9 CCR=$10", "D0=$5A CCR=$11");
     }
-    void shiftRegister() { Check(); }
+    void shiftRegister() { CheckRow(); }
 
     void shiftMemory_data()
     {
@@ -77,7 +62,7 @@ private slots:
         Row("ROXL.W (A0) through X", "E5D0", "A0=$2000 [$2000].w=$8000 CCR=$10", "[$2000].w=1 CCR=$11");
         Row("ROXR.W (A0) through X", "E4D0", "A0=$2000 [$2000].w=1", "[$2000].w=0 CCR=$15");
     }
-    void shiftMemory() { Check(); }
+    void shiftMemory() { CheckRow(); }
 
     void bits_data()
     {
@@ -94,17 +79,8 @@ private slots:
         Row("TAS (A0) of zero", "4AD0", "A0=$2000 CCR=$13", "[$2000].b=$80 CCR=$14");
         Row("TAS D0 of a negative byte", "4AC0", "D0=$FFFFFF81", "D0=$FFFFFF81 CCR=8");
     }
-    void bits() { Check(); }
+    void bits() { CheckRow(); }
 
-private:
-    void Check()
-    {
-        QFETCH(QString, code);
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        const QString problems = TestMachine::CheckInstruction(code, before, after);
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
 };
 
 int RunLogicTests(int argc, char** argv)
