@@ -155,8 +155,8 @@ private:
     ZENDRA_DIRECT void ShiftRegister(int kind);
     ZENDRA_DIRECT void ShiftMemory(int kind);
     ZENDRA_DIRECT void BitOperation(int kind);
-    void DecimalOperands(unsigned int& source, unsigned int& destination);
-    void StoreDecimal(unsigned int result);
+    void ExtendedOperands(int size, unsigned int& source, unsigned int& destination);
+    void StoreExtended(unsigned int result, int size);
     ZENDRA_DIRECT bool Unmatched();
 };
 

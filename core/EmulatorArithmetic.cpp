@@ -115,27 +115,38 @@ void Emulator::_SUBQ()
     SetFlags(0x1F, flags);
 }
 
+// ADDX, SUBX, ABCD and SBCD: Dy and Dx, or -(Ay) and -(Ax), as bit 3 says.
+void Emulator::ExtendedOperands(int size, unsigned int& source, unsigned int& destination)
+{
+    const unsigned int x = RegX(opcode);
+    const unsigned int y = EaReg(opcode);
+    if (!(opcode & 8)) {
+        source = registers->d[y];
+        destination = registers->d[x];
+    } else {
+        source = ReadOperand(4, y, size, true, true);
+        destination = ReadOperand(4, x, size, false, false);
+    }
+}
+
+void Emulator::StoreExtended(unsigned int result, int size)
+{
+    if (!(opcode & 8))
+        registers->SetDn(RegX(opcode), result, size);
+    else
+        WriteOperand(result, 4, RegX(opcode), size);
+}
+
 // ADDX and SUBX keep Z set only while every result stays zero, for multi-word arithmetic.
 void Emulator::_ADDX()
 {
     const int s = Size(opcode >> 6, 1);
-    const unsigned int x = RegX(opcode);
-    const unsigned int y = EaReg(opcode);
     const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
     unsigned int source;
     unsigned int destination;
-    unsigned int result;
-    if (!(opcode & 8)) {
-        source = registers->d[y];
-        destination = registers->d[x];
-        result = destination + source + extend;
-        registers->SetDn(x, result, s);
-    } else {
-        source = ReadOperand(4, y, s, true, true);
-        destination = ReadOperand(4, x, s, false, false);
-        result = destination + source + extend;
-        WriteOperand(result, 4, x, s);
-    }
+    ExtendedOperands(s, source, destination);
+    const unsigned int result = destination + source + extend;
+    StoreExtended(result, s);
     unsigned int flags = AddFlags(source, destination, result, s) & ~FlagZ;
     const unsigned int keep = (result & SizeMask(s)) ? 0 : FlagZ;
     SetFlags(0x1F & ~keep, flags);
@@ -144,23 +155,12 @@ void Emulator::_ADDX()
 void Emulator::_SUBX()
 {
     const int s = Size(opcode >> 6, 1);
-    const unsigned int x = RegX(opcode);
-    const unsigned int y = EaReg(opcode);
     const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
     unsigned int source;
     unsigned int destination;
-    unsigned int result;
-    if (!(opcode & 8)) {
-        source = registers->d[y];
-        destination = registers->d[x];
-        result = destination - source - extend;
-        registers->SetDn(x, result, s);
-    } else {
-        source = ReadOperand(4, y, s, true, true);
-        destination = ReadOperand(4, x, s, false, false);
-        result = destination - source - extend;
-        WriteOperand(result, 4, x, s);
-    }
+    ExtendedOperands(s, source, destination);
+    const unsigned int result = destination - source - extend;
+    StoreExtended(result, s);
     unsigned int flags = SubFlags(source, destination, result, s) & ~FlagZ;
     const unsigned int keep = (result & SizeMask(s)) ? 0 : FlagZ;
     SetFlags(0x1F & ~keep, flags);
@@ -492,34 +492,14 @@ unsigned int DecimalFlags(unsigned int result, bool carry, unsigned int sr)
 
 } // namespace
 
-// ABCD and SBCD: Dy and Dx, or -(Ay) and -(Ax), as bit 3 says.
-void Emulator::DecimalOperands(unsigned int& source, unsigned int& destination)
-{
-    const unsigned int x = RegX(opcode);
-    const unsigned int y = EaReg(opcode);
-    if (!(opcode & 8)) {
-        source = registers->d[y] & 0xFF;
-        destination = registers->d[x] & 0xFF;
-    } else {
-        source = ReadOperand(4, y, 8, true, true) & 0xFF;
-        destination = ReadOperand(4, x, 8, false, false) & 0xFF;
-    }
-}
-
-void Emulator::StoreDecimal(unsigned int result)
-{
-    if (!(opcode & 8))
-        registers->SetDn(RegX(opcode), result, 8);
-    else
-        WriteOperand(result, 4, RegX(opcode), 8);
-}
-
 void Emulator::_ABCD()
 {
     const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
     unsigned int source;
     unsigned int destination;
-    DecimalOperands(source, destination);
+    ExtendedOperands(8, source, destination);
+    source &= 0xFF;
+    destination &= 0xFF;
     const unsigned int low = (source & 0xF) + (destination & 0xF) + extend;
     unsigned int sum = source + destination + extend;
     if (low > 9)
@@ -529,7 +509,7 @@ void Emulator::_ABCD()
         sum += 0x60;
         carry = true;
     }
-    StoreDecimal(sum);
+    StoreExtended(sum, 8);
     registers->sr = DecimalFlags(sum, carry, registers->sr);
 }
 
@@ -538,7 +518,9 @@ void Emulator::_SBCD()
     const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
     unsigned int source;
     unsigned int destination;
-    DecimalOperands(source, destination);
+    ExtendedOperands(8, source, destination);
+    source &= 0xFF;
+    destination &= 0xFF;
     const unsigned int diff = destination - source - extend;
     const unsigned int low = (destination & 0xF) - (source & 0xF) - extend;
     const bool lowBorrow = low & 0x10;
@@ -549,7 +531,7 @@ void Emulator::_SBCD()
         result -= 6;
     if (highBorrow)
         result -= 0x60;
-    StoreDecimal(result);
+    StoreExtended(result, 8);
     registers->sr = DecimalFlags(result, carry, registers->sr);
 }
 
