@@ -14,7 +14,9 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <vector>
 
 using namespace SplitTest;
 
@@ -26,6 +28,26 @@ class InkView : public SingleView
 public:
     void Draw(QPainter& painter) override { painter.fillRect(rect(), Qt::black); }
 };
+
+// A leaf of one colour whose minimum differs along and across, so that a split mixing up its
+// axes shows in the sizes and in the pixels.
+class SlabView : public SingleView
+{
+public:
+    SlabView(QColor c, QSize minimum)
+        : colour(c)
+    {
+        setMinimumSize(minimum);
+    }
+    void Draw(QPainter& painter) override { painter.fillRect(rect(), colour); }
+
+    QColor colour;
+};
+
+QRect Transposed(const QRect& r)
+{
+    return QRect(r.y(), r.x(), r.height(), r.width());
+}
 
 // The split under test seen along its axis: x and widths for a VSplitView, y and heights for
 // an HSplitView.
@@ -632,6 +654,109 @@ private slots:
             QVERIFY(std::isfinite(a.Ratio()));
         }
         (void)Grab(split.get());
+    }
+
+    void transposedSplitsStayTransposed_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("proportional") << 0;
+        QTest::newRow("first fixed") << 1;
+        QTest::newRow("second fixed") << 2;
+    }
+
+    void transposedSplitsStayTransposed()
+    {
+        QFETCH(int, mode);
+        // One story told to a side-by-side split and to a stacked split of the transposed
+        // leaves: every position, ratio, size and pixel must come out transposed.
+        SlabView* left = new SlabView(Qt::red, QSize(30, 50));
+        SlabView* right = new SlabView(Qt::blue, QSize(45, 20));
+        SlabView* top = new SlabView(Qt::red, QSize(50, 30));
+        SlabView* bottom = new SlabView(Qt::blue, QSize(20, 45));
+        std::unique_ptr<VSplitView> v(new VSplitView(left, right));
+        std::unique_ptr<HSplitView> h(new HSplitView(top, bottom));
+        QCOMPARE(v->minimumSize(), QSize(30 + 4 + 45, 50));
+        QCOMPARE(h->minimumSize(), QSize(50, 30 + 4 + 45));
+        const Axis va{v.get(), true};
+        const Axis ha{h.get(), false};
+        const std::vector<std::pair<OrientedSplitView*, Axis>> both = {{v.get(), va}, {h.get(), ha}};
+        for (const auto& [split, axis] : both) {
+            split->resize(axis.Size(400, 120));
+            split->show();
+            QVERIFY(QTest::qWaitForWindowExposed(split));
+        }
+        Settle();
+        QAction choice(nullptr);
+        choice.setData(mode);
+        for (const auto& entry : both)
+            entry.first->OnResizingMode(&choice);
+
+        using Step = std::function<void(OrientedSplitView*, const Axis&)>;
+        const auto resizeTo = [](int along, int across) {
+            return Step([=](OrientedSplitView* s, const Axis& a) { s->resize(a.Size(along, across)); });
+        };
+        const std::vector<std::pair<const char*, Step>> steps = {
+            {"shown", [](OrientedSplitView*, const Axis&) {}},
+            {"grown", resizeTo(520, 150)},
+            {"squeezed to the minimum", resizeTo(10, 10)},
+            {"grown back", resizeTo(430, 140)},
+            {"dragged", [](OrientedSplitView* s, const Axis& a) {
+                 Drag(s, a.At(s->separatorPosition + 1, 60), a.At(333, 60));
+             }},
+            {"thickened", [](OrientedSplitView* s, const Axis&) {
+                 s->SetSeparatorWidth(9);
+                 s->UpdateSize();
+             }},
+            {"narrowed", resizeTo(300, 100)},
+            {"swapped", [](OrientedSplitView* s, const Axis&) { s->OnAction_SwapView(); }},
+            {"thinned", [](OrientedSplitView* s, const Axis&) {
+                 s->SetSeparatorWidth(1);
+                 s->UpdateSize();
+             }},
+            {"widened", resizeTo(611, 90)},
+            {"centred", [](OrientedSplitView* s, const Axis&) { s->CenterSeparator(); }},
+            {"resized last", resizeTo(700, 200)},
+            {"pushed past the end", [](OrientedSplitView* s, const Axis&) {
+                 s->SetSeparatorPosition(100000, true);
+                 s->UpdateSize();
+             }},
+        };
+        for (const auto& [name, step] : steps) {
+            for (const auto& [split, axis] : both)
+                step(split, axis);
+            Settle();
+            const QByteArray at(name);
+            QVERIFY2(v->separatorPosition == h->separatorPosition, at);
+            QVERIFY2(v->ratio == h->ratio, at);
+            QVERIFY2(v->resizingMode == h->resizingMode, at);
+            QVERIFY2(v->separatorWidth == h->separatorWidth, at);
+            QVERIFY2(v->size() == h->size().transposed(), at);
+            QVERIFY2(v->minimumSize() == h->minimumSize().transposed(), at);
+            QVERIFY2(left->geometry() == Transposed(top->geometry()), at);
+            QVERIFY2(right->geometry() == Transposed(bottom->geometry()), at);
+            QVERIFY2(left->savedWidth == top->savedHeight && left->savedHeight == top->savedWidth, at);
+            QVERIFY2(right->savedWidth == bottom->savedHeight && right->savedHeight == bottom->savedWidth, at);
+            // Neither leaf is ever pushed below its minimum along the axis.
+            QVERIFY2(left->width() >= 30 && right->width() >= 45, at);
+        }
+        // The last push stopped where the second view, the red one since the swap, reached
+        // its minimum.
+        QCOMPARE(v->secondView, static_cast<View*>(left));
+        QCOMPARE(v->separatorPosition, 700 - 1 - 30);
+        QCOMPARE(v->minimumSize(), QSize(30 + 1 + 45, 50));
+        QCOMPARE(v->HSplitCount(v.get()), h->VSplitCount(h.get()));
+
+        const QImage side = Grab(v.get());
+        const QImage stacked = Grab(h.get());
+        QCOMPARE(side.size(), stacked.size().transposed());
+        int mismatches = 0;
+        for (int y = 0; y < side.height(); ++y)
+            for (int x = 0; x < side.width(); ++x)
+                mismatches += side.pixel(x, y) != stacked.pixel(y, x);
+        QCOMPARE(mismatches, 0);
+        QCOMPARE(Pixel(side, 10, 10), QColor(Qt::blue));
+        QCOMPARE(Pixel(side, v->separatorPosition, 10), QColor(Qt::darkGray));
+        QCOMPARE(Pixel(side, 690, 10), QColor(Qt::red));
     }
 };
 
