@@ -7,6 +7,7 @@
 #include "ui_EditBreakpointDialog.h"
 #include "views/GetAddressDialog.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 
@@ -62,6 +63,13 @@ EditBreakpointDialog::EditBreakpointDialog(Document* document, QWidget* parent)
     // The form is laid out at fixed positions: it must not grow where the window system
     // ignores the fixed-size hint.
     setFixedSize(size());
+    // The switches carry their text left of the box: where the system font is wider than
+    // the form was drawn for, they grow to the left rather than cut their text.
+    for (QCheckBox* box : {ui->enableAddressCheckBox, ui->enableInstructionCheckBox}) {
+        const int missing = box->sizeHint().width() - box->width();
+        if (missing > 0)
+            box->setGeometry(box->geometry().adjusted(-missing, 0, 0, 0));
+    }
 
     // The document may hold the same breakpoint twice; one entry stands for both, and the
     // duplicate message is for what the user adds, not for what was already there.

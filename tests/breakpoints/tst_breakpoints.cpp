@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <functional>
@@ -219,6 +220,32 @@ private:
 
     QPushButton* Button(const char* name) { return Child<QPushButton>(dialog.get(), name); }
 
+    void ShowTab(int index)
+    {
+        QTabBar* bar = Child<QTabWidget>(dialog.get(), "tabWidget")->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(index).center());
+        QCOMPARE(Child<QTabWidget>(dialog.get(), "tabWidget")->currentIndex(), index);
+    }
+
+    void ClickEntry(const char* list, const QString& text)
+    {
+        auto* widget = Child<QListWidget>(dialog.get(), list);
+        const QList<QListWidgetItem*> found = widget->findItems(text, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          widget->visualItemRect(found.first()).center());
+    }
+
+    // A few instructions of which the address entries show the lines.
+    void WriteProgram()
+    {
+        Memory* memory = document->memory;
+        memory->Write(0x1000, 0x303C, 16, true); // MOVE.W #$1234,D0
+        memory->Write(0x1002, 0x1234, 16, true);
+        memory->Write(0x1012, 0x4E75, 16, true); // RTS
+        memory->Write(0x2000, 0x4E71, 16, true); // NOP
+    }
+
     // Runs the clicks with the modal windows answered by the steps given, and fails on any
     // window the steps did not expect.
     void Run(const std::function<void()>& clicks, QList<ModalScript::Step> steps)
@@ -258,6 +285,13 @@ private slots:
         QCOMPARE(tabs->tabText(0), QStringLiteral("Adresses"));
         QCOMPARE(tabs->tabText(1), QStringLiteral("Instructions"));
         QVERIFY(Button("okButton")->isDefault());
+        // The switch keeps its right edge and shows all of its text.
+        for (const char* name : {"enableAddressCheckBox", "enableInstructionCheckBox"}) {
+            auto* box = Child<QCheckBox>(dialog.get(), name);
+            QCOMPARE(box->geometry().right(), 243 + 70 - 1);
+            QVERIFY(box->width() >= box->sizeHint().width());
+            QCOMPARE(box->text(), QStringLiteral("Activer"));
+        }
 
         const Tab addresses = Read("address");
         QVERIFY(addresses.entries.isEmpty());
@@ -361,6 +395,114 @@ private slots:
         QCOMPARE(tab.total, QStringLiteral("Total : 2"));
         Click(Button("cancelButton"));
         QCOMPARE(document->instructionBreakpoints, InstructionBreakpointList() << 0x4AFC);
+    }
+
+    // "Supprimer" takes away the selected entry; the buttons follow what is left.
+    void removeEntries()
+    {
+        document->AddInstructionBreakpoint(0x4E75);
+        document->AddInstructionBreakpoint(0x4E40);
+        Open();
+        ShowTab(1);
+        ClickEntry("instructionListWidget", "RTS");
+        QCOMPARE(Read("instruction").current, QStringLiteral("RTS"));
+        Click(Button("removeInstructionButton"));
+        Tab tab = Read("instruction");
+        QCOMPARE(tab.entries, (QStringList{"ILLEGAL", "TRAP #0"}));
+        QCOMPARE(tab.total, QStringLiteral("Total : 2"));
+        // The next entry is selected in its place, so that "Supprimer" can go on.
+        QCOMPARE(tab.current, QStringLiteral("TRAP #0"));
+        QVERIFY(tab.removeEnabled && tab.removeAllEnabled);
+
+        ClickEntry("instructionListWidget", "ILLEGAL");
+        Click(Button("removeInstructionButton"));
+        QCOMPARE(Read("instruction").entries, QStringList{"TRAP #0"});
+        Click(Button("removeInstructionButton"));
+        tab = Read("instruction");
+        QVERIFY(tab.entries.isEmpty());
+        QCOMPARE(tab.total, QStringLiteral("Total : 0"));
+        QVERIFY(!tab.removeEnabled && !tab.removeAllEnabled);
+        Click(Button("okButton"));
+        QVERIFY(document->instructionBreakpoints.isEmpty());
+    }
+
+    // "Vider" then "Annuler" leaves the document as it was; "Vider" then "OK" empties the
+    // list emptied and no other.
+    void clearThenCancelOrOk()
+    {
+        WriteProgram();
+        document->AddAddressBreakpoint(0x2000);
+        document->AddAddressBreakpoint(0x1000);
+        Open();
+        QCOMPARE(Read("address").entries, (QStringList{"001000 MOVE.W #$1234,D0", "002000 NOP "}));
+        Click(Button("removeAllAddressButton"));
+        ShowTab(1);
+        Click(Button("removeAllInstructionButton"));
+        for (const char* kind : {"address", "instruction"}) {
+            const Tab tab = Read(kind);
+            QVERIFY(tab.entries.isEmpty());
+            QCOMPARE(tab.total, QStringLiteral("Total : 0"));
+            QVERIFY(!tab.removeEnabled && !tab.removeAllEnabled);
+        }
+        Click(Button("cancelButton"));
+        QCOMPARE(dialog->result(), int(QDialog::Rejected));
+        QCOMPARE(document->instructionBreakpoints, InstructionBreakpointList() << 0x4AFC);
+        QCOMPARE(document->addressBreakpoints, AddressBreakpointList() << 0x2000 << 0x1000);
+
+        Open();
+        QCOMPARE(Read("address").total, QStringLiteral("Total : 2"));
+        Click(Button("removeAllAddressButton"));
+        Click(Button("okButton"));
+        QVERIFY(document->addressBreakpoints.isEmpty());
+        QCOMPARE(document->instructionBreakpoints, InstructionBreakpointList() << 0x4AFC);
+        QVERIFY(document->addressBreakpointsEnabled && document->instructionBreakpointsEnabled);
+    }
+
+    // Unchecking "Activer" switches that kind off on "OK" and keeps its entries; the
+    // dialog run as the main window runs it.
+    void switchOff()
+    {
+        const auto uncheck = [&](const char* box, QWidget* modal) {
+            Click(Child<QCheckBox>(modal, box));
+            ClickLater(Child<QPushButton>(modal, "okButton"));
+        };
+        {
+            EditBreakpointDialog management(document.get(), nullptr);
+            ModalScript script({[&](QWidget* modal) { uncheck("enableAddressCheckBox", modal); }});
+            QCOMPARE(management.exec(), int(QDialog::Accepted));
+            QVERIFY(script.unexpected.isEmpty());
+        }
+        QVERIFY(!document->addressBreakpointsEnabled);
+        QVERIFY(document->instructionBreakpointsEnabled);
+        QCOMPARE(document->instructionBreakpoints, InstructionBreakpointList() << 0x4AFC);
+
+        Open();
+        QVERIFY(!Read("address").enabled && Read("instruction").enabled);
+        ShowTab(1);
+        Click(Child<QCheckBox>(dialog.get(), "enableInstructionCheckBox"));
+        Click(Button("okButton"));
+        QVERIFY(!document->instructionBreakpointsEnabled);
+        QCOMPARE(document->instructionBreakpoints, InstructionBreakpointList() << 0x4AFC);
+    }
+
+    // A document that holds the same breakpoint twice, or an address above 24 bits, opens
+    // without a message: one entry each, and "OK" gives the document one of each.
+    void documentDuplicatesOpenQuietly()
+    {
+        WriteProgram();
+        document->instructionBreakpoints << 0x4E75 << 0x4AFC << 0x4E75;
+        document->addressBreakpoints << 0x2000 << 0x1000 << 0x2000 << 0x01001000;
+        ModalScript script({});
+        Open();
+        SplitTest::Settle();
+        QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join(QLatin1Char('\n'))));
+        QCOMPARE(Read("instruction").entries, (QStringList{"ILLEGAL", "RTS"}));
+        QCOMPARE(Read("instruction").total, QStringLiteral("Total : 2"));
+        QCOMPARE(Read("address").entries, (QStringList{"001000 MOVE.W #$1234,D0", "002000 NOP "}));
+        QCOMPARE(Read("address").total, QStringLiteral("Total : 2"));
+        Click(Button("okButton"));
+        QCOMPARE(document->instructionBreakpoints, InstructionBreakpointList() << 0x4AFC << 0x4E75);
+        QCOMPARE(document->addressBreakpoints, AddressBreakpointList() << 0x1000 << 0x2000);
     }
 };
 
