@@ -4,7 +4,9 @@
 #include "app/AddInstructionBreakpointDialog.h"
 #include "app/EditBreakpointDialog.h"
 #include "core/Document.h"
+#include "core/Emulator.h"
 #include "core/Memory.h"
+#include "core/Register.h"
 #include "../splitview/SplitViewTestSupport.h"
 
 #include <QCheckBox>
@@ -76,6 +78,7 @@ public:
     }
 
     bool Done() const { return steps.isEmpty() && !QApplication::activeModalWidget(); }
+    int Left() const { return steps.size(); }
     QStringList unexpected;
 
 private:
@@ -252,7 +255,8 @@ private:
     {
         ModalScript script(std::move(steps));
         clicks();
-        QVERIFY(QTest::qWaitFor([&] { return script.Done(); }, 10000));
+        const bool done = QTest::qWaitFor([&] { return script.Done(); }, 10000);
+        QVERIFY2(done, qPrintable(QStringLiteral("%1 modal windows expected did not open").arg(script.Left())));
         QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join(QLatin1Char('\n'))));
     }
 
@@ -395,6 +399,49 @@ private slots:
         QCOMPARE(tab.total, QStringLiteral("Total : 2"));
         Click(Button("cancelButton"));
         QCOMPARE(document->instructionBreakpoints, InstructionBreakpointList() << 0x4AFC);
+    }
+
+    // New addresses come through the address entry dialog, as lines of the program; an
+    // address with bits above the 24 that the processor drives names the breakpoint of its
+    // 24-bit address, so it is refused as a duplicate.
+    void addAddresses()
+    {
+        WriteProgram();
+        Open();
+        QStringList seen;
+        QString title;
+        const auto add = [&](QList<ModalScript::Step> steps) {
+            Run([this] { ClickLater(Button("addAddressButton")); }, std::move(steps));
+        };
+        add({TypeAddress("$1012", &title)});
+        QCOMPARE(title, QStringLiteral("Ajouter un point d'arrêt"));
+        add({TypeAddress("$1000", &title)});
+        Tab tab = Read("address");
+        QCOMPARE(tab.entries, (QStringList{"001000 MOVE.W #$1234,D0", "001012 RTS "}));
+        QCOMPARE(tab.current, QStringLiteral("001000 MOVE.W #$1234,D0"));
+        QCOMPARE(tab.total, QStringLiteral("Total : 2"));
+        QVERIFY(tab.removeEnabled && tab.removeAllEnabled);
+
+        ClickEntry("addressListWidget", "001012 RTS ");
+        add({TypeAddress("$FF001000", &title), ErrorBox(duplicateAddress, &seen)});
+        QCOMPARE(seen, QStringList{Error(duplicateAddress)});
+        tab = Read("address");
+        QCOMPARE(tab.entries, (QStringList{"001000 MOVE.W #$1234,D0", "001012 RTS "}));
+        QCOMPARE(tab.current, QStringLiteral("001000 MOVE.W #$1234,D0"));
+        QCOMPARE(tab.total, QStringLiteral("Total : 2"));
+
+        // Any expression: the registers are read as they are now.
+        document->emulator->registers->pc = 0x1000;
+        add({TypeAddress("pc+$1000", &title)});
+        add({[](QWidget* modal) { ClickLater(Child<QPushButton>(modal, "cancelButton")); }});
+        tab = Read("address");
+        QCOMPARE(tab.entries, (QStringList{"001000 MOVE.W #$1234,D0", "001012 RTS ", "002000 NOP "}));
+        QCOMPARE(tab.current, QStringLiteral("002000 NOP "));
+        QCOMPARE(tab.total, QStringLiteral("Total : 3"));
+        QVERIFY(document->addressBreakpoints.isEmpty());
+
+        Click(Button("okButton"));
+        QCOMPARE(document->addressBreakpoints, AddressBreakpointList() << 0x1000 << 0x1012 << 0x2000);
     }
 
     // "Supprimer" takes away the selected entry; the buttons follow what is left.
