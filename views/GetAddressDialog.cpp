@@ -2,10 +2,8 @@
 
 #include "core/Calculator.h"
 #include "core/Document.h"
-#include "views/ErrorBox.h"
+#include "views/ExpressionInput.h"
 #include "views/GetAddressDialogForm.h"
-
-#include <QLineEdit>
 
 GetAddressDialog::GetAddressDialog(Document* document, QString title, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
@@ -26,14 +24,8 @@ GetAddressDialog::~GetAddressDialog()
 
 void GetAddressDialog::accept()
 {
-    calculator->expression = ui->addressText->text();
-    calculator->Calculate();
-    if (calculator->valid) {
-        address = calculator->result;
-        QDialog::accept();
+    if (!ExpressionInput::Evaluate(calculator, ui->addressText, this, QStringLiteral("L'expression saisie est invalide.")))
         return;
-    }
-    ErrorBox::Show(this, QStringLiteral("L'expression saisie est invalide."));
-    ui->addressText->setFocus();
-    ui->addressText->setSelection(calculator->errorStart, calculator->errorEnd - calculator->errorStart);
+    address = calculator->result;
+    QDialog::accept();
 }
