@@ -4,6 +4,7 @@
 #include "core/Calculator.h"
 #include "core/Document.h"
 #include "ui_AddInstructionBreakpointDialog.h"
+#include "views/ExpressionInput.h"
 
 namespace {
 
@@ -75,18 +76,16 @@ void AddInstructionBreakpointDialog::accept()
     if (!ui->dcRadioButton->isChecked())
         return;
 
-    calculator->expression = ui->dcText->text();
-    calculator->Calculate();
-    if (calculator->valid && FitsInWord(calculator->result)) {
-        instructionCode = static_cast<unsigned short>(calculator->result & 0xFFFF);
-        QDialog::accept();
+    const QString message = QStringLiteral("L'expression du DC.W est invalide.");
+    if (!ExpressionInput::Evaluate(calculator, ui->dcText, this, message))
+        return;
+    if (!FitsInWord(calculator->result)) {
+        // The value has no faulty term of its own: the whole text is what must change.
+        ShowDialogError(message, this);
+        ui->dcText->setFocus(Qt::OtherFocusReason);
+        ui->dcText->selectAll();
         return;
     }
-    // A value that does not fit in a word has no faulty term of its own: the whole text
-    // is what the user must change.
-    const int start = calculator->valid ? 0 : calculator->errorStart;
-    const int end = calculator->valid ? ui->dcText->text().size() : calculator->errorEnd;
-    ShowDialogError(QStringLiteral("L'expression du DC.W est invalide."), this);
-    ui->dcText->setFocus(Qt::OtherFocusReason);
-    ui->dcText->setSelection(start, end - start);
+    instructionCode = static_cast<unsigned short>(calculator->result & 0xFFFF);
+    QDialog::accept();
 }
