@@ -128,6 +128,8 @@ void StateFrameForm::SetupUi(QFrame* frame)
     frame->setMidLineWidth(1);
     frame->resize(defaultWidth, 268);
     frame->setFixedHeight(268);
+    // Narrower, the memory columns would have no room for one word: they show nothing.
+    frame->setMinimumWidth(memoryHexaX + margin);
     QFont font = frame->font();
     font.setPointSize(9);
     frame->setFont(font);
