@@ -132,33 +132,23 @@ poll_keys:
 1:
     rts
 
-| d0 = code of a key just pressed.
+| d0 = code of a key just pressed: the action of the key table, else the key's character.
 key_pressed:
-    cmpi.b  #K_LEFT,%d0                 | the arrows act while held: see move_pen
-    blo.s   1f
-    cmpi.b  #K_DOWN,%d0
-    bls.s   9f
+    lea     key_actions,%a0
 1:
-    cmpi.b  #K_BACKSPACE,%d0
-    beq     backspace
-    cmpi.b  #K_RETURN,%d0
-    beq     new_line
-    cmpi.b  #K_ENTER,%d0
-    beq     new_line
-    cmpi.b  #K_DELETE,%d0
-    beq     clear_slate
-    cmpi.b  #K_INSERT,%d0
-    beq     pattern_again
-    cmpi.b  #K_PAGE_UP,%d0
-    beq     faster
-    cmpi.b  #K_PAGE_DOWN,%d0
-    beq     slower
-    move.w  KEY_CHAR,%d2                | any other key types its character, if any
-    cmpi.w  #0x20,%d2
-    blo.s   9f
+    move.w  (%a0)+,%d1
+    beq.s   2f
+    movea.l (%a0)+,%a1
+    cmp.w   %d1,%d0
+    bne.s   1b
+    jmp     (%a1)
+2:
+    move.w  KEY_CHAR,%d2
+    cmpi.w  #0x20,%d2                   | keys that type no character do nothing
+    blo.s   no_action
     bsr     to_glyph
     bra     type_char
-9:
+no_action:
     rts
 
 faster:
@@ -177,24 +167,25 @@ slower:
 
 | Moves the pen one pixel for each arrow held, drawing unless Shift is held.
 move_pen:
-    moveq   #0,%d0
+    moveq   #0,%d0                      | (d0, d1): the step
     moveq   #0,%d1
-    tst.b   KEY_HELD + K_LEFT
-    beq.s   1f
-    subq.w  #1,%d0
+    lea     arrow_steps,%a0
+    lea     KEY_HELD,%a1
+    moveq   #3,%d3
 1:
-    tst.b   KEY_HELD + K_RIGHT
+    moveq   #0,%d2
+    move.b  (%a0)+,%d2
+    tst.b   0(%a1,%d2.w)
     beq.s   2f
-    addq.w  #1,%d0
+    move.b  (%a0),%d2
+    ext.w   %d2
+    add.w   %d2,%d0
+    move.b  1(%a0),%d2
+    ext.w   %d2
+    add.w   %d2,%d1
 2:
-    tst.b   KEY_HELD + K_UP
-    beq.s   3f
-    subq.w  #1,%d1
-3:
-    tst.b   KEY_HELD + K_DOWN
-    beq.s   4f
-    addq.w  #1,%d1
-4:
+    addq.l  #2,%a0
+    dbra    %d3,1b
     move.w  %d0,%d2
     or.w    %d1,%d2
     beq.s   9f
@@ -220,22 +211,28 @@ move_pen:
 
 | Keeps (d0, d1) inside the slate.
 clamp_to_slate:
-    cmpi.w  #LEFT_X,%d0
+    movem.l %d2-%d3,-(%sp)
+    moveq   #LEFT_X,%d2
+    move.w  #RIGHT_X,%d3
+    bsr.s   clamp
+    exg     %d0,%d1
+    moveq   #TOP_Y,%d2
+    move.w  #BOTTOM_Y,%d3
+    bsr.s   clamp
+    exg     %d0,%d1
+    movem.l (%sp)+,%d2-%d3
+    rts
+
+| Keeps d0 within d2 to d3.
+clamp:
+    cmp.w   %d2,%d0
     bge.s   1f
-    moveq   #LEFT_X,%d0
+    move.w  %d2,%d0
 1:
-    cmpi.w  #RIGHT_X,%d0
+    cmp.w   %d3,%d0
     ble.s   2f
-    move.w  #RIGHT_X,%d0
+    move.w  %d3,%d0
 2:
-    cmpi.w  #TOP_Y,%d1
-    bge.s   3f
-    moveq   #TOP_Y,%d1
-3:
-    cmpi.w  #BOTTOM_Y,%d1
-    ble.s   4f
-    move.w  #BOTTOM_Y,%d1
-4:
     rts
 
 | ---------------------------------------------------------------------------------------
@@ -368,31 +365,33 @@ pixel_at:
     ori.b   #1,%ccr
     rts
 
+| Set, clear or invert the pixel (d0, d1) when it lies on the slate.
 plot:
-    movem.l %d2/%a0,-(%sp)
-    bsr     pixel_at
-    bcs.s   1f
-    bset    %d2,(%a0)
-1:
-    movem.l (%sp)+,%d2/%a0
-    rts
-
+    movem.l %d2-%d3/%a0,-(%sp)
+    moveq   #1,%d3
+    bra.s   change_pixel
 unplot:
-    movem.l %d2/%a0,-(%sp)
-    bsr     pixel_at
-    bcs.s   1f
-    bclr    %d2,(%a0)
-1:
-    movem.l (%sp)+,%d2/%a0
-    rts
-
+    movem.l %d2-%d3/%a0,-(%sp)
+    moveq   #0,%d3
+    bra.s   change_pixel
 flip:
-    movem.l %d2/%a0,-(%sp)
+    movem.l %d2-%d3/%a0,-(%sp)
+    moveq   #-1,%d3
+change_pixel:                           | d3: 1 set, 0 clear, -1 invert
     bsr     pixel_at
-    bcs.s   1f
-    bchg    %d2,(%a0)
+    bcs.s   3f
+    tst.b   %d3
+    bmi.s   2f
+    beq.s   1f
+    bset    %d2,(%a0)
+    bra.s   3f
 1:
-    movem.l (%sp)+,%d2/%a0
+    bclr    %d2,(%a0)
+    bra.s   3f
+2:
+    bchg    %d2,(%a0)
+3:
+    movem.l (%sp)+,%d2-%d3/%a0
     rts
 
 | A line from (d0, d1) to (d2, d3), by Bresenham's method: a2 holds the error term.
@@ -445,27 +444,19 @@ draw_line:
 | leaves the slate as it was. It blinks while the pen rests and stays while it moves.
 
 cursor_cross:
-    movem.l %d0-%d1,-(%sp)
-    move.w  pen_x,%d0
-    move.w  pen_y,%d1
-    subq.w  #3,%d0
+    movem.l %d0-%d2/%a1,-(%sp)
+    lea     cross_pixels,%a1
+    moveq   #7,%d2
+1:
+    move.b  (%a1)+,%d0
+    ext.w   %d0
+    add.w   pen_x,%d0
+    move.b  (%a1)+,%d1
+    ext.w   %d1
+    add.w   pen_y,%d1
     bsr     flip
-    addq.w  #1,%d0
-    bsr     flip
-    addq.w  #4,%d0
-    bsr     flip
-    addq.w  #1,%d0
-    bsr     flip
-    move.w  pen_x,%d0
-    subq.w  #3,%d1
-    bsr     flip
-    addq.w  #1,%d1
-    bsr     flip
-    addq.w  #4,%d1
-    bsr     flip
-    addq.w  #1,%d1
-    bsr     flip
-    movem.l (%sp)+,%d0-%d1
+    dbra    %d2,1b
+    movem.l (%sp)+,%d0-%d2/%a1
     rts
 
 hide_cursor:
@@ -828,6 +819,39 @@ unexpected_text:
     .asciz  "EXCEPTION INATTENDUE"
 address_text:
     .asciz  "ADRESSE $"
+
+| Keys with an action of their own: code, routine; a zero code ends the table. The arrows
+| act while held, in move_pen, and type nothing.
+    .even
+key_actions:
+    .word   K_BACKSPACE
+    .long   backspace
+    .word   K_RETURN
+    .long   new_line
+    .word   K_ENTER
+    .long   new_line
+    .word   K_DELETE
+    .long   clear_slate
+    .word   K_INSERT
+    .long   pattern_again
+    .word   K_PAGE_UP
+    .long   faster
+    .word   K_PAGE_DOWN
+    .long   slower
+    .irp    arrow, K_LEFT, K_UP, K_RIGHT, K_DOWN
+    .word   \arrow
+    .long   no_action
+    .endr
+    .word   0
+
+| Each arrow's code and its step (x, y).
+arrow_steps:
+    .byte   K_LEFT,-1,0, K_RIGHT,1,0, K_UP,0,-1, K_DOWN,0,1
+
+| The cursor's eight pixels, (x, y) from the pen: the pen's own pixel and its neighbours
+| stay as drawn.
+cross_pixels:
+    .byte   -3,0, -2,0, 2,0, 3,0, 0,-3, 0,-2, 0,2, 0,3
 
 | Accented Latin-1 letters and the letters the font shows for them, in pairs.
 accents:
