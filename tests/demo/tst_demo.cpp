@@ -119,12 +119,16 @@ private:
         Key(0x405, code);
         Key(0x400, qMax(0, int(M()->Read(0x400, 8)) - 1));
     }
+    // A key pressed until the program has handled it, then let go until it has seen that.
     bool Type(int code, unsigned int character = 0)
     {
+        const unsigned int loop = At("main_loop");
+        const unsigned int seen = At("seen_key");
         Press(code, character);
-        const bool seen = Loops(2);
+        if (!RunUntil([&] { return Pc() == loop && int(M()->Read(seen, 8)) == code; }))
+            return false;
         Release(code);
-        return seen && Loops(2);
+        return RunUntil([&] { return Pc() == loop && M()->Read(seen, 8) == 0; });
     }
     // The fastest pace, so that the tests do not spend their time in the pause loop.
     bool Fast()
