@@ -1,0 +1,98 @@
+// Answers the modal windows that a test opens, as the user would: each step waits for a
+// modal widget of its class to be the active one, then acts on it. A modal window left
+// over after the script, or one still open when the time is out, is closed, so that no
+// test can hang on exec().
+#ifndef PANEL_MODAL_SCRIPT_H
+#define PANEL_MODAL_SCRIPT_H
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <deque>
+#include <functional>
+
+class ModalScript
+{
+public:
+    using Action = std::function<void(QWidget*)>;
+
+    ModalScript()
+    {
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [this] { Tick(); });
+        timer.start();
+        clock.start();
+    }
+
+    // Acts on the next active modal widget that inherits className.
+    ModalScript& Then(const char* className, Action action)
+    {
+        steps.push_back({className, std::move(action)});
+        return *this;
+    }
+
+    // Reads the text of the next message box and presses its OK button.
+    ModalScript& Message(QString* text, QString* title = nullptr)
+    {
+        return Then("QMessageBox", [text, title](QWidget* w) {
+            auto* box = static_cast<QMessageBox*>(w);
+            if (text)
+                *text = box->text();
+            if (title)
+                *title = box->windowTitle();
+            if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+                ok->click();
+            else
+                box->close();
+        });
+    }
+
+    bool Done() const { return steps.empty(); }
+    int Leftovers() const { return leftovers; }
+
+private:
+    struct Step
+    {
+        const char* className;
+        Action action;
+    };
+
+    void Tick()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (!steps.empty() && modal->inherits(steps.front().className) && clock.elapsed() < 10000) {
+            // Run from a timer of its own: the action may open a nested modal window, and
+            // Qt does not fire a timer again while its own slot is running.
+            Action action = std::move(steps.front().action);
+            steps.pop_front();
+            QPointer<QWidget> target(modal);
+            QTimer::singleShot(0, modal, [action, target] {
+                if (target)
+                    action(target);
+            });
+            return;
+        }
+        if (steps.empty() || clock.elapsed() >= 10000) {
+            ++leftovers;
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        }
+    }
+
+    QTimer timer;
+    QElapsedTimer clock;
+    std::deque<Step> steps;
+    int leftovers = 0;
+};
+
+#endif
