@@ -79,6 +79,10 @@ void EditRegisterDialogForm::SetupUi(QDialog* dialog)
     dialog->setMaximumSize(530, 270);
     dialog->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     dialog->setWindowTitle(QStringLiteral("Dialog"));
+    // The fixed places of the form are measured for captions at 8 points.
+    QFont font = dialog->font();
+    font.setPointSize(8);
+    dialog->setFont(font);
 
     const Qt::Alignment centre = Qt::AlignCenter;
     binaryLabel = MakeLabel(dialog, QStringLiteral("binaryLabel"), QRect(10, 15, 46, 13), QStringLiteral("Binaire :"));

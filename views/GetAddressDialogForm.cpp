@@ -11,6 +11,10 @@ void GetAddressDialogForm::SetupUi(QDialog* dialog)
     dialog->setObjectName(QStringLiteral("GetAddressDialog"));
     dialog->resize(290, 92);
     dialog->setWindowTitle(QStringLiteral("Dialog"));
+    // The fixed places of the form are measured for captions at 8 points.
+    QFont font = dialog->font();
+    font.setPointSize(8);
+    dialog->setFont(font);
 
     layoutWidget = new QWidget(dialog);
     layoutWidget->setObjectName(QStringLiteral("layoutWidget"));

@@ -23,9 +23,9 @@
 namespace {
 
 constexpr unsigned long long addressSpaceEnd = 0x1000000;
-// A line never needs more bytes than the address space holds; the bound keeps the widths
-// computed from it within an int.
-constexpr int mostBytesPerLine = 0x1000000;
+// Far beyond what a screen shows (the menu offers up to 64): a request out of all proportion
+// must not make every line a string of megabytes.
+constexpr int mostBytesPerLine = 1024;
 
 // The view formats a full page on every paint: digits are appended, not formatted.
 void AppendHexa(QString& text, unsigned int value, int digits)

@@ -101,10 +101,18 @@ void Arrowhead(QPainter& p, QPointF tip, QPointF base1, QPointF base2, const QCo
     p.fillPath(path, color);
 }
 
-void Stroke(QPainter& p, const QPainterPath& path, const QColor& color, qreal width = 2.0)
+QPainterPath Curve(QPointF from, QPointF control1, QPointF control2, QPointF to)
 {
-    QPen pen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
-    p.strokePath(path, pen);
+    QPainterPath path(from);
+    path.cubicTo(control1, control2, to);
+    return path;
+}
+
+// A blue arrow: its shaft stroked along the path, its head the triangle tip, base1, base2.
+void Arrow(QPainter& p, const QPainterPath& shaft, QPointF tip, QPointF base1, QPointF base2, qreal width = 2.0)
+{
+    p.strokePath(shaft, QPen(arrowBlue, width, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+    Arrowhead(p, tip, base1, base2, arrowBlue);
 }
 
 // The subroutine that the step commands enter, pass over or leave: an open bracket.
@@ -117,26 +125,30 @@ void Bracket(QPainter& p, int x0, int x1, int top)
 
 // ---------------------------------------------------------------------------------------
 
-void DrawRun(QPainter& p)
+// A filled polygon with a 1-pixel outline.
+void Shape(QPainter& p, std::initializer_list<QPointF> corners, const QColor& fill, const QColor& line)
 {
     QPainterPath path;
-    path.moveTo(3.5, 1.5);
-    path.lineTo(13.5, 8.0);
-    path.lineTo(3.5, 14.5);
+    path.addPolygon(QPolygonF(QVector<QPointF>(corners)));
     path.closeSubpath();
-    p.fillPath(path, runGreen);
-    p.strokePath(path, QPen(runGreenDark, 1.0));
+    p.fillPath(path, fill);
+    p.strokePath(path, QPen(line, 1.0));
+}
+
+// The green play triangle, its upright side at x = left, its tip at x = tip.
+void PlayTriangle(QPainter& p, qreal left, qreal tip)
+{
+    Shape(p, {{left, 1.5}, {tip, 8.0}, {left, 14.5}}, runGreen, runGreenDark);
+}
+
+void DrawRun(QPainter& p)
+{
+    PlayTriangle(p, 3.5, 13.5);
 }
 
 void DrawQuickRun(QPainter& p)
 {
-    QPainterPath path;
-    path.moveTo(6.5, 1.5);
-    path.lineTo(15.0, 8.0);
-    path.lineTo(6.5, 14.5);
-    path.closeSubpath();
-    p.fillPath(path, runGreen);
-    p.strokePath(path, QPen(runGreenDark, 1.0));
+    PlayTriangle(p, 6.5, 15.0);
     Span(p, 1, 4, 4, runGreenDark);
     Span(p, 0, 4, 7, runGreenDark, 2);
     Span(p, 1, 4, 11, runGreenDark);
@@ -167,11 +179,7 @@ void DrawSkip(QPainter& p)
     Span(p, 9, 15, 2, textGrey, 2);
     Span(p, 9, 13, 7, QColor(0xb8, 0xbe, 0xc6), 2);
     Span(p, 9, 14, 12, textGrey, 2);
-    QPainterPath path;
-    path.moveTo(7.0, 3.0);
-    path.cubicTo(0.5, 3.0, 0.5, 12.5, 4.5, 12.5);
-    Stroke(p, path, arrowBlue);
-    Arrowhead(p, QPointF(8.5, 12.5), QPointF(4.0, 9.0), QPointF(4.0, 16.0), arrowBlue);
+    Arrow(p, Curve({7.0, 3.0}, {0.5, 3.0}, {0.5, 12.5}, {4.5, 12.5}), QPointF(8.5, 12.5), QPointF(4.0, 9.0), QPointF(4.0, 16.0));
 }
 
 void DrawStepInto(QPainter& p)
@@ -184,11 +192,7 @@ void DrawStepInto(QPainter& p)
 void DrawStepOver(QPainter& p)
 {
     Bracket(p, 3, 9, 9);
-    QPainterPath path;
-    path.moveTo(1.0, 13.0);
-    path.cubicTo(1.0, 0.5, 12.5, 0.5, 12.5, 8.0);
-    Stroke(p, path, arrowBlue);
-    Arrowhead(p, QPointF(12.5, 13.5), QPointF(9.0, 8.5), QPointF(16.0, 8.5), arrowBlue);
+    Arrow(p, Curve({1.0, 13.0}, {1.0, 0.5}, {12.5, 0.5}, {12.5, 8.0}), QPointF(12.5, 13.5), QPointF(9.0, 8.5), QPointF(16.0, 8.5));
 }
 
 void DrawStepOut(QPainter& p)
@@ -198,8 +202,7 @@ void DrawStepOut(QPainter& p)
     path.moveTo(5.0, 12.0);
     path.lineTo(5.0, 6.0);
     path.cubicTo(5.0, 3.5, 6.0, 3.0, 10.0, 3.0);
-    Stroke(p, path, arrowBlue);
-    Arrowhead(p, QPointF(15.5, 3.0), QPointF(10.0, -0.5), QPointF(10.0, 6.5), arrowBlue);
+    Arrow(p, path, QPointF(15.5, 3.0), QPointF(10.0, -0.5), QPointF(10.0, 6.5));
 }
 
 void DrawUndo(QPainter& p)
@@ -208,32 +211,14 @@ void DrawUndo(QPainter& p)
     path.moveTo(11.0, 14.0);
     path.cubicTo(15.5, 10.0, 14.5, 4.0, 7.0, 4.0);
     path.lineTo(5.0, 4.0);
-    Stroke(p, path, arrowBlue, 2.2);
-    Arrowhead(p, QPointF(0.5, 4.0), QPointF(6.0, -0.5), QPointF(6.0, 8.5), arrowBlue);
+    Arrow(p, path, QPointF(0.5, 4.0), QPointF(6.0, -0.5), QPointF(6.0, 8.5), 2.2);
 }
 
 void DrawOpen(QPainter& p)
 {
-    // Back of the folder with its tab.
-    QPainterPath back;
-    back.moveTo(0.5, 13.5);
-    back.lineTo(0.5, 2.5);
-    back.lineTo(5.5, 2.5);
-    back.lineTo(6.5, 4.5);
-    back.lineTo(13.5, 4.5);
-    back.lineTo(13.5, 13.5);
-    back.closeSubpath();
-    p.fillPath(back, folderBack);
-    p.strokePath(back, QPen(folderLine, 1.0));
-    // The open front flap.
-    QPainterPath front;
-    front.moveTo(0.5, 13.5);
-    front.lineTo(3.5, 7.5);
-    front.lineTo(15.5, 7.5);
-    front.lineTo(13.0, 13.5);
-    front.closeSubpath();
-    p.fillPath(front, folderFront);
-    p.strokePath(front, QPen(folderLine, 1.0));
+    // The back of the folder with its tab, then the open front flap.
+    Shape(p, {{0.5, 13.5}, {0.5, 2.5}, {5.5, 2.5}, {6.5, 4.5}, {13.5, 4.5}, {13.5, 13.5}}, folderBack, folderLine);
+    Shape(p, {{0.5, 13.5}, {3.5, 7.5}, {15.5, 7.5}, {13.0, 13.5}}, folderFront, folderLine);
 }
 
 void DrawAddDisaView(QPainter& p)

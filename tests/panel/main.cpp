@@ -4,6 +4,7 @@
 
 int RunRegisterTextTests(int argc, char** argv);
 int RunDialogTests(int argc, char** argv);
+int RunStateFrameTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -12,5 +13,6 @@ int main(int argc, char** argv)
     int failures = 0;
     failures += RunRegisterTextTests(argc, argv);
     failures += RunDialogTests(argc, argv);
+    failures += RunStateFrameTests(argc, argv);
     return failures;
 }

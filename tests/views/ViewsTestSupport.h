@@ -60,8 +60,10 @@ public:
     std::unique_ptr<Document> document;
 };
 
+// Every record carries its place in the order of drawing.
 struct DrawnText
 {
+    int order;
     QPointF at;
     QString text;
     bool bold;
@@ -69,12 +71,14 @@ struct DrawnText
 
 struct DrawnImage
 {
+    int order;
     QRectF at;
     QImage image;
 };
 
 struct DrawnRect
 {
+    int order;
     QRectF rect;
     QColor pen;
     QColor brush;
@@ -87,7 +91,7 @@ struct Drawing
     QList<DrawnImage> images;
     QList<DrawnRect> rects;
 
-    // The texts drawn with their baseline on one row of pixels, left to right.
+    // The texts drawn with their baseline on one row of pixels, in the order drawn.
     QList<DrawnText> Row(qreal baseline) const
     {
         QList<DrawnText> row;
@@ -95,6 +99,21 @@ struct Drawing
             if (t.at.y() == baseline)
                 row << t;
         return row;
+    }
+
+    // The texts of each row, top row first.
+    QList<QStringList> Lines() const
+    {
+        QList<QStringList> lines;
+        qreal baseline = -1e9;
+        for (const DrawnText& t : texts) {
+            if (lines.isEmpty() || t.at.y() != baseline) {
+                lines.append(QStringList());
+                baseline = t.at.y();
+            }
+            lines.last() << t.text;
+        }
+        return lines;
     }
 };
 
@@ -118,20 +137,23 @@ public:
     }
     void drawTextItem(const QPointF& p, const QTextItem& item) override
     {
-        drawing.texts.append({p, item.text(), font.weight() > QFont::Normal});
+        drawing.texts.append({next++, p, item.text(), font.weight() > QFont::Normal});
     }
     void drawImage(const QRectF& r, const QImage& image, const QRectF&, Qt::ImageConversionFlags) override
     {
-        drawing.images.append({r, image});
+        drawing.images.append({next++, r, image});
     }
     void drawPixmap(const QRectF& r, const QPixmap& pixmap, const QRectF&) override
     {
-        drawing.images.append({r, pixmap.toImage()});
+        drawing.images.append({next++, r, pixmap.toImage()});
     }
+    // Lines and polygons are not recorded; the engine's own fallbacks call each other.
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawPolygon(const QPoint*, int, PolygonDrawMode) override {}
     void drawRects(const QRectF* rects, int count) override
     {
         for (int i = 0; i < count; ++i)
-            drawing.rects.append({rects[i], pen.style() == Qt::NoPen ? QColor() : pen.color(), brush.color(), brush.style()});
+            drawing.rects.append({next++, rects[i], pen.style() == Qt::NoPen ? QColor() : pen.color(), brush.color(), brush.style()});
     }
     void drawRects(const QRect* rects, int count) override
     {
@@ -145,6 +167,7 @@ public:
     QPen pen;
     QBrush brush;
     Drawing drawing;
+    int next = 0;
 };
 
 class RecordingDevice : public QPaintDevice
@@ -179,6 +202,13 @@ protected:
 private:
     QSize size;
 };
+
+// A press and its release through the window, as a click of the user's.
+inline void ClickAt(QWidget* w, QPoint pos, Qt::MouseButton button = Qt::LeftButton)
+{
+    SplitTest::Press(w, pos, button);
+    SplitTest::Release(w, pos, button);
+}
 
 // What one call of the view's Draw produces.
 template <class V>
