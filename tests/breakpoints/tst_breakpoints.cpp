@@ -73,7 +73,7 @@ public:
         timer.start(5);
     }
 
-    bool Done() const { return steps.isEmpty() && !QApplication::activeModalWidget(); }
+    bool Done() const { return steps.isEmpty() && !box && !QApplication::activeModalWidget(); }
 
     QStringList boxes;
     QStringList unexpected;
@@ -81,6 +81,12 @@ public:
 private:
     void Poll()
     {
+        // Until the box answered last is gone, its caller has not gone on from it.
+        if (box) {
+            if (clock.elapsed() > 5000)
+                Abandon(box, "stuck: ");
+            return;
+        }
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == front) {
             if (modal && clock.elapsed() > 5000)
@@ -89,7 +95,7 @@ private:
         }
         front = modal;
         clock.start();
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        if ((box = qobject_cast<QMessageBox*>(modal))) {
             boxes << box->windowTitle() + QStringLiteral(": ") + box->text();
             if (box->icon() != QMessageBox::Critical || box->standardButtons() != QMessageBox::Ok
                 || box->defaultButton() != box->button(QMessageBox::Ok))
@@ -112,6 +118,7 @@ private:
 
     QList<Step> steps;
     QPointer<QWidget> front;
+    QPointer<QMessageBox> box;
     QElapsedTimer clock;
     QTimer timer;
 };
