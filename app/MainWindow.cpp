@@ -1,0 +1,654 @@
+#include "app/MainWindow.h"
+
+#include "app/AboutDialog.h"
+#include "app/EditBreakpointDialog.h"
+#include "app/SRecordLoader.h"
+#include "app/VideoDialog.h"
+#include "core/Document.h"
+#include "core/Emulator.h"
+#include "core/Register.h"
+#include "splitview/HSplitView.h"
+#include "splitview/VSplitView.h"
+#include "splitview/ViewManager.h"
+#include "views/ExecutedDisaView.h"
+#include "views/MemoryView.h"
+#include "views/StandardDisaView.h"
+#include "views/StateFrame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QScreen>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent),
+      tabWidget(new QTabWidget(this)),
+      document(new Document(this)),
+      videoDialog(nullptr),
+      emulation(document),
+      running(false)
+{
+    videoDialog = new VideoDialog(this);
+
+    ViewManager::Initialize(tabWidget, document);
+    ViewManager::creationList.clear();
+    ViewManager::descriptionList.clear();
+    ViewManager::creationList.append([]() -> View* { return new StandardDisaView(); });
+    ViewManager::descriptionList.append(QStringLiteral("Désassemblage"));
+    ViewManager::creationList.append([]() -> View* { return new ExecutedDisaView(); });
+    ViewManager::descriptionList.append(QStringLiteral("Inst. exécutées"));
+    ViewManager::creationList.append([]() -> View* { return new MemoryView(); });
+    ViewManager::descriptionList.append(QStringLiteral("Mémoire"));
+
+    OnAction_AddDisaView();
+    OnAction_AddHexaView();
+    OnAction_AddMixedView();
+    tabWidget->setCurrentIndex(0);
+
+    stateFrame = new StateFrame(this, document);
+    QWidget* central = new QWidget(this);
+    QVBoxLayout* layout = new QVBoxLayout(central);
+    layout->setSpacing(0);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tabWidget);
+    layout->addWidget(stateFrame);
+    setCentralWidget(central);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    UpdateCommand();
+
+    resize(743, 670);
+    setMinimumSize(530, 500);
+    CenterWindow();
+
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() == 2)
+        LoadFile(arguments.at(1));
+
+    document->emulator->Reset();
+    SetStartAddressOfAllViews(document->emulator->registers->pc);
+    stateFrame->UpdateControl();
+    stateFrame->RecordReference();
+    stateFrame->UpdateControl();
+
+    connect(&emulation, SIGNAL(finished()), this, SLOT(FinishedEmulation()));
+    videoDialog->installEventFilter(this);
+}
+
+MainWindow::~MainWindow()
+{
+    StopAndWait();
+}
+
+void MainWindow::StopAndWait()
+{
+    if (emulation.isRunning()) {
+        emulation.requestInterruption();
+        emulation.wait();
+    }
+}
+
+QAction* MainWindow::NewAction(const QString& text, const QKeySequence& key, const QString& icon,
+                               const QString& toolTip, const char* slot)
+{
+    QAction* action = new QAction(text, this);
+    if (!key.isEmpty())
+        action->setShortcut(key);
+    if (!icon.isEmpty())
+        action->setIcon(QIcon(icon));
+    if (!toolTip.isEmpty())
+        action->setToolTip(toolTip.arg(key.toString(QKeySequence::PortableText)));
+    connect(action, SIGNAL(triggered()), this, slot);
+    return action;
+}
+
+void MainWindow::CreateActions()
+{
+    const QKeySequence none;
+    aboutAction = NewAction(QStringLiteral("À propos de Zendra..."), none, QString(), QString(), SLOT(OnAction_About()));
+    addDisaViewAction = NewAction(QStringLiteral("Ajouter une vue de désassemblage"), QKeySequence(Qt::Key_F2),
+                                  QStringLiteral(":/Icon/AddDisaView"),
+                                  QStringLiteral("Ajouter une vue de désassemblage (%1)"), SLOT(OnAction_AddDisaView()));
+    addHexaViewAction = NewAction(QStringLiteral("Ajouter une vue sur la mémoire"), QKeySequence(Qt::Key_F3),
+                                  QStringLiteral(":/Icon/AddHexaView"),
+                                  QStringLiteral("Ajouter une vue sur la mémoire (%1)"), SLOT(OnAction_AddHexaView()));
+    addMixedViewAction = NewAction(QStringLiteral("Ajouter une vue mixte"), QKeySequence(Qt::CTRL + Qt::Key_F3),
+                                   QStringLiteral(":/Icon/AddMixedView"), QStringLiteral("Ajouter une vue mixte (%1)"),
+                                   SLOT(OnAction_AddMixedView()));
+    const QString editBreakpointText = QStringLiteral("Gestion des points d'arrêt...");
+    const QString editBreakpointTip = QStringLiteral("Afficher la fenêtre de gestion des points d'arrêt (%1)");
+    editBreakpointAction = NewAction(editBreakpointText, QKeySequence(Qt::Key_F7), QStringLiteral(":/Icon/EditBreakpoint"),
+                                     editBreakpointTip, SLOT(OnAction_EditBreakpoint()));
+    // The tool-bar button names F7 but has no key of its own: F7 must open the dialog once.
+    editBreakpointToolAction = NewAction(editBreakpointText, none, QStringLiteral(":/Icon/EditBreakpoint"), QString(),
+                                         SLOT(OnAction_EditBreakpoint()));
+    editBreakpointToolAction->setToolTip(
+        editBreakpointTip.arg(editBreakpointAction->shortcut().toString(QKeySequence::PortableText)));
+    enableAddressBreakpointAction = NewAction(QStringLiteral("Activation des points d'arrêt sur les adresses"), none,
+                                              QString(), QString(), SLOT(OnAction_EnableAddressBreakpoint()));
+    enableAddressBreakpointAction->setCheckable(true);
+    enableInstructionBreakpointAction = NewAction(QStringLiteral("Activation des points d'arrêt sur les instructions"),
+                                                  none, QString(), QString(),
+                                                  SLOT(OnAction_EnableInstructionBreakpoint()));
+    enableInstructionBreakpointAction->setCheckable(true);
+    quitAction = NewAction(QStringLiteral("&Quitter"), QKeySequence(Qt::CTRL + Qt::Key_Q), QString(), QString(),
+                           SLOT(close()));
+    openAction = NewAction(QStringLiteral("&Ouvrir"), QKeySequence(QKeySequence::Open), QStringLiteral(":/Icon/Open"),
+                           QStringLiteral("Ouvrir un fichier au format S-Record (%1)"), SLOT(OnAction_Open()));
+    quickRunAction = NewAction(QStringLiteral("Exécuter en mode &rapide"), QKeySequence(Qt::CTRL + Qt::Key_F9),
+                               QStringLiteral(":/Icon/QuickRun"), QStringLiteral("Exécuter en mode rapide (%1)"),
+                               SLOT(OnAction_QuickRun()));
+    removeAllAddressBreakpointAction = NewAction(QStringLiteral("Supprimer tous les points d'arrêt sur les adresses"),
+                                                 none, QString(), QString(),
+                                                 SLOT(OnAction_RemoveAllAddressBreakpoint()));
+    removeAllInstructionBreakpointAction = NewAction(
+        QStringLiteral("Supprimer tous les points d'arrêt sur les instructions"), none, QString(), QString(),
+        SLOT(OnAction_RemoveAllInstructionBreakpoint()));
+    resetAction = NewAction(QStringLiteral("&Réinitialiser"), QKeySequence(Qt::CTRL + Qt::Key_R),
+                            QStringLiteral(":/Icon/Reset"), QStringLiteral("Réinitialiser le microprocesseur (%1)"),
+                            SLOT(OnAction_Reset()));
+    runAction = NewAction(QStringLiteral("Exécuter"), QKeySequence(Qt::Key_F9), QStringLiteral(":/Icon/Run"),
+                          QStringLiteral("Exécuter (%1)"), SLOT(OnAction_Run()));
+    skipAction = NewAction(QStringLiteral("&Sauter une instruction"), QKeySequence(Qt::Key_F8),
+                           QStringLiteral(":/Icon/Skip"), QStringLiteral("Sauter une instruction (%1)"),
+                           SLOT(OnAction_Skip()));
+    stepIntoAction = NewAction(QStringLiteral("Pas à pas détaillé"), QKeySequence(Qt::Key_F11),
+                               QStringLiteral(":/Icon/StepInto"), QStringLiteral("Pas à pas détaillé (%1)"),
+                               SLOT(OnAction_StepInto()));
+    stepIntoNoBreakAction = NewAction(QStringLiteral("Pas à pas détaillé sans point d'arrêt"),
+                                      QKeySequence(Qt::CTRL + Qt::Key_F11), QString(), QString(),
+                                      SLOT(OnAction_StepIntoNoBreak()));
+    stepOutAction = NewAction(QStringLiteral("Pas à pas s&ortant"), QKeySequence(Qt::Key_F12),
+                              QStringLiteral(":/Icon/StepOut"), QStringLiteral("Pas à pas sortant (%1)"),
+                              SLOT(OnAction_StepOut()));
+    stepOutNoBreakAction = NewAction(QStringLiteral("Pas à pas sortant sans point d'arrêt"),
+                                     QKeySequence(Qt::CTRL + Qt::Key_F12), QString(), QString(),
+                                     SLOT(OnAction_StepOutNoBreak()));
+    stepOverAction = NewAction(QStringLiteral("&Pas à pas principal"), QKeySequence(Qt::Key_F10),
+                               QStringLiteral(":/Icon/StepOver"), QStringLiteral("Pas à pas principal (%1)"),
+                               SLOT(OnAction_StepOver()));
+    stepOverNoBreakAction = NewAction(QStringLiteral("Pas à pas principal sans point d'arrêt"),
+                                      QKeySequence(Qt::CTRL + Qt::Key_F10), QString(), QString(),
+                                      SLOT(OnAction_StepOverNoBreak()));
+    stopEmulationAction = NewAction(QStringLiteral("Stopper l'&exécution"), QKeySequence(Qt::Key_Escape),
+                                    QStringLiteral(":/Icon/StopEmulation"), QStringLiteral("Stopper l'exécution (%1)"),
+                                    SLOT(OnAction_StopEmulation()));
+
+    const QKeySequence backspace(Qt::Key_Backspace);
+    undoAction = NewAction(QStringLiteral("1 instruction"), none, QStringLiteral(":/Icon/Undo"), QString(),
+                           SLOT(OnAction_Undo()));
+    undoAction->setData(1);
+    undoAction->setToolTip(QStringLiteral("Annuler la dernière instruction exécutée (%1)")
+                               .arg(backspace.toString(QKeySequence::PortableText)));
+
+    videoOutAction = NewAction(QStringLiteral("Afficher la fenêtre de sortie vidéo"), QKeySequence(Qt::Key_F4),
+                               QStringLiteral(":/Icon/VideoOut"),
+                               QStringLiteral("Afficher la fenêtre de sortie vidéo (%1)"), SLOT(OnAction_VideoOut()));
+    videoOutAction->setCheckable(true);
+
+    struct UndoEntry {
+        const char* text;
+        int count;
+    };
+    static const UndoEntry entries[] = {
+        {"1 instruction", 1},         {"10 instructions", 10},       {"100 instructions", 100},
+        {"1000 instructions", 1000},  {"10000 instructions", 10000}, {"100000 instructions", 100000},
+        {"Toutes les instructions en mémoire", 0},
+    };
+    undoGroup = new QActionGroup(this);
+    for (const UndoEntry& entry : entries) {
+        QAction* action = undoGroup->addAction(QString::fromUtf8(entry.text));
+        action->setData(entry.count);
+    }
+    undoGroup->actions().first()->setIcon(QIcon(QStringLiteral(":/Icon/Undo")));
+    undoGroup->actions().first()->setShortcut(backspace);
+    undoGroup->actions().last()->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Backspace));
+    connect(undoGroup, SIGNAL(triggered(QAction*)), this, SLOT(OnAction_Undo(QAction*)));
+}
+
+void MainWindow::CreateMenus()
+{
+    fileMenu = menuBar()->addMenu(QStringLiteral("&Fichier"));
+    fileMenu->addAction(openAction);
+    fileMenu->addAction(quitAction);
+
+    viewMenu = menuBar()->addMenu(QStringLiteral("&Affichage"));
+    viewMenu->addAction(addDisaViewAction);
+    viewMenu->addAction(addHexaViewAction);
+    viewMenu->addAction(addMixedViewAction);
+    viewMenu->addAction(videoOutAction);
+
+    debugMenu = menuBar()->addMenu(QStringLiteral("&Déboguer"));
+    undoMenu = debugMenu->addMenu(QStringLiteral("Annuler"));
+    undoMenu->addActions(undoGroup->actions());
+    debugMenu->addAction(resetAction);
+    debugMenu->addAction(skipAction);
+    debugMenu->addSeparator();
+    debugMenu->addAction(runAction);
+    debugMenu->addAction(quickRunAction);
+    debugMenu->addAction(stopEmulationAction);
+    debugMenu->addSeparator();
+    debugMenu->addAction(stepOverAction);
+    debugMenu->addAction(stepOverNoBreakAction);
+    debugMenu->addSeparator();
+    debugMenu->addAction(stepIntoAction);
+    debugMenu->addAction(stepIntoNoBreakAction);
+    debugMenu->addSeparator();
+    debugMenu->addAction(stepOutAction);
+    debugMenu->addAction(stepOutNoBreakAction);
+    debugMenu->addSeparator();
+    breakpointMenu = debugMenu->addMenu(QStringLiteral("Points d'arrêt"));
+    breakpointMenu->addAction(editBreakpointAction);
+    breakpointMenu->addSeparator();
+    breakpointMenu->addAction(enableAddressBreakpointAction);
+    breakpointMenu->addAction(enableInstructionBreakpointAction);
+    breakpointMenu->addSeparator();
+    breakpointMenu->addAction(removeAllAddressBreakpointAction);
+    breakpointMenu->addAction(removeAllInstructionBreakpointAction);
+
+    helpMenu = menuBar()->addMenu(QStringLiteral("Aide"));
+    helpMenu->addAction(aboutAction);
+
+    connect(undoMenu, SIGNAL(aboutToShow()), this, SLOT(UpdateCommand()));
+    connect(breakpointMenu, SIGNAL(aboutToShow()), this, SLOT(UpdateCommand()));
+    connect(viewMenu, SIGNAL(aboutToShow()), this, SLOT(UpdateCommand()));
+}
+
+void MainWindow::CreateToolBar()
+{
+    undoAction->setMenu(undoMenu);
+    editBreakpointToolAction->setMenu(breakpointMenu);
+
+    toolBar = addToolBar(QStringLiteral("mainToolBar"));
+    toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    toolBar->setFloatable(false);
+    toolBar->addAction(openAction);
+    toolBar->addSeparator();
+    toolBar->addAction(addDisaViewAction);
+    toolBar->addAction(addHexaViewAction);
+    toolBar->addAction(addMixedViewAction);
+    toolBar->addAction(videoOutAction);
+    toolBar->addSeparator();
+    toolBar->addAction(undoAction);
+    toolBar->addAction(resetAction);
+    toolBar->addAction(skipAction);
+    toolBar->addSeparator();
+    toolBar->addAction(runAction);
+    toolBar->addAction(quickRunAction);
+    toolBar->addAction(stopEmulationAction);
+    toolBar->addSeparator();
+    toolBar->addAction(stepOverAction);
+    toolBar->addAction(stepIntoAction);
+    toolBar->addAction(stepOutAction);
+    toolBar->addSeparator();
+    toolBar->addAction(editBreakpointToolAction);
+}
+
+void MainWindow::CenterWindow()
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    move((available.width() - width()) / 2, (available.height() - height()) / 2);
+}
+
+bool MainWindow::LoadFile(const QString& fileName)
+{
+    SRecordLoader loader(fileName, document->memory);
+    const bool loaded = loader.Load();
+    if (!loaded)
+        ShowError(loader.errorMessage);
+    return loaded;
+}
+
+void MainWindow::ShowError(const QString& text)
+{
+    QMessageBox::critical(this, QStringLiteral("Zendra - Erreur"), text, QMessageBox::Ok);
+}
+
+void MainWindow::UpdateCurrentTab()
+{
+    if (View* root = qobject_cast<View*>(tabWidget->currentWidget()))
+        root->update();
+}
+
+void MainWindow::UpdateCurrentTabIfIdle()
+{
+    if (!running)
+        UpdateCurrentTab();
+}
+
+View* MainWindow::IsStandardDisaView(View* v)
+{
+    return v && qstrcmp(v->metaObject()->className(), "StandardDisaView") == 0 ? v : nullptr;
+}
+
+View* MainWindow::IsMemoryView(View* v)
+{
+    return v && qstrcmp(v->metaObject()->className(), "MemoryView") == 0 ? v : nullptr;
+}
+
+QList<View*> MainWindow::AllSingleViews() const
+{
+    QList<View*> views;
+    for (int i = 0; i < tabWidget->count(); ++i) {
+        View* root = qobject_cast<View*>(tabWidget->widget(i));
+        if (root && root->manager)
+            views += root->manager->SingleViewList();
+    }
+    return views;
+}
+
+void MainWindow::SetStartAddressOfDisaViews(unsigned int address)
+{
+    for (View* v : AllSingleViews())
+        if (IsStandardDisaView(v))
+            static_cast<StandardDisaView*>(v)->SetStartAddress(address);
+}
+
+void MainWindow::SetStartAddressOfAllViews(unsigned int address)
+{
+    for (View* v : AllSingleViews()) {
+        if (IsStandardDisaView(v))
+            static_cast<StandardDisaView*>(v)->SetStartAddress(address);
+        else if (IsMemoryView(v))
+            static_cast<MemoryView*>(v)->SetStartAddress(address);
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (emulation.isRunning())
+        emulation.requestInterruption();
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == videoDialog && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        UpdateCommand();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::OnAction_About()
+{
+    AboutDialog dialog;
+    dialog.exec();
+}
+
+void MainWindow::OnAction_EditBreakpoint()
+{
+    // The thread reads the breakpoint lists during a step, which leaves this command enabled.
+    if (emulation.isRunning())
+        return;
+    EditBreakpointDialog dialog(document, nullptr);
+    dialog.exec();
+    UpdateCurrentTabIfIdle();
+}
+
+View* MainWindow::NewDisaSplit(View*& standard)
+{
+    ExecutedDisaView* executed = new ExecutedDisaView();
+    StandardDisaView* disassembly = new StandardDisaView();
+    HSplitView* split = new HSplitView(executed, disassembly);
+    const int h = executed->lineHeight;
+    const int position = 3 * h + h / 2 - 1;
+    executed->savedHeight = position;
+    split->SetSeparatorWidth(1);
+    split->SetSeparatorPosition(position, false);
+    split->resizingMode = SplitView::FirstFixed;
+    standard = disassembly;
+    return split;
+}
+
+void MainWindow::AddPage(const QString& name, View* root, View* activeByDefault)
+{
+    ViewManager* manager = new ViewManager(name, root);
+    // The tree was built before its manager existed, so its choice of active view is made
+    // again now that there is a manager to hold it.
+    if (activeByDefault)
+        activeByDefault->ActivateByDefault();
+    tabWidget->setCurrentWidget(manager->rootView);
+}
+
+void MainWindow::OnAction_AddDisaView()
+{
+    View* standard = nullptr;
+    View* split = NewDisaSplit(standard);
+    AddPage(QStringLiteral("Désa"), split, standard);
+}
+
+void MainWindow::OnAction_AddHexaView()
+{
+    AddPage(QStringLiteral("Mémoire"), new MemoryView(), nullptr);
+}
+
+void MainWindow::OnAction_AddMixedView()
+{
+    View* standard = nullptr;
+    View* split = NewDisaSplit(standard);
+    AddPage(QStringLiteral("Mixte"), new VSplitView(split, new MemoryView()), standard);
+}
+
+void MainWindow::ResetMachineView()
+{
+    SetStartAddressOfAllViews(document->emulator->registers->pc);
+    document->emulator->undoList.items.clear();
+    stateFrame->UpdateControl();
+    stateFrame->RecordReference();
+    stateFrame->UpdateControl();
+    UpdateCurrentTabIfIdle();
+}
+
+void MainWindow::OnAction_Open()
+{
+    const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Ouvrir un fichier au format S-Record"),
+                                                      QString(),
+                                                      QStringLiteral("Fichiers S-Record (*.hex);;Tous les fichiers (*.*)"),
+                                                      nullptr, QFileDialog::ReadOnly);
+    if (name.isEmpty() || emulation.isRunning() || !LoadFile(name))
+        return;
+    document->emulator->Reset();
+    ResetMachineView();
+}
+
+void MainWindow::OnAction_VideoOut()
+{
+    videoDialog->setVisible(!videoDialog->isVisible());
+    activateWindow();
+}
+
+void MainWindow::LaunchEmulation(int mode)
+{
+    if (emulation.isRunning())
+        return;
+    switch (mode) {
+    case StepOverMode:
+    case StepOverNoBreakMode:
+        running = document->IsJSR();
+        break;
+    case StepOutMode:
+    case StepOutNoBreakMode:
+    case RunMode:
+    case QuickRunMode:
+        running = true;
+        break;
+    case UndoMode:
+        running = document->undoCount != 1;
+        break;
+    default:
+        running = false;
+        break;
+    }
+    UpdateCommand();
+    document->mode = static_cast<EmulationMode>(mode);
+    stateFrame->RecordReference();
+    if (running && videoDialog->isVisible()) {
+        videoDialog->activateWindow();
+        videoDialog->grabKeyboard();
+    }
+    emulation.start(QThread::TimeCriticalPriority);
+}
+
+void MainWindow::OnAction_StepInto()
+{
+    LaunchEmulation(StepIntoMode);
+}
+
+void MainWindow::OnAction_StepIntoNoBreak()
+{
+    LaunchEmulation(StepIntoNoBreakMode);
+}
+
+void MainWindow::OnAction_StepOver()
+{
+    LaunchEmulation(StepOverMode);
+}
+
+void MainWindow::OnAction_StepOverNoBreak()
+{
+    LaunchEmulation(StepOverNoBreakMode);
+}
+
+void MainWindow::OnAction_StepOut()
+{
+    LaunchEmulation(StepOutMode);
+}
+
+void MainWindow::OnAction_StepOutNoBreak()
+{
+    LaunchEmulation(StepOutNoBreakMode);
+}
+
+void MainWindow::OnAction_Run()
+{
+    LaunchEmulation(RunMode);
+}
+
+void MainWindow::OnAction_QuickRun()
+{
+    LaunchEmulation(QuickRunMode);
+}
+
+void MainWindow::OnAction_Undo(QAction* action)
+{
+    // A request while the thread is busy is dropped whole: the count of the run in progress
+    // stays as it was.
+    if (emulation.isRunning())
+        return;
+    document->undoCount = action->data().toInt();
+    LaunchEmulation(UndoMode);
+}
+
+void MainWindow::OnAction_Undo()
+{
+    OnAction_Undo(undoAction);
+}
+
+void MainWindow::OnAction_StopEmulation()
+{
+    if (emulation.isRunning())
+        emulation.requestInterruption();
+}
+
+void MainWindow::OnAction_Skip()
+{
+    if (emulation.isRunning())
+        return;
+    document->Skip();
+    SetStartAddressOfDisaViews(document->emulator->registers->pc);
+    stateFrame->UpdateControl();
+    UpdateCurrentTabIfIdle();
+}
+
+void MainWindow::OnAction_Reset()
+{
+    if (emulation.isRunning())
+        return;
+    document->emulator->Reset();
+    ResetMachineView();
+}
+
+void MainWindow::OnAction_EnableAddressBreakpoint()
+{
+    if (emulation.isRunning())
+        return;
+    document->addressBreakpointsEnabled = !document->addressBreakpointsEnabled;
+    UpdateCurrentTabIfIdle();
+}
+
+void MainWindow::OnAction_EnableInstructionBreakpoint()
+{
+    if (emulation.isRunning())
+        return;
+    document->instructionBreakpointsEnabled = !document->instructionBreakpointsEnabled;
+    UpdateCurrentTabIfIdle();
+}
+
+void MainWindow::OnAction_RemoveAllAddressBreakpoint()
+{
+    if (emulation.isRunning())
+        return;
+    document->addressBreakpoints.clear();
+    UpdateCurrentTabIfIdle();
+}
+
+void MainWindow::OnAction_RemoveAllInstructionBreakpoint()
+{
+    if (emulation.isRunning())
+        return;
+    document->instructionBreakpoints.clear();
+    UpdateCurrentTabIfIdle();
+}
+
+void MainWindow::UpdateCommand()
+{
+    const bool idle = !running;
+    for (QAction* action : {addDisaViewAction, addHexaViewAction, addMixedViewAction, editBreakpointAction,
+                            editBreakpointToolAction, openAction, quickRunAction, resetAction, runAction, skipAction,
+                            stepIntoAction, stepIntoNoBreakAction, stepOverAction, stepOverNoBreakAction,
+                            stepOutAction, stepOutNoBreakAction})
+        action->setEnabled(idle);
+    removeAllAddressBreakpointAction->setEnabled(idle && !document->addressBreakpoints.isEmpty());
+    removeAllInstructionBreakpointAction->setEnabled(idle && !document->instructionBreakpoints.isEmpty());
+    stopEmulationAction->setEnabled(running);
+    videoOutAction->setChecked(videoDialog->isVisible());
+    enableInstructionBreakpointAction->setEnabled(idle);
+    enableInstructionBreakpointAction->setChecked(document->instructionBreakpointsEnabled);
+    enableAddressBreakpointAction->setEnabled(idle);
+    enableAddressBreakpointAction->setChecked(document->addressBreakpointsEnabled);
+
+    const int history = document->emulator->undoList.items.count();
+    const bool undoable = idle && history > 0;
+    undoAction->setEnabled(undoable);
+    undoGroup->setEnabled(undoable);
+    if (undoable) {
+        for (QAction* action : undoGroup->actions()) {
+            const int n = action->data().toInt();
+            action->setEnabled(n <= history);
+        }
+    }
+    tabWidget->setEnabled(idle);
+    stateFrame->setEnabled(idle);
+}
+
+void MainWindow::FinishedEmulation()
+{
+    SetStartAddressOfDisaViews(document->emulator->registers->pc);
+    videoDialog->releaseKeyboard();
+    running = false;
+    UpdateCommand();
+    stateFrame->UpdateControl();
+    UpdateCurrentTab();
+    activateWindow();
+    if (emulation.result == Exception)
+        ShowError(document->emulator->errorMessage);
+}

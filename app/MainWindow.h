@@ -1,0 +1,134 @@
+#ifndef ZENDRA_APP_MAINWINDOW_H
+#define ZENDRA_APP_MAINWINDOW_H
+
+#include "core/Emulation.h"
+
+#include <QMainWindow>
+
+class Document;
+class QAction;
+class QActionGroup;
+class QMenu;
+class QTabWidget;
+class QToolBar;
+class StateFrame;
+class VideoDialog;
+class View;
+
+// The debugger's window: the tab pages of views, the processor state panel under them, the
+// commands in menus and one tool bar, and the run control that hands the machine to the
+// emulation thread.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    bool LoadFile(const QString& fileName);
+    void ShowError(const QString& text);
+    void UpdateCurrentTab();
+    void UpdateCurrentTabIfIdle();
+    void SetStartAddressOfDisaViews(unsigned int address);
+    void SetStartAddressOfAllViews(unsigned int address);
+    static View* IsStandardDisaView(View* v);
+    static View* IsMemoryView(View* v);
+
+public slots:
+    void OnAction_About();
+    void OnAction_EditBreakpoint();
+    void OnAction_AddDisaView();
+    void OnAction_AddHexaView();
+    void OnAction_AddMixedView();
+    void OnAction_EnableAddressBreakpoint();
+    void OnAction_EnableInstructionBreakpoint();
+    void OnAction_Open();
+    void OnAction_QuickRun();
+    void OnAction_RemoveAllAddressBreakpoint();
+    void OnAction_RemoveAllInstructionBreakpoint();
+    void OnAction_Reset();
+    void OnAction_Run();
+    void OnAction_Skip();
+    void OnAction_StepInto();
+    void OnAction_StepIntoNoBreak();
+    void OnAction_StepOut();
+    void OnAction_StepOutNoBreak();
+    void OnAction_StepOver();
+    void OnAction_StepOverNoBreak();
+    void OnAction_StopEmulation();
+    void OnAction_Undo();
+    void OnAction_Undo(QAction* action);
+    void OnAction_VideoOut();
+    void FinishedEmulation();
+    void UpdateCommand();
+
+public:
+    QTabWidget* tabWidget;
+    Document* document;
+    VideoDialog* videoDialog;
+
+    QAction* aboutAction;
+    QAction* addDisaViewAction;
+    QAction* addHexaViewAction;
+    QAction* addMixedViewAction;
+    QAction* editBreakpointAction;
+    QAction* editBreakpointToolAction;
+    QAction* enableAddressBreakpointAction;
+    QAction* enableInstructionBreakpointAction;
+    QAction* quitAction;
+    QAction* openAction;
+    QAction* quickRunAction;
+    QAction* removeAllAddressBreakpointAction;
+    QAction* removeAllInstructionBreakpointAction;
+    QAction* resetAction;
+    QAction* runAction;
+    QAction* skipAction;
+    QAction* stepIntoAction;
+    QAction* stepIntoNoBreakAction;
+    QAction* stepOutAction;
+    QAction* stepOutNoBreakAction;
+    QAction* stepOverAction;
+    QAction* stepOverNoBreakAction;
+    QAction* stopEmulationAction;
+    QAction* undoAction;
+    QAction* videoOutAction;
+    QActionGroup* undoGroup;
+
+    QToolBar* toolBar;
+    QMenu* fileMenu;
+    QMenu* viewMenu;
+    QMenu* debugMenu;
+    QMenu* helpMenu;
+    QMenu* undoMenu;
+    QMenu* breakpointMenu;
+
+    StateFrame* stateFrame;
+    Emulation emulation;
+    bool running;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CenterWindow();
+    void LaunchEmulation(int mode);
+    // Ends a run still in progress and waits for the thread, so that it never outlives
+    // the document it works on.
+    void StopAndWait();
+    // The views of every page, in page order.
+    QList<View*> AllSingleViews() const;
+    QAction* NewAction(const QString& text, const QKeySequence& key, const QString& icon, const QString& toolTip,
+                       const char* slot);
+    // The horizontal split of executed and standard disassembly that "Désa" and "Mixte" share;
+    // its lower view is returned through standard.
+    View* NewDisaSplit(View*& standard);
+    void AddPage(const QString& name, View* root, View* activeByDefault);
+    void ResetMachineView();
+};
+
+#endif

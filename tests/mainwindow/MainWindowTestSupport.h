@@ -1,0 +1,107 @@
+// What the main window tests share: an application whose command line names the session
+// program, modal boxes answered from a timer, and waiting for the emulation thread.
+#ifndef MAINWINDOW_TEST_SUPPORT_H
+#define MAINWINDOW_TEST_SUPPORT_H
+
+#include "app/MainWindow.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+// The window loads the file that its application's command line names, so the test's own
+// arguments (which select test functions) are kept apart from the application's.
+#define ZENDRA_MAINWINDOW_TEST_MAIN(TestClass, startFile)                                                              \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        qputenv("QT_QPA_PLATFORM", "offscreen");                                                                       \
+        QByteArray program("zendra"), file(startFile);                                                                 \
+        int appArgc = 2;                                                                                               \
+        char* appArgv[] = {program.data(), file.data(), nullptr};                                                      \
+        QApplication app(appArgc, appArgv);                                                                            \
+        TestClass test;                                                                                                \
+        return QTest::qExec(&test, argc, argv);                                                                        \
+    }
+
+namespace WindowTest {
+
+inline QString Program(const char* name)
+{
+    return QStringLiteral(MAINWINDOW_PROGRAMS "/%1.hex").arg(QLatin1String(name));
+}
+
+// Answers every modal dialog that opens while it lives: message boxes are read and closed
+// with their default button, other dialogs are handed to a callback (or rejected).
+class ModalAnswerer : public QObject
+{
+public:
+    explicit ModalAnswerer(std::function<void(QDialog*)> onDialog = nullptr) : onDialog(std::move(onDialog))
+    {
+        connect(&timer, &QTimer::timeout, this, &ModalAnswerer::Answer);
+        timer.start(5);
+    }
+
+    QStringList messages;
+    QStringList titles;
+    int dialogs = 0;
+
+private:
+    void Answer()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        if (QMessageBox* box = qobject_cast<QMessageBox*>(modal)) {
+            messages << box->text();
+            titles << box->windowTitle();
+            box->done(QMessageBox::Ok);
+        } else if (QDialog* dialog = qobject_cast<QDialog*>(modal)) {
+            ++dialogs;
+            if (onDialog)
+                onDialog(dialog);
+            else
+                dialog->reject();
+        }
+    }
+
+    std::function<void(QDialog*)> onDialog;
+    QTimer timer;
+};
+
+// Waits until the emulation thread has ended and the window has taken in its end.
+inline bool WaitIdle(MainWindow& w, int timeout = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (w.emulation.isRunning() || w.running) {
+        if (clock.elapsed() > timeout)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
+// Waits until a long run has really begun on the thread.
+inline bool WaitRunning(MainWindow& w, int timeout = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!w.emulation.isRunning()) {
+        if (clock.elapsed() > timeout)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    return true;
+}
+
+} // namespace WindowTest
+
+#endif
