@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -73,14 +74,21 @@ QPushButton* MakeButton(QFrame* frame, const QString& name, const QString& text,
     return button;
 }
 
-// A value field of the panel: read-only, centred, eight characters at the most.
-RegisterText* MakeRegisterText(QFrame* frame, const QString& name, int x, int row, int width)
+// A read-only line of the panel, in the fixed-pitch font.
+template <class Text> Text* MakeField(QFrame* frame, const QString& name, int x, int row, int width)
 {
-    auto* text = new RegisterText(frame);
+    auto* text = new Text(frame);
     text->setObjectName(name);
     text->setGeometry(x, Row(row), width, rowHeight);
     text->setFont(TextFont());
     text->setReadOnly(true);
+    return text;
+}
+
+// A value field of the panel: centred, eight characters at the most.
+RegisterText* MakeRegisterText(QFrame* frame, const QString& name, int x, int row, int width)
+{
+    auto* text = MakeField<RegisterText>(frame, name, x, row, width);
     text->setMaxLength(8);
     text->setAlignment(Qt::AlignCenter);
     return text;
@@ -88,12 +96,7 @@ RegisterText* MakeRegisterText(QFrame* frame, const QString& name, int x, int ro
 
 MemoryText* MakeMemoryText(QFrame* frame, const QString& name, int x, int row, int width)
 {
-    auto* text = new MemoryText(frame);
-    text->setObjectName(name);
-    text->setGeometry(x, Row(row), width, rowHeight);
-    text->setFont(TextFont());
-    text->setReadOnly(true);
-    return text;
+    return MakeField<MemoryText>(frame, name, x, row, width);
 }
 
 QRadioButton* MakeRadio(QFrame* frame, const char* name, const char* text, int row)
@@ -153,11 +156,7 @@ void StateFrameForm::SetupUi(QFrame* frame)
     // Row 8: the program counter and the instruction there.
     pcButton = MakeButton(frame, QStringLiteral("pcButton"), QStringLiteral("PC"), dButtonX, 8, buttonWidth);
     pcHexaText = MakeRegisterText(frame, QStringLiteral("pcHexaText"), dHexaX, 8, hexaWidth);
-    disaText = new QLineEdit(frame);
-    disaText->setObjectName(QStringLiteral("disaText"));
-    disaText->setGeometry(dAsciiX, Row(8), defaultWidth - margin - dAsciiX, rowHeight);
-    disaText->setFont(TextFont());
-    disaText->setReadOnly(true);
+    disaText = MakeField<QLineEdit>(frame, QStringLiteral("disaText"), dAsciiX, 8, defaultWidth - margin - dAsciiX);
 
     // Rows 9 and 10: the operands beside the two stack pointers.
     const struct

@@ -55,6 +55,13 @@ void Click(QDialog* dialog, const char* button)
     QTest::mouseClick(b, Qt::LeftButton);
 }
 
+// What the user types that is no expression, and the faulty term that must be selected.
+struct BadInput
+{
+    QString typed;
+    QString selected;
+};
+
 } // namespace
 
 class DialogTest : public QObject
@@ -146,11 +153,7 @@ void DialogTest::AddressAccepted()
 void DialogTest::AddressRefused()
 {
     Document document;
-    const struct
-    {
-        QString typed;
-        QString selected;
-    } rows[] = {
+    const BadInput rows[] = {
         {QString(), QString()},
         {QStringLiteral("5+q"), QStringLiteral("q")},
         {QStringLiteral("1 + 2"), QStringLiteral("1 ")},
@@ -360,11 +363,7 @@ void DialogTest::RegisterRefused()
     Document document;
     Register* registers = document.emulator->registers;
     registers->a[2] = 0x00C0FFEE;
-    const struct
-    {
-        QString typed;
-        QString selected;
-    } rows[] = {
+    const BadInput rows[] = {
         {QString(), QString()},
         {QStringLiteral("1 +"), QStringLiteral("1 ")},
         {QStringLiteral("1+"), QString()},

@@ -78,6 +78,21 @@ struct Machine
     }
 };
 
+// Clicks a register button, types the expression over the value and presses Return;
+// true when the dialog was there to answer.
+bool EditFromPanel(Machine& m, const char* button, const char* typed)
+{
+    ModalScript script;
+    script.Then("EditRegisterDialog", [&](QWidget* w) {
+        auto* edit = w->findChild<QLineEdit*>(QStringLiteral("newValueText"));
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    QTest::mouseClick(m.Find<QPushButton>(QLatin1String(button)), Qt::LeftButton);
+    return script.Done() && script.Leftovers() == 0;
+}
+
 QStringList Sorted(QStringList list)
 {
     list.sort();
@@ -350,33 +365,13 @@ void StateFrameTest::RegisterButtons()
     QCOMPARE(m.Red(), Sorted({QStringLiteral("d0HexaText"), QStringLiteral("d0AsciiText")}));
 
     // The program counter: the instruction line follows.
-    {
-        ModalScript script;
-        script.Then("EditRegisterDialog", [&](QWidget* w) {
-            auto* edit = w->findChild<QLineEdit*>(QStringLiteral("newValueText"));
-            edit->selectAll();
-            QTest::keyClicks(edit, "pc+$1E");
-            QTest::keyClick(edit, Qt::Key_Return);
-        });
-        QTest::mouseClick(m.Find<QPushButton>(QStringLiteral("pcButton")), Qt::LeftButton);
-        QVERIFY(script.Done());
-    }
+    QVERIFY(EditFromPanel(m, "pcButton", "pc+$1E"));
     QCOMPARE(m.registers->pc, 0x101Eu);
     QCOMPARE(m.Text(QStringLiteral("disaText")), QStringLiteral("DC.W    $FFFF"));
 
     // A7 in supervisor state is SSP; USP keeps its value.
     m.registers->usp = 0x500;
-    {
-        ModalScript script;
-        script.Then("EditRegisterDialog", [&](QWidget* w) {
-            auto* edit = w->findChild<QLineEdit*>(QStringLiteral("newValueText"));
-            edit->selectAll();
-            QTest::keyClicks(edit, "$3001");
-            QTest::keyClick(edit, Qt::Key_Return);
-        });
-        QTest::mouseClick(m.Find<QPushButton>(QStringLiteral("a7Button")), Qt::LeftButton);
-        QVERIFY(script.Done());
-    }
+    QVERIFY(EditFromPanel(m, "a7Button", "$3001"));
     QCOMPARE(m.registers->ssp, 0x3001u);
     QCOMPARE(m.registers->usp, 0x500u);
     QCOMPARE(m.Text(QStringLiteral("sspHexaText")), QStringLiteral("00003001"));
