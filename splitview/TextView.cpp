@@ -60,8 +60,11 @@ void TextView::SetTextHeight(int n)
 {
     textHeight = n;
     long long lines = n;
+    // The extra page holds as many whole lines as the view shows, less the last line that
+    // stays in sight: the last position then puts the last line at the top, whatever part
+    // of a line the view shows below its whole lines.
     if (extraPage)
-        lines += (height(Automatic) + 1) / lineHeight - 1;
+        lines += std::max(0, height(Automatic) / lineHeight - 1);
     SetScrollHeight(Saturated(lines * lineHeight));
 }
 

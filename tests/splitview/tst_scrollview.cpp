@@ -524,6 +524,31 @@ private slots:
         QCOMPARE(t.vValue, 40 * l - 20 * l);
     }
 
+    void endShowsTheLastLineAtEveryHeight()
+    {
+        // Heights of no whole line, of whole lines, and of whole lines and any part of one.
+        TextView t;
+        t.extraPage = true;
+        const int l = t.lineHeight;
+        Show(&t, QSize(300, l));
+        t.SetTextHeight(50);
+        for (int h = 1; h <= 4 * l + 1; ++h) {
+            t.resize(300, h);
+            Settle();
+            t.VScroll(ScrollView::End);
+            QVERIFY2(t.vValue == 49 * l, qPrintable(QStringLiteral("height %1: top line %2").arg(h).arg(t.vValue / l)));
+            QCOMPARE(t.PixelToLocation(QPoint(0, 0)).y(), 49);
+            // Nothing lies beyond, and going back to the top stops at the first line.
+            t.VScroll(ScrollView::StepDown);
+            t.VScroll(ScrollView::PageDown);
+            QCOMPARE(t.vValue, 49 * l);
+            t.VScroll(ScrollView::Home);
+            t.VScroll(ScrollView::StepUp);
+            t.VScroll(ScrollView::PageUp);
+            QCOMPARE(t.vValue, 0);
+        }
+    }
+
     void anExtraPageCannotFlipTheBarsForever_data()
     {
         QTest::addColumn<int>("widthOffset");

@@ -1,0 +1,92 @@
+#include "app/AddInstructionBreakpointDialog.h"
+
+#include "app/ShowDialogError.h"
+#include "core/Calculator.h"
+#include "core/Document.h"
+#include "ui_AddInstructionBreakpointDialog.h"
+
+namespace {
+
+// The values a word can take, read as unsigned or as signed: $0 to $FFFF, or -$8000 to -1
+// as the calculator's 32-bit patterns.
+bool FitsInWord(unsigned int value)
+{
+    return value <= 0xFFFF || value >= 0xFFFF8000;
+}
+
+} // namespace
+
+AddInstructionBreakpointDialog::AddInstructionBreakpointDialog(Document* document, QWidget* parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint),
+      ui(new Ui::AddInstructionBreakpointDialog),
+      document(document),
+      calculator(document->calculator)
+{
+    ui->setupUi(this);
+    // The form is laid out at fixed positions: it must not grow where the window system
+    // ignores the fixed-size hint.
+    setFixedSize(size());
+
+    static const struct {
+        const char* text;
+        unsigned short opcode;
+    } instructions[] = {
+        {"ILLEGAL", 0x4AFC}, {"NOP", 0x4E71}, {"RESET", 0x4E70}, {"RTE", 0x4E73}, {"RTR", 0x4E77}, {"RTS", 0x4E75},
+    };
+    for (const auto& instruction : instructions)
+        ui->instructionComboBox->addItem(QString::fromLatin1(instruction.text), uint(instruction.opcode));
+    for (unsigned int trap = 0; trap < 16; ++trap)
+        ui->instructionComboBox->addItem(QStringLiteral("TRAP #%1").arg(trap), 0x4E40u + trap);
+    ui->instructionComboBox->addItem(QStringLiteral("TRAPV"), 0x4E76u);
+    ui->instructionComboBox->setCurrentIndex(0);
+
+    UpdateDisplay();
+    connect(ui->instructionRadioButton, SIGNAL(clicked()), this, SLOT(UpdateDisplay()));
+    connect(ui->dcRadioButton, SIGNAL(clicked()), this, SLOT(UpdateDisplay()));
+}
+
+AddInstructionBreakpointDialog::~AddInstructionBreakpointDialog()
+{
+    delete ui;
+}
+
+void AddInstructionBreakpointDialog::UpdateDisplay()
+{
+    if (ui->instructionRadioButton->isChecked()) {
+        ui->dcText->setEnabled(false);
+        ui->instructionComboBox->setEnabled(true);
+        ui->instructionComboBox->setFocus(Qt::OtherFocusReason);
+    } else if (ui->dcRadioButton->isChecked()) {
+        ui->instructionComboBox->setEnabled(false);
+        ui->dcText->setEnabled(true);
+        ui->dcText->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void AddInstructionBreakpointDialog::accept()
+{
+    if (ui->instructionRadioButton->isChecked()) {
+        instructionCode = static_cast<unsigned short>(ui->instructionComboBox->currentData().toUInt() & 0xFFFF);
+        QDialog::accept();
+        return;
+    }
+    if (!ui->dcRadioButton->isChecked())
+        return;
+
+    calculator->expression = ui->dcText->text();
+    calculator->Calculate();
+    if (calculator->valid && FitsInWord(calculator->result)) {
+        instructionCode = static_cast<unsigned short>(calculator->result & 0xFFFF);
+        QDialog::accept();
+        return;
+    }
+    // A value that does not fit in a word has no faulty term of its own: the whole text
+    // is what the user must change.
+    const int start = calculator->valid ? 0 : calculator->errorStart;
+    const int end = calculator->valid ? ui->dcText->text().size() : calculator->errorEnd;
+    ShowDialogError(QStringLiteral("L'expression du DC.W est invalide."), this);
+    ui->dcText->setFocus(Qt::OtherFocusReason);
+    ui->dcText->setSelection(start, end - start);
+}

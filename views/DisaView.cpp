@@ -1,0 +1,60 @@
+#include "views/DisaView.h"
+
+#include "core/Disassembler.h"
+#include "core/Document.h"
+#include "core/Emulator.h"
+#include "splitview/ViewManager.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+const int DisaView::addressColumn = 0;
+const int DisaView::machineCodeColumn = DisaView::addressColumn + Disassembler::AddressFieldSize + 1;
+const int DisaView::mnemonicColumn = DisaView::machineCodeColumn + Disassembler::MachineCodeFieldSize + 1;
+const int DisaView::operandColumn = DisaView::mnemonicColumn + Disassembler::MnemonicFieldSize + 1;
+const int DisaView::lastColumn = DisaView::operandColumn + Disassembler::OperandFieldSize;
+
+DisaView::DisaView()
+    : TextView(),
+      document(ViewManager::document),
+      memory(document->memory),
+      disassembler(document->disassembler),
+      registers(document->emulator->registers),
+      // The address is 6 digits wide; the band takes 3 cells more (the origin) and half a
+      // cell of air before its closing line.
+      addressBandEnd(static_cast<int>(std::round((Disassembler::AddressFieldSize + 3) * charWidth) + 0.5 * charWidth)),
+      marginWidth(static_cast<int>(std::round(5 * charWidth)) / 2)
+{
+    columnOrigin = 3;
+    lineOrigin = 0;
+}
+
+void DisaView::FillBands(QPainter& painter, const QColor& margin, const QColor& band)
+{
+    const int h = height(Automatic);
+    painter.fillRect(marginWidth - hValue, 0, addressBandEnd - marginWidth, h, band);
+    painter.fillRect(-hValue, 0, marginWidth, h, margin);
+}
+
+void DisaView::DrawBandLines(QPainter& painter)
+{
+    const int bottom = height(Automatic) - 1;
+    painter.setPen(Qt::black);
+    painter.drawLine(addressBandEnd - hValue, 0, addressBandEnd - hValue, bottom);
+    painter.drawLine(marginWidth - hValue, 0, marginWidth - hValue, bottom);
+}
+
+void DisaView::PrintFields(QPainter& painter)
+{
+    painter.setFont(boldFont);
+    column = addressColumn;
+    Print(painter, disassembler->addressText);
+    painter.setFont(textFont);
+    column = machineCodeColumn;
+    Print(painter, disassembler->machineCode);
+    column = mnemonicColumn;
+    Print(painter, disassembler->mnemonic);
+    column = operandColumn;
+    Print(painter, disassembler->operand);
+}

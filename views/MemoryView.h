@@ -1,0 +1,70 @@
+#ifndef ZENDRA_VIEWS_MEMORYVIEW_H
+#define ZENDRA_VIEWS_MEMORYVIEW_H
+
+#include "splitview/TextView.h"
+
+class Document;
+class Memory;
+class QAction;
+class Register;
+
+// A dump of the simulated address space: on each line the address, the bytes in hexadecimal
+// and the same bytes as characters. The line grid may start at any address (offset); a
+// tooltip tells the byte under the mouse.
+class MemoryView : public TextView
+{
+    Q_OBJECT
+
+public:
+    MemoryView();
+
+    Document* document;
+    Memory* memory;
+    Register* registers;
+    bool bytePerLineAuto;
+    int bytesPerLine;
+    int addressBandEnd;
+    QMenu* bytePerLineMenu;
+    unsigned int offset;
+    bool aligned;
+
+    virtual void SetStartAddress(unsigned int a);
+
+    void UpdateScrollHeight();
+    int LimitBytePerLine(int n) const;
+    void SetBytePerLine(int n);
+    void SetBytePerLineAuto(bool on);
+    void UpdateBytePerLine();
+    void SetAligned(bool a);
+    int TextWidth(int n) const;
+    unsigned int ScrollValueToAddress(int v) const;
+    int AddressToScrollValue(unsigned int a) const;
+    QString GetHexaLine(unsigned int address) const;
+    QString GetAsciiLine(unsigned int address) const;
+    QPoint PixelToLocation(const QPoint& p) const;
+    void UpdateToolTip();
+
+    void VScrollHome() override;
+    void HScroll(ScrollAction a) override;
+    void VScroll(ScrollAction a) override;
+    void InitializeMenu() override;
+    void Draw(QPainter& painter) override;
+
+public slots:
+    void OnMenu_AboutToShow() override;
+    void OnAction_SetStartAddress(QAction* a);
+    void OnAction_BytePerLine(QAction* a);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // The bytes that fit the view in automatic mode.
+    int AutomaticBytePerLine() const;
+    unsigned int TopAddress() const;
+    void UpdateToolTip(const QPoint& globalPos);
+};
+
+#endif

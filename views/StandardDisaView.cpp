@@ -1,0 +1,195 @@
+#include "views/StandardDisaView.h"
+
+#include "core/Disassembler.h"
+#include "core/Document.h"
+#include "core/Register.h"
+#include "splitview/ViewManager.h"
+#include "views/StartAddressMenu.h"
+
+#include <QImage>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr unsigned int addressSpaceEnd = 0x1000000;
+
+// Decoded once: the margin draws them on every line of every paint.
+const QImage& ArrowImage()
+{
+    static const QImage image(QStringLiteral(":/Icon/Arrow"));
+    return image;
+}
+
+const QImage& AddressBallImage()
+{
+    static const QImage image(QStringLiteral(":/Icon/AddressBreakpoint"));
+    return image;
+}
+
+const QImage& InstructionBallImage()
+{
+    static const QImage image(QStringLiteral(":/Icon/InstructionBreakpoint"));
+    return image;
+}
+
+} // namespace
+
+StandardDisaView::StandardDisaView()
+    : DisaView()
+{
+    SetTextWidth(0);
+    extraPage = true;
+    SetHBarDisplay(AlwaysInvisible);
+    SetTextHeight(contentLines);
+}
+
+int StandardDisaView::AddressToScrollValue(unsigned int a) const
+{
+    const long long v = static_cast<long long>(a >> 1) * lineHeight;
+    return static_cast<int>(std::min<long long>(v, INT_MAX));
+}
+
+unsigned int StandardDisaView::ScrollValueToAddress(int v) const
+{
+    return static_cast<unsigned int>(std::max(v, 0) / lineHeight) * 2u;
+}
+
+unsigned int StandardDisaView::TopAddress() const
+{
+    return ScrollValueToAddress(vValue);
+}
+
+void StandardDisaView::SetStartAddress(unsigned int a)
+{
+    SetVValue(AddressToScrollValue(a & 0xFFFFFF));
+}
+
+void StandardDisaView::VScrollStepDown()
+{
+    const unsigned int next = disassembler->GetNext(TopAddress(), 1);
+    if (next < addressSpaceEnd)
+        SetStartAddress(next);
+}
+
+void StandardDisaView::VScrollPageDown()
+{
+    const unsigned int next = disassembler->GetNext(TopAddress(), (height(Automatic) + 1) / lineHeight);
+    if (next < addressSpaceEnd)
+        SetStartAddress(next);
+}
+
+void StandardDisaView::Draw(QPainter& painter)
+{
+    column = 0;
+    line = 0;
+    FillBands(painter, QColor(248, 248, 248), QColor(240, 240, 240));
+    painter.setPen(Qt::black);
+    const int first = vValue / lineHeight;
+    line = first;
+    const int last = line + (height(Automatic) + 1) / lineHeight;
+    // The lines that a horizontal bar would leave in sight decide the text width, so that the
+    // bar cannot come and go with the lines it hides.
+    const int counted = first + (height(AlwaysVisible) + 1) / lineHeight;
+    unsigned int address = 2u * static_cast<unsigned int>(line);
+    int widest = 0;
+    while (line <= last && address < addressSpaceEnd) {
+        disassembler->SetStartAddress(address);
+        disassembler->Disassemble();
+        DrawBreakpoint(painter);
+        PrintFields(painter);
+        DrawArrow(painter);
+        if (line < counted)
+            widest = std::max(widest, operandColumn + int(disassembler->operand.length()) + columnOrigin);
+        address = disassembler->nextAddress;
+        NewLine();
+    }
+    DrawBandLines(painter);
+    const int before = hValue;
+    SetTextWidth(widest);
+    // A narrower text may pull the view left of what has just been drawn.
+    if (hValue != before)
+        update();
+}
+
+void StandardDisaView::DrawBreakpoint(QPainter& painter)
+{
+    const Breakpoint breakpoint = document->GetBreakpoint(disassembler->startAddress);
+    if (breakpoint.type == NoBreakpoint)
+        return;
+    DrawBreakpointBall(painter, breakpoint.type);
+    if (breakpoint.enabled)
+        DrawBreakpointFrame(painter, breakpoint.type);
+}
+
+void StandardDisaView::DrawBreakpointBall(QPainter& painter, BreakpointType type)
+{
+    DrawMarginImage(painter, type == AddressBreakpoint ? AddressBallImage() : InstructionBallImage());
+}
+
+void StandardDisaView::DrawBreakpointFrame(QPainter& painter, BreakpointType type)
+{
+    const bool address = type == AddressBreakpoint;
+    const QPen pen = painter.pen();
+    const QBrush brush = painter.brush();
+    painter.setPen(QPen(address ? QColor(139, 0, 0) : QColor(0, 0, 139), 1));
+    painter.setBrush(address ? QColor(255, 245, 238) : QColor(240, 248, 255));
+    const int x = marginWidth - hValue;
+    const int y = line * lineHeight + lineHeight / 4 - vValue;
+    // A 1-pixel outline covers one pixel more than the rectangle's size.
+    painter.drawRect(x, y, width(Automatic) - 1 - x, lineHeight - 1);
+    painter.setPen(pen);
+    painter.setBrush(brush);
+}
+
+void StandardDisaView::DrawArrow(QPainter& painter)
+{
+    // The processor fetches through a 24-bit address bus.
+    if (disassembler->startAddress == (registers->pc & 0xFFFFFF))
+        DrawMarginImage(painter, ArrowImage());
+}
+
+void StandardDisaView::DrawMarginImage(QPainter& painter, const QImage& image)
+{
+    painter.drawImage((marginWidth - 16) / 2 - hValue, line * lineHeight + 1 + lineHeight / 4 - vValue, image);
+}
+
+void StandardDisaView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        const QPoint p = event->localPos().toPoint();
+        if (p.x() <= marginWidth - hValue) {
+            const unsigned int a = disassembler->GetNext(TopAddress(), p.y() / lineHeight);
+            // Below the last instruction of the address space a line is empty: there is
+            // nothing to stop at, and the address would wrap to the bottom of memory.
+            if (a < addressSpaceEnd) {
+                document->SwapAddressBP(a);
+                if (manager && manager->rootView)
+                    manager->rootView->update();
+                else
+                    update();
+            }
+        }
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void StandardDisaView::InitializeMenu()
+{
+    StartAddressMenu::Add(menu, this, SLOT(OnAction_SetStartAddress(QAction*)));
+    menu->addSeparator();
+    DisaView::InitializeMenu();
+}
+
+void StandardDisaView::OnAction_SetStartAddress(QAction* a)
+{
+    unsigned int address = 0;
+    if (!StartAddressMenu::Resolve(a, document, this, address))
+        return;
+    SetStartAddress(address);
+    update();
+}

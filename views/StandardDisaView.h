@@ -1,0 +1,49 @@
+#ifndef ZENDRA_VIEWS_STANDARDDISAVIEW_H
+#define ZENDRA_VIEWS_STANDARDDISAVIEW_H
+
+#include "core/Breakpoint.h"
+#include "views/DisaView.h"
+
+class QAction;
+
+// The instructions of the simulated memory from a start address downwards, with the program
+// counter's arrow and the breakpoint marks in the margin. The content has one line per word
+// of the address space; it scrolls down by instructions and up by words.
+class StandardDisaView : public DisaView
+{
+    Q_OBJECT
+
+public:
+    // One line per 16-bit word of the 16 MiB address space.
+    static constexpr int contentLines = 0x800000;
+
+    StandardDisaView();
+
+    virtual void SetStartAddress(unsigned int a);
+
+    int AddressToScrollValue(unsigned int a) const;
+    unsigned int ScrollValueToAddress(int v) const;
+
+    void InitializeMenu() override;
+    void Draw(QPainter& painter) override;
+    void VScrollStepDown() override;
+    void VScrollPageDown() override;
+
+    void DrawBreakpoint(QPainter& painter);
+    void DrawBreakpointBall(QPainter& painter, BreakpointType type);
+    void DrawBreakpointFrame(QPainter& painter, BreakpointType type);
+    void DrawArrow(QPainter& painter);
+
+public slots:
+    void OnAction_SetStartAddress(QAction* a);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    // The 16-pixel image of the margin at the current line.
+    void DrawMarginImage(QPainter& painter, const QImage& image);
+    unsigned int TopAddress() const;
+};
+
+#endif

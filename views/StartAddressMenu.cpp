@@ -1,0 +1,49 @@
+#include "views/StartAddressMenu.h"
+
+#include "core/Document.h"
+#include "core/Emulator.h"
+#if __has_include("views/GetAddressDialog.h")
+#include "views/GetAddressDialog.h"
+#define HAVE_ADDRESS_DIALOG_PENDING 1
+#endif
+
+#include <QAction>
+#include <QActionGroup>
+#include <QIcon>
+#include <QMenu>
+
+void StartAddressMenu::Add(QMenu* menu, QObject* receiver, const char* slot)
+{
+    QMenu* sub = menu->addMenu(QStringLiteral("Adresse de départ de la vue"));
+    QActionGroup* group = new QActionGroup(receiver);
+    group->setExclusive(true);
+    QAction* define = group->addAction(QIcon(QStringLiteral(":/Icon/StartAddress")), QStringLiteral("Définir..."));
+    define->setData(QStringLiteral("Define"));
+    group->addAction(QIcon(QStringLiteral(":/Icon/StartAddressPC")), QStringLiteral("PC"));
+    for (int n = 0; n < 8; ++n)
+        group->addAction(QStringLiteral("A%1").arg(n));
+    for (int n = 0; n < 8; ++n)
+        group->addAction(QStringLiteral("D%1").arg(n));
+    group->addAction(QStringLiteral("USP"));
+    group->addAction(QStringLiteral("SSP"));
+    sub->addActions(group->actions());
+    QObject::connect(group, SIGNAL(triggered(QAction*)), receiver, slot);
+}
+
+bool StartAddressMenu::Resolve(QAction* a, Document* document, QWidget* parent, unsigned int& address)
+{
+    if (a->data().toString() != QLatin1String("Define")) {
+        address = document->emulator->registers->Get(a->text());
+        return true;
+    }
+#ifdef HAVE_ADDRESS_DIALOG_PENDING
+    GetAddressDialog dialog(document, QStringLiteral("Nouvelle adresse de départ"), parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    address = dialog.address;
+    return true;
+#else
+    (void)parent;
+    return false;
+#endif
+}
