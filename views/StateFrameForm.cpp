@@ -41,7 +41,8 @@ constexpr int aHexaX = aButtonX + buttonWidth + 2;
 constexpr int memoryHexaX = aHexaX + hexaWidth + gap;
 // Three words and their six characters fill the default width of 743 pixels.
 constexpr int memoryHexaWidth = 116;
-constexpr int memoryAsciiX = memoryHexaX + memoryHexaWidth + gap;
+constexpr int memoryGap = 2;
+constexpr int memoryAsciiX = memoryHexaX + memoryHexaWidth + memoryGap;
 constexpr int defaultWidth = 743;
 constexpr int memoryAsciiWidth = defaultWidth - margin - memoryAsciiX;
 
@@ -94,9 +95,13 @@ RegisterText* MakeRegisterText(QFrame* frame, const QString& name, int x, int ro
     return text;
 }
 
+// Frameless, with a narrow gap between the two columns: the width layout leaves one
+// character to spare, which a frame and a wide gap would take from the text.
 MemoryText* MakeMemoryText(QFrame* frame, const QString& name, int x, int row, int width)
 {
-    return MakeField<MemoryText>(frame, name, x, row, width);
+    auto* text = MakeField<MemoryText>(frame, name, x, row, width);
+    text->setFrame(false);
+    return text;
 }
 
 QRadioButton* MakeRadio(QFrame* frame, const char* name, const char* text, int row)

@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QtTest>
 
 namespace {
@@ -78,6 +80,17 @@ struct Machine
     }
 };
 
+// The whole text shows inside the line edit's frame and margins.
+bool Fits(QLineEdit* edit)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    const QRect inside = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    // The line edit keeps two pixels on each side of its text.
+    return edit->fontMetrics().horizontalAdvance(edit->text()) <= inside.width() - 4;
+}
+
 // Clicks a register button, types the expression over the value and presses Return;
 // true when the dialog was there to answer.
 bool EditFromPanel(Machine& m, const char* button, const char* typed)
@@ -137,6 +150,7 @@ void StateFrameTest::Form()
         auto* button = m.Find<QPushButton>(b + QLatin1String("Button"));
         QVERIFY2(button, qPrintable(b));
         QCOMPARE(button->text(), b.toUpper());
+        QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) <= button->width() - 4);
     }
 
     QStringList registerTexts, memoryTexts;
@@ -156,6 +170,11 @@ void StateFrameTest::Form()
     QStringList found;
     for (RegisterText* t : m.panel.findChildren<RegisterText*>()) {
         found << t->objectName();
+        const QString text = t->text();
+        // The widest text the field shows; a flag is one digit.
+        t->setText(t->format == RegisterText::Decimal ? QStringLiteral("7") : t->Text(0xFFFFFFFF));
+        QVERIFY2(Fits(t), qPrintable(t->objectName()));
+        t->setText(text);
         QVERIFY(t->isReadOnly());
         QCOMPARE(t->font().family(), QStringLiteral("Courier New"));
         QCOMPARE(t->maxLength(), 8);
@@ -509,6 +528,7 @@ void StateFrameTest::Width()
         for (MemoryText* t : m.panel.findChildren<MemoryText*>()) {
             QCOMPARE(t->byteCount, 2 * k);
             QCOMPARE(t->text().size(), t->mode == MemoryText::Characters ? 2 * k : 5 * k - 1);
+            QVERIFY2(Fits(t), qPrintable(t->objectName()));
         }
         QCOMPARE(hexa->width(), 5 * w * k / (7 * k + 1));
         QCOMPARE(ascii->x(), hexa->x() + hexa->width() + gap);
