@@ -55,15 +55,11 @@ void EditRegisterDialog::InitializeControl()
     Configure(ui->binaryText, RegisterText::Binary, 32, false);
     ui->binaryText->binaryPrefix = QStringLiteral("% ");
     Configure(ui->asciiText, RegisterText::Characters, 32, false);
-    RegisterText* const hexa[2][3] = {{ui->signedByteHexaText, ui->signedWordHexaText, ui->signedLongHexaText},
-                                      {ui->unsignedByteHexaText, ui->unsignedWordHexaText, ui->unsignedLongHexaText}};
-    RegisterText* const decimal[2][3] = {
-        {ui->signedByteDecimalText, ui->signedWordDecimalText, ui->signedLongDecimalText},
-        {ui->unsignedByteDecimalText, ui->unsignedWordDecimalText, ui->unsignedLongDecimalText}};
     for (int s = 0; s < 2; ++s) {
+        const EditRegisterDialogForm::SizeBox& box = ui->sizeBox[s];
         for (int i = 0; i < 3; ++i) {
-            Configure(hexa[s][i], RegisterText::Hexadecimal, 8 << i, s == 0);
-            Configure(decimal[s][i], RegisterText::Decimal, 8 << i, s == 0);
+            Configure(box.hexaText[i], RegisterText::Hexadecimal, 8 << i, s == EditRegisterDialogForm::signedBox);
+            Configure(box.decimalText[i], RegisterText::Decimal, 8 << i, s == EditRegisterDialogForm::signedBox);
         }
     }
     Configure(ui->newValueText, RegisterText::Hexadecimal, 32, false);
@@ -77,15 +73,14 @@ void EditRegisterDialog::InitializeSlot()
 
 void EditRegisterDialog::UpdateControl()
 {
-    RegisterText* const fields[] = {
-        ui->binaryText,           ui->asciiText,
-        ui->signedByteHexaText,   ui->signedWordHexaText,     ui->signedLongHexaText,
-        ui->signedByteDecimalText, ui->signedWordDecimalText, ui->signedLongDecimalText,
-        ui->unsignedByteHexaText, ui->unsignedWordHexaText,   ui->unsignedLongHexaText,
-        ui->unsignedByteDecimalText, ui->unsignedWordDecimalText, ui->unsignedLongDecimalText,
-    };
-    for (RegisterText* field : fields)
-        field->SetValue(value);
+    ui->binaryText->SetValue(value);
+    ui->asciiText->SetValue(value);
+    for (const EditRegisterDialogForm::SizeBox& box : ui->sizeBox) {
+        for (int i = 0; i < 3; ++i) {
+            box.hexaText[i]->SetValue(value);
+            box.decimalText[i]->SetValue(value);
+        }
+    }
 }
 
 void EditRegisterDialog::ShowNewValue()

@@ -91,33 +91,8 @@ void EditRegisterDialogForm::SetupUi(QDialog* dialog)
     asciiLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     asciiText = MakeText(dialog, QStringLiteral("asciiText"), QRect(470, 10, 51, 22), centre);
 
-    const SizeBox s = MakeSizeBox(dialog, "signed", 10, "Signés");
-    signedBox = s.box;
-    signedHexaLabel = s.hexaLabel;
-    signedDecimalLabel = s.decimalLabel;
-    signedByteHexaText = s.hexaText[0];
-    signedWordHexaText = s.hexaText[1];
-    signedLongHexaText = s.hexaText[2];
-    signedByteDecimalText = s.decimalText[0];
-    signedWordDecimalText = s.decimalText[1];
-    signedLongDecimalText = s.decimalText[2];
-    signedByteLabel = s.sizeLabel[0];
-    signedWordLabel = s.sizeLabel[1];
-    signedLongLabel = s.sizeLabel[2];
-
-    const SizeBox u = MakeSizeBox(dialog, "unsigned", 270, "Non signés");
-    unsignedBox = u.box;
-    unsignedHexaLabel = u.hexaLabel;
-    unsignedDecimalLabel = u.decimalLabel;
-    unsignedByteHexaText = u.hexaText[0];
-    unsignedWordHexaText = u.hexaText[1];
-    unsignedLongHexaText = u.hexaText[2];
-    unsignedByteDecimalText = u.decimalText[0];
-    unsignedWordDecimalText = u.decimalText[1];
-    unsignedLongDecimalText = u.decimalText[2];
-    unsignedByteLabel = u.sizeLabel[0];
-    unsignedWordLabel = u.sizeLabel[1];
-    unsignedLongLabel = u.sizeLabel[2];
+    sizeBox[signedBox] = MakeSizeBox(dialog, "signed", 10, "Signés");
+    sizeBox[unsignedBox] = MakeSizeBox(dialog, "unsigned", 270, "Non signés");
 
     newValueLabel = MakeLabel(dialog, QStringLiteral("newValueLabel"), QRect(10, 185, 251, 16),
                               QStringLiteral("Nouvelle valeur :"));

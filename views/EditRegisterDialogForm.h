@@ -19,31 +19,20 @@ public:
     QLabel* asciiLabel = nullptr;
     RegisterText* asciiText = nullptr;
 
-    QGroupBox* signedBox = nullptr;
-    QLabel* signedHexaLabel = nullptr;
-    QLabel* signedDecimalLabel = nullptr;
-    RegisterText* signedByteHexaText = nullptr;
-    RegisterText* signedWordHexaText = nullptr;
-    RegisterText* signedLongHexaText = nullptr;
-    RegisterText* signedByteDecimalText = nullptr;
-    RegisterText* signedWordDecimalText = nullptr;
-    RegisterText* signedLongDecimalText = nullptr;
-    QLabel* signedByteLabel = nullptr;
-    QLabel* signedWordLabel = nullptr;
-    QLabel* signedLongLabel = nullptr;
-
-    QGroupBox* unsignedBox = nullptr;
-    QLabel* unsignedHexaLabel = nullptr;
-    QLabel* unsignedDecimalLabel = nullptr;
-    RegisterText* unsignedByteHexaText = nullptr;
-    RegisterText* unsignedWordHexaText = nullptr;
-    RegisterText* unsignedLongHexaText = nullptr;
-    RegisterText* unsignedByteDecimalText = nullptr;
-    RegisterText* unsignedWordDecimalText = nullptr;
-    RegisterText* unsignedLongDecimalText = nullptr;
-    QLabel* unsignedByteLabel = nullptr;
-    QLabel* unsignedWordLabel = nullptr;
-    QLabel* unsignedLongLabel = nullptr;
+    // The boxes "Signés" and "Non signés": the same widgets, named "signed..." and
+    // "unsigned...", with the byte, word and long word fields in that order.
+    struct SizeBox
+    {
+        QGroupBox* box = nullptr;
+        QLabel* hexaLabel = nullptr;
+        QLabel* decimalLabel = nullptr;
+        RegisterText* hexaText[3] = {};
+        RegisterText* decimalText[3] = {};
+        QLabel* sizeLabel[3] = {};
+    };
+    static constexpr int signedBox = 0;
+    static constexpr int unsignedBox = 1;
+    SizeBox sizeBox[2];
 
     QLabel* newValueLabel = nullptr;
     RegisterText* newValueText = nullptr;
@@ -53,16 +42,6 @@ public:
     QPushButton* cancelButton = nullptr;
 
 private:
-    // One of the two boxes "Signés" and "Non signés": the same widgets, named with a prefix.
-    struct SizeBox
-    {
-        QGroupBox* box;
-        QLabel* hexaLabel;
-        QLabel* decimalLabel;
-        RegisterText* hexaText[3];
-        RegisterText* decimalText[3];
-        QLabel* sizeLabel[3];
-    };
     static SizeBox MakeSizeBox(QWidget* parent, const char* prefix, int x, const char* title);
 };
 

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -40,7 +41,8 @@ constexpr int aHexaX = aButtonX + buttonWidth + 2;
 constexpr int memoryHexaX = aHexaX + hexaWidth + gap;
 // Three words and their six characters fill the default width of 743 pixels.
 constexpr int memoryHexaWidth = 116;
-constexpr int memoryAsciiX = memoryHexaX + memoryHexaWidth + gap;
+constexpr int memoryGap = 2;
+constexpr int memoryAsciiX = memoryHexaX + memoryHexaWidth + memoryGap;
 constexpr int defaultWidth = 743;
 constexpr int memoryAsciiWidth = defaultWidth - margin - memoryAsciiX;
 
@@ -73,26 +75,32 @@ QPushButton* MakeButton(QFrame* frame, const QString& name, const QString& text,
     return button;
 }
 
-// A value field of the panel: read-only, centred, eight characters at the most.
-RegisterText* MakeRegisterText(QFrame* frame, const QString& name, int x, int row, int width)
+// A read-only line of the panel, in the fixed-pitch font.
+template <class Text> Text* MakeField(QFrame* frame, const QString& name, int x, int row, int width)
 {
-    auto* text = new RegisterText(frame);
+    auto* text = new Text(frame);
     text->setObjectName(name);
     text->setGeometry(x, Row(row), width, rowHeight);
     text->setFont(TextFont());
     text->setReadOnly(true);
+    return text;
+}
+
+// A value field of the panel: centred, eight characters at the most.
+RegisterText* MakeRegisterText(QFrame* frame, const QString& name, int x, int row, int width)
+{
+    auto* text = MakeField<RegisterText>(frame, name, x, row, width);
     text->setMaxLength(8);
     text->setAlignment(Qt::AlignCenter);
     return text;
 }
 
+// Frameless, with a narrow gap between the two columns: the width layout leaves one
+// character to spare, which a frame and a wide gap would take from the text.
 MemoryText* MakeMemoryText(QFrame* frame, const QString& name, int x, int row, int width)
 {
-    auto* text = new MemoryText(frame);
-    text->setObjectName(name);
-    text->setGeometry(x, Row(row), width, rowHeight);
-    text->setFont(TextFont());
-    text->setReadOnly(true);
+    auto* text = MakeField<MemoryText>(frame, name, x, row, width);
+    text->setFrame(false);
     return text;
 }
 
@@ -153,11 +161,7 @@ void StateFrameForm::SetupUi(QFrame* frame)
     // Row 8: the program counter and the instruction there.
     pcButton = MakeButton(frame, QStringLiteral("pcButton"), QStringLiteral("PC"), dButtonX, 8, buttonWidth);
     pcHexaText = MakeRegisterText(frame, QStringLiteral("pcHexaText"), dHexaX, 8, hexaWidth);
-    disaText = new QLineEdit(frame);
-    disaText->setObjectName(QStringLiteral("disaText"));
-    disaText->setGeometry(dAsciiX, Row(8), defaultWidth - margin - dAsciiX, rowHeight);
-    disaText->setFont(TextFont());
-    disaText->setReadOnly(true);
+    disaText = MakeField<QLineEdit>(frame, QStringLiteral("disaText"), dAsciiX, 8, defaultWidth - margin - dAsciiX);
 
     // Rows 9 and 10: the operands beside the two stack pointers.
     const struct

@@ -66,21 +66,28 @@ private:
     void Tick()
     {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
+        // A step handed over but not started yet owns the modal window.
+        if (!modal || scheduled > 0)
             return;
-        if (!steps.empty() && modal->inherits(steps.front().className) && clock.elapsed() < 10000) {
+        if (!steps.empty() && modal->inherits(steps.front().className) && clock.elapsed() < timeout) {
             // Run from a timer of its own: the action may open a nested modal window, and
             // Qt does not fire a timer again while its own slot is running.
             Action action = std::move(steps.front().action);
             steps.pop_front();
             QPointer<QWidget> target(modal);
-            QTimer::singleShot(0, modal, [action, target] {
+            ++scheduled;
+            QTimer::singleShot(0, &timer, [this, action, target] {
+                --scheduled;
+                ++running;
                 if (target)
                     action(target);
+                --running;
             });
             return;
         }
-        if (steps.empty() || clock.elapsed() >= 10000) {
+        // A window is left over only when no step is still at work: a step's own window
+        // stays modal while the step waits in the nested loop of a window it opened.
+        if ((steps.empty() && running == 0) || clock.elapsed() >= timeout) {
             ++leftovers;
             if (auto* dialog = qobject_cast<QDialog*>(modal))
                 dialog->reject();
@@ -89,8 +96,13 @@ private:
         }
     }
 
+    // Long enough for a slow machine under the sanitizers.
+    static constexpr qint64 timeout = 30000;
+
     QTimer timer;
     QElapsedTimer clock;
+    int scheduled = 0;
+    int running = 0;
     std::deque<Step> steps;
     int leftovers = 0;
 };

@@ -29,7 +29,8 @@ int main(int argc, char** argv)
         document.emulator->Execute();
         panel.UpdateControl();
     }
-    for (int width : {743, 1400, 300}) {
+    // 608: three words and six characters with no pixel to spare (8-pixel characters).
+    for (int width : {743, 1400, 608, 300}) {
         panel.resize(width, panel.height());
         panel.show();
         QApplication::processEvents();

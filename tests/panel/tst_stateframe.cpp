@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QtTest>
 
 namespace {
@@ -78,6 +80,32 @@ struct Machine
     }
 };
 
+// The whole text shows inside the line edit's frame and margins.
+bool Fits(QLineEdit* edit)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    const QRect inside = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit);
+    // The line edit keeps two pixels on each side of its text.
+    return edit->fontMetrics().horizontalAdvance(edit->text()) <= inside.width() - 4;
+}
+
+// Clicks a register button, types the expression over the value and presses Return;
+// true when the dialog was there to answer.
+bool EditFromPanel(Machine& m, const char* button, const char* typed)
+{
+    ModalScript script;
+    script.Then("EditRegisterDialog", [&](QWidget* w) {
+        auto* edit = w->findChild<QLineEdit*>(QStringLiteral("newValueText"));
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    QTest::mouseClick(m.Find<QPushButton>(QLatin1String(button)), Qt::LeftButton);
+    return script.Done() && script.Leftovers() == 0;
+}
+
 QStringList Sorted(QStringList list)
 {
     list.sort();
@@ -122,6 +150,7 @@ void StateFrameTest::Form()
         auto* button = m.Find<QPushButton>(b + QLatin1String("Button"));
         QVERIFY2(button, qPrintable(b));
         QCOMPARE(button->text(), b.toUpper());
+        QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) <= button->width() - 4);
     }
 
     QStringList registerTexts, memoryTexts;
@@ -141,6 +170,11 @@ void StateFrameTest::Form()
     QStringList found;
     for (RegisterText* t : m.panel.findChildren<RegisterText*>()) {
         found << t->objectName();
+        const QString text = t->text();
+        // The widest text the field shows; a flag is one digit.
+        t->setText(t->format == RegisterText::Decimal ? QStringLiteral("7") : t->Text(0xFFFFFFFF));
+        QVERIFY2(Fits(t), qPrintable(t->objectName()));
+        t->setText(text);
         QVERIFY(t->isReadOnly());
         QCOMPARE(t->font().family(), QStringLiteral("Courier New"));
         QCOMPARE(t->maxLength(), 8);
@@ -350,33 +384,13 @@ void StateFrameTest::RegisterButtons()
     QCOMPARE(m.Red(), Sorted({QStringLiteral("d0HexaText"), QStringLiteral("d0AsciiText")}));
 
     // The program counter: the instruction line follows.
-    {
-        ModalScript script;
-        script.Then("EditRegisterDialog", [&](QWidget* w) {
-            auto* edit = w->findChild<QLineEdit*>(QStringLiteral("newValueText"));
-            edit->selectAll();
-            QTest::keyClicks(edit, "pc+$1E");
-            QTest::keyClick(edit, Qt::Key_Return);
-        });
-        QTest::mouseClick(m.Find<QPushButton>(QStringLiteral("pcButton")), Qt::LeftButton);
-        QVERIFY(script.Done());
-    }
+    QVERIFY(EditFromPanel(m, "pcButton", "pc+$1E"));
     QCOMPARE(m.registers->pc, 0x101Eu);
     QCOMPARE(m.Text(QStringLiteral("disaText")), QStringLiteral("DC.W    $FFFF"));
 
     // A7 in supervisor state is SSP; USP keeps its value.
     m.registers->usp = 0x500;
-    {
-        ModalScript script;
-        script.Then("EditRegisterDialog", [&](QWidget* w) {
-            auto* edit = w->findChild<QLineEdit*>(QStringLiteral("newValueText"));
-            edit->selectAll();
-            QTest::keyClicks(edit, "$3001");
-            QTest::keyClick(edit, Qt::Key_Return);
-        });
-        QTest::mouseClick(m.Find<QPushButton>(QStringLiteral("a7Button")), Qt::LeftButton);
-        QVERIFY(script.Done());
-    }
+    QVERIFY(EditFromPanel(m, "a7Button", "$3001"));
     QCOMPARE(m.registers->ssp, 0x3001u);
     QCOMPARE(m.registers->usp, 0x500u);
     QCOMPARE(m.Text(QStringLiteral("sspHexaText")), QStringLiteral("00003001"));
@@ -514,6 +528,7 @@ void StateFrameTest::Width()
         for (MemoryText* t : m.panel.findChildren<MemoryText*>()) {
             QCOMPARE(t->byteCount, 2 * k);
             QCOMPARE(t->text().size(), t->mode == MemoryText::Characters ? 2 * k : 5 * k - 1);
+            QVERIFY2(Fits(t), qPrintable(t->objectName()));
         }
         QCOMPARE(hexa->width(), 5 * w * k / (7 * k + 1));
         QCOMPARE(ascii->x(), hexa->x() + hexa->width() + gap);
