@@ -192,20 +192,18 @@ void Emulator::ExceptionProcessing(VectorNumber number)
 
 int Emulator::CountOne(unsigned short mask)
 {
-    int count = 0;
-    for (unsigned int m = mask; m; m &= m - 1)
-        ++count;
-    return count;
+    return __builtin_popcount(mask);
 }
 
 unsigned short Emulator::Invert(unsigned short mask)
 {
-    unsigned int result = 0;
-    for (int bit = 0; bit < 16; ++bit) {
-        if (mask & (1u << bit))
-            result |= 0x8000u >> bit;
-    }
-    return static_cast<unsigned short>(result);
+    // Bytes, then nibbles, pairs and single bits change places.
+    unsigned int x = mask;
+    x = ((x >> 8) | (x << 8)) & 0xFFFF;
+    x = ((x >> 4) & 0x0F0F) | ((x & 0x0F0F) << 4);
+    x = ((x >> 2) & 0x3333) | ((x & 0x3333) << 2);
+    x = ((x >> 1) & 0x5555) | ((x & 0x5555) << 1);
+    return static_cast<unsigned short>(x);
 }
 
 unsigned int Emulator::Lsl(unsigned long long& value, int count, int size)

@@ -50,8 +50,8 @@ public:
     ZENDRA_DIRECT void ExceptionProcessing(VectorNumber number);
 
     // Memory access as instructions see it: a word or long at an odd address faults.
-    inline unsigned int Read(unsigned int address, int size);
-    inline void Write(unsigned int address, unsigned int value, int size);
+    inline __attribute__((always_inline)) unsigned int Read(unsigned int address, int size);
+    inline __attribute__((always_inline)) void Write(unsigned int address, unsigned int value, int size);
 
     inline unsigned int GetAddress(unsigned int mode, unsigned int reg, int size, bool update, bool advance);
     inline unsigned int ReadOperand(unsigned int mode, unsigned int reg, int size, bool update, bool advance);

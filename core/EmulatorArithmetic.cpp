@@ -311,52 +311,10 @@ void Emulator::_PEA()
 
 void Emulator::_MOVEM()
 {
-    Register& r = *registers;
-    unsigned int mask = Read(r.pc, 16);
-    r.pc += 2;
-    const int s = (opcode & 0x40) ? 32 : 16;
-    const unsigned int mode = EaMode(opcode);
-    const unsigned int an = EaReg(opcode);
-    // Steps over the extension words even for an empty list, so that they never run as code.
-    unsigned int address = GetAddress(mode, an, s, false, true);
-    if (mask == 0)
-        return;
-    const unsigned int step = unsigned(s / 8);
-    if (opcode & 0x400) {
-        for (unsigned int i = 0; i < 16; ++i) {
-            if (!(mask & (1u << i)))
-                continue;
-            unsigned int value = Read(address, s);
-            if (s == 16)
-                value = ExtendSign(static_cast<unsigned short>(value));
-            if (i < 8)
-                r.d[i] = value;
-            else
-                r.AnRef(i - 8) = value;
-            address += step;
-        }
-        if (mode == 3)
-            r.AnRef(an) = address;
-        return;
-    }
-    unsigned int values[16];
-    for (unsigned int i = 0; i < 8; ++i) {
-        values[i] = r.d[i];
-        values[i + 8] = r.AnRef(i);
-    }
-    if (mode == 4) {
-        mask = Invert(static_cast<unsigned short>(mask));
-        address = r.AnRef(an) - unsigned(CountOne(static_cast<unsigned short>(mask))) * step;
-    }
-    const unsigned int start = address;
-    for (unsigned int i = 0; i < 16; ++i) {
-        if (!(mask & (1u << i)))
-            continue;
-        Write(address, values[i], s);
-        address += step;
-    }
-    if (mode == 4)
-        r.AnRef(an) = start;
+    if (opcode & 0x40)
+        InstructionSet::MoveMultiple(*this, opcode, InstructionSet::Fixed<32>());
+    else
+        InstructionSet::MoveMultiple(*this, opcode, InstructionSet::Fixed<16>());
 }
 
 void Emulator::_MOVEP()

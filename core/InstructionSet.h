@@ -329,6 +329,53 @@ public:
         e.registers->pc = target;
     }
 
+    // MOVEM: the registers in the mask to memory or back, D0 to A7 from the lowest address.
+    // For -(An) the mask runs from A7 (bit 0) to D0 (bit 15), and An ends on the lowest
+    // address; (An)+ leaves An past the last register read.
+    template <class S>
+    static ZENDRA_ALWAYS_INLINE void MoveMultiple(Emulator& e, unsigned int op, S s)
+    {
+        Register& r = *e.registers;
+        unsigned int mask = e.Read(r.pc, 16);
+        r.pc += 2;
+        const unsigned int mode = (op >> 3) & 7;
+        const unsigned int an = op & 7;
+        // Steps over the extension words even for an empty list, so that they never run as code.
+        unsigned int address = Address(e, FormOf(mode, an), an, s, false, true);
+        if (mask == 0)
+            return;
+        const unsigned int step = unsigned(s / 8);
+        if (op & 0x400) {
+            for (unsigned int m = mask; m; m &= m - 1) {
+                const unsigned int i = unsigned(__builtin_ctz(m));
+                unsigned int value = e.Read(address, s);
+                if (s == 16)
+                    value = Emulator::ExtendSign(static_cast<unsigned short>(value));
+                if (i < 8)
+                    r.d[i] = value;
+                else
+                    r.AnRef(i - 8) = value;
+                address += step;
+            }
+            if (mode == 3)
+                r.AnRef(an) = address;
+            return;
+        }
+        if (mode == 4) {
+            mask = Emulator::Invert(static_cast<unsigned short>(mask));
+            address = r.AnRef(an) - unsigned(Emulator::CountOne(static_cast<unsigned short>(mask))) * step;
+        }
+        const unsigned int start = address;
+        // No register changes before the last write, so each is read as it is stored.
+        for (unsigned int m = mask; m; m &= m - 1) {
+            const unsigned int i = unsigned(__builtin_ctz(m));
+            e.Write(address, i < 8 ? r.d[i] : r.AnRef(i - 8), s);
+            address += step;
+        }
+        if (mode == 4)
+            r.AnRef(an) = start;
+    }
+
     // Bcc, BRA and BSR; a zero byte displacement takes the word after the opcode.
     template <class C, class W>
     static ZENDRA_ALWAYS_INLINE void Branch(Emulator& e, unsigned int op, C cc, W wordDisplacement)

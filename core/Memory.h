@@ -2,6 +2,7 @@
 #define ZENDRA_CORE_MEMORY_H
 
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 // One recorded write: what the memory held at a masked address before it was overwritten.
@@ -70,8 +71,10 @@ public:
     Memory(const Memory&) = delete;
     Memory& operator=(const Memory&) = delete;
 
-    inline unsigned int Read(unsigned int address, int size) const;
-    inline void Write(unsigned int address, unsigned int value, int size, bool force);
+    // Always inlined: with a constant size, an access inside the main array is a few
+    // instructions.
+    inline __attribute__((always_inline)) unsigned int Read(unsigned int address, int size) const;
+    inline __attribute__((always_inline)) void Write(unsigned int address, unsigned int value, int size, bool force);
     void Write(const MemoryRecordList& list);
     void Write(const MemoryRecordItem& item);
 
@@ -80,7 +83,37 @@ public:
     MemoryRecordList records;
 
 private:
-    inline void Store(unsigned int a, unsigned int value, int size);
+    inline __attribute__((always_inline)) void Store(unsigned int a, unsigned int value, int size);
+    // Big-endian words and longs of the main array, each as one host access.
+    static unsigned int Load16(const unsigned char* p)
+    {
+        unsigned short v;
+        std::memcpy(&v, p, sizeof v);
+        return BigEndian(v);
+    }
+    static unsigned int Load32(const unsigned char* p)
+    {
+        unsigned int v;
+        std::memcpy(&v, p, sizeof v);
+        return BigEndian(v);
+    }
+    static void Store16(unsigned char* p, unsigned int value)
+    {
+        const unsigned short v = BigEndian(static_cast<unsigned short>(value));
+        std::memcpy(p, &v, sizeof v);
+    }
+    static void Store32(unsigned char* p, unsigned int value)
+    {
+        const unsigned int v = BigEndian(value);
+        std::memcpy(p, &v, sizeof v);
+    }
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    static unsigned short BigEndian(unsigned short v) { return __builtin_bswap16(v); }
+    static unsigned int BigEndian(unsigned int v) { return __builtin_bswap32(v); }
+#else
+    static unsigned short BigEndian(unsigned short v) { return v; }
+    static unsigned int BigEndian(unsigned int v) { return v; }
+#endif
 };
 
 // Read and Write are the emulator's hot path: inline, with a direct big-endian access
@@ -94,11 +127,11 @@ inline unsigned int Memory::Read(unsigned int address, int size) const
         return buffer.At(a);
     case 16:
         if (a + 1 < MemoryBuffer::videoStart)
-            return (unsigned(m[a]) << 8) | m[a + 1];
+            return Load16(m + a);
         return (unsigned(buffer.At(a)) << 8) | buffer.At((a + 1) & addressMask);
     case 32:
         if (a + 3 < MemoryBuffer::videoStart)
-            return (unsigned(m[a]) << 24) | (unsigned(m[a + 1]) << 16) | (unsigned(m[a + 2]) << 8) | m[a + 3];
+            return Load32(m + a);
         return (unsigned(buffer.At(a)) << 24) | (unsigned(buffer.At((a + 1) & addressMask)) << 16)
             | (unsigned(buffer.At((a + 2) & addressMask)) << 8) | buffer.At((a + 3) & addressMask);
     default:
@@ -125,8 +158,7 @@ inline void Memory::Store(unsigned int a, unsigned int value, int size)
         break;
     case 16:
         if (a + 1 < MemoryBuffer::videoStart) {
-            m[a] = static_cast<unsigned char>(value >> 8);
-            m[a + 1] = static_cast<unsigned char>(value);
+            Store16(m + a, value);
         } else {
             buffer.At(a) = static_cast<unsigned char>(value >> 8);
             buffer.At((a + 1) & addressMask) = static_cast<unsigned char>(value);
@@ -134,10 +166,7 @@ inline void Memory::Store(unsigned int a, unsigned int value, int size)
         break;
     case 32:
         if (a + 3 < MemoryBuffer::videoStart) {
-            m[a] = static_cast<unsigned char>(value >> 24);
-            m[a + 1] = static_cast<unsigned char>(value >> 16);
-            m[a + 2] = static_cast<unsigned char>(value >> 8);
-            m[a + 3] = static_cast<unsigned char>(value);
+            Store32(m + a, value);
         } else {
             for (unsigned int i = 0; i < 4; ++i)
                 buffer.At((a + i) & addressMask) = static_cast<unsigned char>(value >> (24 - 8 * i));
