@@ -99,8 +99,8 @@ void Emulator::Execute()
         }
     }
     memory->recording = false;
-    // The item takes the records; the memory keeps the item's old storage for the next ones.
-    std::swap(item.memory, memory->records);
+    // The item copies the records into its own (usually inline) storage.
+    item.memory = memory->records;
     memory->records.clear();
     undoList.items.Commit();
     if (fault) {

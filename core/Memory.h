@@ -3,7 +3,7 @@
 
 #include <cstddef>
 #include <cstring>
-#include <vector>
+#include <new>
 
 // One recorded write: what the memory held at a masked address before it was overwritten.
 class MemoryRecordItem
@@ -17,23 +17,88 @@ public:
     int size;
 };
 
-// The writes of one instruction, oldest first. A vector keeps its capacity when it is
-// emptied or assigned over, so the emulator's pooled undo items stop allocating.
+// The writes of one instruction, oldest first. Most instructions write once or not at all:
+// up to inlineCount records live inside the list itself, so that an undo item holds them
+// without a heap block of its own; more move to a heap block that the list keeps when it is
+// emptied or assigned over, so that pooled lists stop allocating.
 class MemoryRecordList
 {
 public:
-    void Add(unsigned int address, unsigned int value, int size) { items.emplace_back(address, value, size); }
+    static constexpr int inlineCount = 2;
 
-    int count() const { return int(items.size()); }
-    bool isEmpty() const { return items.empty(); }
-    void clear() { items.clear(); }
-    const MemoryRecordItem& at(int i) const { return items[std::size_t(i)]; }
-    const MemoryRecordItem& operator[](int i) const { return items[std::size_t(i)]; }
-    std::vector<MemoryRecordItem>::const_iterator begin() const { return items.begin(); }
-    std::vector<MemoryRecordItem>::const_iterator end() const { return items.end(); }
+    MemoryRecordList() = default;
+    MemoryRecordList(const MemoryRecordList& other) { *this = other; }
+    MemoryRecordList& operator=(const MemoryRecordList& other)
+    {
+        if (this == &other)
+            return *this;
+        length = 0;
+        if (other.length > inlineCount)
+            Reserve(other.length);
+        MemoryRecordItem* target = Items(other.length);
+        const MemoryRecordItem* source = other.data();
+        for (int i = 0; i < other.length; ++i)
+            new (target + i) MemoryRecordItem(source[i]);
+        length = other.length;
+        return *this;
+    }
+    ~MemoryRecordList() { ::operator delete(heap); }
+
+    void Add(unsigned int address, unsigned int value, int size)
+    {
+        if (length == inlineCount)
+            Spill();
+        else if (length > inlineCount && length == heapCapacity)
+            Reserve(2 * heapCapacity);
+        new (Items(length + 1) + length) MemoryRecordItem(address, value, size);
+        ++length;
+    }
+
+    int count() const { return length; }
+    bool isEmpty() const { return length == 0; }
+    void clear() { length = 0; }
+    const MemoryRecordItem& at(int i) const { return data()[i]; }
+    const MemoryRecordItem& operator[](int i) const { return data()[i]; }
+    const MemoryRecordItem* begin() const { return data(); }
+    const MemoryRecordItem* end() const { return data() + length; }
 
 private:
-    std::vector<MemoryRecordItem> items;
+    // Where a list of count items keeps them: inside itself up to inlineCount, else the heap.
+    MemoryRecordItem* Items(int count)
+    {
+        return count > inlineCount ? heap : reinterpret_cast<MemoryRecordItem*>(inlineItems);
+    }
+    const MemoryRecordItem* data() const
+    {
+        return length > inlineCount ? heap : reinterpret_cast<const MemoryRecordItem*>(inlineItems);
+    }
+    // A heap block for at least count items; the items already there are not kept.
+    void Reserve(int count)
+    {
+        if (count <= heapCapacity)
+            return;
+        MemoryRecordItem* block = static_cast<MemoryRecordItem*>(::operator new(sizeof(MemoryRecordItem) * std::size_t(count)));
+        if (length > inlineCount) {
+            for (int i = 0; i < length; ++i)
+                new (block + i) MemoryRecordItem(heap[i]);
+        }
+        ::operator delete(heap);
+        heap = block;
+        heapCapacity = count;
+    }
+    // The inline items move to the heap block, which the next item needs.
+    void Spill()
+    {
+        Reserve(2 * inlineCount);
+        const MemoryRecordItem* inside = reinterpret_cast<const MemoryRecordItem*>(inlineItems);
+        for (int i = 0; i < length; ++i)
+            new (heap + i) MemoryRecordItem(inside[i]);
+    }
+
+    alignas(MemoryRecordItem) unsigned char inlineItems[inlineCount * sizeof(MemoryRecordItem)];
+    int length = 0;
+    int heapCapacity = 0;
+    MemoryRecordItem* heap = nullptr;
 };
 
 // The bytes behind the 24-bit address space: the main array, owned, and the video
