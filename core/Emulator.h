@@ -36,8 +36,8 @@ public:
     explicit Emulator(Memory* memory);
     ~Emulator() override;
 
-    void Execute();
-    void QuickExecute();
+    ZENDRA_DIRECT void Execute();
+    ZENDRA_DIRECT void QuickExecute();
     // On (the default), each first word runs a handler specialised for its size and
     // addressing modes; off, every instruction goes through Decode and the per-kind handlers.
     // Both give the same results: off is the reference that on is checked against.

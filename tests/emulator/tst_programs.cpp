@@ -297,6 +297,30 @@ private slots:
         }
     }
 
+    // The specialised handlers and the plain ones, instruction by instruction on whole
+    // programs: the same registers after every step and the same memory at the end.
+    void specialisedHandlersFollowThePlainOnes()
+    {
+        for (const char* name : {"compiled_sort", "compiled_crc", "compiled_format", "compiled_interp",
+                                 "compiled_recurse", "program_arith", "program_logic", "program_control"}) {
+            TestMachine specialised;
+            TestMachine plain;
+            plain.emulator.UseSpecialisedHandlers(false);
+            QVERIFY(Load(specialised, name) && Load(plain, name));
+            qint64 steps = 0;
+            while (specialised.memory.Read(specialised.emulator.registers->pc, 16) != branchToItself) {
+                QVERIFY2(steps < 50000000, name);
+                specialised.emulator.QuickExecute();
+                plain.emulator.QuickExecute();
+                ++steps;
+                if (!SameRegisters(*specialised.emulator.registers, *plain.emulator.registers))
+                    QFAIL(qPrintable(QStringLiteral("%1: the registers differ after %2 instructions").arg(name).arg(steps)));
+                QCOMPARE(specialised.emulator.errorMessage, plain.emulator.errorMessage);
+            }
+            QCOMPARE(MachineState(specialised).Difference(plain), QString());
+        }
+    }
+
     void undoTakesWholeRunsBack_data()
     {
         QTest::addColumn<QString>("name");
