@@ -10,6 +10,8 @@
 #include "views/MemoryView.h"
 #include "views/StandardDisaView.h"
 
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 using namespace SplitTest;
@@ -131,6 +133,59 @@ private slots:
         // The other view shows the breakpoint's frame on the same line.
         const QImage image = Grab(right);
         QCOMPARE(QColor(image.pixel(right->width(ScrollView::Automatic) - 2, 2 * l + l / 4 + l / 2)), QColor(255, 245, 238));
+    }
+
+    void defineAsksForTheStartAddress()
+    {
+        Machine machine;
+        machine.registers()->a[0] = dataStart;
+        StandardDisaView disa;
+        MemoryView dump;
+        Show(&disa, 700, 200);
+        Show(&dump, 700, 200);
+        const QList<QPair<ScrollView*, std::function<unsigned int()>>> views = {
+            {&disa, [&] { return disa.ScrollValueToAddress(disa.vValue); }},
+            {&dump, [&] { return dump.ScrollValueToAddress(dump.vValue); }},
+        };
+        // Types an expression into the address dialog and presses one of its buttons.
+        const auto answer = [](const QString& expression, const char* button) {
+            return [=](QWidget* modal) {
+                QCOMPARE(modal->objectName(), QStringLiteral("GetAddressDialog"));
+                QCOMPARE(modal->windowTitle(), QStringLiteral("Nouvelle adresse de départ"));
+                QLineEdit* text = modal->findChild<QLineEdit*>(QStringLiteral("addressText"));
+                text->clear();
+                QTest::keyClicks(text, expression);
+                QTest::mouseClick(modal->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+            };
+        };
+        for (const auto& view : views) {
+            const auto define = [&](const QList<ModalAnswers::Step>& steps) {
+                ModalAnswers answers(steps);
+                const int menus = ContextMenu(view.first, QPoint(100, 40), [](QMenu* menu) {
+                    QMenu* sub = OpenSubmenu(menu, QStringLiteral("Adresse de départ de la vue"));
+                    QVERIFY(sub);
+                    Click(sub, Entry(sub, "Définir..."));
+                });
+                QCOMPARE(menus, 1);
+                QCOMPARE(answers.done, steps.size());
+            };
+            // A faulty expression is told and the dialog stays for another try.
+            define({answer("1 +", "okButton"),
+                    [](QWidget* modal) {
+                        QMessageBox* box = qobject_cast<QMessageBox*>(modal);
+                        QVERIFY(box);
+                        QCOMPARE(box->text(), QStringLiteral("L'expression saisie est invalide."));
+                        box->accept();
+                    },
+                    answer("a0+$10", "okButton")});
+            QCOMPARE(view.second(), dataStart + 0x10);
+            // Cancelled, the view stays where it was.
+            define({answer("$2000", "cancelButton")});
+            QCOMPARE(view.second(), dataStart + 0x10);
+            // The view keeps the 24 bits of the address space.
+            define({answer("$FF001236", "okButton")});
+            QCOMPARE(view.second(), 0x1236u);
+        }
     }
 };
 
