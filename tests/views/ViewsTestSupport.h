@@ -1,11 +1,11 @@
-// What the view tests share: a document holding the assembled test program, views shown at
-// a chosen size in lines, and a paint device that records what a view draws (texts with
-// their baseline points and fonts, images, filled and outlined rectangles).
+// What the view tests share: a document holding the assembled test program, a paint device
+// that records what a view draws, and answers to the modal dialogs that the views open.
 #ifndef VIEWS_TEST_SUPPORT_H
 #define VIEWS_TEST_SUPPORT_H
 
 #include "splitview/SplitViewTestSupport.h"
 
+#include <QDialog>
 #include "core/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
@@ -16,7 +16,9 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QTabWidget>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace ViewsTest {
@@ -60,64 +62,39 @@ public:
     std::unique_ptr<Document> document;
 };
 
-// Every record carries its place in the order of drawing.
-struct DrawnText
-{
-    int order;
-    QPointF at;
-    QString text;
-    bool bold;
-};
-
-struct DrawnImage
+// One thing drawn, with its place in the order of drawing: a text at its baseline point, an
+// image, or an outlined rectangle with its pen and brush colours.
+struct Drawn
 {
     int order;
     QRectF at;
+    QString text;
+    bool bold;
     QImage image;
-};
-
-struct DrawnRect
-{
-    int order;
-    QRectF rect;
     QColor pen;
     QColor brush;
-    Qt::BrushStyle style;
 };
 
 struct Drawing
 {
-    QList<DrawnText> texts;
-    QList<DrawnImage> images;
-    QList<DrawnRect> rects;
-
-    // The texts drawn with their baseline on one row of pixels, in the order drawn.
-    QList<DrawnText> Row(qreal baseline) const
-    {
-        QList<DrawnText> row;
-        for (const DrawnText& t : texts)
-            if (t.at.y() == baseline)
-                row << t;
-        return row;
-    }
+    QList<Drawn> texts;
+    QList<Drawn> images;
+    QList<Drawn> frames;
 
     // The texts of each row, top row first.
     QList<QStringList> Lines() const
     {
         QList<QStringList> lines;
-        qreal baseline = -1e9;
-        for (const DrawnText& t : texts) {
-            if (lines.isEmpty() || t.at.y() != baseline) {
+        for (int i = 0; i < texts.size(); ++i) {
+            if (i == 0 || texts[i].at.y() != texts[i - 1].at.y())
                 lines.append(QStringList());
-                baseline = t.at.y();
-            }
-            lines.last() << t.text;
+            lines.last() << texts[i].text;
         }
         return lines;
     }
 };
 
-// Keeps what reaches it instead of drawing it.
+// Keeps what reaches it instead of drawing it. Fills (no pen), lines and polygons are left out.
 class RecordingEngine : public QPaintEngine
 {
 public:
@@ -128,32 +105,25 @@ public:
     Type type() const override { return QPaintEngine::User; }
     void updateState(const QPaintEngineState& state) override
     {
-        if (state.state() & DirtyFont)
-            font = state.font();
-        if (state.state() & DirtyPen)
-            pen = state.pen();
-        if (state.state() & DirtyBrush)
-            brush = state.brush();
+        font = state.state() & DirtyFont ? state.font() : font;
+        pen = state.state() & DirtyPen ? state.pen() : pen;
+        brush = state.state() & DirtyBrush ? state.brush() : brush;
     }
     void drawTextItem(const QPointF& p, const QTextItem& item) override
     {
-        drawing.texts.append({next++, p, item.text(), font.weight() > QFont::Normal});
+        drawing.texts.append({next++, QRectF(p, QSizeF()), item.text(), font.weight() > QFont::Normal, {}, {}, {}});
     }
     void drawImage(const QRectF& r, const QImage& image, const QRectF&, Qt::ImageConversionFlags) override
     {
-        drawing.images.append({next++, r, image});
+        drawing.images.append({next++, r, {}, false, image, {}, {}});
     }
-    void drawPixmap(const QRectF& r, const QPixmap& pixmap, const QRectF&) override
-    {
-        drawing.images.append({next++, r, pixmap.toImage()});
-    }
-    // Lines and polygons are not recorded; the engine's own fallbacks call each other.
+    void drawPixmap(const QRectF& r, const QPixmap& pixmap, const QRectF& s) override { drawImage(r, pixmap.toImage(), s, {}); }
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
     void drawPolygon(const QPoint*, int, PolygonDrawMode) override {}
     void drawRects(const QRectF* rects, int count) override
     {
-        for (int i = 0; i < count; ++i)
-            drawing.rects.append({next++, rects[i], pen.style() == Qt::NoPen ? QColor() : pen.color(), brush.color(), brush.style()});
+        for (int i = 0; i < count && pen.style() != Qt::NoPen; ++i)
+            drawing.frames.append({next++, rects[i], {}, false, {}, pen.color(), brush.color()});
     }
     void drawRects(const QRect* rects, int count) override
     {
@@ -174,7 +144,6 @@ class RecordingDevice : public QPaintDevice
 {
 public:
     explicit RecordingDevice(QSize size) : size(size) {}
-    ~RecordingDevice() override = default;
 
     QPaintEngine* paintEngine() const override { return &engine; }
     mutable RecordingEngine engine;
@@ -185,17 +154,13 @@ protected:
         switch (m) {
         case PdmWidth: return size.width();
         case PdmHeight: return size.height();
-        case PdmWidthMM: return size.width() * 254 / 960;
-        case PdmHeightMM: return size.height() * 254 / 960;
-        case PdmNumColors: return INT_MAX;
         case PdmDepth: return 32;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return 96;
-        case PdmDevicePixelRatio: return 1;
+        case PdmNumColors: return INT_MAX;
         case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
-        default: return 0;
+        case PdmWidthMM:
+        case PdmHeightMM: return 100;
+        case PdmDevicePixelRatio: return 1;
+        default: return 96;
         }
     }
 
@@ -210,6 +175,47 @@ inline void ClickAt(QWidget* w, QPoint pos, Qt::MouseButton button = Qt::LeftBut
     SplitTest::Release(w, pos, button);
 }
 
+// Answers the modal windows that open while it lives, one step per window shown, from a
+// timer, so that no test hangs on a dialog. A window left once the steps are spent is
+// rejected.
+class ModalAnswers
+{
+public:
+    using Step = std::function<void(QWidget*)>;
+
+    explicit ModalAnswers(const QList<Step>& steps)
+        : steps(steps)
+    {
+        timer.setInterval(0);
+        // A timer does not fire again inside its own handler, and a step may wait in the
+        // event loop of the next window: the steps run from single shots of their own.
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            if (pending || !QApplication::activeModalWidget())
+                return;
+            pending = true;
+            QTimer::singleShot(0, &timer, [this] {
+                pending = false;
+                QWidget* modal = QApplication::activeModalWidget();
+                if (!modal)
+                    return;
+                const int step = done++;
+                if (step < this->steps.size())
+                    this->steps[step](modal);
+                else if (QDialog* dialog = qobject_cast<QDialog*>(modal))
+                    dialog->reject();
+            });
+        });
+        timer.start();
+    }
+
+    int done = 0;
+
+private:
+    QList<Step> steps;
+    QTimer timer;
+    bool pending = false;
+};
+
 // What one call of the view's Draw produces.
 template <class V>
 Drawing Record(V& view)
@@ -223,8 +229,7 @@ Drawing Record(V& view)
     return device.engine.drawing;
 }
 
-// Shows a view (a window of its own) so that its content area is `lines` lines high plus
-// `extra` pixels, and `width` pixels wide.
+// Shows a view as a window of its own, of the size given.
 inline void Show(QWidget* w, int width, int height)
 {
     w->resize(width, height);
