@@ -1,11 +1,10 @@
-// What the view tests share: a document holding the assembled test program, a paint device
-// that records what a view draws, and answers to the modal dialogs that the views open.
+// What the view tests share: a document holding the assembled test program, and a paint
+// device that records what a view draws.
 #ifndef VIEWS_TEST_SUPPORT_H
 #define VIEWS_TEST_SUPPORT_H
 
 #include "splitview/SplitViewTestSupport.h"
 
-#include <QDialog>
 #include "core/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
@@ -16,9 +15,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QTabWidget>
-#include <QTimer>
 
-#include <functional>
 #include <memory>
 
 namespace ViewsTest {
@@ -174,47 +171,6 @@ inline void ClickAt(QWidget* w, QPoint pos, Qt::MouseButton button = Qt::LeftBut
     SplitTest::Press(w, pos, button);
     SplitTest::Release(w, pos, button);
 }
-
-// Answers the modal windows that open while it lives, one step per window shown, from a
-// timer, so that no test hangs on a dialog. A window left once the steps are spent is
-// rejected.
-class ModalAnswers
-{
-public:
-    using Step = std::function<void(QWidget*)>;
-
-    explicit ModalAnswers(const QList<Step>& steps)
-        : steps(steps)
-    {
-        timer.setInterval(0);
-        // A timer does not fire again inside its own handler, and a step may wait in the
-        // event loop of the next window: the steps run from single shots of their own.
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            if (pending || !QApplication::activeModalWidget())
-                return;
-            pending = true;
-            QTimer::singleShot(0, &timer, [this] {
-                pending = false;
-                QWidget* modal = QApplication::activeModalWidget();
-                if (!modal)
-                    return;
-                const int step = done++;
-                if (step < this->steps.size())
-                    this->steps[step](modal);
-                else if (QDialog* dialog = qobject_cast<QDialog*>(modal))
-                    dialog->reject();
-            });
-        });
-        timer.start();
-    }
-
-    int done = 0;
-
-private:
-    QList<Step> steps;
-    QTimer timer;
-    bool pending = false;
-};
 
 // What one call of the view's Draw produces.
 template <class V>

@@ -1,6 +1,7 @@
 // The views in tab pages: an empty view offers the three kinds and becomes the one picked, a
 // breakpoint toggled in one disassembly view shows in every view of the page.
 #include "ViewsTestSupport.h"
+#include "panel/ModalScript.h"
 #include "ViewsTests.h"
 
 #include "splitview/DefaultView.h"
@@ -11,7 +12,6 @@
 #include "views/StandardDisaView.h"
 
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 using namespace SplitTest;
@@ -136,43 +136,36 @@ private slots:
             {&disa, [&] { return disa.ScrollValueToAddress(disa.vValue); }},
             {&dump, [&] { return dump.ScrollValueToAddress(dump.vValue); }},
         };
-        // Types an expression into the address dialog and presses one of its buttons.
-        const auto answer = [](const QString& expression, const char* button) {
-            return [=](QWidget* modal) {
-                QCOMPARE(modal->objectName(), QStringLiteral("GetAddressDialog"));
-                QCOMPARE(modal->windowTitle(), QStringLiteral("Nouvelle adresse de départ"));
-                QLineEdit* text = modal->findChild<QLineEdit*>(QStringLiteral("addressText"));
-                text->clear();
-                QTest::keyClicks(text, expression);
-                QTest::mouseClick(modal->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
-            };
+        // Picks "Définir...", types an expression into the address dialog and presses one of
+        // its buttons; "1 +" is refused with the message and the dialog stays for another try.
+        const auto define = [](ScrollView* view, const QStringList& typed, const char* button) {
+            ModalScript script;
+            QStringList boxes;
+            script.boxes = &boxes;
+            for (const QString& expression : typed)
+                script.Then("GetAddressDialog", [=](QWidget* modal) {
+                    QCOMPARE(modal->windowTitle(), QStringLiteral("Nouvelle adresse de départ"));
+                    QLineEdit* text = modal->findChild<QLineEdit*>(QStringLiteral("addressText"));
+                    text->clear();
+                    QTest::keyClicks(text, expression);
+                    QTest::mouseClick(modal->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+                });
+            const int menus = ContextMenu(view, QPoint(100, 40), [](QMenu* menu) {
+                QMenu* sub = OpenSubmenu(menu, QStringLiteral("Adresse de départ de la vue"));
+                Click(sub, Entry(sub, "Définir..."));
+            });
+            QCOMPARE(menus, 1);
+            QVERIFY(script.Done() && script.Leftovers() == 0);
+            QCOMPARE(boxes.join('|'), typed.size() > 1 ? QStringLiteral("Zendra - Erreur: L'expression saisie est invalide.") : QString());
         };
         for (const auto& view : views) {
-            const auto define = [&](const QList<ModalAnswers::Step>& steps) {
-                ModalAnswers answers(steps);
-                const int menus = ContextMenu(view.first, QPoint(100, 40), [](QMenu* menu) {
-                    QMenu* sub = OpenSubmenu(menu, QStringLiteral("Adresse de départ de la vue"));
-                    QVERIFY(sub);
-                    Click(sub, Entry(sub, "Définir..."));
-                });
-                QCOMPARE(menus, 1);
-                QCOMPARE(answers.done, steps.size());
-            };
-            // A faulty expression is told and the dialog stays for another try.
-            define({answer("1 +", "okButton"),
-                    [](QWidget* modal) {
-                        QMessageBox* box = qobject_cast<QMessageBox*>(modal);
-                        QVERIFY(box);
-                        QCOMPARE(box->text(), QStringLiteral("L'expression saisie est invalide."));
-                        box->accept();
-                    },
-                    answer("a0+$10", "okButton")});
+            define(view.first, {"1 +", "a0+$10"}, "okButton");
             QCOMPARE(view.second(), dataStart + 0x10);
             // Cancelled, the view stays where it was.
-            define({answer("$2000", "cancelButton")});
+            define(view.first, {"$2000"}, "cancelButton");
             QCOMPARE(view.second(), dataStart + 0x10);
             // The view keeps the 24 bits of the address space.
-            define({answer("$FF001236", "okButton")});
+            define(view.first, {"$FF001236"}, "okButton");
             QCOMPARE(view.second(), 0x1236u);
         }
     }
