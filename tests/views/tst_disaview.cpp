@@ -2,7 +2,6 @@
 // and by word up with keys, wheel and bar, the margin's marks and clicks, the start-address
 // menu, and the list of executed instructions as the program steps.
 #include "ViewsTestSupport.h"
-#include "ViewsTests.h"
 
 #include "core/Emulation.h"
 #include "views/ExecutedDisaView.h"

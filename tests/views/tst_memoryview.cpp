@@ -2,7 +2,6 @@
 // both ends, Ctrl+Left/Right, the bytes per line from the menu and from the width, and the
 // tooltip of the byte under the mouse.
 #include "ViewsTestSupport.h"
-#include "ViewsTests.h"
 
 #include "views/MemoryView.h"
 

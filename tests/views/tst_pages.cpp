@@ -2,7 +2,6 @@
 // breakpoint toggled in one disassembly view shows in every view of the page.
 #include "ViewsTestSupport.h"
 #include "panel/ModalScript.h"
-#include "ViewsTests.h"
 
 #include "splitview/DefaultView.h"
 #include "splitview/HSplitView.h"
