@@ -34,7 +34,8 @@ MainWindow::MainWindow(QWidget* parent)
       document(new Document(this)),
       videoDialog(nullptr),
       emulation(document),
-      running(false)
+      running(false),
+      awaitingFinish(false)
 {
     videoDialog = new VideoDialog(this);
 
@@ -88,6 +89,11 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     StopAndWait();
+}
+
+bool MainWindow::Busy() const
+{
+    return emulation.isRunning() || awaitingFinish;
 }
 
 void MainWindow::StopAndWait()
@@ -387,7 +393,7 @@ void MainWindow::OnAction_About()
 void MainWindow::OnAction_EditBreakpoint()
 {
     // The thread reads the breakpoint lists during a step, which leaves this command enabled.
-    if (emulation.isRunning())
+    if (Busy())
         return;
     EditBreakpointDialog dialog(document, nullptr);
     dialog.exec();
@@ -454,7 +460,7 @@ void MainWindow::OnAction_Open()
                                                       QString(),
                                                       QStringLiteral("Fichiers S-Record (*.hex);;Tous les fichiers (*.*)"),
                                                       nullptr, QFileDialog::ReadOnly);
-    if (name.isEmpty() || emulation.isRunning() || !LoadFile(name))
+    if (name.isEmpty() || Busy() || !LoadFile(name))
         return;
     document->emulator->Reset();
     ResetMachineView();
@@ -468,7 +474,7 @@ void MainWindow::OnAction_VideoOut()
 
 void MainWindow::LaunchEmulation(int mode)
 {
-    if (emulation.isRunning())
+    if (Busy())
         return;
     switch (mode) {
     case StepOverMode:
@@ -495,6 +501,7 @@ void MainWindow::LaunchEmulation(int mode)
         videoDialog->activateWindow();
         videoDialog->grabKeyboard();
     }
+    awaitingFinish = true;
     emulation.start(QThread::TimeCriticalPriority);
 }
 
@@ -542,7 +549,7 @@ void MainWindow::OnAction_Undo(QAction* action)
 {
     // A request while the thread is busy is dropped whole: the count of the run in progress
     // stays as it was.
-    if (emulation.isRunning())
+    if (Busy())
         return;
     document->undoCount = action->data().toInt();
     LaunchEmulation(UndoMode);
@@ -561,7 +568,7 @@ void MainWindow::OnAction_StopEmulation()
 
 void MainWindow::OnAction_Skip()
 {
-    if (emulation.isRunning())
+    if (Busy())
         return;
     document->Skip();
     SetStartAddressOfDisaViews(document->emulator->registers->pc);
@@ -571,7 +578,7 @@ void MainWindow::OnAction_Skip()
 
 void MainWindow::OnAction_Reset()
 {
-    if (emulation.isRunning())
+    if (Busy())
         return;
     document->emulator->Reset();
     ResetMachineView();
@@ -579,7 +586,7 @@ void MainWindow::OnAction_Reset()
 
 void MainWindow::OnAction_EnableAddressBreakpoint()
 {
-    if (emulation.isRunning())
+    if (Busy())
         return;
     document->addressBreakpointsEnabled = !document->addressBreakpointsEnabled;
     UpdateCurrentTabIfIdle();
@@ -587,7 +594,7 @@ void MainWindow::OnAction_EnableAddressBreakpoint()
 
 void MainWindow::OnAction_EnableInstructionBreakpoint()
 {
-    if (emulation.isRunning())
+    if (Busy())
         return;
     document->instructionBreakpointsEnabled = !document->instructionBreakpointsEnabled;
     UpdateCurrentTabIfIdle();
@@ -595,7 +602,7 @@ void MainWindow::OnAction_EnableInstructionBreakpoint()
 
 void MainWindow::OnAction_RemoveAllAddressBreakpoint()
 {
-    if (emulation.isRunning())
+    if (Busy())
         return;
     document->addressBreakpoints.clear();
     UpdateCurrentTabIfIdle();
@@ -603,7 +610,7 @@ void MainWindow::OnAction_RemoveAllAddressBreakpoint()
 
 void MainWindow::OnAction_RemoveAllInstructionBreakpoint()
 {
-    if (emulation.isRunning())
+    if (Busy())
         return;
     document->instructionBreakpoints.clear();
     UpdateCurrentTabIfIdle();
@@ -642,6 +649,7 @@ void MainWindow::UpdateCommand()
 
 void MainWindow::FinishedEmulation()
 {
+    awaitingFinish = false;
     SetStartAddressOfDisaViews(document->emulator->registers->pc);
     videoDialog->releaseKeyboard();
     running = false;

@@ -34,6 +34,10 @@ public:
     void SetStartAddressOfAllViews(unsigned int address);
     static View* IsStandardDisaView(View* v);
     static View* IsMemoryView(View* v);
+    // The thread has been started and its end not yet taken in. Starts are refused until
+    // then: a queued FinishedEmulation arriving after the next start would unlock the window
+    // in the middle of a run.
+    bool Busy() const;
 
 public slots:
     void OnAction_About();
@@ -129,6 +133,8 @@ private:
     View* NewDisaSplit(View*& standard);
     void AddPage(const QString& name, View* root, View* activeByDefault);
     void ResetMachineView();
+
+    bool awaitingFinish;
 };
 
 #endif

@@ -153,13 +153,18 @@ void MemoryView::SetAligned(bool a)
         offset = 0;
 }
 
+unsigned int MemoryView::LineLength(unsigned int address) const
+{
+    if (address >= addressSpaceEnd)
+        return 0;
+    return static_cast<unsigned int>(
+        std::min<unsigned long long>(static_cast<unsigned long long>(bytesPerLine), addressSpaceEnd - address));
+}
+
 QString MemoryView::GetHexaLine(unsigned int address) const
 {
     QString text;
-    if (address >= addressSpaceEnd)
-        return text;
-    const unsigned int count = static_cast<unsigned int>(std::min<unsigned long long>(
-        static_cast<unsigned long long>(bytesPerLine), addressSpaceEnd - address));
+    const unsigned int count = LineLength(address);
     text.reserve(static_cast<int>(3 * count));
     for (unsigned int i = 0; i < count; ++i) {
         if (i > 0)
@@ -172,10 +177,7 @@ QString MemoryView::GetHexaLine(unsigned int address) const
 QString MemoryView::GetAsciiLine(unsigned int address) const
 {
     QString text;
-    if (address >= addressSpaceEnd)
-        return text;
-    const unsigned int count = static_cast<unsigned int>(std::min<unsigned long long>(
-        static_cast<unsigned long long>(bytesPerLine), addressSpaceEnd - address));
+    const unsigned int count = LineLength(address);
     text.reserve(static_cast<int>(count));
     for (unsigned int i = 0; i < count; ++i)
         text += Printable(memory->Read(address + i, 8));

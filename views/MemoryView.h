@@ -64,6 +64,8 @@ private:
     // The bytes that fit the view in automatic mode.
     int AutomaticBytePerLine() const;
     unsigned int TopAddress() const;
+    // The bytes of the line that starts at address: a line stops at the end of memory.
+    unsigned int LineLength(unsigned int address) const;
     void UpdateToolTip(const QPoint& globalPos);
 };
 

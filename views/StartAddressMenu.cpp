@@ -2,10 +2,7 @@
 
 #include "core/Document.h"
 #include "core/Emulator.h"
-#if __has_include("views/GetAddressDialog.h")
 #include "views/GetAddressDialog.h"
-#define HAVE_ADDRESS_DIALOG_PENDING 1
-#endif
 
 #include <QAction>
 #include <QActionGroup>
@@ -36,14 +33,9 @@ bool StartAddressMenu::Resolve(QAction* a, Document* document, QWidget* parent, 
         address = document->emulator->registers->Get(a->text());
         return true;
     }
-#ifdef HAVE_ADDRESS_DIALOG_PENDING
     GetAddressDialog dialog(document, QStringLiteral("Nouvelle adresse de départ"), parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     address = dialog.address;
     return true;
-#else
-    (void)parent;
-    return false;
-#endif
 }

@@ -7,7 +7,8 @@
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"
-#include "../splitview/SplitViewTestSupport.h"
+#include "panel/ModalScript.h"
+#include "splitview/SplitViewTestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,81 +48,7 @@ void Click(QWidget* w)
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
 }
 
-// Clicks from the event loop: a click that opens a modal window must not run inside the
-// timer that answers modal windows, or that timer could not answer the new one.
-void ClickLater(QWidget* w)
-{
-    QPointer<QWidget> target(w);
-    QTimer::singleShot(0, [target] {
-        if (target)
-            Click(target);
-    });
-}
-
-using Step = std::function<void(QWidget*)>;
-
-// Answers the modal windows as they come to the front (a dialog that comes back after its
-// error box counts again). Message boxes are noted ("title: text") and closed with their
-// button; dialogs are handed to the next step. A dialog that no step expects, or any
-// window that stays in front, is closed and reported, so that no test can hang.
-class ModalScript
-{
-public:
-    explicit ModalScript(QList<Step> steps) : steps(std::move(steps))
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this] { Poll(); });
-        timer.start(5);
-    }
-
-    bool Done() const { return steps.isEmpty() && !box && !QApplication::activeModalWidget(); }
-
-    QStringList boxes;
-    QStringList unexpected;
-
-private:
-    void Poll()
-    {
-        // Until the box answered last is gone, its caller has not gone on from it.
-        if (box) {
-            if (clock.elapsed() > 5000)
-                Abandon(box, "stuck: ");
-            return;
-        }
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == front) {
-            if (modal && clock.elapsed() > 5000)
-                Abandon(modal, "stuck: ");
-            return;
-        }
-        front = modal;
-        clock.start();
-        if ((box = qobject_cast<QMessageBox*>(modal))) {
-            boxes << box->windowTitle() + QStringLiteral(": ") + box->text();
-            if (box->icon() != QMessageBox::Critical || box->standardButtons() != QMessageBox::Ok
-                || box->defaultButton() != box->button(QMessageBox::Ok))
-                unexpected << QStringLiteral("not a critical box with one default OK");
-            ClickLater(box->button(QMessageBox::Ok));
-        } else if (modal && steps.isEmpty()) {
-            Abandon(modal, "unexpected: ");
-        } else if (modal) {
-            steps.takeFirst()(modal);
-        }
-    }
-
-    void Abandon(QWidget* modal, const char* why)
-    {
-        unexpected << QLatin1String(why) + modal->windowTitle();
-        clock.start();
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            QTimer::singleShot(0, dialog, &QDialog::reject);
-    }
-
-    QList<Step> steps;
-    QPointer<QWidget> front;
-    QPointer<QMessageBox> box;
-    QElapsedTimer clock;
-    QTimer timer;
-};
+using Step = ModalScript::Action;
 
 // Steps for the nested dialogs: each fills the dialog in and presses one of its buttons.
 Step ChooseInstruction(const QString& text)
@@ -131,7 +58,7 @@ Step ChooseInstruction(const QString& text)
         Click(Child<QRadioButton>(modal, "instructionRadioButton"));
         while (combo->currentText() != text && combo->currentIndex() < combo->count() - 1)
             QTest::keyClick(combo, Qt::Key_Down);
-        ClickLater(Child<QPushButton>(modal, "okButton"));
+        Click(Child<QPushButton>(modal, "okButton"));
     };
 }
 
@@ -140,7 +67,7 @@ Step TypeWord(const QString& expression)
     return [expression](QWidget* modal) {
         Click(Child<QRadioButton>(modal, "dcRadioButton"));
         QTest::keyClicks(Child<QLineEdit>(modal, "dcText"), expression);
-        ClickLater(Child<QPushButton>(modal, "okButton"));
+        Click(Child<QPushButton>(modal, "okButton"));
     };
 }
 
@@ -150,13 +77,13 @@ Step TypeAddress(const QString& expression, QString* title = nullptr)
         if (title)
             *title = modal->windowTitle();
         QTest::keyClicks(Child<QLineEdit>(modal, "addressText"), expression);
-        ClickLater(Child<QPushButton>(modal, "okButton"));
+        Click(Child<QPushButton>(modal, "okButton"));
     };
 }
 
 Step Cancel()
 {
-    return [](QWidget* modal) { ClickLater(Child<QPushButton>(modal, "cancelButton")); };
+    return [](QWidget* modal) { Click(Child<QPushButton>(modal, "cancelButton")); };
 }
 
 } // namespace
@@ -214,11 +141,14 @@ private:
     // Presses the button with the modal windows that follow answered by the steps.
     void Run(const char* button, QList<Step> steps)
     {
-        ModalScript script(std::move(steps));
-        ClickLater(Button(button));
-        QVERIFY2(QTest::qWaitFor([&] { return script.Done(); }, 10000), "an expected dialog did not open");
-        QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join(QLatin1Char('\n'))));
-        boxes = script.boxes;
+        boxes.clear();
+        ModalScript script;
+        script.boxes = &boxes;
+        for (const Step& step : steps)
+            script.Then("QDialog", step);
+        Click(Button(button));
+        QVERIFY2(script.Done(), "an expected dialog did not open");
+        QCOMPARE(script.Leftovers(), 0);
     }
 
     // A few instructions for the address entries to show.
@@ -370,12 +300,13 @@ private slots:
     void switchOff()
     {
         EditBreakpointDialog management(document.get(), nullptr);
-        ModalScript script({[](QWidget* modal) {
+        ModalScript script;
+        script.Then("EditBreakpointDialog", [](QWidget* modal) {
             Click(Child<QCheckBox>(modal, "enableAddressCheckBox"));
-            ClickLater(Child<QPushButton>(modal, "okButton"));
-        }});
+            Click(Child<QPushButton>(modal, "okButton"));
+        });
         QCOMPARE(management.exec(), int(QDialog::Accepted));
-        QVERIFY(script.unexpected.isEmpty());
+        QVERIFY(script.Done() && script.Leftovers() == 0);
         QVERIFY(!document->addressBreakpointsEnabled && document->instructionBreakpointsEnabled);
 
         Open();
@@ -393,10 +324,11 @@ private slots:
         WriteProgram();
         document->instructionBreakpoints << 0x4E75 << 0x4AFC << 0x4E75;
         document->addressBreakpoints << 0x2000 << 0x1000 << 0x2000 << 0x01001000;
-        ModalScript script({});
+        ModalScript script;
+        script.boxes = &boxes;
         Open();
         SplitTest::Settle();
-        QVERIFY(script.boxes.isEmpty() && script.unexpected.isEmpty());
+        QVERIFY(boxes.isEmpty() && script.Leftovers() == 0);
         QCOMPARE(State("instruction"), QStringLiteral("ILLEGAL|RTS [ILLEGAL] Total : 2 SVA"));
         QCOMPARE(State("address"), move + "|" + nop + " [" + move + "] Total : 2 SVA");
         Click(Button("okButton"));

@@ -4,13 +4,17 @@
 #define MAINWINDOW_TEST_SUPPORT_H
 
 #include "app/MainWindow.h"
+#include "core/Document.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QtTest>
 
@@ -26,11 +30,25 @@
         int appArgc = 2;                                                                                               \
         char* appArgv[] = {program.data(), file.data(), nullptr};                                                      \
         QApplication app(appArgc, appArgv);                                                                            \
+        WindowTest::QuietPlatformWarnings();                                                                           \
         TestClass test;                                                                                                \
         return QTest::qExec(&test, argc, argv);                                                                        \
     }
 
 namespace WindowTest {
+
+// The offscreen platform says, for every popup and grab, what it cannot do; those lines would
+// drown what matters in the test log.
+inline void QuietPlatformWarnings()
+{
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type == QtWarningMsg && text.startsWith(QLatin1String("This plugin does not support")))
+            return;
+        if (previous)
+            previous(type, context, text);
+    });
+}
 
 inline QString Program(const char* name)
 {
@@ -63,26 +81,60 @@ private:
             titles << box->windowTitle();
             box->done(QMessageBox::Ok);
         } else if (QDialog* dialog = qobject_cast<QDialog*>(modal)) {
+            if (pending)
+                return;
             ++dialogs;
-            if (onDialog)
-                onDialog(dialog);
-            else
-                dialog->reject();
+            // Answered from a queued call, not from this timer's slot: an answer may open a
+            // box of its own, and a timer does not fire again while its slot is running.
+            pending = true;
+            const QPointer<QDialog> target(dialog);
+            QMetaObject::invokeMethod(
+                this,
+                [this, target]() {
+                    pending = false;
+                    if (!target)
+                        return;
+                    if (onDialog)
+                        onDialog(target);
+                    else
+                        target->reject();
+                },
+                Qt::QueuedConnection);
         }
     }
+
+    bool pending = false;
 
     std::function<void(QDialog*)> onDialog;
     QTimer timer;
 };
+
+// Types the file's whole path into the file dialog, as the user may, and accepts it. The
+// dialog itself refuses a name that does not exist; the window is then given it all the same,
+// as a file that vanished meanwhile.
+inline void ChooseFile(QFileDialog* files, const QString& path)
+{
+    if (QLineEdit* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        name->setText(path);
+    if (QFile::exists(path))
+        static_cast<QDialog*>(files)->accept();
+    else
+        static_cast<QDialog*>(files)->done(QDialog::Accepted);
+}
 
 // Waits until the emulation thread has ended and the window has taken in its end.
 inline bool WaitIdle(MainWindow& w, int timeout = 10000)
 {
     QElapsedTimer clock;
     clock.start();
-    while (w.emulation.isRunning() || w.running) {
-        if (clock.elapsed() > timeout)
+    while (w.Busy() || w.running) {
+        if (clock.elapsed() > timeout) {
+            qWarning() << "still busy: thread" << w.emulation.isRunning() << "running" << w.running << "mode"
+                       << w.document->mode << "active" << QApplication::activeWindow() << "focus"
+                       << QApplication::focusWidget() << "modal" << QApplication::activeModalWidget() << "popup"
+                       << QApplication::activePopupWidget();
             return false;
+        }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     QCoreApplication::processEvents();

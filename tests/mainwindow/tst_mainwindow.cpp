@@ -332,13 +332,7 @@ private slots:
         QString toOpen = bad;
         ModalAnswerer answerer([&](QDialog* dialog) {
             if (QFileDialog* files = qobject_cast<QFileDialog*>(dialog)) {
-                files->selectFile(toOpen);
-                // The dialog itself refuses a name that does not exist; the test wants the
-                // window to see one, as from a file that vanished meanwhile.
-                if (QFile::exists(toOpen))
-                    static_cast<QDialog*>(files)->accept();
-                else
-                    static_cast<QDialog*>(files)->done(QDialog::Accepted);
+                ChooseFile(files, toOpen);
             } else {
                 dialog->reject();
             }
@@ -371,6 +365,53 @@ private slots:
         QCOMPARE(answerer.messages.at(2), w.document->emulator->errorMessage);
         QCOMPARE(w.emulation.result, int(Exception));
         QVERIFY(w.runAction->isEnabled());
+    }
+
+    void toolBarButtonsAndMenuEntriesReachTheirCommands()
+    {
+        MainWindow w;
+        Show(w);
+        auto click = [&](QAction* a) {
+            QWidget* button = w.toolBar->widgetForAction(a);
+            QVERIFY(button && button->isVisible());
+            QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
+        };
+        auto menuEntry = [&](char menuKey, char entryKey) {
+            QTest::keyClick(&w, menuKey, Qt::AltModifier);
+            QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QTest::keyClick(menu, entryKey);
+        };
+
+        click(w.stepIntoAction);
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(Pc(w), sessionStart + 2);
+        click(w.skipAction);
+        QCOMPARE(Pc(w), sessionLoop);
+        menuEntry('d', 's'); // "&Déboguer", "&Sauter une instruction"
+        QCOMPARE(Pc(w), sessionCall);
+        menuEntry('d', 'p'); // "&Pas à pas principal" over the BSR
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(Pc(w), sessionAfterCall);
+        QCOMPARE(History(w), 5);
+        click(w.undoAction);
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(History(w), 4);
+        click(w.runAction);
+        QVERIFY(WaitRunning(w));
+        QVERIFY(w.toolBar->widgetForAction(w.stopEmulationAction)->isEnabled());
+        QVERIFY(!w.toolBar->widgetForAction(w.runAction)->isEnabled());
+        click(w.stopEmulationAction);
+        QVERIFY(WaitIdle(w));
+        click(w.resetAction);
+        QCOMPARE(Pc(w), sessionStart);
+        QCOMPARE(History(w), 0);
+        click(w.addHexaViewAction);
+        QCOMPARE(w.tabWidget->count(), 4);
+        menuEntry('a', 'm'); // no entry of "&Affichage" answers m: nothing happens
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        QCOMPARE(w.tabWidget->count(), 4);
     }
 
     void videoWindowFollowsItsCommand()

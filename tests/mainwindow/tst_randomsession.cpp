@@ -59,6 +59,19 @@ public:
         QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
     }
 
+    // What the session went through, for the log: a session that never reached a dialog or
+    // an error box would prove little.
+    QString Summary() const
+    {
+        return QStringLiteral("%1 dialogs answered, %2 message boxes, %3 files written, %4 pages left")
+            .arg(answerer->dialogs)
+            .arg(answerer->messages.size())
+            .arg(files)
+            .arg(w.tabWidget->count());
+    }
+    int DialogCount() const { return answerer->dialogs; }
+    int MessageCount() const { return answerer->messages.size(); }
+
     void StopEverything()
     {
         w.stopEmulationAction->trigger();
@@ -210,7 +223,17 @@ private:
         for (int i = Next(8); i > 0; --i)
             QTest::keyClick(menu, Qt::Key_Down);
         const int choice = Next(10);
-        QTest::keyClick(menu, choice < 4 ? Qt::Key_Right : choice < 9 ? Qt::Key_Return : Qt::Key_Escape);
+        const Qt::Key key = choice < 4 ? Qt::Key_Right : choice < 9 ? Qt::Key_Return : Qt::Key_Escape;
+        // The entry picked may open a dialog: press the key from a queued call, so that this
+        // timer is free to answer the menus of the next round.
+        const QPointer<QMenu> target(menu);
+        QMetaObject::invokeMethod(
+            &menuTimer,
+            [target, key]() {
+                if (target && target->isVisible())
+                    QTest::keyClick(target, key);
+            },
+            Qt::QueuedConnection);
     }
 
     void Reshape()
@@ -286,8 +309,7 @@ private:
     void AnswerDialog(QDialog* d)
     {
         if (QFileDialog* files = qobject_cast<QFileDialog*>(d)) {
-            files->selectFile(fileToOpen);
-            static_cast<QDialog*>(files)->accept();
+            ChooseFile(files, fileToOpen);
             return;
         }
         // Whatever line edit the dialog has gets a random expression, valid or not.
@@ -343,6 +365,9 @@ private slots:
                     QFAIL(qPrintable(QStringLiteral("action %1").arg(i)));
             }
             user.StopEverything();
+            qInfo().noquote() << user.Summary();
+            QVERIFY(user.DialogCount() > 50);
+            QVERIFY(user.MessageCount() > 20);
             QTRY_VERIFY(!QApplication::activeModalWidget());
 
             // The panel shows the document's registers.

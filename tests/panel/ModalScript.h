@@ -56,6 +56,10 @@ public:
     bool Done() const { return steps.empty(); }
     int Leftovers() const { return leftovers; }
 
+    // When set, every message box is answered with its OK button whatever the steps, and
+    // noted as "title: text", with a mark for a box that is no critical error with OK alone.
+    QStringList* boxes = nullptr;
+
 private:
     struct Step
     {
@@ -69,6 +73,16 @@ private:
         // A step handed over but not started yet owns the modal window.
         if (!modal || scheduled > 0)
             return;
+        if (boxes && qobject_cast<QMessageBox*>(modal) && (steps.empty() || qstrcmp(steps.front().className, box)))
+            steps.push_front({box, [this](QWidget* w) {
+                auto* b = static_cast<QMessageBox*>(w);
+                const bool error = b->icon() == QMessageBox::Critical && b->standardButtons() == QMessageBox::Ok;
+                *boxes << b->windowTitle() + QStringLiteral(": ") + b->text() + (error ? "" : " (not an error box)");
+                if (QAbstractButton* ok = b->button(QMessageBox::Ok))
+                    ok->click();
+                else
+                    b->close();
+            }});
         if (!steps.empty() && modal->inherits(steps.front().className) && clock.elapsed() < timeout) {
             // Run from a timer of its own: the action may open a nested modal window, and
             // Qt does not fire a timer again while its own slot is running.
@@ -98,6 +112,8 @@ private:
 
     // Long enough for a slow machine under the sanitizers.
     static constexpr qint64 timeout = 30000;
+
+    static constexpr const char* box = "QMessageBox";
 
     QTimer timer;
     QElapsedTimer clock;

@@ -11,7 +11,6 @@
 #include "views/StateFrame.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +19,13 @@
 #include <QtTest>
 
 namespace {
+
+QStringList Words(const QString& text)
+{
+    QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    words.sort();
+    return words;
+}
 
 // A panel on its document, shown at the default width, with the test program loaded and
 // the processor reset.
@@ -64,6 +70,32 @@ struct Machine
         return stack ? stack->text().split(QChar(QChar::LineSeparator)) : QStringList();
     }
 
+    // "name=text" pairs split by '|', where a text that ends in '*' is a prefix: the pairs
+    // that do not hold, as they read, so that a failure says what is shown.
+    QString Wrong(const QString& pairs) const
+    {
+        QStringList wrong;
+        for (const QString& pair : pairs.split(QLatin1Char('|'))) {
+            const QString name = pair.section(QLatin1Char('='), 0, 0);
+            QString want = pair.section(QLatin1Char('='), 1), got = Text(name);
+            if (want.endsWith(QLatin1Char('*'))) {
+                want.chop(1);
+                got = got.left(want.size());
+            }
+            if (got != want)
+                wrong << name + QLatin1Char('=') + got;
+        }
+        return wrong.join(QLatin1Char('|'));
+    }
+
+    // The first n lines of the stack above the address, " / ", the last n below it.
+    QString Stack(int n) const
+    {
+        const QStringList out = Lines("outStackText");
+        return QStringList(Lines("inStackText").mid(0, n)).join(QLatin1Char(' ')) + QStringLiteral(" / ")
+            + QStringList(out.mid(out.size() - n)).join(QLatin1Char(' '));
+    }
+
     // The value fields whose text is red, by name.
     QStringList Red() const
     {
@@ -91,25 +123,30 @@ bool Fits(QLineEdit* edit)
     return edit->fontMetrics().horizontalAdvance(edit->text()) <= inside.width() - 4;
 }
 
-// Clicks a register button, types the expression over the value and presses Return;
-// true when the dialog was there to answer.
-bool EditFromPanel(Machine& m, const char* button, const char* typed)
+// Clicks a register button, types the expression over the value and presses the dialog's
+// buttons in turn ("Return" for the key); the error box, if one is expected, answered with
+// its text noted. True when every window was there to answer.
+bool EditFromPanel(Machine& m, const char* button, const char* typed, QStringList presses = {"Return"},
+                   QString* title = nullptr, QString* message = nullptr)
 {
     ModalScript script;
     script.Then("EditRegisterDialog", [&](QWidget* w) {
+        if (title)
+            *title = w->windowTitle();
         auto* edit = w->findChild<QLineEdit*>(QStringLiteral("newValueText"));
         edit->selectAll();
         QTest::keyClicks(edit, typed);
-        QTest::keyClick(edit, Qt::Key_Return);
+        for (const QString& press : presses) {
+            if (press == QLatin1String("Return"))
+                QTest::keyClick(edit, Qt::Key_Return);
+            else
+                QTest::mouseClick(w->findChild<QPushButton*>(press), Qt::LeftButton);
+        }
     });
+    if (message)
+        script.Message(message);
     QTest::mouseClick(m.Find<QPushButton>(QLatin1String(button)), Qt::LeftButton);
     return script.Done() && script.Leftovers() == 0;
-}
-
-QStringList Sorted(QStringList list)
-{
-    list.sort();
-    return list;
 }
 
 } // namespace
@@ -129,92 +166,48 @@ private slots:
     void Disabled();
 };
 
+// The panel's fields by name, every value field wide enough for its widest text, and the
+// stack's choices.
 void StateFrameTest::Form()
 {
     Machine m(false);
-    QCOMPARE(m.panel.height(), 268);
-    QCOMPARE(m.panel.minimumHeight(), 268);
-    QCOMPARE(m.panel.maximumHeight(), 268);
-    QCOMPARE(m.panel.frameShape(), QFrame::Panel);
-    QCOMPARE(m.panel.frameShadow(), QFrame::Raised);
-    QCOMPARE(m.panel.midLineWidth(), 1);
-    QCOMPARE(m.panel.font().pointSize(), 9);
-
-    QStringList buttons;
+    QString expected = QStringLiteral("uspHexaText sspHexaText pcHexaText disaText uspButton sspButton pcButton");
     for (int n = 0; n < 8; ++n)
-        buttons << QStringLiteral("d%1").arg(n) << QStringLiteral("a%1").arg(n);
-    buttons << QStringLiteral("usp") << QStringLiteral("ssp") << QStringLiteral("pc");
+        expected += QStringLiteral(" d%1HexaText d%1AsciiText a%1HexaText a%1MemoryHexaText a%1MemoryAsciiText"
+                                   " d%1Button a%1Button").arg(n);
     for (const char* flag : {"c", "v", "z", "n", "x", "i", "s", "t"})
-        buttons << QLatin1String(flag);
-    for (const QString& b : buttons) {
-        auto* button = m.Find<QPushButton>(b + QLatin1String("Button"));
-        QVERIFY2(button, qPrintable(b));
-        QCOMPARE(button->text(), b.toUpper());
-        QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) <= button->width() - 4);
-    }
-
-    QStringList registerTexts, memoryTexts;
-    for (int n = 0; n < 8; ++n) {
-        registerTexts << QStringLiteral("d%1HexaText").arg(n) << QStringLiteral("d%1AsciiText").arg(n)
-                      << QStringLiteral("a%1HexaText").arg(n);
-        memoryTexts << QStringLiteral("a%1MemoryHexaText").arg(n) << QStringLiteral("a%1MemoryAsciiText").arg(n);
-    }
-    registerTexts << QStringLiteral("uspHexaText") << QStringLiteral("sspHexaText") << QStringLiteral("pcHexaText");
-    for (const char* flag : {"c", "v", "z", "n", "x", "i", "s", "t"})
-        registerTexts << QLatin1String(flag) + QLatin1String("Text");
-    for (const char* o : {"src", "dst"}) {
-        registerTexts << QLatin1String(o) + QLatin1String("HexaText") << QLatin1String(o) + QLatin1String("AsciiText");
-        memoryTexts << QLatin1String(o) + QLatin1String("MemoryHexaText")
-                    << QLatin1String(o) + QLatin1String("MemoryAsciiText");
-    }
+        expected += QStringLiteral(" %1Text %1Button").arg(QLatin1String(flag));
+    for (const char* o : {"src", "dst"})
+        expected += QStringLiteral(" %1HexaText %1AsciiText %1MemoryHexaText %1MemoryAsciiText").arg(QLatin1String(o));
     QStringList found;
-    for (RegisterText* t : m.panel.findChildren<RegisterText*>()) {
+    for (QLineEdit* t : m.panel.findChildren<QLineEdit*>())
         found << t->objectName();
+    for (QPushButton* b : m.panel.findChildren<QPushButton*>()) {
+        found << b->objectName();
+        QCOMPARE(b->text().toLower() + QStringLiteral("Button"), b->objectName());
+        QVERIFY(b->fontMetrics().horizontalAdvance(b->text()) <= b->width() - 4);
+    }
+    found.sort();
+    QCOMPARE(found, Words(expected));
+    for (RegisterText* t : m.panel.findChildren<RegisterText*>()) {
         const QString text = t->text();
         // The widest text the field shows; a flag is one digit.
         t->setText(t->format == RegisterText::Decimal ? QStringLiteral("7") : t->Text(0xFFFFFFFF));
         QVERIFY2(Fits(t), qPrintable(t->objectName()));
         t->setText(text);
-        QVERIFY(t->isReadOnly());
-        QCOMPARE(t->font().family(), QStringLiteral("Courier New"));
-        QCOMPARE(t->maxLength(), 8);
-        QVERIFY(t->alignment() & Qt::AlignHCenter);
-        const bool operand = t->objectName().startsWith(QLatin1String("src")) || t->objectName().startsWith(QLatin1String("dst"));
-        QCOMPARE(t->highlight, !operand);
     }
-    QCOMPARE(Sorted(found), Sorted(registerTexts));
-    found.clear();
-    for (MemoryText* t : m.panel.findChildren<MemoryText*>()) {
-        found << t->objectName();
-        QCOMPARE(t->mode, t->objectName().contains(QLatin1String("Ascii")) ? 1 : 0);
-    }
-    QCOMPARE(Sorted(found), Sorted(memoryTexts));
-    QCOMPARE(m.Find<RegisterText>(QStringLiteral("iText"))->format, int(RegisterText::Decimal));
-    QCOMPARE(m.Find<RegisterText>(QStringLiteral("d5AsciiText"))->format, int(RegisterText::Characters));
-    QVERIFY(m.Find<QLineEdit>(QStringLiteral("disaText")));
-    QCOMPARE(m.Find<QLabel>(QStringLiteral("srcLabel"))->text(), QStringLiteral("SRC"));
-    QCOMPARE(m.Find<QLabel>(QStringLiteral("dstLabel"))->text(), QStringLiteral("DST"));
 
     auto* combo = m.Find<QComboBox>(QStringLiteral("stackComboBox"));
-    QVERIFY(combo);
     QStringList items;
     for (int i = 0; i < combo->count(); ++i)
         items << combo->itemText(i);
-    QCOMPARE(items, QStringLiteral("PC SSP USP A7 A6 A5 A4 A3 A2 A1 A0 D7 D6 D5 D4 D3 D2 D1 D0").split(QLatin1Char(' ')));
-    QCOMPARE(combo->currentText(), QStringLiteral("A7"));
-    QCOMPARE(combo->maxVisibleItems(), 20);
-    for (const char* size : {"8", "16", "32"}) {
-        auto* radio = m.Find<QRadioButton>(QLatin1String("stackButton") + QLatin1String(size));
-        QVERIFY(radio);
-        QCOMPARE(radio->text(), QLatin1String(size));
-        QCOMPARE(radio->isChecked(), QByteArray(size) == "32");
-    }
+    QCOMPARE(items.join(' ') + ' ' + combo->currentText(),
+             QStringLiteral("PC SSP USP A7 A6 A5 A4 A3 A2 A1 A0 D7 D6 D5 D4 D3 D2 D1 D0 A7"));
+    QVERIFY(m.Find<QRadioButton>(QStringLiteral("stackButton32"))->isChecked());
     QCOMPARE(m.panel.GetStackSize(), 32);
-    QCOMPARE(m.Find<StackText>(QStringLiteral("inStackText"))->direction, 0);
-    QCOMPARE(m.Find<StackText>(QStringLiteral("outStackText"))->direction, 1);
     // The references start at 0: what differs from 0 before the first recorded reference
     // is red; after it, nothing.
-    QCOMPARE(m.Red(), Sorted({QStringLiteral("iText"), QStringLiteral("sText")}));
+    QCOMPARE(m.Red(), Words("iText sText"));
     m.panel.RecordReference();
     m.panel.UpdateControl();
     QCOMPARE(m.Red(), QStringList());
@@ -225,87 +218,55 @@ void StateFrameTest::Form()
 void StateFrameTest::Steps()
 {
     Machine m;
-    QCOMPARE(m.Text(QStringLiteral("pcHexaText")), QStringLiteral("00001000"));
-    QCOMPARE(m.Text(QStringLiteral("disaText")), QStringLiteral("MOVE.L  #$41424344,D0"));
-    QCOMPARE(m.Text(QStringLiteral("srcHexaText")), QStringLiteral("41424344"));
-    QCOMPARE(m.Text(QStringLiteral("srcAsciiText")), QStringLiteral("ABCD"));
-    QCOMPARE(m.Text(QStringLiteral("dstHexaText")), QStringLiteral("00000000"));
-
-    const QString pc = QStringLiteral("pcHexaText");
-    m.Step(); // MOVE.L #$41424344,D0
-    QCOMPARE(m.Red(), Sorted({QStringLiteral("d0HexaText"), QStringLiteral("d0AsciiText"), pc}));
-    QCOMPARE(m.Text(QStringLiteral("d0HexaText")), QStringLiteral("41424344"));
-    QCOMPARE(m.Text(QStringLiteral("d0AsciiText")), QStringLiteral("ABCD"));
-    QCOMPARE(m.Text(QStringLiteral("disaText")), QStringLiteral("LEA.L   $2000(PC),A0"));
-
-    m.Step(); // LEA data,A0
-    QCOMPARE(m.Red(), Sorted({QStringLiteral("a0HexaText"), pc}));
-    QCOMPARE(m.Text(QStringLiteral("a0HexaText")), QStringLiteral("00002000"));
+    QCOMPARE(m.Wrong("pcHexaText=00001000|disaText=MOVE.L  #$41424344,D0|srcHexaText=41424344|srcAsciiText=ABCD"
+                     "|dstHexaText=00000000"), QString());
     const int bytes = m.Find<MemoryText>(QStringLiteral("a0MemoryHexaText"))->byteCount;
     QVERIFY(bytes >= 8);
-    QVERIFY(m.Text(QStringLiteral("a0MemoryHexaText")).startsWith(QStringLiteral("1234 5678 5A65 6E64")));
-    QVERIFY(m.Text(QStringLiteral("a0MemoryAsciiText")).startsWith(QStringLiteral(".4VxZend")));
-    QCOMPARE(m.Text(QStringLiteral("a0MemoryAsciiText")).size(), bytes);
-    QCOMPARE(m.Text(QStringLiteral("a0MemoryHexaText")).size(), 5 * bytes / 2 - 1);
-    // The next instruction reads the word at A0 into D1.
-    QCOMPARE(m.Text(QStringLiteral("disaText")), QStringLiteral("MOVE.W  (A0)+,D1"));
-    QCOMPARE(m.Text(QStringLiteral("srcHexaText")), QStringLiteral("00002000"));
-    QCOMPARE(m.Text(QStringLiteral("srcAsciiText")), QStringLiteral(".. ."));
-    QVERIFY(m.Text(QStringLiteral("srcMemoryHexaText")).startsWith(QStringLiteral("1234 5678")));
-    QCOMPARE(m.Text(QStringLiteral("dstHexaText")), QStringLiteral("----0000"));
-    QVERIFY(m.Text(QStringLiteral("dstMemoryHexaText")).startsWith(QStringLiteral("0000 ")));
-
-    m.Step(); // MOVE.W (A0)+,D1
-    QCOMPARE(m.Red(), Sorted({QStringLiteral("d1HexaText"), QStringLiteral("d1AsciiText"), QStringLiteral("a0HexaText"), pc}));
-    QCOMPARE(m.Text(QStringLiteral("d1AsciiText")), QStringLiteral("...4"));
-    QCOMPARE(m.Text(QStringLiteral("srcHexaText")), QStringLiteral("------1F"));
-    QCOMPARE(m.Text(QStringLiteral("srcAsciiText")), QStringLiteral("...."));
-    QCOMPARE(m.Text(QStringLiteral("dstHexaText")), QStringLiteral("------00"));
-
-    m.Step(); // MOVE.B #$1F,D2
-    QCOMPARE(m.Red(), Sorted({QStringLiteral("d2HexaText"), QStringLiteral("d2AsciiText"), pc}));
-    // The next instruction pushes D0 below SSP.
-    QCOMPARE(m.Text(QStringLiteral("dstHexaText")), QStringLiteral("00007FFC"));
-
-    m.Step(); // MOVE.L D0,-(SP)
-    QCOMPARE(m.Red(), Sorted({QStringLiteral("a7HexaText"), QStringLiteral("sspHexaText"), pc}));
-    QCOMPARE(m.Text(QStringLiteral("a7HexaText")), QStringLiteral("00007FFC"));
-    QVERIFY(m.Text(QStringLiteral("a7MemoryHexaText")).startsWith(QStringLiteral("4142 4344")));
-    QVERIFY(m.Text(QStringLiteral("a7MemoryAsciiText")).startsWith(QStringLiteral("ABCD")));
-    QCOMPARE(m.Lines("inStackText").first(), QStringLiteral("41424344"));
-
-    m.Step(); // ADDQ.W #1,D3: no flag changes
-    QCOMPARE(m.Red(), Sorted({QStringLiteral("d3HexaText"), QStringLiteral("d3AsciiText"), pc}));
-    m.Step(); // MOVEQ #-1,D4
-    QCOMPARE(m.Red(), Sorted({QStringLiteral("d4HexaText"), QStringLiteral("d4AsciiText"), QStringLiteral("nText"), pc}));
-    QCOMPARE(m.Text(QStringLiteral("nText")), QStringLiteral("1"));
-    m.Step(); // CMP.L D4,D4
-    QCOMPARE(m.Red(), Sorted({QStringLiteral("nText"), QStringLiteral("zText"), pc}));
-    QCOMPARE(m.Text(QStringLiteral("zText")), QStringLiteral("1"));
-    QCOMPARE(m.Text(QStringLiteral("iText")), QStringLiteral("7"));
-    QCOMPARE(m.Text(QStringLiteral("sText")), QStringLiteral("1"));
-
-    m.Step(); // MOVE.W #$0700,SR: user state, A7 is now USP
-    QCOMPARE(m.Red(), Sorted({QStringLiteral("sText"), QStringLiteral("zText"), QStringLiteral("a7HexaText"), pc}));
-    QCOMPARE(m.Text(QStringLiteral("a7HexaText")), QStringLiteral("00000000"));
-    QCOMPARE(m.Text(QStringLiteral("sspHexaText")), QStringLiteral("00007FFC"));
-    QCOMPARE(m.Text(QStringLiteral("disaText")), QStringLiteral("NOP     "));
-    QCOMPARE(m.Text(QStringLiteral("srcHexaText")), QStringLiteral("--------"));
-
-    m.Step(); // NOP; PC is now on a word that is no instruction
-    QCOMPARE(m.Red(), QStringList({pc}));
-    QCOMPARE(m.Text(QStringLiteral("disaText")), QStringLiteral("DC.W    $FFFF"));
-    for (const char* o : {"src", "dst"}) {
-        const QString p = QLatin1String(o);
-        QCOMPARE(m.Text(p + QLatin1String("HexaText")), QStringLiteral("--------"));
-        QCOMPARE(m.Text(p + QLatin1String("AsciiText")), QStringLiteral("----"));
-        QCOMPARE(m.Text(p + QLatin1String("MemoryHexaText")), QString(5 * bytes / 2 - 1, QLatin1Char('-')));
-        QCOMPARE(m.Text(p + QLatin1String("MemoryAsciiText")), QString(bytes, QLatin1Char('-')));
+    const struct
+    {
+        const char* red; // besides the program counter
+        const char* shown;
+    } steps[] = {
+        // MOVE.L #$41424344,D0
+        {"d0HexaText d0AsciiText", "d0HexaText=41424344|d0AsciiText=ABCD|disaText=LEA.L   $2000(PC),A0"},
+        // LEA data,A0; the next instruction reads the word at A0 into D1.
+        {"a0HexaText", "a0HexaText=00002000|a0MemoryHexaText=1234 5678 5A65 6E64*|a0MemoryAsciiText=.4VxZend*"
+                       "|disaText=MOVE.W  (A0)+,D1|srcHexaText=00002000|srcAsciiText=.. ."
+                       "|srcMemoryHexaText=1234 5678*|dstHexaText=----0000|dstMemoryHexaText=0000 *"},
+        // MOVE.W (A0)+,D1
+        {"d1HexaText d1AsciiText a0HexaText",
+         "d1AsciiText=...4|srcHexaText=------1F|srcAsciiText=....|dstHexaText=------00"},
+        // MOVE.B #$1F,D2; the next instruction pushes D0 below SSP.
+        {"d2HexaText d2AsciiText", "dstHexaText=00007FFC"},
+        // MOVE.L D0,-(SP)
+        {"a7HexaText sspHexaText", "a7HexaText=00007FFC|a7MemoryHexaText=4142 4344*|a7MemoryAsciiText=ABCD*"},
+        // ADDQ.W #1,D3: no flag changes
+        {"d3HexaText d3AsciiText", "d3HexaText=00000001"},
+        // MOVEQ #-1,D4
+        {"d4HexaText d4AsciiText nText", "nText=1"},
+        // CMP.L D4,D4
+        {"nText zText", "zText=1|iText=7|sText=1"},
+        // MOVE.W #$0700,SR: user state, A7 is now USP
+        {"sText zText a7HexaText",
+         "a7HexaText=00000000|sspHexaText=00007FFC|disaText=NOP     |srcHexaText=--------"},
+        // NOP; PC is now on a word that is no instruction, with no operands.
+        {"", "disaText=DC.W    $FFFF|srcHexaText=--------|srcAsciiText=----|dstHexaText=--------|dstAsciiText=----"},
+    };
+    for (const auto& step : steps) {
+        m.Step();
+        QCOMPARE(m.Red(), Words(QLatin1String(step.red) + QLatin1String(" pcHexaText")));
+        QCOMPARE(m.Wrong(QLatin1String(step.shown)), QString());
+        if (step.red == QLatin1String("a7HexaText sspHexaText"))
+            QCOMPARE(m.Lines("inStackText").first(), QStringLiteral("41424344"));
     }
-    // A repaint shows the same, in the same colours.
+    for (const char* o : {"src", "dst"}) {
+        QCOMPARE(m.Text(QLatin1String(o) + QLatin1String("MemoryHexaText")), QString(5 * bytes / 2 - 1, '-'));
+        QCOMPARE(m.Text(QLatin1String(o) + QLatin1String("MemoryAsciiText")), QString(bytes, '-'));
+    }
+    // A repaint shows the same, in the same colours; recorded again without a step,
+    // everything is black.
     m.Paint();
-    QCOMPARE(m.Red(), QStringList({pc}));
-    // Recorded again without a step: everything black.
+    QCOMPARE(m.Red(), QStringList{"pcHexaText"});
     m.panel.RecordReference();
     m.panel.UpdateControl();
     QCOMPARE(m.Red(), QStringList());
@@ -327,31 +288,27 @@ void StateFrameTest::FlagButtons()
         const QString name = QLatin1String(flag.name);
         auto* button = m.Find<QPushButton>(name + QLatin1String("Button"));
         const unsigned int before = m.registers->sr;
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(m.registers->sr, before ^ flag.bit);
-        m.Paint();
-        QCOMPARE(m.Text(name + QLatin1String("Text")), QString::number((m.registers->sr & flag.bit) ? 1 : 0));
-        if (flag.bit == 0x2000) {
+        for (unsigned int after : {before ^ flag.bit, before}) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            QCOMPARE(m.registers->sr, after);
+            m.Paint();
+            QCOMPARE(m.Text(name + QLatin1String("Text")), QString::number((after & flag.bit) ? 1 : 0));
             // S clear: A7 and its memory follow USP.
-            QCOMPARE(m.Text(QStringLiteral("a7HexaText")), QStringLiteral("00001111"));
-            QCOMPARE(m.Find<MemoryText>(QStringLiteral("a7MemoryHexaText"))->address, 0x1111u);
-            QCOMPARE(m.Find<MemoryText>(QStringLiteral("a7MemoryAsciiText"))->address, 0x1111u);
+            if (flag.bit == 0x2000 && after != before) {
+                QCOMPARE(m.Text(QStringLiteral("a7HexaText")), QStringLiteral("00001111"));
+                QCOMPARE(m.Find<MemoryText>(QStringLiteral("a7MemoryAsciiText"))->address, 0x1111u);
+            }
         }
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(m.registers->sr, before);
-        m.Paint();
-        QCOMPARE(m.Text(name + QLatin1String("Text")), QString::number((before & flag.bit) ? 1 : 0));
     }
     QCOMPARE(m.Text(QStringLiteral("a7HexaText")), QStringLiteral("00002222"));
 
-    auto* i = m.Find<QPushButton>(QStringLiteral("iButton"));
     QStringList seen;
     for (int click = 0; click < 8; ++click) {
-        QTest::mouseClick(i, Qt::LeftButton);
+        QTest::mouseClick(m.Find<QPushButton>(QStringLiteral("iButton")), Qt::LeftButton);
         m.Paint();
         seen << m.Text(QStringLiteral("iText"));
     }
-    QCOMPARE(seen, QStringLiteral("0 1 2 3 4 5 6 7").split(QLatin1Char(' ')));
+    QCOMPARE(seen.join(' '), QStringLiteral("0 1 2 3 4 5 6 7"));
     QCOMPARE(m.registers->sr, 0x2700u);
 }
 
@@ -363,99 +320,59 @@ void StateFrameTest::RegisterButtons()
     m.registers->d[0] = 0x10;
     m.panel.RecordReference();
     m.panel.UpdateControl();
-
-    QString title;
-    {
-        ModalScript script;
-        script.Then("EditRegisterDialog", [&](QWidget* w) {
-            title = w->windowTitle();
-            auto* edit = w->findChild<QLineEdit*>(QStringLiteral("newValueText"));
-            edit->selectAll();
-            QTest::keyClicks(edit, "d0+1");
-            QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("equalButton")), Qt::LeftButton);
-            QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
-        });
-        QTest::mouseClick(m.Find<QPushButton>(QStringLiteral("d0Button")), Qt::LeftButton);
-        QVERIFY(script.Done());
-    }
+    QString title, message;
+    QVERIFY(EditFromPanel(m, "d0Button", "d0+1", {"equalButton", "okButton"}, &title));
     QCOMPARE(title, QStringLiteral("Registre D0"));
     QCOMPARE(m.registers->d[0], 0x11u);
-    QCOMPARE(m.Text(QStringLiteral("d0HexaText")), QStringLiteral("00000011"));
-    QCOMPARE(m.Red(), Sorted({QStringLiteral("d0HexaText"), QStringLiteral("d0AsciiText")}));
+    QCOMPARE(m.Wrong("d0HexaText=00000011"), QString());
+    QCOMPARE(m.Red(), Words("d0HexaText d0AsciiText"));
 
     // The program counter: the instruction line follows.
     QVERIFY(EditFromPanel(m, "pcButton", "pc+$1E"));
     QCOMPARE(m.registers->pc, 0x101Eu);
-    QCOMPARE(m.Text(QStringLiteral("disaText")), QStringLiteral("DC.W    $FFFF"));
+    QCOMPARE(m.Wrong("disaText=DC.W    $FFFF"), QString());
 
     // A7 in supervisor state is SSP; USP keeps its value.
     m.registers->usp = 0x500;
     QVERIFY(EditFromPanel(m, "a7Button", "$3001"));
     QCOMPARE(m.registers->ssp, 0x3001u);
     QCOMPARE(m.registers->usp, 0x500u);
-    QCOMPARE(m.Text(QStringLiteral("sspHexaText")), QStringLiteral("00003001"));
-    QCOMPARE(m.Text(QStringLiteral("a7HexaText")), QStringLiteral("00003001"));
+    QCOMPARE(m.Wrong("sspHexaText=00003001|a7HexaText=00003001"), QString());
 
     // Wrong input, then "Annuler": the error box, and nothing written.
-    const unsigned int usp = m.registers->usp;
-    QString message;
-    {
-        ModalScript script;
-        script.Then("EditRegisterDialog", [&](QWidget* w) {
-                  auto* edit = w->findChild<QLineEdit*>(QStringLiteral("newValueText"));
-                  edit->selectAll();
-                  QTest::keyClicks(edit, "1 +");
-                  QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
-                  QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
-              })
-            .Message(&message);
-        QTest::mouseClick(m.Find<QPushButton>(QStringLiteral("uspButton")), Qt::LeftButton);
-        QVERIFY(script.Done());
-        QCOMPARE(script.Leftovers(), 0);
-    }
+    QVERIFY(EditFromPanel(m, "uspButton", "1 +", {"okButton", "cancelButton"}, nullptr, &message));
     QCOMPARE(message, QStringLiteral("Expression incorrecte dans le champ \"Nouvelle valeur\"."));
-    QCOMPARE(m.registers->usp, usp);
+    QCOMPARE(m.registers->usp, 0x500u);
 }
 
 // The stack around the register of the combo box, at each entry size, with odd addresses.
 void StateFrameTest::Stack()
 {
     Machine m(false);
-    Memory* memory = m.document.memory;
     for (unsigned int a = 0; a < 0x20; ++a)
-        memory->Write(0x2FF0 + a, 0xA0 + a, 8, true);
+        m.document.memory->Write(0x2FF0 + a, 0xA0 + a, 8, true);
     m.registers->ssp = 0x3000;
     m.Paint();
     auto* in = m.Find<StackText>(QStringLiteral("inStackText"));
     auto* out = m.Find<StackText>(QStringLiteral("outStackText"));
     const int lines = in->height() / in->fontMetrics().height();
     QVERIFY(lines >= 4);
-    QCOMPARE(in->lineCount, lines);
     QCOMPARE(m.Lines("inStackText").size(), lines);
     QCOMPARE(m.Lines("outStackText").size(), out->height() / out->fontMetrics().height());
-    QCOMPARE(m.Lines("inStackText").mid(0, 2), QStringList({QStringLiteral("B0B1B2B3"), QStringLiteral("B4B5B6B7")}));
-    QCOMPARE(m.Lines("outStackText").last(), QStringLiteral("ACADAEAF"));
-    QCOMPARE(m.Lines("outStackText").at(m.Lines("outStackText").size() - 2), QStringLiteral("A8A9AAAB"));
-
-    QTest::mouseClick(m.Find<QRadioButton>(QStringLiteral("stackButton16")), Qt::LeftButton);
+    QCOMPARE(m.Stack(2), QStringLiteral("B0B1B2B3 B4B5B6B7 / A8A9AAAB ACADAEAF"));
+    const auto size = [&](const char* bits) {
+        QTest::mouseClick(m.Find<QRadioButton>(QLatin1String("stackButton") + QLatin1String(bits)), Qt::LeftButton);
+        m.Paint();
+    };
+    size("16");
     QCOMPARE(m.panel.GetStackSize(), 16);
-    m.Paint();
-    QCOMPARE(in->entrySize, 16);
-    QCOMPARE(m.Lines("inStackText").mid(0, 2), QStringList({QStringLiteral("B0B1"), QStringLiteral("B2B3")}));
-    QCOMPARE(m.Lines("outStackText").last(), QStringLiteral("AEAF"));
-
+    QCOMPARE(m.Stack(2), QStringLiteral("B0B1 B2B3 / ACAD AEAF"));
     // Odd: the byte at the address on its own marked line, then the words after it.
     m.registers->ssp = 0x3001;
     m.Paint();
-    QCOMPARE(m.Lines("inStackText").mid(0, 3),
-             QStringList({QStringLiteral("** B1 **"), QStringLiteral("B2B3"), QStringLiteral("B4B5")}));
-    QCOMPARE(m.Lines("outStackText").mid(m.Lines("outStackText").size() - 3),
-             QStringList({QStringLiteral("ACAD"), QStringLiteral("AEAF"), QStringLiteral("** B0 **")}));
-
-    QTest::mouseClick(m.Find<QRadioButton>(QStringLiteral("stackButton8")), Qt::LeftButton);
-    m.Paint();
-    QCOMPARE(m.Lines("inStackText").mid(0, 2), QStringList({QStringLiteral("B1"), QStringLiteral("B2")}));
-    QCOMPARE(m.Lines("outStackText").last(), QStringLiteral("B0"));
+    QCOMPARE(m.Stack(3), QStringLiteral("** B1 ** B2B3 B4B5 / ACAD AEAF ** B0 **"));
+    size("8");
+    QCOMPARE(m.Stack(2), QStringLiteral("B1 B2 / AF B0"));
 
     // Another register, chosen with the keyboard in the combo box.
     m.registers->d[3] = 0x2FF4;
@@ -465,20 +382,17 @@ void StateFrameTest::Stack()
     QCOMPARE(combo->currentText(), QStringLiteral("D3"));
     m.Paint();
     QCOMPARE(in->address, 0x2FF4u);
-    QCOMPARE(m.Lines("inStackText").first(), QStringLiteral("A4"));
-    QTest::mouseClick(m.Find<QRadioButton>(QStringLiteral("stackButton32")), Qt::LeftButton);
-    m.Paint();
-    QCOMPARE(m.Lines("inStackText").first(), QStringLiteral("A4A5A6A7"));
-    QCOMPARE(m.Lines("outStackText").last(), QStringLiteral("A0A1A2A3"));
+    QCOMPARE(m.Stack(1), QStringLiteral("A4 / A3"));
+    size("32");
+    QCOMPARE(m.Stack(1), QStringLiteral("A4A5A6A7 / A0A1A2A3"));
 }
 
 // Values at the ends of the address space and odd everywhere: shown, and nothing breaks.
 void StateFrameTest::Extremes()
 {
     Machine m(false);
-    Memory* memory = m.document.memory;
-    memory->Write(0xFFFFFF, 0x41, 8, true);
-    memory->Write(0x000000, 0x42, 8, true);
+    m.document.memory->Write(0xFFFFFF, 0x41, 8, true);
+    m.document.memory->Write(0x000000, 0x42, 8, true);
     for (int n = 0; n < 8; ++n)
         m.registers->d[n] = 0xFFFFFFFF;
     for (int n = 0; n < 7; ++n)
@@ -489,23 +403,15 @@ void StateFrameTest::Extremes()
     m.registers->sr = 0xA71F;
     QTest::mouseClick(m.Find<QRadioButton>(QStringLiteral("stackButton16")), Qt::LeftButton);
     m.Paint();
-    QCOMPARE(m.Text(QStringLiteral("d7AsciiText")), QString::fromLatin1("\xFF\xFF\xFF\xFF"));
-    QCOMPARE(m.Text(QStringLiteral("a7HexaText")), QStringLiteral("FFFFFFFF"));
-    QCOMPARE(m.Text(QStringLiteral("pcHexaText")), QStringLiteral("00FFFFFF"));
-    QCOMPARE(m.Text(QStringLiteral("tText")), QStringLiteral("1"));
-    // The memory at 0xFFFFFF runs on at 0.
-    QVERIFY(m.Text(QStringLiteral("a0MemoryHexaText")).startsWith(QStringLiteral("4142 ")));
-    QVERIFY(m.Text(QStringLiteral("a0MemoryAsciiText")).startsWith(QStringLiteral("AB")));
-    // The stack at an odd address at the very top.
-    QCOMPARE(m.Lines("inStackText").mid(0, 2), QStringList({QStringLiteral("** 41 **"), QStringLiteral("4200")}));
-    QCOMPARE(m.Lines("outStackText").last(), QStringLiteral("** 00 **"));
+    // The memory at 0xFFFFFF runs on at 0, and so does the stack at an odd address there.
+    QCOMPARE(m.Wrong(QString::fromLatin1("d7AsciiText=\xFF\xFF\xFF\xFF|a7HexaText=FFFFFFFF|pcHexaText=00FFFFFF|tText=1"
+                                         "|a0MemoryHexaText=4142 *|a0MemoryAsciiText=AB*")), QString());
+    QCOMPARE(m.Stack(1) + ' ' + m.Lines("inStackText").value(1), QStringLiteral("** 41 ** / ** 00 ** 4200"));
     QVERIFY(!m.Text(QStringLiteral("disaText")).isEmpty());
-
     // The stack below address 0 wraps to the top of memory.
     m.registers->ssp = 0;
     m.Paint();
-    QCOMPARE(m.Lines("outStackText").last(), QStringLiteral("0041"));
-    QCOMPARE(m.Lines("inStackText").first(), QStringLiteral("4200"));
+    QCOMPARE(m.Stack(1), QStringLiteral("4200 / 0041"));
 }
 
 // The memory columns follow the width: k words and their 2k characters, down to none.
@@ -514,6 +420,7 @@ void StateFrameTest::Width()
     Machine m(false);
     auto* hexa = m.Find<MemoryText>(QStringLiteral("a0MemoryHexaText"));
     auto* ascii = m.Find<MemoryText>(QStringLiteral("a0MemoryAsciiText"));
+    auto* dst = m.Find<MemoryText>(QStringLiteral("dstMemoryAsciiText"));
     const int left = m.Find<QPushButton>(QStringLiteral("cButton"))->x();
     const int gap = ascii->x() - (hexa->x() + hexa->width());
     QVERIFY(gap > 0);
@@ -524,19 +431,15 @@ void StateFrameTest::Width()
         m.panel.resize(width, m.panel.height());
         m.Paint();
         QCOMPARE(m.panel.width(), width);
-        const int w = width - hexa->x() - left;
         for (MemoryText* t : m.panel.findChildren<MemoryText*>()) {
             QCOMPARE(t->byteCount, 2 * k);
             QCOMPARE(t->text().size(), t->mode == MemoryText::Characters ? 2 * k : 5 * k - 1);
             QVERIFY2(Fits(t), qPrintable(t->objectName()));
         }
-        QCOMPARE(hexa->width(), 5 * w * k / (7 * k + 1));
+        QCOMPARE(hexa->width(), 5 * (width - hexa->x() - left) * k / (7 * k + 1));
         QCOMPARE(ascii->x(), hexa->x() + hexa->width() + gap);
         QCOMPARE(ascii->x() + ascii->width(), width - left);
-        auto* dst = m.Find<MemoryText>(QStringLiteral("dstMemoryAsciiText"));
         QCOMPARE(dst->x() + dst->width(), width - left);
-        if (c == 29)
-            QCOMPARE(hexa->text(), QStringLiteral("0000 0000 0000 0000"));
     }
 
     // At its minimum width, and below it, there is no room for one word: nothing shows,
@@ -545,11 +448,8 @@ void StateFrameTest::Width()
         m.panel.setMinimumWidth(0);
         m.panel.resize(width, m.panel.height());
         m.Paint();
-        for (MemoryText* t : m.panel.findChildren<MemoryText*>()) {
-            QCOMPARE(t->byteCount, 0);
-            QVERIFY(t->text().isEmpty());
-            QVERIFY(t->width() >= 0);
-        }
+        for (MemoryText* t : m.panel.findChildren<MemoryText*>())
+            QVERIFY(t->byteCount == 0 && t->text().isEmpty() && t->width() >= 0);
         QVERIFY(m.Find<QLineEdit>(QStringLiteral("disaText"))->width() >= 0);
     }
     m.panel.resize(743, m.panel.height());
@@ -562,7 +462,6 @@ void StateFrameTest::Disabled()
 {
     Machine m;
     m.panel.setEnabled(false);
-    QVERIFY(!m.panel.isEnabled());
     m.registers->d[6] = 0x66;
     m.panel.UpdateControl();
     m.Paint();

@@ -1,6 +1,5 @@
-// What the view tests share: a document holding the assembled test program, views shown at
-// a chosen size in lines, and a paint device that records what a view draws (texts with
-// their baseline points and fonts, images, filled and outlined rectangles).
+// What the view tests share: a document holding the assembled test program, and a paint
+// device that records what a view draws.
 #ifndef VIEWS_TEST_SUPPORT_H
 #define VIEWS_TEST_SUPPORT_H
 
@@ -60,64 +59,39 @@ public:
     std::unique_ptr<Document> document;
 };
 
-// Every record carries its place in the order of drawing.
-struct DrawnText
-{
-    int order;
-    QPointF at;
-    QString text;
-    bool bold;
-};
-
-struct DrawnImage
+// One thing drawn, with its place in the order of drawing: a text at its baseline point, an
+// image, or an outlined rectangle with its pen and brush colours.
+struct Drawn
 {
     int order;
     QRectF at;
+    QString text;
+    bool bold;
     QImage image;
-};
-
-struct DrawnRect
-{
-    int order;
-    QRectF rect;
     QColor pen;
     QColor brush;
-    Qt::BrushStyle style;
 };
 
 struct Drawing
 {
-    QList<DrawnText> texts;
-    QList<DrawnImage> images;
-    QList<DrawnRect> rects;
-
-    // The texts drawn with their baseline on one row of pixels, in the order drawn.
-    QList<DrawnText> Row(qreal baseline) const
-    {
-        QList<DrawnText> row;
-        for (const DrawnText& t : texts)
-            if (t.at.y() == baseline)
-                row << t;
-        return row;
-    }
+    QList<Drawn> texts;
+    QList<Drawn> images;
+    QList<Drawn> frames;
 
     // The texts of each row, top row first.
     QList<QStringList> Lines() const
     {
         QList<QStringList> lines;
-        qreal baseline = -1e9;
-        for (const DrawnText& t : texts) {
-            if (lines.isEmpty() || t.at.y() != baseline) {
+        for (int i = 0; i < texts.size(); ++i) {
+            if (i == 0 || texts[i].at.y() != texts[i - 1].at.y())
                 lines.append(QStringList());
-                baseline = t.at.y();
-            }
-            lines.last() << t.text;
+            lines.last() << texts[i].text;
         }
         return lines;
     }
 };
 
-// Keeps what reaches it instead of drawing it.
+// Keeps what reaches it instead of drawing it. Fills (no pen), lines and polygons are left out.
 class RecordingEngine : public QPaintEngine
 {
 public:
@@ -128,32 +102,25 @@ public:
     Type type() const override { return QPaintEngine::User; }
     void updateState(const QPaintEngineState& state) override
     {
-        if (state.state() & DirtyFont)
-            font = state.font();
-        if (state.state() & DirtyPen)
-            pen = state.pen();
-        if (state.state() & DirtyBrush)
-            brush = state.brush();
+        font = state.state() & DirtyFont ? state.font() : font;
+        pen = state.state() & DirtyPen ? state.pen() : pen;
+        brush = state.state() & DirtyBrush ? state.brush() : brush;
     }
     void drawTextItem(const QPointF& p, const QTextItem& item) override
     {
-        drawing.texts.append({next++, p, item.text(), font.weight() > QFont::Normal});
+        drawing.texts.append({next++, QRectF(p, QSizeF()), item.text(), font.weight() > QFont::Normal, {}, {}, {}});
     }
     void drawImage(const QRectF& r, const QImage& image, const QRectF&, Qt::ImageConversionFlags) override
     {
-        drawing.images.append({next++, r, image});
+        drawing.images.append({next++, r, {}, false, image, {}, {}});
     }
-    void drawPixmap(const QRectF& r, const QPixmap& pixmap, const QRectF&) override
-    {
-        drawing.images.append({next++, r, pixmap.toImage()});
-    }
-    // Lines and polygons are not recorded; the engine's own fallbacks call each other.
+    void drawPixmap(const QRectF& r, const QPixmap& pixmap, const QRectF& s) override { drawImage(r, pixmap.toImage(), s, {}); }
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
     void drawPolygon(const QPoint*, int, PolygonDrawMode) override {}
     void drawRects(const QRectF* rects, int count) override
     {
-        for (int i = 0; i < count; ++i)
-            drawing.rects.append({next++, rects[i], pen.style() == Qt::NoPen ? QColor() : pen.color(), brush.color(), brush.style()});
+        for (int i = 0; i < count && pen.style() != Qt::NoPen; ++i)
+            drawing.frames.append({next++, rects[i], {}, false, {}, pen.color(), brush.color()});
     }
     void drawRects(const QRect* rects, int count) override
     {
@@ -174,7 +141,6 @@ class RecordingDevice : public QPaintDevice
 {
 public:
     explicit RecordingDevice(QSize size) : size(size) {}
-    ~RecordingDevice() override = default;
 
     QPaintEngine* paintEngine() const override { return &engine; }
     mutable RecordingEngine engine;
@@ -185,17 +151,13 @@ protected:
         switch (m) {
         case PdmWidth: return size.width();
         case PdmHeight: return size.height();
-        case PdmWidthMM: return size.width() * 254 / 960;
-        case PdmHeightMM: return size.height() * 254 / 960;
-        case PdmNumColors: return INT_MAX;
         case PdmDepth: return 32;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return 96;
-        case PdmDevicePixelRatio: return 1;
+        case PdmNumColors: return INT_MAX;
         case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
-        default: return 0;
+        case PdmWidthMM:
+        case PdmHeightMM: return 100;
+        case PdmDevicePixelRatio: return 1;
+        default: return 96;
         }
     }
 
@@ -223,8 +185,7 @@ Drawing Record(V& view)
     return device.engine.drawing;
 }
 
-// Shows a view (a window of its own) so that its content area is `lines` lines high plus
-// `extra` pixels, and `width` pixels wide.
+// Shows a view as a window of its own, of the size given.
 inline void Show(QWidget* w, int width, int height)
 {
     w->resize(width, height);

@@ -1,6 +1,9 @@
-#include "ViewsTests.h"
-
+// The view tests, run one after the other by one executable.
 #include <QApplication>
+
+int RunDisaViewTests(int argc, char** argv);
+int RunMemoryViewTests(int argc, char** argv);
+int RunPageTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {

@@ -1,7 +1,7 @@
 // The views in tab pages: an empty view offers the three kinds and becomes the one picked, a
 // breakpoint toggled in one disassembly view shows in every view of the page.
 #include "ViewsTestSupport.h"
-#include "ViewsTests.h"
+#include "panel/ModalScript.h"
 
 #include "splitview/DefaultView.h"
 #include "splitview/HSplitView.h"
@@ -10,6 +10,7 @@
 #include "views/MemoryView.h"
 #include "views/StandardDisaView.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 
 using namespace SplitTest;
@@ -75,36 +76,25 @@ private slots:
         machine.tabs->resize(1000, 600);
         machine.tabs->show();
         QVERIFY(QTest::qWaitForWindowExposed(machine.tabs.get()));
-        const QStringList labels = {"Désassemblage", "Inst. exécutées", "Mémoire"};
-        // The root becomes a disassembly; split, its new empty half a memory view; split
-        // again, an executed-instructions view.
-        QStringList buttons;
-        for (QPushButton* b : page->rootView->findChildren<QPushButton*>())
-            buttons << b->text();
-        QCOMPARE(buttons, labels);
-        QTest::mouseClick(Button(page->rootView, "Désassemblage"), Qt::LeftButton);
-        Settle();
-        QVERIFY(qobject_cast<StandardDisaView*>(page->rootView));
-        page->VSplit(page->rootView);
-        Settle();
-        View* empty = page->SingleViewList().at(1);
-        QVERIFY(qobject_cast<DefaultView*>(empty));
-        QTest::mouseClick(Button(empty, "Mémoire"), Qt::LeftButton);
-        Settle();
-        page->HSplit(page->SingleViewList().at(1));
-        Settle();
-        QTest::mouseClick(Button(page->SingleViewList().at(2), "Inst. exécutées"), Qt::LeftButton);
-        Settle();
+        // Each kind in turn replaces the empty view, which is first split off the last one.
+        const QStringList labels = ViewManager::descriptionList;
+        for (const QString& label : labels) {
+            if (label != labels.first())
+                page->VSplit(page->SingleViewList().last());
+            Settle();
+            View* empty = page->SingleViewList().last();
+            QStringList buttons;
+            for (QPushButton* b : empty->findChildren<QPushButton*>())
+                buttons << b->text();
+            QCOMPARE(buttons, labels);
+            QTest::mouseClick(Button(empty, label), Qt::LeftButton);
+            Settle();
+            QCOMPARE(page->activeView, page->SingleViewList().last());
+        }
         const QList<View*> leaves = page->SingleViewList();
-        QCOMPARE(leaves.size(), 3);
-        QVERIFY(qobject_cast<StandardDisaView*>(leaves[0]));
-        QVERIFY(qobject_cast<MemoryView*>(leaves[1]));
-        QVERIFY(qobject_cast<ExecutedDisaView*>(leaves[2]));
-        // The view picked last is the active one.
-        QCOMPARE(page->activeView, leaves[2]);
-        // Each shows the machine: the disassembly at the program counter once pointed there.
-        static_cast<StandardDisaView*>(leaves[0])->SetStartAddress(machine.registers()->pc);
-        QCOMPARE(Record(*static_cast<StandardDisaView*>(leaves[0])).Lines().value(0).value(0), QStringLiteral("001000"));
+        QVERIFY(qobject_cast<StandardDisaView*>(leaves.value(0)));
+        QVERIFY(qobject_cast<ExecutedDisaView*>(leaves.value(1)));
+        QVERIFY(qobject_cast<MemoryView*>(leaves.value(2)));
         (void)Grab(machine.tabs.get());
     }
 
@@ -131,6 +121,52 @@ private slots:
         // The other view shows the breakpoint's frame on the same line.
         const QImage image = Grab(right);
         QCOMPARE(QColor(image.pixel(right->width(ScrollView::Automatic) - 2, 2 * l + l / 4 + l / 2)), QColor(255, 245, 238));
+    }
+
+    void defineAsksForTheStartAddress()
+    {
+        Machine machine;
+        machine.registers()->a[0] = dataStart;
+        StandardDisaView disa;
+        MemoryView dump;
+        Show(&disa, 700, 200);
+        Show(&dump, 700, 200);
+        const QList<QPair<ScrollView*, std::function<unsigned int()>>> views = {
+            {&disa, [&] { return disa.ScrollValueToAddress(disa.vValue); }},
+            {&dump, [&] { return dump.ScrollValueToAddress(dump.vValue); }},
+        };
+        // Picks "Définir...", types an expression into the address dialog and presses one of
+        // its buttons; "1 +" is refused with the message and the dialog stays for another try.
+        const auto define = [](ScrollView* view, const QStringList& typed, const char* button) {
+            ModalScript script;
+            QStringList boxes;
+            script.boxes = &boxes;
+            for (const QString& expression : typed)
+                script.Then("GetAddressDialog", [=](QWidget* modal) {
+                    QCOMPARE(modal->windowTitle(), QStringLiteral("Nouvelle adresse de départ"));
+                    QLineEdit* text = modal->findChild<QLineEdit*>(QStringLiteral("addressText"));
+                    text->clear();
+                    QTest::keyClicks(text, expression);
+                    QTest::mouseClick(modal->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+                });
+            const int menus = ContextMenu(view, QPoint(100, 40), [](QMenu* menu) {
+                QMenu* sub = OpenSubmenu(menu, QStringLiteral("Adresse de départ de la vue"));
+                Click(sub, Entry(sub, "Définir..."));
+            });
+            QCOMPARE(menus, 1);
+            QVERIFY(script.Done() && script.Leftovers() == 0);
+            QCOMPARE(boxes.join('|'), typed.size() > 1 ? QStringLiteral("Zendra - Erreur: L'expression saisie est invalide.") : QString());
+        };
+        for (const auto& view : views) {
+            define(view.first, {"1 +", "a0+$10"}, "okButton");
+            QCOMPARE(view.second(), dataStart + 0x10);
+            // Cancelled, the view stays where it was.
+            define(view.first, {"$2000"}, "cancelButton");
+            QCOMPARE(view.second(), dataStart + 0x10);
+            // The view keeps the 24 bits of the address space.
+            define(view.first, {"$FF001236"}, "okButton");
+            QCOMPARE(view.second(), 0x1236u);
+        }
     }
 };
 

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 
 using namespace ViewsTest;
 
@@ -72,6 +73,15 @@ int main(int argc, char** argv)
         save(&view, QStringLiteral("memory_small_auto.png"));
         view.SetBytePerLine(16);
         save(&view, QStringLiteral("memory_small_16.png"));
+        // The two submenus with their icons, as they pop up.
+        int index = 0;
+        for (QAction* a : view.menu->actions()) {
+            if (!a->menu())
+                continue;
+            a->menu()->popup(QPoint(0, 0));
+            save(a->menu(), QStringLiteral("memory_submenu_%1.png").arg(++index));
+            a->menu()->hide();
+        }
     }
     {
         StandardDisaView* disa = new StandardDisaView;
