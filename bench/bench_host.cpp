@@ -4,6 +4,7 @@
 #include "app/SRecordLoader.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
+#include "programs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,13 +15,6 @@
 #include <memory>
 #include <vector>
 
-extern "C" {
-int sort_program(unsigned char* out);
-int crc_program(unsigned char* out);
-int format_program(unsigned char* out);
-int interp_program(unsigned char* out);
-int recurse_program(unsigned char* out);
-}
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "AllocationCounter.h"
 #include "TestMachine.h"
 #include "app/SRecordLoader.h"
+#include "programs.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -12,13 +13,6 @@
 #include <memory>
 #include <vector>
 
-extern "C" {
-int sort_program(unsigned char* out);
-int crc_program(unsigned char* out);
-int format_program(unsigned char* out);
-int interp_program(unsigned char* out);
-int recurse_program(unsigned char* out);
-}
 
 namespace {
 
