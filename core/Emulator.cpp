@@ -1,10 +1,17 @@
 #include "core/Emulator.h"
 
+#include "core/InstructionSet.h"
+
 #include <utility>
 
 Emulator::Emulator(Memory* memory)
-    : vector(NoVector), memory(memory), registers(new Register())
+    : vector(NoVector), memory(memory), registers(new Register()), handlers(InstructionSet::SpecialisedTable())
 {
+}
+
+void Emulator::UseSpecialisedHandlers(bool on)
+{
+    handlers = on ? InstructionSet::SpecialisedTable() : InstructionSet::PlainTable();
 }
 
 Emulator::~Emulator()
@@ -31,97 +38,17 @@ void Emulator::ThrowAddressError()
 
 unsigned int Emulator::MemoryAddress(unsigned int mode, unsigned int reg, int size, bool update, bool advance)
 {
-    Register& r = *registers;
-    reg &= 7;
-    switch (mode & 7) {
-    case 2:
-        return r.AnRef(reg);
-    case 3: {
-        unsigned int& an = r.AnRef(reg);
-        const unsigned int address = an;
-        if (update)
-            an += (reg == 7 && size == 8) ? 2 : unsigned(size / 8);
-        return address;
-    }
-    case 4: {
-        unsigned int& an = r.AnRef(reg);
-        const unsigned int address = an - ((reg == 7 && size == 8) ? 2 : unsigned(size / 8));
-        if (update)
-            an = address;
-        return address;
-    }
-    case 5: {
-        const unsigned int base = r.AnRef(reg);
-        const unsigned int address = base + ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
-        if (advance)
-            r.pc += 2;
-        return address;
-    }
-    case 6: {
-        const unsigned int base = r.AnRef(reg);
-        const unsigned int extension = Read(r.pc, 16);
-        if (advance)
-            r.pc += 2;
-        return base + Index(extension) + ExtendSign(static_cast<unsigned char>(extension));
-    }
-    case 7:
-        switch (reg) {
-        case 0: {
-            const unsigned int address = ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
-            if (advance)
-                r.pc += 2;
-            return address;
-        }
-        case 1: {
-            const unsigned int address = Read(r.pc, 32);
-            if (advance)
-                r.pc += 4;
-            return address;
-        }
-        case 2: {
-            // Relative to the extension word itself.
-            const unsigned int base = r.pc;
-            const unsigned int address = base + ExtendSign(static_cast<unsigned short>(Read(base, 16)));
-            if (advance)
-                r.pc += 2;
-            return address;
-        }
-        case 3: {
-            const unsigned int base = r.pc;
-            const unsigned int extension = Read(base, 16);
-            if (advance)
-                r.pc += 2;
-            return base + Index(extension) + ExtendSign(static_cast<unsigned char>(extension));
-        }
-        default:
-            return 0;
-        }
-    default:
-        return 0;
-    }
+    return InstructionSet::Address(*this, InstructionSet::FormOf(mode, reg), reg, size, update, advance);
 }
 
 unsigned int Emulator::MemoryOperand(unsigned int mode, unsigned int reg, int size, bool update, bool advance)
 {
-    if ((mode & 7) == 7 && (reg & 7) == 4) {
-        // Immediate: a byte comes in a whole word, whose low byte the caller keeps.
-        Register& r = *registers;
-        if (size == 32) {
-            const unsigned int value = Read(r.pc, 32);
-            if (advance)
-                r.pc += 4;
-            return value;
-        }
-        const unsigned int value = Read(r.pc, 16);
-        if (advance)
-            r.pc += 2;
-        return value;
-    }
-    return Read(MemoryAddress(mode, reg, size, update, advance), size);
+    return InstructionSet::Operand(*this, InstructionSet::FormOf(mode, reg), reg, size, update, advance);
 }
 
 // A word that no kind matches. Line 1010 and line 1111 words only leave their vector
-// behind (true); any other is an illegal instruction, taken as an exception (false).
+// behind (true: see LineWord); any other is an illegal instruction, taken as an exception
+// (false).
 bool Emulator::Unmatched()
 {
     switch (opcode >> 12) {
@@ -153,19 +80,18 @@ void Emulator::Execute()
     memory->recording = true;
 
     bool fault = false;
-    bool matched = true;
     try {
         Register& r = *registers;
-        opcode = Read(r.pc, 16);
+        const unsigned int word = Read(r.pc, 16);
+        opcode = word;
         r.pc += 2;
-        matched = Decode();
+        handlers[word](*this, word);
     } catch (VectorNumber) {
         fault = true;
     }
     // A line 1010 or 1111 word is consumed without an exception. It still gets its item:
     // otherwise taking back "one instruction" after it would undo the one before it too.
-    const bool lineWord = !matched && Unmatched();
-    if (!lineWord && vector != NoVector) {
+    if (vector != NoVector && !LineWord()) {
         try {
             ExceptionProcessing(vector);
         } catch (VectorNumber) {
@@ -173,8 +99,8 @@ void Emulator::Execute()
         }
     }
     memory->recording = false;
-    // The item takes the records; the memory keeps the item's old storage for the next ones.
-    std::swap(item.memory, memory->records);
+    // The item copies the records into its own (usually inline) storage.
+    item.memory = memory->records;
     memory->records.clear();
     undoList.items.Commit();
     if (fault) {
@@ -196,18 +122,16 @@ void Emulator::QuickExecute()
     vector = NoVector;
 
     bool fault = false;
-    bool matched = true;
     try {
         Register& r = *registers;
-        opcode = Read(r.pc, 16);
+        const unsigned int word = Read(r.pc, 16);
+        opcode = word;
         r.pc += 2;
-        matched = Decode();
+        handlers[word](*this, word);
     } catch (VectorNumber) {
         fault = true;
     }
-    if (!matched && Unmatched())
-        return;
-    if (vector != NoVector) {
+    if (vector != NoVector && !LineWord()) {
         try {
             ExceptionProcessing(vector);
         } catch (VectorNumber) {
@@ -268,107 +192,53 @@ void Emulator::ExceptionProcessing(VectorNumber number)
 
 int Emulator::CountOne(unsigned short mask)
 {
-    int count = 0;
-    for (unsigned int m = mask; m; m &= m - 1)
-        ++count;
-    return count;
+    return __builtin_popcount(mask);
 }
 
 unsigned short Emulator::Invert(unsigned short mask)
 {
-    unsigned int result = 0;
-    for (int bit = 0; bit < 16; ++bit) {
-        if (mask & (1u << bit))
-            result |= 0x8000u >> bit;
-    }
-    return static_cast<unsigned short>(result);
+    // Bytes, then nibbles, pairs and single bits change places.
+    unsigned int x = mask;
+    x = ((x >> 8) | (x << 8)) & 0xFFFF;
+    x = ((x >> 4) & 0x0F0F) | ((x & 0x0F0F) << 4);
+    x = ((x >> 2) & 0x3333) | ((x & 0x3333) << 2);
+    x = ((x >> 1) & 0x5555) | ((x & 0x5555) << 1);
+    return static_cast<unsigned short>(x);
 }
-
-namespace {
-
-unsigned long long LowMask(int size)
-{
-    return (1ull << size) - 1;
-}
-
-// Puts the low size bits of bits into value, keeping value's bits above them.
-void Merge(unsigned long long& value, unsigned long long bits, int size)
-{
-    value = (value & ~LowMask(size)) | (bits & LowMask(size));
-}
-
-// Rotates the low width bits of x left by count (count at most width).
-unsigned long long RotateLeft(unsigned long long x, int count, int width)
-{
-    x &= LowMask(width);
-    if (count == 0 || count == width)
-        return x;
-    return ((x << count) | (x >> (width - count))) & LowMask(width);
-}
-
-} // namespace
 
 unsigned int Emulator::Lsl(unsigned long long& value, int count, int size)
 {
-    const unsigned long long s = value << count;
-    Merge(value, s, size);
-    return unsigned(s >> size) & 1;
+    return InstructionSet::Lsl(value, count, size);
 }
 
 unsigned int Emulator::Lsr(unsigned long long& value, int count, int size)
 {
-    const unsigned long long t = value << (64 - size);
-    const unsigned long long u = t >> count;
-    Merge(value, u >> (64 - size), size);
-    return unsigned(u >> (63 - size)) & 1;
+    return InstructionSet::Lsr(value, count, size);
 }
 
 unsigned int Emulator::Asr(unsigned long long& value, int count, int size)
 {
-    const unsigned long long t = value << (64 - size);
-    const unsigned long long u = static_cast<unsigned long long>(static_cast<long long>(t) >> count);
-    Merge(value, u >> (64 - size), size);
-    return unsigned(u >> (63 - size)) & 1;
+    return InstructionSet::Asr(value, count, size);
 }
 
 unsigned int Emulator::Rol(unsigned long long& value, int count, int size)
 {
-    if (count > size)
-        count %= size;
-    const unsigned long long r = RotateLeft(value, count, size);
-    Merge(value, r, size);
-    return unsigned(r) & 1;
+    return InstructionSet::Rol(value, count, size);
 }
 
 unsigned int Emulator::Ror(unsigned long long& value, int count, int size)
 {
-    if (count > size)
-        count %= size;
-    const unsigned long long r = RotateLeft(value, (size - count) % size, size);
-    Merge(value, r, size);
-    return unsigned(r >> (size - 1)) & 1;
+    return InstructionSet::Ror(value, count, size);
 }
 
 unsigned int Emulator::Roxl(unsigned long long& value, bool extend, int count, int size)
 {
-    const int width = size + 1;
-    if (count > width)
-        count %= width;
-    const unsigned long long x = (value & LowMask(size)) | (static_cast<unsigned long long>(extend) << size);
-    const unsigned long long r = RotateLeft(x, count, width);
-    Merge(value, r, size);
-    return unsigned(r >> size) & 1;
+    return InstructionSet::Roxl(value, extend, count, size);
 }
 
 unsigned int Emulator::Roxr(unsigned long long& value, bool extend, int count, int size)
 {
-    const int width = size + 1;
-    if (count > width)
-        count %= width;
-    const unsigned long long x = (value & LowMask(size)) | (static_cast<unsigned long long>(extend) << size);
-    const unsigned long long r = RotateLeft(x, (width - count) % width, width);
-    Merge(value, r, size);
-    return unsigned(r >> size) & 1;
+    return InstructionSet::Roxr(value, extend, count, size);
 }
 
 bool Emulator::PrivilegeViolated()

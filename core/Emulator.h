@@ -36,8 +36,12 @@ public:
     explicit Emulator(Memory* memory);
     ~Emulator() override;
 
-    void Execute();
-    void QuickExecute();
+    ZENDRA_DIRECT void Execute();
+    ZENDRA_DIRECT void QuickExecute();
+    // On (the default), each first word runs a handler specialised for its size and
+    // addressing modes; off, every instruction goes through Decode and the per-kind handlers.
+    // Both give the same results: off is the reference that on is checked against.
+    void UseSpecialisedHandlers(bool on);
     ZENDRA_DIRECT void Undo();
     void Undo(int count);
 
@@ -46,8 +50,8 @@ public:
     ZENDRA_DIRECT void ExceptionProcessing(VectorNumber number);
 
     // Memory access as instructions see it: a word or long at an odd address faults.
-    inline unsigned int Read(unsigned int address, int size);
-    inline void Write(unsigned int address, unsigned int value, int size);
+    inline __attribute__((always_inline)) unsigned int Read(unsigned int address, int size);
+    inline __attribute__((always_inline)) void Write(unsigned int address, unsigned int value, int size);
 
     inline unsigned int GetAddress(unsigned int mode, unsigned int reg, int size, bool update, bool advance);
     inline unsigned int ReadOperand(unsigned int mode, unsigned int reg, int size, bool update, bool advance);
@@ -108,6 +112,11 @@ protected:
 #undef ZENDRA_EMULATOR_HANDLER
 
 private:
+    friend class InstructionSet;
+    using Handler = void (*)(Emulator& emulator, unsigned int opcode);
+    // The handler of every first word.
+    const Handler* handlers;
+
     [[noreturn]] ZENDRA_DIRECT static void ThrowAddressError();
     static unsigned int SizeMask(int size) { return 0xFFFFFFFFu >> (32 - size); }
     static unsigned int SignBit(int size) { return 1u << (size - 1); }
@@ -158,6 +167,8 @@ private:
     void ExtendedOperands(int size, unsigned int& source, unsigned int& destination);
     void StoreExtended(unsigned int result, int size);
     ZENDRA_DIRECT bool Unmatched();
+    // The vector of a line 1010 or 1111 word, which is consumed without an exception.
+    bool LineWord() const { return vector == Line1010Emulator || vector == Line1111Emulator; }
 };
 
 inline unsigned int Emulator::Read(unsigned int address, int size)

@@ -1,6 +1,8 @@
 // Data movement, integer arithmetic, comparison and decimal instructions.
 #include "core/Emulator.h"
 
+#include "core/InstructionSet.h"
+
 namespace {
 
 unsigned int EaMode(unsigned int opcode) { return (opcode >> 3) & 7; }
@@ -11,42 +13,12 @@ unsigned int RegX(unsigned int opcode) { return (opcode >> 9) & 7; }
 
 void Emulator::_ADD()
 {
-    const int s = Size(opcode >> 6, 1);
-    const unsigned int n = RegX(opcode);
-    Register& r = *registers;
-    if (!(opcode & 0x100)) {
-        const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
-        const unsigned int destination = r.d[n];
-        const unsigned int result = destination + source;
-        r.SetDn(n, result, s);
-        SetFlags(0x1F, AddFlags(source, destination, result, s));
-    } else {
-        const unsigned int source = r.d[n];
-        const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
-        const unsigned int result = source + destination;
-        WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
-        SetFlags(0x1F, AddFlags(source, destination, result, s));
-    }
+    InstructionSet::AddSub<false>(*this, opcode, Size(opcode >> 6, 1), InstructionSet::FormOf(opcode), bool(opcode & 0x100));
 }
 
 void Emulator::_SUB()
 {
-    const int s = Size(opcode >> 6, 1);
-    const unsigned int n = RegX(opcode);
-    Register& r = *registers;
-    if (!(opcode & 0x100)) {
-        const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
-        const unsigned int destination = r.d[n];
-        const unsigned int result = destination - source;
-        r.SetDn(n, result, s);
-        SetFlags(0x1F, SubFlags(source, destination, result, s));
-    } else {
-        const unsigned int source = r.d[n];
-        const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
-        const unsigned int result = destination - source;
-        WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
-        SetFlags(0x1F, SubFlags(source, destination, result, s));
-    }
+    InstructionSet::AddSub<true>(*this, opcode, Size(opcode >> 6, 1), InstructionSet::FormOf(opcode), bool(opcode & 0x100));
 }
 
 void Emulator::_ADDI()
@@ -71,48 +43,12 @@ void Emulator::_SUBI()
 
 void Emulator::_ADDQ()
 {
-    unsigned int q = RegX(opcode);
-    if (q == 0)
-        q = 8;
-    const unsigned int mode = EaMode(opcode);
-    if (mode == 1) {
-        registers->AnRef(EaReg(opcode)) += q;
-        return;
-    }
-    const int s = Size(opcode >> 6, 1);
-    const unsigned int destination = ReadOperand(mode, EaReg(opcode), s, false, false);
-    const unsigned int result = destination + q;
-    WriteOperand(result, mode, EaReg(opcode), s);
-    const unsigned int msb = SignBit(s);
-    unsigned int flags = NZ(result, s);
-    if (destination & ~result & msb)
-        flags |= FlagC | FlagX;
-    if (~destination & result & msb)
-        flags |= FlagV;
-    SetFlags(0x1F, flags);
+    InstructionSet::AddSubQuick<false>(*this, opcode, Size(opcode >> 6, 1), InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_SUBQ()
 {
-    unsigned int q = RegX(opcode);
-    if (q == 0)
-        q = 8;
-    const unsigned int mode = EaMode(opcode);
-    if (mode == 1) {
-        registers->AnRef(EaReg(opcode)) -= q;
-        return;
-    }
-    const int s = Size(opcode >> 6, 1);
-    const unsigned int destination = ReadOperand(mode, EaReg(opcode), s, false, false);
-    const unsigned int result = destination - q;
-    WriteOperand(result, mode, EaReg(opcode), s);
-    const unsigned int msb = SignBit(s);
-    unsigned int flags = NZ(result, s);
-    if (~destination & result & msb)
-        flags |= FlagC | FlagX;
-    if (destination & ~result & msb)
-        flags |= FlagV;
-    SetFlags(0x1F, flags);
+    InstructionSet::AddSubQuick<true>(*this, opcode, Size(opcode >> 6, 1), InstructionSet::FormOf(opcode));
 }
 
 // ADDX, SUBX, ABCD and SBCD: Dy and Dx, or -(Ay) and -(Ax), as bit 3 says.
@@ -168,38 +104,22 @@ void Emulator::_SUBX()
 
 void Emulator::_ADDA()
 {
-    const int s = Size(opcode >> 8, 3);
-    unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
-    if (s == 16)
-        source = ExtendSign(static_cast<unsigned short>(source));
-    registers->AnRef(RegX(opcode)) += source;
+    InstructionSet::AddSubAddress<false>(*this, opcode, Size(opcode >> 8, 3), InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_SUBA()
 {
-    const int s = Size(opcode >> 8, 3);
-    unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
-    if (s == 16)
-        source = ExtendSign(static_cast<unsigned short>(source));
-    registers->AnRef(RegX(opcode)) -= source;
+    InstructionSet::AddSubAddress<true>(*this, opcode, Size(opcode >> 8, 3), InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_CMP()
 {
-    const int s = Size(opcode >> 6, 1);
-    const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
-    const unsigned int destination = registers->d[RegX(opcode)];
-    SetFlags(0x0F, SubFlags(source, destination, destination - source, s) & 0x0F);
+    InstructionSet::Compare(*this, opcode, Size(opcode >> 6, 1), InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_CMPA()
 {
-    const int s = Size(opcode >> 8, 3);
-    unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
-    if (s == 16)
-        source = ExtendSign(static_cast<unsigned short>(source));
-    const unsigned int destination = registers->AnRef(RegX(opcode));
-    SetFlags(0x0F, SubFlags(source, destination, destination - source, 32) & 0x0F);
+    InstructionSet::CompareAddress(*this, opcode, Size(opcode >> 8, 3), InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_CMPI()
@@ -251,14 +171,12 @@ void Emulator::_NEGX()
 
 void Emulator::_CLR()
 {
-    WriteOperand(0, EaMode(opcode), EaReg(opcode), Size(opcode >> 6, 1));
-    SetFlags(0x0F, FlagZ);
+    InstructionSet::Clear(*this, opcode, Size(opcode >> 6, 1), InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_TST()
 {
-    const int s = Size(opcode >> 6, 1);
-    SetFlags(0x0F, NZ(ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true), s));
+    InstructionSet::Test(*this, opcode, Size(opcode >> 6, 1), InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_MULU()
@@ -321,26 +239,18 @@ void Emulator::_DIVS()
 
 void Emulator::_MOVE()
 {
-    const int s = Size(opcode >> 12, 2);
-    const unsigned int value = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
-    WriteOperand(value, (opcode >> 6) & 7, RegX(opcode), s);
-    SetFlags(0x0F, NZ(value, s));
+    InstructionSet::Move(*this, opcode, Size(opcode >> 12, 2), InstructionSet::FormOf(opcode),
+                         InstructionSet::FormOf(opcode >> 6, opcode >> 9));
 }
 
 void Emulator::_MOVEA()
 {
-    const int s = Size(opcode >> 12, 2);
-    unsigned int value = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
-    if (s == 16)
-        value = ExtendSign(static_cast<unsigned short>(value));
-    registers->AnRef(RegX(opcode)) = value;
+    InstructionSet::MoveAddress(*this, opcode, Size(opcode >> 12, 2), InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_MOVEQ()
 {
-    const unsigned int value = ExtendSign(static_cast<unsigned char>(opcode));
-    registers->d[RegX(opcode)] = value;
-    SetFlags(0x0F, NZ(value, 32));
+    InstructionSet::MoveQuick(*this, opcode);
 }
 
 void Emulator::_EXG()
@@ -391,63 +301,20 @@ void Emulator::_EXT()
 
 void Emulator::_LEA()
 {
-    const unsigned int address = GetAddress(EaMode(opcode), EaReg(opcode), 32, true, true);
-    registers->AnRef(RegX(opcode)) = address;
+    InstructionSet::LoadAddress(*this, opcode, InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_PEA()
 {
-    Push(GetAddress(EaMode(opcode), EaReg(opcode), 32, true, true));
+    InstructionSet::PushAddress(*this, opcode, InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_MOVEM()
 {
-    Register& r = *registers;
-    unsigned int mask = Read(r.pc, 16);
-    r.pc += 2;
-    const int s = (opcode & 0x40) ? 32 : 16;
-    const unsigned int mode = EaMode(opcode);
-    const unsigned int an = EaReg(opcode);
-    // Steps over the extension words even for an empty list, so that they never run as code.
-    unsigned int address = GetAddress(mode, an, s, false, true);
-    if (mask == 0)
-        return;
-    const unsigned int step = unsigned(s / 8);
-    if (opcode & 0x400) {
-        for (unsigned int i = 0; i < 16; ++i) {
-            if (!(mask & (1u << i)))
-                continue;
-            unsigned int value = Read(address, s);
-            if (s == 16)
-                value = ExtendSign(static_cast<unsigned short>(value));
-            if (i < 8)
-                r.d[i] = value;
-            else
-                r.AnRef(i - 8) = value;
-            address += step;
-        }
-        if (mode == 3)
-            r.AnRef(an) = address;
-        return;
-    }
-    unsigned int values[16];
-    for (unsigned int i = 0; i < 8; ++i) {
-        values[i] = r.d[i];
-        values[i + 8] = r.AnRef(i);
-    }
-    if (mode == 4) {
-        mask = Invert(static_cast<unsigned short>(mask));
-        address = r.AnRef(an) - unsigned(CountOne(static_cast<unsigned short>(mask))) * step;
-    }
-    const unsigned int start = address;
-    for (unsigned int i = 0; i < 16; ++i) {
-        if (!(mask & (1u << i)))
-            continue;
-        Write(address, values[i], s);
-        address += step;
-    }
-    if (mode == 4)
-        r.AnRef(an) = start;
+    if (opcode & 0x40)
+        InstructionSet::MoveMultiple(*this, opcode, InstructionSet::Fixed<32>());
+    else
+        InstructionSet::MoveMultiple(*this, opcode, InstructionSet::Fixed<16>());
 }
 
 void Emulator::_MOVEP()

@@ -2,6 +2,8 @@
 // that raise exceptions or need supervisor state.
 #include "core/Emulator.h"
 
+#include "core/InstructionSet.h"
+
 namespace {
 
 unsigned int EaMode(unsigned int opcode) { return (opcode >> 3) & 7; }
@@ -11,36 +13,12 @@ unsigned int EaReg(unsigned int opcode) { return opcode & 7; }
 
 void Emulator::_Bcc()
 {
-    Register& r = *registers;
-    const unsigned int base = r.pc;
-    unsigned int displacement = ExtendSign(static_cast<unsigned char>(opcode));
-    if ((opcode & 0xFF) == 0) {
-        displacement = ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
-        r.pc += 2;
-    }
-    const unsigned int target = base + displacement;
-    const unsigned int cc = (opcode >> 8) & 15;
-    if (cc == 1) {
-        Push(r.pc);
-        r.pc = target;
-    } else if (Condition(cc)) {
-        r.pc = target;
-    }
+    InstructionSet::Branch(*this, opcode, (opcode >> 8) & 15, (opcode & 0xFF) == 0);
 }
 
 void Emulator::_DBcc()
 {
-    Register& r = *registers;
-    const unsigned int base = r.pc;
-    const unsigned int displacement = ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
-    r.pc += 2;
-    if (Condition(opcode >> 8))
-        return;
-    unsigned int& dn = r.d[EaReg(opcode)];
-    const unsigned int low = (dn - 1) & 0xFFFF;
-    dn = (dn & 0xFFFF0000u) | low;
-    if (low != 0xFFFF)
-        r.pc = base + displacement;
+    InstructionSet::DecrementAndBranch(*this, opcode, (opcode >> 8) & 15);
 }
 
 void Emulator::_Scc()
@@ -50,14 +28,12 @@ void Emulator::_Scc()
 
 void Emulator::_JMP()
 {
-    registers->pc = GetAddress(EaMode(opcode), EaReg(opcode), 32, true, true);
+    InstructionSet::Jump(*this, opcode, InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_JSR()
 {
-    const unsigned int target = GetAddress(EaMode(opcode), EaReg(opcode), 32, true, true);
-    Push(registers->pc);
-    registers->pc = target;
+    InstructionSet::JumpToSubroutine(*this, opcode, InstructionSet::FormOf(opcode));
 }
 
 void Emulator::_RTS()

@@ -1,55 +1,34 @@
 // Logical instructions, shifts and rotates, single-bit instructions.
 #include "core/Emulator.h"
 
+#include "core/InstructionSet.h"
+
 namespace {
 
 unsigned int EaMode(unsigned int opcode) { return (opcode >> 3) & 7; }
 unsigned int EaReg(unsigned int opcode) { return opcode & 7; }
 unsigned int RegX(unsigned int opcode) { return (opcode >> 9) & 7; }
 
-enum ShiftKind { Arithmetic, Logical, Rotate, RotateExtend };
 enum BitKind { Test, Change, Clear, Set };
 
 } // namespace
 
 void Emulator::_AND()
 {
-    const int s = Size(opcode >> 6, 1);
-    const unsigned int n = RegX(opcode);
-    Register& r = *registers;
-    unsigned int result;
-    if (!(opcode & 0x100)) {
-        result = r.d[n] & ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
-        r.SetDn(n, result, s);
-    } else {
-        result = r.d[n] & ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
-        WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
-    }
-    SetFlags(0x0F, NZ(result, s));
+    InstructionSet::Logic<InstructionSet::And>(*this, opcode, Size(opcode >> 6, 1), InstructionSet::FormOf(opcode),
+                                               bool(opcode & 0x100));
 }
 
 void Emulator::_OR()
 {
-    const int s = Size(opcode >> 6, 1);
-    const unsigned int n = RegX(opcode);
-    Register& r = *registers;
-    unsigned int result;
-    if (!(opcode & 0x100)) {
-        result = r.d[n] | ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
-        r.SetDn(n, result, s);
-    } else {
-        result = r.d[n] | ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
-        WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
-    }
-    SetFlags(0x0F, NZ(result, s));
+    InstructionSet::Logic<InstructionSet::Or>(*this, opcode, Size(opcode >> 6, 1), InstructionSet::FormOf(opcode),
+                                              bool(opcode & 0x100));
 }
 
 void Emulator::_EOR()
 {
-    const int s = Size(opcode >> 6, 1);
-    const unsigned int result = registers->d[RegX(opcode)] ^ ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
-    WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
-    SetFlags(0x0F, NZ(result, s));
+    InstructionSet::Logic<InstructionSet::ExclusiveOr>(*this, opcode, Size(opcode >> 6, 1), InstructionSet::FormOf(opcode),
+                                                       true);
 }
 
 void Emulator::_ANDI()
@@ -89,50 +68,7 @@ void Emulator::_NOT()
 
 void Emulator::ShiftRegister(int kind)
 {
-    Register& r = *registers;
-    const int s = Size(opcode >> 6, 1);
-    const unsigned int y = EaReg(opcode);
-    const bool left = opcode & 0x100;
-    int count;
-    if (opcode & 0x20) {
-        count = int(r.d[RegX(opcode)] & 63);
-    } else {
-        count = int(RegX(opcode));
-        if (count == 0)
-            count = 8;
-    }
-    const bool extend = r.sr & FlagX;
-    unsigned long long value = r.d[y];
-    unsigned int flags;
-    if (count == 0) {
-        // Nothing moves; C follows X for the rotations through X.
-        flags = (kind == RotateExtend && extend) ? FlagC : 0;
-        r.SetDn(y, unsigned(value), s);
-        SetFlags(0x0F, flags | NZ(unsigned(value), s));
-        return;
-    }
-    unsigned int bit;
-    unsigned int mask = 0x1F;
-    switch (kind) {
-    case Arithmetic:
-        bit = left ? Lsl(value, count, s) : Asr(value, count, s);
-        break;
-    case Logical:
-        bit = left ? Lsl(value, count, s) : Lsr(value, count, s);
-        break;
-    case Rotate:
-        bit = left ? Rol(value, count, s) : Ror(value, count, s);
-        mask = 0x0F;
-        break;
-    default:
-        bit = left ? Roxl(value, extend, count, s) : Roxr(value, extend, count, s);
-        break;
-    }
-    r.SetDn(y, unsigned(value), s);
-    flags = NZ(unsigned(value), s);
-    if (bit)
-        flags |= FlagC | FlagX;
-    SetFlags(mask, flags & mask);
+    InstructionSet::ShiftRegister(*this, opcode, kind, Size(opcode >> 6, 1), bool(opcode & 0x100), bool(opcode & 0x20));
 }
 
 void Emulator::ShiftMemory(int kind)
@@ -145,15 +81,15 @@ void Emulator::ShiftMemory(int kind)
     unsigned int bit;
     unsigned int mask = 0x1F;
     switch (kind) {
-    case Arithmetic:
+    case InstructionSet::Arithmetic:
         bit = left ? (word >> 15) : (word & 1);
         value = left ? (word << 1) : ((word >> 1) | (word & 0x8000));
         break;
-    case Logical:
+    case InstructionSet::Logical:
         bit = left ? (word >> 15) : (word & 1);
         value = left ? (word << 1) : (word >> 1);
         break;
-    case Rotate:
+    case InstructionSet::Rotate:
         bit = left ? Rol(value, 1, 16) : Ror(value, 1, 16);
         mask = 0x0F;
         break;
@@ -174,33 +110,33 @@ void Emulator::ShiftMemory(int kind)
 void Emulator::_ASd()
 {
     if (((opcode >> 6) & 3) == 3)
-        ShiftMemory(Arithmetic);
+        ShiftMemory(InstructionSet::Arithmetic);
     else
-        ShiftRegister(Arithmetic);
+        ShiftRegister(InstructionSet::Arithmetic);
 }
 
 void Emulator::_LSd()
 {
     if (((opcode >> 6) & 3) == 3)
-        ShiftMemory(Logical);
+        ShiftMemory(InstructionSet::Logical);
     else
-        ShiftRegister(Logical);
+        ShiftRegister(InstructionSet::Logical);
 }
 
 void Emulator::_ROd()
 {
     if (((opcode >> 6) & 3) == 3)
-        ShiftMemory(Rotate);
+        ShiftMemory(InstructionSet::Rotate);
     else
-        ShiftRegister(Rotate);
+        ShiftRegister(InstructionSet::Rotate);
 }
 
 void Emulator::_ROXd()
 {
     if (((opcode >> 6) & 3) == 3)
-        ShiftMemory(RotateExtend);
+        ShiftMemory(InstructionSet::RotateExtend);
     else
-        ShiftRegister(RotateExtend);
+        ShiftRegister(InstructionSet::RotateExtend);
 }
 
 void Emulator::BitOperation(int kind)

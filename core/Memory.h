@@ -2,7 +2,8 @@
 #define ZENDRA_CORE_MEMORY_H
 
 #include <cstddef>
-#include <vector>
+#include <cstring>
+#include <new>
 
 // One recorded write: what the memory held at a masked address before it was overwritten.
 class MemoryRecordItem
@@ -16,23 +17,88 @@ public:
     int size;
 };
 
-// The writes of one instruction, oldest first. A vector keeps its capacity when it is
-// emptied or assigned over, so the emulator's pooled undo items stop allocating.
+// The writes of one instruction, oldest first. Most instructions write once or not at all:
+// up to inlineCount records live inside the list itself, so that an undo item holds them
+// without a heap block of its own; more move to a heap block that the list keeps when it is
+// emptied or assigned over, so that pooled lists stop allocating.
 class MemoryRecordList
 {
 public:
-    void Add(unsigned int address, unsigned int value, int size) { items.emplace_back(address, value, size); }
+    static constexpr int inlineCount = 2;
 
-    int count() const { return int(items.size()); }
-    bool isEmpty() const { return items.empty(); }
-    void clear() { items.clear(); }
-    const MemoryRecordItem& at(int i) const { return items[std::size_t(i)]; }
-    const MemoryRecordItem& operator[](int i) const { return items[std::size_t(i)]; }
-    std::vector<MemoryRecordItem>::const_iterator begin() const { return items.begin(); }
-    std::vector<MemoryRecordItem>::const_iterator end() const { return items.end(); }
+    MemoryRecordList() = default;
+    MemoryRecordList(const MemoryRecordList& other) { *this = other; }
+    MemoryRecordList& operator=(const MemoryRecordList& other)
+    {
+        if (this == &other)
+            return *this;
+        length = 0;
+        if (other.length > inlineCount)
+            Reserve(other.length);
+        MemoryRecordItem* target = Items(other.length);
+        const MemoryRecordItem* source = other.data();
+        for (int i = 0; i < other.length; ++i)
+            new (target + i) MemoryRecordItem(source[i]);
+        length = other.length;
+        return *this;
+    }
+    ~MemoryRecordList() { ::operator delete(heap); }
+
+    void Add(unsigned int address, unsigned int value, int size)
+    {
+        if (length == inlineCount)
+            Spill();
+        else if (length > inlineCount && length == heapCapacity)
+            Reserve(2 * heapCapacity);
+        new (Items(length + 1) + length) MemoryRecordItem(address, value, size);
+        ++length;
+    }
+
+    int count() const { return length; }
+    bool isEmpty() const { return length == 0; }
+    void clear() { length = 0; }
+    const MemoryRecordItem& at(int i) const { return data()[i]; }
+    const MemoryRecordItem& operator[](int i) const { return data()[i]; }
+    const MemoryRecordItem* begin() const { return data(); }
+    const MemoryRecordItem* end() const { return data() + length; }
 
 private:
-    std::vector<MemoryRecordItem> items;
+    // Where a list of count items keeps them: inside itself up to inlineCount, else the heap.
+    MemoryRecordItem* Items(int count)
+    {
+        return count > inlineCount ? heap : reinterpret_cast<MemoryRecordItem*>(inlineItems);
+    }
+    const MemoryRecordItem* data() const
+    {
+        return length > inlineCount ? heap : reinterpret_cast<const MemoryRecordItem*>(inlineItems);
+    }
+    // A heap block for at least count items; the items already there are not kept.
+    void Reserve(int count)
+    {
+        if (count <= heapCapacity)
+            return;
+        MemoryRecordItem* block = static_cast<MemoryRecordItem*>(::operator new(sizeof(MemoryRecordItem) * std::size_t(count)));
+        if (length > inlineCount) {
+            for (int i = 0; i < length; ++i)
+                new (block + i) MemoryRecordItem(heap[i]);
+        }
+        ::operator delete(heap);
+        heap = block;
+        heapCapacity = count;
+    }
+    // The inline items move to the heap block, which the next item needs.
+    void Spill()
+    {
+        Reserve(2 * inlineCount);
+        const MemoryRecordItem* inside = reinterpret_cast<const MemoryRecordItem*>(inlineItems);
+        for (int i = 0; i < length; ++i)
+            new (heap + i) MemoryRecordItem(inside[i]);
+    }
+
+    alignas(MemoryRecordItem) unsigned char inlineItems[inlineCount * sizeof(MemoryRecordItem)];
+    int length = 0;
+    int heapCapacity = 0;
+    MemoryRecordItem* heap = nullptr;
 };
 
 // The bytes behind the 24-bit address space: the main array, owned, and the video
@@ -70,8 +136,10 @@ public:
     Memory(const Memory&) = delete;
     Memory& operator=(const Memory&) = delete;
 
-    inline unsigned int Read(unsigned int address, int size) const;
-    inline void Write(unsigned int address, unsigned int value, int size, bool force);
+    // Always inlined: with a constant size, an access inside the main array is a few
+    // instructions.
+    inline __attribute__((always_inline)) unsigned int Read(unsigned int address, int size) const;
+    inline __attribute__((always_inline)) void Write(unsigned int address, unsigned int value, int size, bool force);
     void Write(const MemoryRecordList& list);
     void Write(const MemoryRecordItem& item);
 
@@ -80,7 +148,37 @@ public:
     MemoryRecordList records;
 
 private:
-    inline void Store(unsigned int a, unsigned int value, int size);
+    inline __attribute__((always_inline)) void Store(unsigned int a, unsigned int value, int size);
+    // Big-endian words and longs of the main array, each as one host access.
+    static unsigned int Load16(const unsigned char* p)
+    {
+        unsigned short v;
+        std::memcpy(&v, p, sizeof v);
+        return BigEndian(v);
+    }
+    static unsigned int Load32(const unsigned char* p)
+    {
+        unsigned int v;
+        std::memcpy(&v, p, sizeof v);
+        return BigEndian(v);
+    }
+    static void Store16(unsigned char* p, unsigned int value)
+    {
+        const unsigned short v = BigEndian(static_cast<unsigned short>(value));
+        std::memcpy(p, &v, sizeof v);
+    }
+    static void Store32(unsigned char* p, unsigned int value)
+    {
+        const unsigned int v = BigEndian(value);
+        std::memcpy(p, &v, sizeof v);
+    }
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    static unsigned short BigEndian(unsigned short v) { return __builtin_bswap16(v); }
+    static unsigned int BigEndian(unsigned int v) { return __builtin_bswap32(v); }
+#else
+    static unsigned short BigEndian(unsigned short v) { return v; }
+    static unsigned int BigEndian(unsigned int v) { return v; }
+#endif
 };
 
 // Read and Write are the emulator's hot path: inline, with a direct big-endian access
@@ -94,11 +192,11 @@ inline unsigned int Memory::Read(unsigned int address, int size) const
         return buffer.At(a);
     case 16:
         if (a + 1 < MemoryBuffer::videoStart)
-            return (unsigned(m[a]) << 8) | m[a + 1];
+            return Load16(m + a);
         return (unsigned(buffer.At(a)) << 8) | buffer.At((a + 1) & addressMask);
     case 32:
         if (a + 3 < MemoryBuffer::videoStart)
-            return (unsigned(m[a]) << 24) | (unsigned(m[a + 1]) << 16) | (unsigned(m[a + 2]) << 8) | m[a + 3];
+            return Load32(m + a);
         return (unsigned(buffer.At(a)) << 24) | (unsigned(buffer.At((a + 1) & addressMask)) << 16)
             | (unsigned(buffer.At((a + 2) & addressMask)) << 8) | buffer.At((a + 3) & addressMask);
     default:
@@ -125,8 +223,7 @@ inline void Memory::Store(unsigned int a, unsigned int value, int size)
         break;
     case 16:
         if (a + 1 < MemoryBuffer::videoStart) {
-            m[a] = static_cast<unsigned char>(value >> 8);
-            m[a + 1] = static_cast<unsigned char>(value);
+            Store16(m + a, value);
         } else {
             buffer.At(a) = static_cast<unsigned char>(value >> 8);
             buffer.At((a + 1) & addressMask) = static_cast<unsigned char>(value);
@@ -134,10 +231,7 @@ inline void Memory::Store(unsigned int a, unsigned int value, int size)
         break;
     case 32:
         if (a + 3 < MemoryBuffer::videoStart) {
-            m[a] = static_cast<unsigned char>(value >> 24);
-            m[a + 1] = static_cast<unsigned char>(value >> 16);
-            m[a + 2] = static_cast<unsigned char>(value >> 8);
-            m[a + 3] = static_cast<unsigned char>(value);
+            Store32(m + a, value);
         } else {
             for (unsigned int i = 0; i < 4; ++i)
                 buffer.At((a + i) & addressMask) = static_cast<unsigned char>(value >> (24 - 8 * i));

@@ -54,15 +54,6 @@ Register::Register(const Register* other)
     Copy(*other);
 }
 
-void Register::Copy(const Register& other)
-{
-    std::memcpy(d, other.d, sizeof d);
-    std::memcpy(a, other.a, sizeof a);
-    pc = other.pc;
-    usp = other.usp;
-    ssp = other.ssp;
-    sr = other.sr;
-}
 
 bool Register::IsRegister(const QString& name) const
 {

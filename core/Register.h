@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstring>
+
 // The 68000 programmer's model. A7 is not stored: it is ssp or usp as the S bit selects.
 class Register
 {
@@ -19,7 +21,16 @@ public:
     Register(const Register&) = delete;
     Register& operator=(const Register&) = delete;
 
-    void Copy(const Register& other);
+    // D0-D7, A0-A6, pc, usp, ssp and sr; inline, since every recorded instruction takes one.
+    void Copy(const Register& other)
+    {
+        std::memcpy(d, other.d, sizeof d);
+        std::memcpy(a, other.a, sizeof a);
+        pc = other.pc;
+        usp = other.usp;
+        ssp = other.ssp;
+        sr = other.sr;
+    }
 
     unsigned int GetDn(unsigned int n, int size) const { return Low(d[n & 7], size); }
     void SetDn(unsigned int n, unsigned int value, int size) { Merge(d[n & 7], value, size); }

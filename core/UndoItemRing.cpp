@@ -1,37 +1,33 @@
 #include "core/UndoItemRing.h"
 
-#include <utility>
+#include <algorithm>
+#include <new>
 
 UndoItemRing::UndoItemRing(int capacity)
     : capacity(capacity > 0 ? capacity : 1)
 {
 }
 
-UndoItem& UndoItemRing::Spare()
+UndoItemRing::~UndoItemRing()
+{
+    for (std::size_t slot = 0; slot < built; ++slot)
+        SlotItem(slot).~UndoItem();
+    for (UndoItem* block : blocks)
+        ::operator delete(block, std::align_val_t(alignof(UndoItem)));
+}
+
+void UndoItemRing::Build()
 {
     // Copied from a blank set, a slot's registers carry no names: filling the history the
     // first time would otherwise build 32 strings per instruction.
     static const Register blank;
-    if (!spare)
-        spare = std::make_unique<UndoItem>(blank, MemoryRecordList());
-    return *spare;
-}
-
-void UndoItemRing::Commit()
-{
-    Spare();
-    if (length == capacity) {
-        // Full: the new item takes the oldest one's slot, and the oldest becomes the spare.
-        std::swap(pool[head], spare);
-        if (++head == pool.size())
-            head = 0;
-        return;
+    if (built % blockSize == 0) {
+        const std::size_t count = std::min(blockSize, std::size_t(capacity) - built);
+        blocks.push_back(static_cast<UndoItem*>(
+            ::operator new(sizeof(UndoItem) * count, std::align_val_t(alignof(UndoItem)))));
     }
-    if (std::size_t(length) < pool.size())
-        std::swap(pool[Slot(length)], spare);
-    else
-        pool.push_back(std::move(spare));
-    ++length;
+    new (&SlotItem(built)) UndoItem(blank, MemoryRecordList());
+    ++built;
 }
 
 void UndoItemRing::removeLast()

@@ -4,12 +4,13 @@
 #include "core/Memory.h"
 #include "core/Register.h"
 
-#include <memory>
+#include <cstddef>
 #include <vector>
 
 // What one executed instruction changed: the registers before it and the previous contents
-// of every location it wrote, in the order of the writes.
-class UndoItem
+// of every location it wrote, in the order of the writes. Two cache lines, aligned, with the
+// usual one or two records inside.
+class alignas(64) UndoItem
 {
 public:
     UndoItem(const Register& registers, const MemoryRecordList& memory)
@@ -20,12 +21,15 @@ public:
 };
 
 // The items of the undo history, oldest first, read like a list of item pointers. They live
-// in a ring of pooled slots bounded by a capacity: once full, every new item takes the slot
-// (and the record storage) of the oldest, which it drops, so that nothing is allocated.
+// in place in blocks of consecutive slots, bounded by a capacity: the item being filled is the
+// slot after the newest, and once the ring is full that slot is the oldest item's, which the
+// new one replaces. Nothing is allocated once every slot has been used, and recording runs
+// through memory in order.
 class UndoItemRing
 {
 public:
     explicit UndoItemRing(int capacity);
+    ~UndoItemRing();
     UndoItemRing(const UndoItemRing&) = delete;
     UndoItemRing& operator=(const UndoItemRing&) = delete;
 
@@ -33,30 +37,50 @@ public:
     int size() const { return length; }
     bool isEmpty() const { return length == 0; }
     // Item i, counted from the oldest.
-    const UndoItem* at(int i) const { return pool[Slot(i)].get(); }
+    const UndoItem* at(int i) const { return &SlotItem(Slot(i)); }
     const UndoItem* operator[](int i) const { return at(i); }
     const UndoItem* first() const { return at(0); }
     const UndoItem* last() const { return at(length - 1); }
 
-    // The item that the next Commit appends, to be filled in place.
-    UndoItem& Spare();
+    // The item that the next Commit appends, to be filled in place. When the ring is full it
+    // is the oldest item's slot: that item is gone from then on.
+    UndoItem& Spare()
+    {
+        const std::size_t slot = Slot(length == capacity ? 0 : length);
+        if (slot == built)
+            Build();
+        return SlotItem(slot);
+    }
     // Appends the spare item, dropping the oldest when the ring is full.
-    void Commit();
+    void Commit()
+    {
+        Spare();
+        if (length < capacity) {
+            ++length;
+        } else if (++head == std::size_t(capacity)) {
+            head = 0;
+        }
+    }
     // Forgets the newest item; its slot stays pooled.
     void removeLast();
     void clear();
 
 private:
+    static constexpr std::size_t blockSize = 1024;
+
     std::size_t Slot(int i) const
     {
         const std::size_t slot = head + std::size_t(i);
-        return slot >= pool.size() ? slot - pool.size() : slot;
+        return slot >= std::size_t(capacity) ? slot - std::size_t(capacity) : slot;
     }
+    UndoItem& SlotItem(std::size_t slot) const { return blocks[slot / blockSize][slot % blockSize]; }
+    // Makes slot `built` an item, with a new block when it starts one.
+    void Build();
 
     const int capacity;
-    // Grows up to capacity; head leaves 0 only once it has reached capacity.
-    std::vector<std::unique_ptr<UndoItem>> pool;
-    std::unique_ptr<UndoItem> spare;
+    // Slots 0 to built - 1 hold items: the ring uses its slots in order until it is full.
+    std::vector<UndoItem*> blocks;
+    std::size_t built = 0;
     std::size_t head = 0;
     int length = 0;
 };

@@ -396,6 +396,44 @@ private slots:
         QVERIFY(list.items.isEmpty());
         QCOMPARE(UndoList().capacity, 100000);
     }
+
+    // Items live in blocks of slots: a ring whose capacity ends inside a block wraps around
+    // it, stays in order, and keeps every item's records.
+    void undoRingWrapsAcrossBlocks()
+    {
+        Register registers;
+        UndoList list(2500);
+        MemoryRecordList records;
+        const UndoItem* firstSlot = nullptr;
+        for (unsigned int i = 1; i <= 6000; ++i) {
+            registers.pc = i;
+            records.clear();
+            for (unsigned int k = 0; k < i % 5; ++k)
+                records.Add(i, k, 8);
+            list.Add(registers, records);
+            if (i == 1)
+                firstSlot = list.items.first();
+        }
+        QCOMPARE(list.items.count(), 2500);
+        for (int i = 0; i < 2500; ++i) {
+            const unsigned int pc = 3501 + unsigned(i);
+            QCOMPARE(list.items.at(i)->registers.pc, pc);
+            QCOMPARE(list.items.at(i)->memory.count(), int(pc % 5));
+            if (pc % 5 > 2)
+                QCOMPARE(list.items.at(i)->memory.at(int(pc % 5) - 1).value, pc % 5 - 1);
+        }
+        // 6000 items went round the 2500 slots: the newest is in slot 999.
+        QCOMPARE(list.items.last(), firstSlot + 999);
+        for (int i = 0; i < 1000; ++i)
+            list.items.removeLast();
+        registers.pc = 0xABCD;
+        list.Add(registers, MemoryRecordList());
+        QCOMPARE(list.items.count(), 1501);
+        QCOMPARE(list.items.first()->registers.pc, 3501u);
+        QCOMPARE(list.items.at(1499)->registers.pc, 5000u);
+        QCOMPARE(list.items.last()->registers.pc, 0xABCDu);
+        QVERIFY(list.items.last()->memory.isEmpty());
+    }
 };
 
 int RunEngineTests(int argc, char** argv)

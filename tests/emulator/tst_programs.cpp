@@ -4,6 +4,7 @@
 #include "AllocationCounter.h"
 #include "TestMachine.h"
 #include "app/SRecordLoader.h"
+#include "programs.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -12,13 +13,6 @@
 #include <memory>
 #include <vector>
 
-extern "C" {
-int sort_program(unsigned char* out);
-int crc_program(unsigned char* out);
-int format_program(unsigned char* out);
-int interp_program(unsigned char* out);
-int recurse_program(unsigned char* out);
-}
 
 namespace {
 
@@ -294,6 +288,30 @@ private slots:
                                         .arg(byte, 0, 16)
                                         .arg(expected[std::size_t(i)], 0, 16)));
             }
+        }
+    }
+
+    // The specialised handlers and the plain ones, instruction by instruction on whole
+    // programs: the same registers after every step and the same memory at the end.
+    void specialisedHandlersFollowThePlainOnes()
+    {
+        for (const char* name : {"compiled_sort", "compiled_crc", "compiled_format", "compiled_interp",
+                                 "compiled_recurse", "program_arith", "program_logic", "program_control"}) {
+            TestMachine specialised;
+            TestMachine plain;
+            plain.emulator.UseSpecialisedHandlers(false);
+            QVERIFY(Load(specialised, name) && Load(plain, name));
+            qint64 steps = 0;
+            while (specialised.memory.Read(specialised.emulator.registers->pc, 16) != branchToItself) {
+                QVERIFY2(steps < 50000000, name);
+                specialised.emulator.QuickExecute();
+                plain.emulator.QuickExecute();
+                ++steps;
+                if (!SameRegisters(*specialised.emulator.registers, *plain.emulator.registers))
+                    QFAIL(qPrintable(QStringLiteral("%1: the registers differ after %2 instructions").arg(name).arg(steps)));
+                QCOMPARE(specialised.emulator.errorMessage, plain.emulator.errorMessage);
+            }
+            QCOMPARE(MachineState(specialised).Difference(plain), QString());
         }
     }
 

@@ -149,6 +149,46 @@ private slots:
         QCOMPARE(memory->Read(0x1002, 8), 0x99u);
     }
 
+    // The first records live inside the list, the rest move out with them in order; copies
+    // and reuse after clear keep the items and their order whichever side they are on.
+    void recordListsGrowPastTheirInlineItems()
+    {
+        MemoryRecordList list;
+        for (unsigned int i = 0; i < 40; ++i) {
+            list.Add(0x1000 + i, i * 3, 8 << (i % 3));
+            QCOMPARE(list.count(), int(i) + 1);
+            QCOMPARE(list[0].address, 0x1000u);
+            QCOMPARE(list.at(int(i)).value, i * 3);
+        }
+        unsigned int expected = 0;
+        for (const MemoryRecordItem& item : list) {
+            QCOMPARE(item.address, 0x1000 + expected);
+            QCOMPARE(item.size, 8 << (expected % 3));
+            ++expected;
+        }
+        QCOMPARE(expected, 40u);
+
+        MemoryRecordList small;
+        small.Add(0x2000, 7, 16);
+        MemoryRecordList copy(small);
+        copy = list; // an inline list takes a spilled one
+        QCOMPARE(copy.count(), 40);
+        QCOMPARE(copy[39].value, 39u * 3);
+        copy = small; // and back, keeping its block for later
+        QCOMPARE(copy.count(), 1);
+        QCOMPARE(copy[0].address, 0x2000u);
+        copy = copy;
+        QCOMPARE(copy[0].value, 7u);
+
+        list.clear();
+        QVERIFY(list.isEmpty());
+        for (unsigned int i = 0; i < 3; ++i)
+            list.Add(0x3000 + i, i, 32);
+        QCOMPARE(list.count(), 3);
+        QCOMPARE(list[2].address, 0x3002u);
+        QCOMPARE(list[0].value, 0u);
+    }
+
     void writeBackNeverReachesTheKeyboardArea()
     {
         MemoryRecordList list;

@@ -1,0 +1,536 @@
+#ifndef ZENDRA_CORE_INSTRUCTIONSET_H
+#define ZENDRA_CORE_INSTRUCTIONSET_H
+
+#include "core/Emulator.h"
+
+#include <type_traits>
+
+#define ZENDRA_ALWAYS_INLINE inline __attribute__((always_inline))
+
+// The semantics of the instructions that compiled programs run most, each written once over an
+// operation size, an effective-address form and the opcode's other choices. The emulator's
+// per-kind handlers call them with those taken from the opcode at run time; the table of
+// specialised handlers calls them with compile-time constants, one instance per combination,
+// so that no size or addressing mode is decoded while it runs. Both therefore execute the same
+// code, only folded differently.
+class InstructionSet
+{
+public:
+    using Handler = void (*)(Emulator& emulator, unsigned int opcode);
+    template <int N>
+    using Fixed = std::integral_constant<int, N>;
+
+    // Effective-address forms: the modes 0 to 6, then mode 7 by its register: absolute short,
+    // absolute long, d16(PC), d8(PC,Xi), immediate, and one form for registers 5 to 7.
+    enum Form { FormAbsoluteShort = 7, FormAbsoluteLong, FormPcDisplacement, FormPcIndex, FormImmediate, FormNone, FormCount };
+    static int FormOf(unsigned int mode, unsigned int reg)
+    {
+        mode &= 7;
+        reg &= 7;
+        return mode < 7 ? int(mode) : reg < 5 ? FormAbsoluteShort + int(reg) : FormNone;
+    }
+    static int FormOf(unsigned int opcode) { return FormOf(opcode >> 3, opcode); }
+
+    enum ShiftKind { Arithmetic, Logical, Rotate, RotateExtend };
+
+    // Specialised handlers for every first word, or the plain per-kind ones through Decode.
+    static const Handler* SpecialisedTable();
+    static const Handler* PlainTable();
+
+    // The per-kind handlers that no specialisation covers, for the specialised table.
+#define ZENDRA_PLAIN_HANDLER(name) static void Plain##name(Emulator& e, unsigned int) { e._##name(); }
+    ZENDRA_INSTRUCTION_KINDS(ZENDRA_PLAIN_HANDLER)
+#undef ZENDRA_PLAIN_HANDLER
+    static void Unmatched(Emulator& e, unsigned int) { e.Unmatched(); }
+    static void Decoded(Emulator& e, unsigned int)
+    {
+        if (!e.Decode())
+            e.Unmatched();
+    }
+
+    // A7 moves by a whole word for a byte, to keep the stack pointer even.
+    template <class S>
+    static ZENDRA_ALWAYS_INLINE unsigned int Step(unsigned int reg, S size)
+    {
+        return (reg == 7 && size == 8) ? 2u : unsigned(size / 8);
+    }
+
+    // The effective address of a memory operand; update applies (An)+ and -(An), advance
+    // steps pc over the extension words.
+    template <class F, class S>
+    static ZENDRA_ALWAYS_INLINE unsigned int Address(Emulator& e, F form, unsigned int reg, S size, bool update,
+                                                     bool advance)
+    {
+        Register& r = *e.registers;
+        reg &= 7;
+        switch (int(form)) {
+        case 2:
+            return r.AnRef(reg);
+        case 3: {
+            unsigned int& an = r.AnRef(reg);
+            const unsigned int address = an;
+            if (update)
+                an += Step(reg, size);
+            return address;
+        }
+        case 4: {
+            unsigned int& an = r.AnRef(reg);
+            const unsigned int address = an - Step(reg, size);
+            if (update)
+                an = address;
+            return address;
+        }
+        case 5: {
+            const unsigned int base = r.AnRef(reg);
+            const unsigned int address = base + Emulator::ExtendSign(static_cast<unsigned short>(e.Read(r.pc, 16)));
+            if (advance)
+                r.pc += 2;
+            return address;
+        }
+        case 6: {
+            const unsigned int base = r.AnRef(reg);
+            const unsigned int extension = e.Read(r.pc, 16);
+            if (advance)
+                r.pc += 2;
+            return base + e.Index(extension) + Emulator::ExtendSign(static_cast<unsigned char>(extension));
+        }
+        case FormAbsoluteShort: {
+            const unsigned int address = Emulator::ExtendSign(static_cast<unsigned short>(e.Read(r.pc, 16)));
+            if (advance)
+                r.pc += 2;
+            return address;
+        }
+        case FormAbsoluteLong: {
+            const unsigned int address = e.Read(r.pc, 32);
+            if (advance)
+                r.pc += 4;
+            return address;
+        }
+        case FormPcDisplacement: {
+            // Relative to the extension word itself.
+            const unsigned int base = r.pc;
+            const unsigned int address = base + Emulator::ExtendSign(static_cast<unsigned short>(e.Read(base, 16)));
+            if (advance)
+                r.pc += 2;
+            return address;
+        }
+        case FormPcIndex: {
+            const unsigned int base = r.pc;
+            const unsigned int extension = e.Read(base, 16);
+            if (advance)
+                r.pc += 2;
+            return base + e.Index(extension) + Emulator::ExtendSign(static_cast<unsigned char>(extension));
+        }
+        default:
+            return 0;
+        }
+    }
+
+    // An operand's value: all 32 bits of a register, the whole extension word of a byte or
+    // word immediate, or the memory operand.
+    template <class F, class S>
+    static ZENDRA_ALWAYS_INLINE unsigned int Operand(Emulator& e, F form, unsigned int reg, S size, bool update,
+                                                     bool advance)
+    {
+        Register& r = *e.registers;
+        switch (int(form)) {
+        case 0:
+            return r.d[reg & 7];
+        case 1:
+            return r.AnRef(reg);
+        case FormImmediate: {
+            const unsigned int value = e.Read(r.pc, size == 32 ? 32 : 16);
+            if (advance)
+                r.pc += size == 32 ? 4 : 2;
+            return value;
+        }
+        default:
+            return e.Read(Address(e, form, reg, size, update, advance), size);
+        }
+    }
+
+    template <class F, class S>
+    static ZENDRA_ALWAYS_INLINE void Store(Emulator& e, unsigned int value, F form, unsigned int reg, S size)
+    {
+        switch (int(form)) {
+        case 0:
+            e.registers->SetDn(reg, value, size);
+            break;
+        case 1:
+            e.registers->SetAn(reg, value, size);
+            break;
+        default:
+            e.Write(Address(e, form, reg, size, true, true), value, size);
+            break;
+        }
+    }
+
+    // Data movement and arithmetic. Opcode fields: EA register bits 2-0, the second register
+    // bits 11-9.
+    template <class S, class F, class G>
+    static ZENDRA_ALWAYS_INLINE void Move(Emulator& e, unsigned int op, S s, F source, G destination)
+    {
+        const unsigned int value = Operand(e, source, op, s, true, true);
+        Store(e, value, destination, op >> 9, s);
+        e.SetFlags(0x0F, Emulator::NZ(value, s));
+    }
+
+    template <class S, class F>
+    static ZENDRA_ALWAYS_INLINE void MoveAddress(Emulator& e, unsigned int op, S s, F source)
+    {
+        unsigned int value = Operand(e, source, op, s, true, true);
+        if (s == 16)
+            value = Emulator::ExtendSign(static_cast<unsigned short>(value));
+        e.registers->AnRef(op >> 9) = value;
+    }
+
+    static ZENDRA_ALWAYS_INLINE void MoveQuick(Emulator& e, unsigned int op)
+    {
+        const unsigned int value = Emulator::ExtendSign(static_cast<unsigned char>(op));
+        e.registers->d[(op >> 9) & 7] = value;
+        e.SetFlags(0x0F, Emulator::NZ(value, 32));
+    }
+
+    // ADD and SUB, Dn op <ea> to Dn, or to <ea> when toMemory.
+    template <bool subtract, class S, class F, class M>
+    static ZENDRA_ALWAYS_INLINE void AddSub(Emulator& e, unsigned int op, S s, F form, M toMemory)
+    {
+        const unsigned int n = (op >> 9) & 7;
+        Register& r = *e.registers;
+        if (!toMemory) {
+            const unsigned int source = Operand(e, form, op, s, true, true);
+            const unsigned int destination = r.d[n];
+            const unsigned int result = subtract ? destination - source : destination + source;
+            r.SetDn(n, result, s);
+            e.SetFlags(0x1F, subtract ? Emulator::SubFlags(source, destination, result, s)
+                                      : Emulator::AddFlags(source, destination, result, s));
+        } else {
+            const unsigned int source = r.d[n];
+            const unsigned int destination = Operand(e, form, op, s, false, false);
+            const unsigned int result = subtract ? destination - source : destination + source;
+            Store(e, result, form, op, s);
+            e.SetFlags(0x1F, subtract ? Emulator::SubFlags(source, destination, result, s)
+                                      : Emulator::AddFlags(source, destination, result, s));
+        }
+    }
+
+    // ADDA, SUBA: the source widened to 32 bits, no flags.
+    template <bool subtract, class S, class F>
+    static ZENDRA_ALWAYS_INLINE void AddSubAddress(Emulator& e, unsigned int op, S s, F form)
+    {
+        unsigned int source = Operand(e, form, op, s, true, true);
+        if (s == 16)
+            source = Emulator::ExtendSign(static_cast<unsigned short>(source));
+        unsigned int& an = e.registers->AnRef(op >> 9);
+        an = subtract ? an - source : an + source;
+    }
+
+    // ADDQ, SUBQ: an address register changes whole and keeps the flags.
+    template <bool subtract, class S, class F>
+    static ZENDRA_ALWAYS_INLINE void AddSubQuick(Emulator& e, unsigned int op, S s, F form)
+    {
+        unsigned int q = (op >> 9) & 7;
+        if (q == 0)
+            q = 8;
+        if (form == 1) {
+            unsigned int& an = e.registers->AnRef(op);
+            an = subtract ? an - q : an + q;
+            return;
+        }
+        const unsigned int destination = Operand(e, form, op, s, false, false);
+        const unsigned int result = subtract ? destination - q : destination + q;
+        Store(e, result, form, op, s);
+        const unsigned int msb = Emulator::SignBit(s);
+        unsigned int flags = Emulator::NZ(result, s);
+        if ((subtract ? ~destination & result : destination & ~result) & msb)
+            flags |= Emulator::FlagC | Emulator::FlagX;
+        if ((subtract ? destination & ~result : ~destination & result) & msb)
+            flags |= Emulator::FlagV;
+        e.SetFlags(0x1F, flags);
+    }
+
+    template <class S, class F>
+    static ZENDRA_ALWAYS_INLINE void Compare(Emulator& e, unsigned int op, S s, F form)
+    {
+        const unsigned int source = Operand(e, form, op, s, true, true);
+        const unsigned int destination = e.registers->d[(op >> 9) & 7];
+        e.SetFlags(0x0F, Emulator::SubFlags(source, destination, destination - source, s) & 0x0F);
+    }
+
+    template <class S, class F>
+    static ZENDRA_ALWAYS_INLINE void CompareAddress(Emulator& e, unsigned int op, S s, F form)
+    {
+        unsigned int source = Operand(e, form, op, s, true, true);
+        if (s == 16)
+            source = Emulator::ExtendSign(static_cast<unsigned short>(source));
+        const unsigned int destination = e.registers->AnRef(op >> 9);
+        e.SetFlags(0x0F, Emulator::SubFlags(source, destination, destination - source, 32) & 0x0F);
+    }
+
+    template <class S, class F>
+    static ZENDRA_ALWAYS_INLINE void Test(Emulator& e, unsigned int op, S s, F form)
+    {
+        e.SetFlags(0x0F, Emulator::NZ(Operand(e, form, op, s, true, true), s));
+    }
+
+    template <class S, class F>
+    static ZENDRA_ALWAYS_INLINE void Clear(Emulator& e, unsigned int op, S s, F form)
+    {
+        Store(e, 0, form, op, s);
+        e.SetFlags(0x0F, Emulator::FlagZ);
+    }
+
+    enum LogicKind { And, Or, ExclusiveOr };
+
+    // AND, OR (either direction) and EOR (always to <ea>).
+    template <int kind, class S, class F, class M>
+    static ZENDRA_ALWAYS_INLINE void Logic(Emulator& e, unsigned int op, S s, F form, M toMemory)
+    {
+        const unsigned int n = (op >> 9) & 7;
+        Register& r = *e.registers;
+        unsigned int result;
+        if (!toMemory) {
+            const unsigned int source = Operand(e, form, op, s, true, true);
+            result = kind == And ? r.d[n] & source : kind == Or ? r.d[n] | source : r.d[n] ^ source;
+            r.SetDn(n, result, s);
+        } else {
+            const unsigned int destination = Operand(e, form, op, s, false, false);
+            result = kind == And ? r.d[n] & destination : kind == Or ? r.d[n] | destination : r.d[n] ^ destination;
+            Store(e, result, form, op, s);
+        }
+        e.SetFlags(0x0F, Emulator::NZ(result, s));
+    }
+
+    // LEA, PEA, JMP, JSR: the control addressing modes.
+    template <class F>
+    static ZENDRA_ALWAYS_INLINE void LoadAddress(Emulator& e, unsigned int op, F form)
+    {
+        const unsigned int address = Address(e, form, op, 32, true, true);
+        e.registers->AnRef(op >> 9) = address;
+    }
+
+    template <class F>
+    static ZENDRA_ALWAYS_INLINE void PushAddress(Emulator& e, unsigned int op, F form)
+    {
+        e.Push(Address(e, form, op, 32, true, true));
+    }
+
+    template <class F>
+    static ZENDRA_ALWAYS_INLINE void Jump(Emulator& e, unsigned int op, F form)
+    {
+        e.registers->pc = Address(e, form, op, 32, true, true);
+    }
+
+    template <class F>
+    static ZENDRA_ALWAYS_INLINE void JumpToSubroutine(Emulator& e, unsigned int op, F form)
+    {
+        const unsigned int target = Address(e, form, op, 32, true, true);
+        e.Push(e.registers->pc);
+        e.registers->pc = target;
+    }
+
+    // MOVEM: the registers in the mask to memory or back, D0 to A7 from the lowest address.
+    // For -(An) the mask runs from A7 (bit 0) to D0 (bit 15), and An ends on the lowest
+    // address; (An)+ leaves An past the last register read.
+    template <class S>
+    static ZENDRA_ALWAYS_INLINE void MoveMultiple(Emulator& e, unsigned int op, S s)
+    {
+        Register& r = *e.registers;
+        unsigned int mask = e.Read(r.pc, 16);
+        r.pc += 2;
+        const unsigned int mode = (op >> 3) & 7;
+        const unsigned int an = op & 7;
+        // Steps over the extension words even for an empty list, so that they never run as code.
+        unsigned int address = Address(e, FormOf(mode, an), an, s, false, true);
+        if (mask == 0)
+            return;
+        const unsigned int step = unsigned(s / 8);
+        if (op & 0x400) {
+            for (unsigned int m = mask; m; m &= m - 1) {
+                const unsigned int i = unsigned(__builtin_ctz(m));
+                unsigned int value = e.Read(address, s);
+                if (s == 16)
+                    value = Emulator::ExtendSign(static_cast<unsigned short>(value));
+                if (i < 8)
+                    r.d[i] = value;
+                else
+                    r.AnRef(i - 8) = value;
+                address += step;
+            }
+            if (mode == 3)
+                r.AnRef(an) = address;
+            return;
+        }
+        if (mode == 4) {
+            mask = Emulator::Invert(static_cast<unsigned short>(mask));
+            address = r.AnRef(an) - unsigned(Emulator::CountOne(static_cast<unsigned short>(mask))) * step;
+        }
+        const unsigned int start = address;
+        // No register changes before the last write, so each is read as it is stored.
+        for (unsigned int m = mask; m; m &= m - 1) {
+            const unsigned int i = unsigned(__builtin_ctz(m));
+            e.Write(address, i < 8 ? r.d[i] : r.AnRef(i - 8), s);
+            address += step;
+        }
+        if (mode == 4)
+            r.AnRef(an) = start;
+    }
+
+    // Bcc, BRA and BSR; a zero byte displacement takes the word after the opcode.
+    template <class C, class W>
+    static ZENDRA_ALWAYS_INLINE void Branch(Emulator& e, unsigned int op, C cc, W wordDisplacement)
+    {
+        Register& r = *e.registers;
+        const unsigned int base = r.pc;
+        unsigned int displacement = Emulator::ExtendSign(static_cast<unsigned char>(op));
+        if (wordDisplacement) {
+            displacement = Emulator::ExtendSign(static_cast<unsigned short>(e.Read(r.pc, 16)));
+            r.pc += 2;
+        }
+        const unsigned int target = base + displacement;
+        if (cc == 1) {
+            e.Push(r.pc);
+            r.pc = target;
+        } else if (e.Condition(cc)) {
+            r.pc = target;
+        }
+    }
+
+    template <class C>
+    static ZENDRA_ALWAYS_INLINE void DecrementAndBranch(Emulator& e, unsigned int op, C cc)
+    {
+        Register& r = *e.registers;
+        const unsigned int base = r.pc;
+        const unsigned int displacement = Emulator::ExtendSign(static_cast<unsigned short>(e.Read(r.pc, 16)));
+        r.pc += 2;
+        if (e.Condition(cc))
+            return;
+        unsigned int& dn = r.d[op & 7];
+        const unsigned int low = (dn - 1) & 0xFFFF;
+        dn = (dn & 0xFFFF0000u) | low;
+        if (low != 0xFFFF)
+            r.pc = base + displacement;
+    }
+
+    // The shift and rotate primitives: the low size bits of a 64-bit accumulator change, the
+    // bits above them stay.
+    static ZENDRA_ALWAYS_INLINE unsigned long long LowMask(int size) { return (1ull << size) - 1; }
+    static ZENDRA_ALWAYS_INLINE void Merge(unsigned long long& value, unsigned long long bits, int size)
+    {
+        value = (value & ~LowMask(size)) | (bits & LowMask(size));
+    }
+    // Rotates the low width bits of x left by count (count at most width).
+    static ZENDRA_ALWAYS_INLINE unsigned long long RotateLeft(unsigned long long x, int count, int width)
+    {
+        x &= LowMask(width);
+        if (count == 0 || count == width)
+            return x;
+        return ((x << count) | (x >> (width - count))) & LowMask(width);
+    }
+    static ZENDRA_ALWAYS_INLINE unsigned int Lsl(unsigned long long& value, int count, int size)
+    {
+        const unsigned long long s = value << count;
+        Merge(value, s, size);
+        return unsigned(s >> size) & 1;
+    }
+    static ZENDRA_ALWAYS_INLINE unsigned int Lsr(unsigned long long& value, int count, int size)
+    {
+        const unsigned long long t = value << (64 - size);
+        const unsigned long long u = t >> count;
+        Merge(value, u >> (64 - size), size);
+        return unsigned(u >> (63 - size)) & 1;
+    }
+    static ZENDRA_ALWAYS_INLINE unsigned int Asr(unsigned long long& value, int count, int size)
+    {
+        const unsigned long long t = value << (64 - size);
+        const unsigned long long u = static_cast<unsigned long long>(static_cast<long long>(t) >> count);
+        Merge(value, u >> (64 - size), size);
+        return unsigned(u >> (63 - size)) & 1;
+    }
+    static ZENDRA_ALWAYS_INLINE unsigned int Rol(unsigned long long& value, int count, int size)
+    {
+        if (count > size)
+            count %= size;
+        const unsigned long long r = RotateLeft(value, count, size);
+        Merge(value, r, size);
+        return unsigned(r) & 1;
+    }
+    static ZENDRA_ALWAYS_INLINE unsigned int Ror(unsigned long long& value, int count, int size)
+    {
+        if (count > size)
+            count %= size;
+        const unsigned long long r = RotateLeft(value, (size - count) % size, size);
+        Merge(value, r, size);
+        return unsigned(r >> (size - 1)) & 1;
+    }
+    static ZENDRA_ALWAYS_INLINE unsigned int Roxl(unsigned long long& value, bool extend, int count, int size)
+    {
+        const int width = size + 1;
+        if (count > width)
+            count %= width;
+        const unsigned long long x = (value & LowMask(size)) | (static_cast<unsigned long long>(extend) << size);
+        const unsigned long long r = RotateLeft(x, count, width);
+        Merge(value, r, size);
+        return unsigned(r >> size) & 1;
+    }
+    static ZENDRA_ALWAYS_INLINE unsigned int Roxr(unsigned long long& value, bool extend, int count, int size)
+    {
+        const int width = size + 1;
+        if (count > width)
+            count %= width;
+        const unsigned long long x = (value & LowMask(size)) | (static_cast<unsigned long long>(extend) << size);
+        const unsigned long long r = RotateLeft(x, (width - count) % width, width);
+        Merge(value, r, size);
+        return unsigned(r >> size) & 1;
+    }
+
+    // ASd, LSd, ROd, ROXd on a data register, by a count in the opcode or in a register.
+    template <class K, class S, class L, class R>
+    static ZENDRA_ALWAYS_INLINE void ShiftRegister(Emulator& e, unsigned int op, K kind, S s, L left,
+                                                   R countInRegister)
+    {
+        Register& r = *e.registers;
+        const unsigned int y = op & 7;
+        int count;
+        if (countInRegister) {
+            count = int(r.d[(op >> 9) & 7] & 63);
+        } else {
+            count = int((op >> 9) & 7);
+            if (count == 0)
+                count = 8;
+        }
+        const bool extend = r.sr & Emulator::FlagX;
+        unsigned long long value = r.d[y];
+        if (countInRegister && count == 0) {
+            // Nothing moves; C follows X for the rotations through X.
+            const unsigned int flags = (kind == RotateExtend && extend) ? Emulator::FlagC : 0;
+            r.SetDn(y, unsigned(value), s);
+            e.SetFlags(0x0F, flags | Emulator::NZ(unsigned(value), s));
+            return;
+        }
+        unsigned int bit;
+        unsigned int mask = 0x1F;
+        switch (int(kind)) {
+        case Arithmetic:
+            bit = left ? Lsl(value, count, s) : Asr(value, count, s);
+            break;
+        case Logical:
+            bit = left ? Lsl(value, count, s) : Lsr(value, count, s);
+            break;
+        case Rotate:
+            bit = left ? Rol(value, count, s) : Ror(value, count, s);
+            mask = 0x0F;
+            break;
+        default:
+            bit = left ? Roxl(value, extend, count, s) : Roxr(value, extend, count, s);
+            break;
+        }
+        r.SetDn(y, unsigned(value), s);
+        unsigned int flags = Emulator::NZ(unsigned(value), s);
+        if (bit)
+            flags |= Emulator::FlagC | Emulator::FlagX;
+        e.SetFlags(mask, flags & mask);
+    }
+};
+
+#endif
