@@ -268,22 +268,28 @@ void MemoryView::Draw(QPainter& painter)
     line = vValue / lineHeight;
     const int last = line + (h + 1) / lineHeight;
     const int asciiColumn = 3 * bytesPerLine + 7;
-    unsigned long long address = ScrollValueToAddress(vValue);
-    QString addressText;
-    while (line <= last && address < addressSpaceEnd) {
-        const unsigned int a = static_cast<unsigned int>(address);
-        addressText.clear();
-        AppendHexa(addressText, a, 6);
-        painter.setFont(boldFont);
+    const int first = line;
+    const unsigned long long top = ScrollValueToAddress(vValue);
+    // The addresses first and then the bytes, each in one font: a change of font for every
+    // line would cost more than the text itself.
+    painter.setFont(boldFont);
+    QString text;
+    for (unsigned long long address = top; line <= last && address < addressSpaceEnd; address += bytesPerLine) {
+        text.clear();
+        AppendHexa(text, static_cast<unsigned int>(address), 6);
         column = 0;
-        Print(painter, addressText);
-        painter.setFont(textFont);
+        Print(painter, text);
+        NewLine();
+    }
+    painter.setFont(textFont);
+    line = first;
+    for (unsigned long long address = top; line <= last && address < addressSpaceEnd; address += bytesPerLine) {
+        const unsigned int a = static_cast<unsigned int>(address);
         column = 7;
         Print(painter, GetHexaLine(a));
         column = asciiColumn;
         Print(painter, GetAsciiLine(a));
         NewLine();
-        address += static_cast<unsigned int>(bytesPerLine);
     }
 }
 

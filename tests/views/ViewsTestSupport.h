@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QPaintDevice>
 #include <QPaintEngine>
+#include <QMap>
 #include <QPainter>
 #include <QTabWidget>
 
@@ -81,12 +82,14 @@ struct Drawing
     // The texts of each row, top row first.
     QList<QStringList> Lines() const
     {
+        // By baseline, top to bottom, and along each line from the left: a view may draw its
+        // columns in several passes.
+        QMap<qreal, QMap<qreal, QString>> byLine;
+        for (const auto& t : texts)
+            byLine[t.at.y()][t.at.x()] = t.text;
         QList<QStringList> lines;
-        for (int i = 0; i < texts.size(); ++i) {
-            if (i == 0 || texts[i].at.y() != texts[i - 1].at.y())
-                lines.append(QStringList());
-            lines.last() << texts[i].text;
-        }
+        for (const auto& line : byLine)
+            lines.append(line.values());
         return lines;
     }
 };
