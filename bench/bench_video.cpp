@@ -47,6 +47,8 @@ void LoadCountingLoop(Document& document)
 double QuickRun(MainWindow& w, PaintCounter& counter, int& paints)
 {
     w.resetAction->trigger();
+    // A reset leaves the data registers as they were; the count starts afresh.
+    w.document->emulator->registers->d[0] = 0;
     counter.paints = 0;
     QElapsedTimer clock;
     clock.start();
