@@ -5,6 +5,7 @@
 
 #include "app/MainWindow.h"
 #include "core/Document.h"
+#include "splitview/SplitViewTestSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -30,25 +31,12 @@
         int appArgc = 2;                                                                                               \
         char* appArgv[] = {program.data(), file.data(), nullptr};                                                      \
         QApplication app(appArgc, appArgv);                                                                            \
-        WindowTest::QuietPlatformWarnings();                                                                           \
+        SplitTest::QuietPlatformWarnings();                                                                            \
         TestClass test;                                                                                                \
         return QTest::qExec(&test, argc, argv);                                                                        \
     }
 
 namespace WindowTest {
-
-// The offscreen platform says, for every popup and grab, what it cannot do; those lines would
-// drown what matters in the test log.
-inline void QuietPlatformWarnings()
-{
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (type == QtWarningMsg && text.startsWith(QLatin1String("This plugin does not support")))
-            return;
-        if (previous)
-            previous(type, context, text);
-    });
-}
 
 inline QString Program(const char* name)
 {
