@@ -120,75 +120,74 @@ QAction* MainWindow::NewAction(const QString& text, const QKeySequence& key, con
 
 void MainWindow::CreateActions()
 {
+    // The command table: field, text, key, icon, tool tip (its %1 the key), slot, checkable.
+    struct Command {
+        QAction* MainWindow::*field;
+        const char* text;
+        QKeySequence key;
+        const char* icon;
+        const char* toolTip;
+        const char* slot;
+        bool checkable;
+    };
     const QKeySequence none;
-    aboutAction = NewAction(QStringLiteral("À propos de Zendra..."), none, QString(), QString(), SLOT(OnAction_About()));
-    addDisaViewAction = NewAction(QStringLiteral("Ajouter une vue de désassemblage"), QKeySequence(Qt::Key_F2),
-                                  QStringLiteral(":/Icon/AddDisaView"),
-                                  QStringLiteral("Ajouter une vue de désassemblage (%1)"), SLOT(OnAction_AddDisaView()));
-    addHexaViewAction = NewAction(QStringLiteral("Ajouter une vue sur la mémoire"), QKeySequence(Qt::Key_F3),
-                                  QStringLiteral(":/Icon/AddHexaView"),
-                                  QStringLiteral("Ajouter une vue sur la mémoire (%1)"), SLOT(OnAction_AddHexaView()));
-    addMixedViewAction = NewAction(QStringLiteral("Ajouter une vue mixte"), QKeySequence(Qt::CTRL + Qt::Key_F3),
-                                   QStringLiteral(":/Icon/AddMixedView"), QStringLiteral("Ajouter une vue mixte (%1)"),
-                                   SLOT(OnAction_AddMixedView()));
-    const QString editBreakpointText = QStringLiteral("Gestion des points d'arrêt...");
-    const QString editBreakpointTip = QStringLiteral("Afficher la fenêtre de gestion des points d'arrêt (%1)");
-    editBreakpointAction = NewAction(editBreakpointText, QKeySequence(Qt::Key_F7), QStringLiteral(":/Icon/EditBreakpoint"),
-                                     editBreakpointTip, SLOT(OnAction_EditBreakpoint()));
-    // The tool-bar button names F7 but has no key of its own: F7 must open the dialog once.
-    editBreakpointToolAction = NewAction(editBreakpointText, none, QStringLiteral(":/Icon/EditBreakpoint"), QString(),
-                                         SLOT(OnAction_EditBreakpoint()));
+    const Command commands[] = {
+        {&MainWindow::aboutAction, "À propos de Zendra...", none, "", "", SLOT(OnAction_About()), false},
+        {&MainWindow::addDisaViewAction, "Ajouter une vue de désassemblage", Qt::Key_F2, ":/Icon/AddDisaView",
+         "Ajouter une vue de désassemblage (%1)", SLOT(OnAction_AddDisaView()), false},
+        {&MainWindow::addHexaViewAction, "Ajouter une vue sur la mémoire", Qt::Key_F3, ":/Icon/AddHexaView",
+         "Ajouter une vue sur la mémoire (%1)", SLOT(OnAction_AddHexaView()), false},
+        {&MainWindow::addMixedViewAction, "Ajouter une vue mixte", Qt::CTRL + Qt::Key_F3, ":/Icon/AddMixedView",
+         "Ajouter une vue mixte (%1)", SLOT(OnAction_AddMixedView()), false},
+        {&MainWindow::editBreakpointAction, "Gestion des points d'arrêt...", Qt::Key_F7, ":/Icon/EditBreakpoint",
+         "Afficher la fenêtre de gestion des points d'arrêt (%1)", SLOT(OnAction_EditBreakpoint()), false},
+        // The tool-bar button names F7 (below) but has no key of its own: F7 opens the dialog once.
+        {&MainWindow::editBreakpointToolAction, "Gestion des points d'arrêt...", none, ":/Icon/EditBreakpoint", "",
+         SLOT(OnAction_EditBreakpoint()), false},
+        {&MainWindow::enableAddressBreakpointAction, "Activation des points d'arrêt sur les adresses", none, "", "",
+         SLOT(OnAction_EnableAddressBreakpoint()), true},
+        {&MainWindow::enableInstructionBreakpointAction, "Activation des points d'arrêt sur les instructions", none,
+         "", "", SLOT(OnAction_EnableInstructionBreakpoint()), true},
+        {&MainWindow::quitAction, "&Quitter", Qt::CTRL + Qt::Key_Q, "", "", SLOT(close()), false},
+        {&MainWindow::openAction, "&Ouvrir", QKeySequence::Open, ":/Icon/Open",
+         "Ouvrir un fichier au format S-Record (%1)", SLOT(OnAction_Open()), false},
+        {&MainWindow::quickRunAction, "Exécuter en mode &rapide", Qt::CTRL + Qt::Key_F9, ":/Icon/QuickRun",
+         "Exécuter en mode rapide (%1)", SLOT(OnAction_QuickRun()), false},
+        {&MainWindow::removeAllAddressBreakpointAction, "Supprimer tous les points d'arrêt sur les adresses", none,
+         "", "", SLOT(OnAction_RemoveAllAddressBreakpoint()), false},
+        {&MainWindow::removeAllInstructionBreakpointAction, "Supprimer tous les points d'arrêt sur les instructions",
+         none, "", "", SLOT(OnAction_RemoveAllInstructionBreakpoint()), false},
+        {&MainWindow::resetAction, "&Réinitialiser", Qt::CTRL + Qt::Key_R, ":/Icon/Reset",
+         "Réinitialiser le microprocesseur (%1)", SLOT(OnAction_Reset()), false},
+        {&MainWindow::runAction, "Exécuter", Qt::Key_F9, ":/Icon/Run", "Exécuter (%1)", SLOT(OnAction_Run()), false},
+        {&MainWindow::skipAction, "&Sauter une instruction", Qt::Key_F8, ":/Icon/Skip", "Sauter une instruction (%1)",
+         SLOT(OnAction_Skip()), false},
+        {&MainWindow::stepIntoAction, "Pas à pas détaillé", Qt::Key_F11, ":/Icon/StepInto", "Pas à pas détaillé (%1)",
+         SLOT(OnAction_StepInto()), false},
+        {&MainWindow::stepIntoNoBreakAction, "Pas à pas détaillé sans point d'arrêt", Qt::CTRL + Qt::Key_F11, "", "",
+         SLOT(OnAction_StepIntoNoBreak()), false},
+        {&MainWindow::stepOutAction, "Pas à pas s&ortant", Qt::Key_F12, ":/Icon/StepOut", "Pas à pas sortant (%1)",
+         SLOT(OnAction_StepOut()), false},
+        {&MainWindow::stepOutNoBreakAction, "Pas à pas sortant sans point d'arrêt", Qt::CTRL + Qt::Key_F12, "", "",
+         SLOT(OnAction_StepOutNoBreak()), false},
+        {&MainWindow::stepOverAction, "&Pas à pas principal", Qt::Key_F10, ":/Icon/StepOver",
+         "Pas à pas principal (%1)", SLOT(OnAction_StepOver()), false},
+        {&MainWindow::stepOverNoBreakAction, "Pas à pas principal sans point d'arrêt", Qt::CTRL + Qt::Key_F10, "", "",
+         SLOT(OnAction_StepOverNoBreak()), false},
+        {&MainWindow::stopEmulationAction, "Stopper l'&exécution", Qt::Key_Escape, ":/Icon/StopEmulation",
+         "Stopper l'exécution (%1)", SLOT(OnAction_StopEmulation()), false},
+        {&MainWindow::videoOutAction, "Afficher la fenêtre de sortie vidéo", Qt::Key_F4, ":/Icon/VideoOut",
+         "Afficher la fenêtre de sortie vidéo (%1)", SLOT(OnAction_VideoOut()), true},
+    };
+    for (const Command& c : commands) {
+        QAction* action = NewAction(QString::fromUtf8(c.text), c.key, QString::fromUtf8(c.icon),
+                                    QString::fromUtf8(c.toolTip), c.slot);
+        action->setCheckable(c.checkable);
+        this->*c.field = action;
+    }
     editBreakpointToolAction->setToolTip(
-        editBreakpointTip.arg(editBreakpointAction->shortcut().toString(QKeySequence::PortableText)));
-    enableAddressBreakpointAction = NewAction(QStringLiteral("Activation des points d'arrêt sur les adresses"), none,
-                                              QString(), QString(), SLOT(OnAction_EnableAddressBreakpoint()));
-    enableAddressBreakpointAction->setCheckable(true);
-    enableInstructionBreakpointAction = NewAction(QStringLiteral("Activation des points d'arrêt sur les instructions"),
-                                                  none, QString(), QString(),
-                                                  SLOT(OnAction_EnableInstructionBreakpoint()));
-    enableInstructionBreakpointAction->setCheckable(true);
-    quitAction = NewAction(QStringLiteral("&Quitter"), QKeySequence(Qt::CTRL + Qt::Key_Q), QString(), QString(),
-                           SLOT(close()));
-    openAction = NewAction(QStringLiteral("&Ouvrir"), QKeySequence(QKeySequence::Open), QStringLiteral(":/Icon/Open"),
-                           QStringLiteral("Ouvrir un fichier au format S-Record (%1)"), SLOT(OnAction_Open()));
-    quickRunAction = NewAction(QStringLiteral("Exécuter en mode &rapide"), QKeySequence(Qt::CTRL + Qt::Key_F9),
-                               QStringLiteral(":/Icon/QuickRun"), QStringLiteral("Exécuter en mode rapide (%1)"),
-                               SLOT(OnAction_QuickRun()));
-    removeAllAddressBreakpointAction = NewAction(QStringLiteral("Supprimer tous les points d'arrêt sur les adresses"),
-                                                 none, QString(), QString(),
-                                                 SLOT(OnAction_RemoveAllAddressBreakpoint()));
-    removeAllInstructionBreakpointAction = NewAction(
-        QStringLiteral("Supprimer tous les points d'arrêt sur les instructions"), none, QString(), QString(),
-        SLOT(OnAction_RemoveAllInstructionBreakpoint()));
-    resetAction = NewAction(QStringLiteral("&Réinitialiser"), QKeySequence(Qt::CTRL + Qt::Key_R),
-                            QStringLiteral(":/Icon/Reset"), QStringLiteral("Réinitialiser le microprocesseur (%1)"),
-                            SLOT(OnAction_Reset()));
-    runAction = NewAction(QStringLiteral("Exécuter"), QKeySequence(Qt::Key_F9), QStringLiteral(":/Icon/Run"),
-                          QStringLiteral("Exécuter (%1)"), SLOT(OnAction_Run()));
-    skipAction = NewAction(QStringLiteral("&Sauter une instruction"), QKeySequence(Qt::Key_F8),
-                           QStringLiteral(":/Icon/Skip"), QStringLiteral("Sauter une instruction (%1)"),
-                           SLOT(OnAction_Skip()));
-    stepIntoAction = NewAction(QStringLiteral("Pas à pas détaillé"), QKeySequence(Qt::Key_F11),
-                               QStringLiteral(":/Icon/StepInto"), QStringLiteral("Pas à pas détaillé (%1)"),
-                               SLOT(OnAction_StepInto()));
-    stepIntoNoBreakAction = NewAction(QStringLiteral("Pas à pas détaillé sans point d'arrêt"),
-                                      QKeySequence(Qt::CTRL + Qt::Key_F11), QString(), QString(),
-                                      SLOT(OnAction_StepIntoNoBreak()));
-    stepOutAction = NewAction(QStringLiteral("Pas à pas s&ortant"), QKeySequence(Qt::Key_F12),
-                              QStringLiteral(":/Icon/StepOut"), QStringLiteral("Pas à pas sortant (%1)"),
-                              SLOT(OnAction_StepOut()));
-    stepOutNoBreakAction = NewAction(QStringLiteral("Pas à pas sortant sans point d'arrêt"),
-                                     QKeySequence(Qt::CTRL + Qt::Key_F12), QString(), QString(),
-                                     SLOT(OnAction_StepOutNoBreak()));
-    stepOverAction = NewAction(QStringLiteral("&Pas à pas principal"), QKeySequence(Qt::Key_F10),
-                               QStringLiteral(":/Icon/StepOver"), QStringLiteral("Pas à pas principal (%1)"),
-                               SLOT(OnAction_StepOver()));
-    stepOverNoBreakAction = NewAction(QStringLiteral("Pas à pas principal sans point d'arrêt"),
-                                      QKeySequence(Qt::CTRL + Qt::Key_F10), QString(), QString(),
-                                      SLOT(OnAction_StepOverNoBreak()));
-    stopEmulationAction = NewAction(QStringLiteral("Stopper l'&exécution"), QKeySequence(Qt::Key_Escape),
-                                    QStringLiteral(":/Icon/StopEmulation"), QStringLiteral("Stopper l'exécution (%1)"),
-                                    SLOT(OnAction_StopEmulation()));
+        QStringLiteral("Afficher la fenêtre de gestion des points d'arrêt (%1)")
+            .arg(editBreakpointAction->shortcut().toString(QKeySequence::PortableText)));
 
     const QKeySequence backspace(Qt::Key_Backspace);
     undoAction = NewAction(QStringLiteral("1 instruction"), none, QStringLiteral(":/Icon/Undo"), QString(),
@@ -196,11 +195,6 @@ void MainWindow::CreateActions()
     undoAction->setData(1);
     undoAction->setToolTip(QStringLiteral("Annuler la dernière instruction exécutée (%1)")
                                .arg(backspace.toString(QKeySequence::PortableText)));
-
-    videoOutAction = NewAction(QStringLiteral("Afficher la fenêtre de sortie vidéo"), QKeySequence(Qt::Key_F4),
-                               QStringLiteral(":/Icon/VideoOut"),
-                               QStringLiteral("Afficher la fenêtre de sortie vidéo (%1)"), SLOT(OnAction_VideoOut()));
-    videoOutAction->setCheckable(true);
 
     struct UndoEntry {
         const char* text;
