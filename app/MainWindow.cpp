@@ -2,16 +2,18 @@
 
 #include "app/AboutDialog.h"
 #include "app/EditBreakpointDialog.h"
-#include "app/SRecordLoader.h"
 #include "app/VideoDialog.h"
 #include "core/Document.h"
 #include "core/Emulator.h"
 #include "core/Register.h"
+#include "program/LineTable.h"
+#include "program/ProgramLoader.h"
 #include "splitview/HSplitView.h"
 #include "splitview/VSplitView.h"
 #include "splitview/ViewManager.h"
 #include "views/ExecutedDisaView.h"
 #include "views/MemoryView.h"
+#include "views/SourceView.h"
 #include "views/StandardDisaView.h"
 #include "views/StateFrame.h"
 
@@ -48,6 +50,8 @@ MainWindow::MainWindow(QWidget* parent)
     ViewManager::descriptionList.append(QStringLiteral("Inst. exécutées"));
     ViewManager::creationList.append([]() -> View* { return new MemoryView(); });
     ViewManager::descriptionList.append(QStringLiteral("Mémoire"));
+    ViewManager::creationList.append([]() -> View* { return new SourceView(); });
+    ViewManager::descriptionList.append(QStringLiteral("Source"));
 
     OnAction_AddDisaView();
     OnAction_AddHexaView();
@@ -77,6 +81,8 @@ MainWindow::MainWindow(QWidget* parent)
         LoadFile(arguments.at(1));
 
     document->emulator->Reset();
+    OfferSourcePage();
+    UpdateCommand();
     SetStartAddressOfAllViews(document->emulator->registers->pc);
     stateFrame->UpdateControl();
     stateFrame->RecordReference();
@@ -178,6 +184,12 @@ void MainWindow::CreateActions()
          "Stopper l'exécution (%1)", SLOT(OnAction_StopEmulation()), false},
         {&MainWindow::videoOutAction, "Afficher la fenêtre de sortie vidéo", Qt::Key_F4, ":/Icon/VideoOut",
          "Afficher la fenêtre de sortie vidéo (%1)", SLOT(OnAction_VideoOut()), true},
+        {&MainWindow::addSourceViewAction, "Ajouter une vue source", Qt::CTRL + Qt::Key_F2, "", "",
+         SLOT(OnAction_AddSourceView()), false},
+        {&MainWindow::stepIntoLineAction, "Pas à pas détaillé (ligne)", Qt::SHIFT + Qt::Key_F11, "", "",
+         SLOT(OnAction_StepIntoLine()), false},
+        {&MainWindow::stepOverLineAction, "Pas à pas principal (ligne)", Qt::SHIFT + Qt::Key_F10, "", "",
+         SLOT(OnAction_StepOverLine()), false},
     };
     for (const Command& c : commands) {
         QAction* action = NewAction(QString::fromUtf8(c.text), c.key, QString::fromUtf8(c.icon),
@@ -226,6 +238,7 @@ void MainWindow::CreateMenus()
     viewMenu->addAction(addDisaViewAction);
     viewMenu->addAction(addHexaViewAction);
     viewMenu->addAction(addMixedViewAction);
+    viewMenu->addAction(addSourceViewAction);
     viewMenu->addAction(videoOutAction);
 
     debugMenu = menuBar()->addMenu(QStringLiteral("&Déboguer"));
@@ -240,9 +253,11 @@ void MainWindow::CreateMenus()
     debugMenu->addSeparator();
     debugMenu->addAction(stepOverAction);
     debugMenu->addAction(stepOverNoBreakAction);
+    debugMenu->addAction(stepOverLineAction);
     debugMenu->addSeparator();
     debugMenu->addAction(stepIntoAction);
     debugMenu->addAction(stepIntoNoBreakAction);
+    debugMenu->addAction(stepIntoLineAction);
     debugMenu->addSeparator();
     debugMenu->addAction(stepOutAction);
     debugMenu->addAction(stepOutNoBreakAction);
@@ -302,7 +317,7 @@ void MainWindow::CenterWindow()
 
 bool MainWindow::LoadFile(const QString& fileName)
 {
-    SRecordLoader loader(fileName, document->memory);
+    ProgramLoader loader(fileName, document);
     const bool loaded = loader.Load();
     if (!loaded)
         ShowError(loader.errorMessage);
@@ -336,6 +351,11 @@ View* MainWindow::IsMemoryView(View* v)
     return v && qstrcmp(v->metaObject()->className(), "MemoryView") == 0 ? v : nullptr;
 }
 
+View* MainWindow::IsSourceView(View* v)
+{
+    return v && qstrcmp(v->metaObject()->className(), "SourceView") == 0 ? v : nullptr;
+}
+
 QList<View*> MainWindow::AllSingleViews() const
 {
     QList<View*> views;
@@ -349,9 +369,12 @@ QList<View*> MainWindow::AllSingleViews() const
 
 void MainWindow::SetStartAddressOfDisaViews(unsigned int address)
 {
-    for (View* v : AllSingleViews())
+    for (View* v : AllSingleViews()) {
         if (IsStandardDisaView(v))
             static_cast<StandardDisaView*>(v)->SetStartAddress(address);
+        else if (IsSourceView(v))
+            static_cast<SourceView*>(v)->SetStartAddress(address);
+    }
 }
 
 void MainWindow::SetStartAddressOfAllViews(unsigned int address)
@@ -361,6 +384,8 @@ void MainWindow::SetStartAddressOfAllViews(unsigned int address)
             static_cast<StandardDisaView*>(v)->SetStartAddress(address);
         else if (IsMemoryView(v))
             static_cast<MemoryView*>(v)->SetStartAddress(address);
+        else if (IsSourceView(v))
+            static_cast<SourceView*>(v)->SetStartAddress(address);
     }
 }
 
@@ -438,6 +463,25 @@ void MainWindow::OnAction_AddMixedView()
     AddPage(QStringLiteral("Mixte"), new VSplitView(split, new MemoryView()), standard);
 }
 
+void MainWindow::OnAction_AddSourceView()
+{
+    View* standard = nullptr;
+    View* split = NewDisaSplit(standard);
+    SourceView* source = new SourceView();
+    AddPage(QStringLiteral("Source"), new VSplitView(split, source), standard);
+    source->SetStartAddress(document->emulator->registers->pc);
+}
+
+void MainWindow::OfferSourcePage()
+{
+    if (document->lines->IsEmpty())
+        return;
+    for (View* v : AllSingleViews())
+        if (IsSourceView(v))
+            return;
+    OnAction_AddSourceView();
+}
+
 void MainWindow::ResetMachineView()
 {
     SetStartAddressOfAllViews(document->emulator->registers->pc);
@@ -450,13 +494,16 @@ void MainWindow::ResetMachineView()
 
 void MainWindow::OnAction_Open()
 {
-    const QString name = QFileDialog::getOpenFileName(this, QStringLiteral("Ouvrir un fichier au format S-Record"),
-                                                      QString(),
-                                                      QStringLiteral("Fichiers S-Record (*.hex);;Tous les fichiers (*.*)"),
-                                                      nullptr, QFileDialog::ReadOnly);
+    const QString name = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Ouvrir un fichier au format S-Record"), QString(),
+        QStringLiteral("Programmes 68000 (*.hex *.elf);;Fichiers S-Record (*.hex);;Exécutables ELF (*.elf);;"
+                       "Tous les fichiers (*.*)"),
+        nullptr, QFileDialog::ReadOnly);
     if (name.isEmpty() || Busy() || !LoadFile(name))
         return;
     document->emulator->Reset();
+    OfferSourcePage();
+    UpdateCommand();
     ResetMachineView();
 }
 
@@ -479,6 +526,8 @@ void MainWindow::LaunchEmulation(int mode)
     case StepOutNoBreakMode:
     case RunMode:
     case QuickRunMode:
+    case StepIntoLineMode:
+    case StepOverLineMode:
         running = true;
         break;
     case UndoMode:
@@ -527,6 +576,18 @@ void MainWindow::OnAction_StepOut()
 void MainWindow::OnAction_StepOutNoBreak()
 {
     LaunchEmulation(StepOutNoBreakMode);
+}
+
+void MainWindow::OnAction_StepIntoLine()
+{
+    if (!document->lines->IsEmpty())
+        LaunchEmulation(StepIntoLineMode);
+}
+
+void MainWindow::OnAction_StepOverLine()
+{
+    if (!document->lines->IsEmpty())
+        LaunchEmulation(StepOverLineMode);
 }
 
 void MainWindow::OnAction_Run()
@@ -618,6 +679,9 @@ void MainWindow::UpdateCommand()
                             stepIntoAction, stepIntoNoBreakAction, stepOverAction, stepOverNoBreakAction,
                             stepOutAction, stepOutNoBreakAction})
         action->setEnabled(idle);
+    addSourceViewAction->setEnabled(idle);
+    stepIntoLineAction->setEnabled(idle && !document->lines->IsEmpty());
+    stepOverLineAction->setEnabled(idle && !document->lines->IsEmpty());
     removeAllAddressBreakpointAction->setEnabled(idle && !document->addressBreakpoints.isEmpty());
     removeAllInstructionBreakpointAction->setEnabled(idle && !document->instructionBreakpoints.isEmpty());
     stopEmulationAction->setEnabled(running);

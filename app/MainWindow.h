@@ -34,6 +34,7 @@ public:
     void SetStartAddressOfAllViews(unsigned int address);
     static View* IsStandardDisaView(View* v);
     static View* IsMemoryView(View* v);
+    static View* IsSourceView(View* v);
     // The thread has been started and its end not yet taken in. Starts are refused until
     // then: a queued FinishedEmulation arriving after the next start would unlock the window
     // in the middle of a run.
@@ -64,6 +65,9 @@ public slots:
     void OnAction_Undo();
     void OnAction_Undo(QAction* action);
     void OnAction_VideoOut();
+    void OnAction_AddSourceView();
+    void OnAction_StepIntoLine();
+    void OnAction_StepOverLine();
     void FinishedEmulation();
     void UpdateCommand();
 
@@ -97,6 +101,9 @@ public:
     QAction* stopEmulationAction;
     QAction* undoAction;
     QAction* videoOutAction;
+    QAction* addSourceViewAction;
+    QAction* stepIntoLineAction;
+    QAction* stepOverLineAction;
     QActionGroup* undoGroup;
 
     QToolBar* toolBar;
@@ -133,6 +140,8 @@ private:
     View* NewDisaSplit(View*& standard);
     void AddPage(const QString& name, View* root, View* activeByDefault);
     void ResetMachineView();
+    // A program with source lines, opened where no view shows source, gets a page that does.
+    void OfferSourcePage();
 
     bool awaitingFinish;
 };

@@ -2,7 +2,7 @@
 // thread with 1,000 address breakpoints set, against the same programs without any.
 // The programs are the compiled test programs of the build tree (they end on BRA.S *);
 // a breakpoint on that last instruction ends each run.
-#include "app/SRecordLoader.h"
+#include "program/SRecordLoader.h"
 #include "core/Document.h"
 #include "core/Emulation.h"
 #include "core/Emulator.h"

@@ -2,7 +2,7 @@
 // quick mode and in recorded mode with a full undo history, and how much memory that full
 // history takes. The programs are the compiled test programs of the build tree; give other
 // S-Record files on the command line to measure those instead.
-#include "app/SRecordLoader.h"
+#include "program/SRecordLoader.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 

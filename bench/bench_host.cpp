@@ -1,7 +1,7 @@
 // How many times longer the emulator takes, in quick mode, than the host itself to run the
 // same C program: each compiled test program is timed here built for the host (the same
 // source, at -O2) and emulated from reset to its end, in the same run, and the ratio printed.
-#include "app/SRecordLoader.h"
+#include "program/SRecordLoader.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "programs.h"

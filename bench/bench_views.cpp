@@ -4,6 +4,8 @@
 #include "core/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
+#include "program/ProgramLoader.h"
+#include "program/SymbolTable.h"
 #include "splitview/ViewManager.h"
 #include "views/MemoryView.h"
 #include "views/StandardDisaView.h"
@@ -92,6 +94,24 @@ int main(int argc, char** argv)
         atEnd = !atEnd;
         dump.repaint();
     });
+#ifdef LARGE_PROGRAM
+    {
+        // The same page of a program with 10,000 symbols: a label every 100 bytes, and an
+        // operand named on most lines.
+        ProgramLoader loader(QStringLiteral(LARGE_PROGRAM), &document);
+        if (!loader.Load())
+            return 1;
+        disa.SetStartAddress(0x1000 + 5000 * 100);
+        std::printf("\nWith %d symbols:\n", document.symbols->Count());
+        Measure("disassembly view with labels and named operands", 300, [&] { disa.repaint(); });
+        const SymbolTable symbols = *document.symbols;
+        document.symbols->Clear();
+        Measure("the same page without its symbols", 300, [&] { disa.repaint(); });
+        *document.symbols = symbols;
+        for (unsigned int a = 0; a < 0x20000; ++a)
+            document.memory->Write(a, random.generate() & 0xFF, 8, true);
+    }
+#endif
     std::printf("\nScrolling a page at a time through the program, key and repaint:\n");
     disa.SetStartAddress(0x1000);
     Measure("disassembly view, Page Down", 200, [&] {

@@ -1,6 +1,7 @@
 #include "core/Calculator.h"
 
 #include "core/Register.h"
+#include "program/SymbolTable.h"
 
 #include <QTextCodec>
 
@@ -219,7 +220,7 @@ bool Calculator::GetNumber(char** position, unsigned int* value) const
     unsigned int v = 0;
     unsigned int width = 0xFFFFFFFFu;
     if (!GetDeci(&p, &v) && !GetHexa(&p, &v) && !GetBin(&p, &v) && !GetName(&p, &v, &width)
-        && !GetAsc(&p, &v) && !GetBracket(&p, &v))
+        && !GetAsc(&p, &v) && !GetBracket(&p, &v) && !GetSymbol(&p, &v))
         return false;
     if (complement)
         v = ~v & width;
@@ -350,6 +351,22 @@ bool Calculator::GetName(char** position, unsigned int* value, unsigned int* wid
     *position = p;
     *value = v;
     *width = w;
+    return true;
+}
+
+// Tried last, so that every text that meant something without symbols means the same.
+bool Calculator::GetSymbol(char** position, unsigned int* value) const
+{
+    if (!symbols || symbols->IsEmpty())
+        return false;
+    char* p = *position;
+    while (!IsEndNumber(p))
+        ++p;
+    const SymbolTable::Symbol* symbol = symbols->Find(*position, int(p - *position));
+    if (!symbol)
+        return false;
+    *position = p;
+    *value = symbol->address;
     return true;
 }
 

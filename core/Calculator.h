@@ -4,10 +4,12 @@
 #include <QString>
 
 class Register;
+class SymbolTable;
 
 // Evaluates the expressions that the user types wherever a number is asked for: numbers
 // in decimal, "$" hexadecimal and "%" binary, character constants, register and flag
 // names, brackets, "~" and the operators + - * / & | ^, on unsigned 32-bit values.
+// With a program's symbols, a name that is no register stands for its symbol's address.
 // A failure gives the span of the faulty term, in the positions of `expression`, for the
 // dialog to select.
 class Calculator
@@ -41,6 +43,8 @@ public:
     unsigned int atoi_hex4(char digit) const;
 
     Register* registers;
+    // The open program's symbols, or null; names are compared case-sensitively.
+    const SymbolTable* symbols = nullptr;
     QString expression;
     unsigned int result;
     bool valid;
@@ -56,6 +60,7 @@ private:
     bool ParseExpression(char** position, unsigned int* value, char** reached) const;
     bool GetFactor(char** position, unsigned int* value) const;
     bool GetName(char** position, unsigned int* value, unsigned int* width) const;
+    bool GetSymbol(char** position, unsigned int* value) const;
     int NextTerm(const char* text, int length, int offset) const;
     // Outside a parse, the text ends at its NUL.
     bool AtEnd(const char* position) const { return end ? position >= end : *position == '\0'; }

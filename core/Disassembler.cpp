@@ -1,6 +1,7 @@
 #include "core/Disassembler.h"
 
 #include "core/Memory.h"
+#include "program/SymbolTable.h"
 
 namespace {
 
@@ -157,6 +158,25 @@ void Disassembler::Decode()
         operand.append(QLatin1Char('$'));
         AppendHexa(operand, opcode, 4);
     }
+}
+
+// " <name>" or " <name+$offset>" after an address that the program's symbols name; the
+// address bus has 24 lines, so a sign-extended short address names what it reaches.
+void Disassembler::AppendSymbol(unsigned int address)
+{
+    if (!symbols || symbols->IsEmpty())
+        return;
+    unsigned int offset = 0;
+    const SymbolTable::Symbol* symbol = symbols->Describe(address & 0xFFFFFF, &offset);
+    if (!symbol)
+        return;
+    AppendLatin1(operand, " <", 2);
+    operand.append(symbol->name);
+    if (offset != 0) {
+        AppendLatin1(operand, "+$", 2);
+        AppendHexa(operand, offset, 0);
+    }
+    operand.append(QLatin1Char('>'));
 }
 
 unsigned int Disassembler::GetNext(unsigned int address, int count)
@@ -393,31 +413,41 @@ void Disassembler::AppendOperand(unsigned int mode, unsigned int reg, int size)
         break;
     }
     switch (reg) {
-    case 0:
+    case 0: {
+        const unsigned int address = unsigned(ExtendSign(static_cast<unsigned short>(FetchWord())));
         operand.append(QLatin1Char('$'));
-        AppendHexa(operand, unsigned(ExtendSign(static_cast<unsigned short>(FetchWord()))), 0);
+        AppendHexa(operand, address, 0);
         AppendLatin1(operand, ".W", 2);
+        AppendSymbol(address);
         return;
-    case 1:
+    }
+    case 1: {
+        const unsigned int address = FetchLong();
         operand.append(QLatin1Char('$'));
-        AppendHexa(operand, FetchLong(), 0);
+        AppendHexa(operand, address, 0);
+        AppendSymbol(address);
         return;
+    }
     case 2: {
         const unsigned int pc = currentAddress;
         const unsigned int displacement = FetchWord();
+        const unsigned int address = pc + unsigned(ExtendSign(static_cast<unsigned short>(displacement)));
         operand.append(QLatin1Char('$'));
-        AppendHexa(operand, pc + unsigned(ExtendSign(static_cast<unsigned short>(displacement))), 0);
+        AppendHexa(operand, address, 0);
         AppendLatin1(operand, "(PC)", 4);
+        AppendSymbol(address);
         return;
     }
     case 3: {
         const unsigned int pc = currentAddress;
         const unsigned int extension = FetchWord();
+        const unsigned int address = pc + unsigned(ExtendSign(static_cast<unsigned char>(extension)));
         operand.append(QLatin1Char('$'));
-        AppendHexa(operand, pc + unsigned(ExtendSign(static_cast<unsigned char>(extension))), 0);
+        AppendHexa(operand, address, 0);
         AppendLatin1(operand, "(PC,", 4);
         AppendIndexRegister(operand, extension);
         operand.append(QLatin1Char(')'));
+        AppendSymbol(address);
         return;
     }
     case 4:
@@ -890,6 +920,7 @@ void Disassembler::_Bcc()
     }
     operand.append(QLatin1Char('$'));
     AppendHexa(operand, target, 0);
+    AppendSymbol(target);
 }
 
 void Disassembler::_DBcc()
@@ -899,7 +930,9 @@ void Disassembler::_DBcc()
     mnemonic = dbccNames[(opcode >> 8) & 15];
     AppendRegister(operand, 'D', EaRegister(opcode));
     AppendLatin1(operand, ",$", 2);
-    AppendHexa(operand, base + unsigned(ExtendSign(static_cast<unsigned short>(displacement))), 0);
+    const unsigned int target = base + unsigned(ExtendSign(static_cast<unsigned short>(displacement)));
+    AppendHexa(operand, target, 0);
+    AppendSymbol(target);
 }
 
 void Disassembler::_Scc()

@@ -6,6 +6,7 @@
 #include <QString>
 
 class Memory;
+class SymbolTable;
 
 // Turns the instruction at one address of the simulated memory into the four text fields
 // of a disassembly line: address, machine code, mnemonic and operands. Words that are no
@@ -48,6 +49,9 @@ public:
     static bool TestBit(unsigned int value, int bit) { return (value >> (bit & 31)) & 1; }
 
     Memory* memory;
+    // The open program's symbols, or null: an address operand that a symbol names is
+    // followed by that name, as in "$103A <draw_line>".
+    const SymbolTable* symbols = nullptr;
     unsigned int startAddress = 0;
     unsigned int currentAddress = 0;
     QString machineCode;
@@ -69,6 +73,7 @@ private:
     static void AppendRegisterList(QString& text, unsigned int mask);
     static void AppendRegister(QString& text, char letter, unsigned int number);
     void AppendOperand(unsigned int mode, unsigned int reg, int size);
+    void AppendSymbol(unsigned int address);
     unsigned int FetchWord();
     unsigned int FetchLong();
     void QuickOrShift(unsigned int count);

@@ -5,6 +5,8 @@
 #include "core/EffectiveAddress.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
+#include "program/LineTable.h"
+#include "program/SymbolTable.h"
 
 Document::Document(QObject* parent)
     : QObject(parent),
@@ -17,7 +19,10 @@ Document::Document(QObject* parent)
       addressBreakpointsEnabled(true),
       instructionBreakpointsEnabled(true),
       mode(StepIntoMode),
-      undoCount(0)
+      undoCount(0),
+      symbols(new SymbolTable),
+      lines(new LineTable),
+      programSerial(0)
 {
     // A set bit is a white pixel.
     videoImage.setColorCount(2);
@@ -30,6 +35,8 @@ Document::Document(QObject* parent)
     emulator = new Emulator(memory);
     effectiveAddress = new EffectiveAddress(memory, emulator->registers);
     calculator = new Calculator(emulator->registers);
+    calculator->symbols = symbols;
+    disassembler->symbols = symbols;
     instructionBreakpoints.append(0x4AFC);
 }
 
@@ -40,6 +47,8 @@ Document::~Document()
     delete emulator;
     delete disassembler;
     delete memory;
+    delete lines;
+    delete symbols;
 }
 
 unsigned int Document::WordAtPc() const

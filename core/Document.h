@@ -14,7 +14,9 @@ class Calculator;
 class Disassembler;
 class EffectiveAddress;
 class Emulator;
+class LineTable;
 class Memory;
+class SymbolTable;
 
 // The one shared model of the debugger: the machine (memory over the video image, the
 // emulator with its registers and undo history), its interpreters for the user, the
@@ -55,6 +57,12 @@ public:
     bool instructionBreakpointsEnabled;
     EmulationMode mode;
     int undoCount;
+    // The open program's names and source lines, empty for S-Records; the file it came
+    // from, and a count of the programs loaded, by which views see that it changed.
+    SymbolTable* symbols;
+    LineTable* lines;
+    QString programFile;
+    int programSerial;
 
 private:
     unsigned int WordAtPc() const;

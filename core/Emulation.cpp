@@ -2,6 +2,8 @@
 
 #include "core/Document.h"
 #include "core/Emulator.h"
+#include "core/Register.h"
+#include "program/LineTable.h"
 
 Emulation::Emulation(Document* document)
     : QThread(nullptr), document(document), result(Done)
@@ -33,6 +35,8 @@ int Emulation::Operation()
     case RunMode: return Run();
     case QuickRunMode: return QuickRun();
     case UndoMode: return Undo();
+    case StepIntoLineMode: return StepIntoLine();
+    case StepOverLineMode: return StepOverLine();
     default: return Done;
     }
 }
@@ -154,22 +158,31 @@ int Emulation::StepOutNoBreak()
     }
 }
 
+// Before an instruction of a run: the result of a stop at an enabled breakpoint or on
+// request, or -1 to go on. Disabled instruction breakpoints are skipped on the way.
+int Emulation::StopBefore()
+{
+    for (;;) {
+        const Breakpoint breakpoint = Lookup();
+        if (breakpoint.enabled)
+            return breakpoint.type == AddressBreakpoint ? AddressBreak : InstructionBreak;
+        if (breakpoint.type != InstructionBreakpoint)
+            return -1;
+        document->Skip();
+        if (isInterruptionRequested())
+            return Done;
+    }
+}
+
 int Emulation::Run()
 {
     Emulator* emulator = document->emulator;
     for (;;) {
         if (isInterruptionRequested())
             return Done;
-        for (;;) {
-            const Breakpoint breakpoint = Lookup();
-            if (breakpoint.enabled)
-                return breakpoint.type == AddressBreakpoint ? AddressBreak : InstructionBreak;
-            if (breakpoint.type != InstructionBreakpoint)
-                break;
-            document->Skip();
-            if (isInterruptionRequested())
-                return Done;
-        }
+        const int stop = StopBefore();
+        if (stop >= 0)
+            return stop;
         emulator->Execute();
         if (Failed())
             return Exception;
@@ -193,4 +206,60 @@ int Emulation::Undo()
 {
     document->emulator->Undo(document->undoCount);
     return Done;
+}
+
+int Emulation::StepIntoLine()
+{
+    return StepLine(false);
+}
+
+int Emulation::StepOverLine()
+{
+    return StepLine(true);
+}
+
+// Executes until the program counter stands where a statement of another line begins, or
+// loops back to the start of the line it is on. Code without lines (a library's) is stepped
+// through; coming back into the middle of a line, as after a call, makes that line the one
+// to leave. Breakpoints stop it as they stop a run; going over, a call runs until it returns.
+int Emulation::StepLine(bool over)
+{
+    const LineTable* lines = document->lines;
+    if (lines->IsEmpty())
+        return Done;
+    Register* registers = document->emulator->registers;
+    const LineTable::Row* current = lines->Find(registers->pc & 0xFFFFFF);
+    int file = current ? current->file : -1;
+    int line = current ? current->line : -1;
+    unsigned int start = 0;
+    unsigned int end = 0;
+    if (!lines->Range(registers->pc & 0xFFFFFF, &start, &end))
+        start = 0xFFFFFFFFu;
+    for (;;) {
+        const int stop = StopBefore();
+        if (stop >= 0)
+            return stop;
+        const bool call = over && document->IsJSR();
+        document->emulator->Execute();
+        if (Failed())
+            return Exception;
+        if (call) {
+            const int r = StepOut();
+            if (r != ReturnReached)
+                return r;
+        }
+        const unsigned int pc = registers->pc & 0xFFFFFF;
+        if (const LineTable::Row* row = lines->Find(pc)) {
+            const bool same = row->file == file && row->line == line;
+            if (lines->IsStatement(pc) && (!same || pc == start))
+                return Done;
+            if (!same) {
+                file = row->file;
+                line = row->line;
+                lines->Range(pc, &start, &end);
+            }
+        }
+        if (isInterruptionRequested())
+            return Done;
+    }
 }

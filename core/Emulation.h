@@ -29,6 +29,8 @@ public:
     int Run();
     int QuickRun();
     int Undo();
+    int StepIntoLine();
+    int StepOverLine();
 
     Document* document;
     int result;
@@ -41,6 +43,8 @@ private:
     int Executed() const;
     // One instruction of a step out: calls deepen, an RTS at depth 0 returns.
     int StepOutInstruction(int& depth, bool& returned);
+    int StepLine(bool over);
+    int StopBefore();
 
     // Built over the document's breakpoint lists for the length of one operation, which
     // nothing changes while the thread runs; only this thread reads it.

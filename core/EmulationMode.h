@@ -12,7 +12,11 @@ enum EmulationMode : int {
     StepOutNoBreakMode = 5,
     RunMode = 6,
     QuickRunMode = 7,
-    UndoMode = 8
+    UndoMode = 8,
+    // Until the program counter reaches the start of another source line: into calls, or
+    // over them.
+    StepIntoLineMode = 9,
+    StepOverLineMode = 10
 };
 
 // Why a run of the emulation thread ended.

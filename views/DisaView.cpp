@@ -5,6 +5,7 @@
 #include "core/Emulator.h"
 #include "splitview/ViewManager.h"
 
+#include <QImage>
 #include <QPainter>
 
 #include <cmath>
@@ -57,4 +58,41 @@ void DisaView::PrintFields(QPainter& painter)
     Print(painter, disassembler->mnemonic);
     column = operandColumn;
     Print(painter, disassembler->operand);
+}
+
+void DisaView::DrawMarginImage(QPainter& painter, const QImage& image)
+{
+    painter.drawImage((marginWidth - 16) / 2 - hValue, line * lineHeight + 1 + lineHeight / 4 - vValue, image);
+}
+
+void DisaView::DrawLineFrame(QPainter& painter, const QColor& outline, const QColor& fill)
+{
+    const QPen pen = painter.pen();
+    const QBrush brush = painter.brush();
+    painter.setPen(QPen(outline, 1));
+    painter.setBrush(fill);
+    const int x = marginWidth - hValue;
+    const int y = line * lineHeight + lineHeight / 4 - vValue;
+    // A 1-pixel outline covers one pixel more than the rectangle's size.
+    painter.drawRect(x, y, width(Automatic) - 1 - x, lineHeight - 1);
+    painter.setPen(pen);
+    painter.setBrush(brush);
+}
+
+const QImage& DisaView::ArrowImage()
+{
+    static const QImage image(QStringLiteral(":/Icon/Arrow"));
+    return image;
+}
+
+const QImage& DisaView::AddressBallImage()
+{
+    static const QImage image(QStringLiteral(":/Icon/AddressBreakpoint"));
+    return image;
+}
+
+const QImage& DisaView::InstructionBallImage()
+{
+    static const QImage image(QStringLiteral(":/Icon/InstructionBreakpoint"));
+    return image;
 }

@@ -39,6 +39,15 @@ protected:
     // The disassembler's last line at the current line: the address in bold, then the
     // machine code, the mnemonic and the operands.
     void PrintFields(QPainter& painter);
+    // A 16-pixel image of the margin (arrow, breakpoint ball) at the current line.
+    void DrawMarginImage(QPainter& painter, const QImage& image);
+    // The frame that marks an enabled breakpoint's line, drawn behind its text.
+    void DrawLineFrame(QPainter& painter, const QColor& outline, const QColor& fill);
+
+    // Decoded once: the margins draw them on every line of every paint.
+    static const QImage& ArrowImage();
+    static const QImage& AddressBallImage();
+    static const QImage& InstructionBallImage();
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include "core/Disassembler.h"
 #include "core/Document.h"
 #include "core/Register.h"
+#include "program/SymbolTable.h"
 #include "splitview/ViewManager.h"
 #include "views/StartAddressMenu.h"
 
@@ -17,25 +18,6 @@
 namespace {
 
 constexpr unsigned int addressSpaceEnd = 0x1000000;
-
-// Decoded once: the margin draws them on every line of every paint.
-const QImage& ArrowImage()
-{
-    static const QImage image(QStringLiteral(":/Icon/Arrow"));
-    return image;
-}
-
-const QImage& AddressBallImage()
-{
-    static const QImage image(QStringLiteral(":/Icon/AddressBreakpoint"));
-    return image;
-}
-
-const QImage& InstructionBallImage()
-{
-    static const QImage image(QStringLiteral(":/Icon/InstructionBreakpoint"));
-    return image;
-}
 
 } // namespace
 
@@ -76,9 +58,32 @@ void StandardDisaView::VScrollStepDown()
         SetStartAddress(next);
 }
 
+const SymbolTable::Symbol* StandardDisaView::LabelAt(unsigned int address) const
+{
+    const SymbolTable* symbols = document->symbols;
+    return symbols->IsEmpty() ? nullptr : symbols->LabelAt(address);
+}
+
+unsigned int StandardDisaView::AddressAtRow(int row)
+{
+    unsigned int address = TopAddress();
+    if (document->symbols->IsEmpty())
+        return disassembler->GetNext(address, row);
+    // A label's row stands for the instruction that it names.
+    int r = 0;
+    while (address < addressSpaceEnd) {
+        if (LabelAt(address) && r++ == row)
+            return address;
+        if (r++ == row)
+            return address;
+        address = disassembler->GetNext(address, 1);
+    }
+    return address;
+}
+
 void StandardDisaView::VScrollPageDown()
 {
-    const unsigned int next = disassembler->GetNext(TopAddress(), (height(Automatic) + 1) / lineHeight);
+    const unsigned int next = AddressAtRow((height(Automatic) + 1) / lineHeight);
     if (next < addressSpaceEnd)
         SetStartAddress(next);
 }
@@ -98,6 +103,14 @@ void StandardDisaView::Draw(QPainter& painter)
     unsigned int address = 2u * static_cast<unsigned int>(line);
     int widest = 0;
     while (line <= last && address < addressSpaceEnd) {
+        if (const SymbolTable::Symbol* label = LabelAt(address)) {
+            PrintLabel(painter, label->name);
+            if (line < counted)
+                widest = std::max(widest, machineCodeColumn + int(label->name.length()) + 1 + columnOrigin);
+            NewLine();
+            if (line > last)
+                break;
+        }
         disassembler->SetStartAddress(address);
         disassembler->Disassemble();
         DrawBreakpoint(painter);
@@ -114,6 +127,17 @@ void StandardDisaView::Draw(QPainter& painter)
     // A narrower text may pull the view left of what has just been drawn.
     if (hValue != before)
         update();
+}
+
+// A label on a line of its own above its instruction, where the machine code would be.
+void StandardDisaView::PrintLabel(QPainter& painter, const QString& name)
+{
+    painter.setFont(boldFont);
+    painter.setPen(QColor(0, 0, 150));
+    column = machineCodeColumn;
+    Print(painter, name);
+    Print(painter, QStringLiteral(":"));
+    painter.setPen(Qt::black);
 }
 
 void StandardDisaView::DrawBreakpoint(QPainter& painter)
@@ -133,17 +157,10 @@ void StandardDisaView::DrawBreakpointBall(QPainter& painter, BreakpointType type
 
 void StandardDisaView::DrawBreakpointFrame(QPainter& painter, BreakpointType type)
 {
-    const bool address = type == AddressBreakpoint;
-    const QPen pen = painter.pen();
-    const QBrush brush = painter.brush();
-    painter.setPen(QPen(address ? QColor(139, 0, 0) : QColor(0, 0, 139), 1));
-    painter.setBrush(address ? QColor(255, 245, 238) : QColor(240, 248, 255));
-    const int x = marginWidth - hValue;
-    const int y = line * lineHeight + lineHeight / 4 - vValue;
-    // A 1-pixel outline covers one pixel more than the rectangle's size.
-    painter.drawRect(x, y, width(Automatic) - 1 - x, lineHeight - 1);
-    painter.setPen(pen);
-    painter.setBrush(brush);
+    if (type == AddressBreakpoint)
+        DrawLineFrame(painter, QColor(139, 0, 0), QColor(255, 245, 238));
+    else
+        DrawLineFrame(painter, QColor(0, 0, 139), QColor(240, 248, 255));
 }
 
 void StandardDisaView::DrawArrow(QPainter& painter)
@@ -153,17 +170,12 @@ void StandardDisaView::DrawArrow(QPainter& painter)
         DrawMarginImage(painter, ArrowImage());
 }
 
-void StandardDisaView::DrawMarginImage(QPainter& painter, const QImage& image)
-{
-    painter.drawImage((marginWidth - 16) / 2 - hValue, line * lineHeight + 1 + lineHeight / 4 - vValue, image);
-}
-
 void StandardDisaView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         const QPoint p = event->localPos().toPoint();
         if (p.x() <= marginWidth - hValue) {
-            const unsigned int a = disassembler->GetNext(TopAddress(), p.y() / lineHeight);
+            const unsigned int a = AddressAtRow(p.y() / lineHeight);
             // Below the last instruction of the address space a line is empty: there is
             // nothing to stop at, and the address would wrap to the bottom of memory.
             if (a < addressSpaceEnd) {

@@ -2,6 +2,7 @@
 #define ZENDRA_VIEWS_STANDARDDISAVIEW_H
 
 #include "core/Breakpoint.h"
+#include "program/SymbolTable.h"
 #include "views/DisaView.h"
 
 class QAction;
@@ -33,6 +34,9 @@ public:
     void DrawBreakpointBall(QPainter& painter, BreakpointType type);
     void DrawBreakpointFrame(QPainter& painter, BreakpointType type);
     void DrawArrow(QPainter& painter);
+    // The address of the instruction on a visible row, counted from the top: rows of
+    // labels stand for the instruction below them.
+    unsigned int AddressAtRow(int row);
 
 public slots:
     void OnAction_SetStartAddress(QAction* a);
@@ -41,9 +45,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    // The 16-pixel image of the margin at the current line.
-    void DrawMarginImage(QPainter& painter, const QImage& image);
     unsigned int TopAddress() const;
+    const SymbolTable::Symbol* LabelAt(unsigned int address) const;
+    void PrintLabel(QPainter& painter, const QString& name);
 };
 
 #endif

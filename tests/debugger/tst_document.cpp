@@ -1,6 +1,6 @@
 // The debugger's model: breakpoints, the document and every run mode of the emulation
 // thread, on a real assembled program.
-#include "app/SRecordLoader.h"
+#include "program/SRecordLoader.h"
 #include "core/Document.h"
 #include "core/Emulation.h"
 #include "core/Emulator.h"

@@ -1,7 +1,7 @@
 // The operand evaluator against the emulator: before every instruction of the test
 // programs, where the evaluator says the destination is in memory, the emulator's first
 // write for that instruction must land there.
-#include "app/SRecordLoader.h"
+#include "program/SRecordLoader.h"
 #include "core/Document.h"
 #include "core/EffectiveAddress.h"
 #include "core/Emulator.h"

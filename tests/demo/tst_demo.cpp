@@ -2,7 +2,10 @@
 // and, loaded and reset like any program, it draws its slate and answers the keyboard bytes
 // that the video window stores. The screen is read back as text through the program's own
 // font, and each test leaves a picture of the screen beside the test's binary.
-#include "app/SRecordLoader.h"
+#include "program/ElfLoader.h"
+#include "program/LineTable.h"
+#include "program/SRecordLoader.h"
+#include "program/SymbolTable.h"
 #include "core/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
@@ -227,6 +230,30 @@ private slots:
         QVERIFY(committed.startsWith("S0"));
         QVERIFY2(committed == ReadAll(DEMO_BUILT "/demo.hex"),
                  "examples/demo.hex is out of date: run examples/build-demo");
+    }
+
+    // The executable holds the same bytes as the S-Records, every symbol that nm lists, and
+    // a line for each instruction of the source, found beside it.
+    void committedExecutableIsTheSourceAssembledWithItsLines()
+    {
+        QVERIFY2(ReadAll(DEMO_COMMITTED_ELF) == ReadAll(DEMO_BUILT "/demo.elf"),
+                 "examples/demo.elf is out of date: run examples/build-demo");
+        Document elf;
+        ElfLoader loader(DEMO_COMMITTED_ELF, elf.memory, elf.symbols, elf.lines);
+        QVERIFY2(loader.Load(), qPrintable(loader.errorMessage));
+        for (unsigned int a = 0; a < 0x20000; ++a)
+            QCOMPARE(elf.memory->Read(a, 8), M()->Read(a, 8));
+        for (auto it = symbols.constBegin(); it != symbols.constEnd(); ++it) {
+            const SymbolTable::Symbol* symbol = elf.symbols->Find(it.key());
+            QVERIFY2(symbol && symbol->address == it.value(), qPrintable(it.key()));
+        }
+        QCOMPARE(elf.lines->Files().size(), 1);
+        QVERIFY(elf.lines->Files().first().endsWith(QLatin1String("demo.s")));
+        const QStringList source = QString::fromUtf8(ReadAll(QFileInfo(DEMO_COMMITTED).dir().filePath("demo.s")))
+                                       .split(QLatin1Char('\n'));
+        const LineTable::Row* row = elf.lines->Find(At("main_loop"));
+        QVERIFY(row);
+        QCOMPARE(source.value(row->line - 2).trimmed(), QStringLiteral("main_loop:"));
     }
 
     void startsFromTheResetVectorsAndDrawsTheSlate()

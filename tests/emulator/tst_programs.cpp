@@ -3,7 +3,7 @@
 // allocations of quick execution.
 #include "AllocationCounter.h"
 #include "TestMachine.h"
-#include "app/SRecordLoader.h"
+#include "program/SRecordLoader.h"
 #include "programs.h"
 
 #include <QRandomGenerator>

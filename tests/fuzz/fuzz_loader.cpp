@@ -1,5 +1,5 @@
 // The S-Record loader on arbitrary file contents.
-#include "app/SRecordLoader.h"
+#include "program/SRecordLoader.h"
 #include "core/Memory.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 // The S-Record loader: files from the real toolchain, the format's corner cases and
 // every kind of bad file.
-#include "app/SRecordLoader.h"
+#include "program/SRecordLoader.h"
 #include "core/Memory.h"
 
 #include <QtTest>

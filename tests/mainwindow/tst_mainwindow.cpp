@@ -126,8 +126,9 @@ private slots:
         QCOMPARE(Texts(w.debugMenu->actions()),
                  QStringList({"Annuler", "&Réinitialiser", "&Sauter une instruction", "—", "Exécuter",
                               "Exécuter en mode &rapide", "Stopper l'&exécution", "—", "&Pas à pas principal",
-                              "Pas à pas principal sans point d'arrêt", "—", "Pas à pas détaillé",
-                              "Pas à pas détaillé sans point d'arrêt", "—", "Pas à pas s&ortant",
+                              "Pas à pas principal sans point d'arrêt", "Pas à pas principal (ligne)", "—",
+                              "Pas à pas détaillé", "Pas à pas détaillé sans point d'arrêt",
+                              "Pas à pas détaillé (ligne)", "—", "Pas à pas s&ortant",
                               "Pas à pas sortant sans point d'arrêt", "—", "Points d'arrêt"}));
         QCOMPARE(Texts(w.breakpointMenu->actions()),
                  QStringList({"Gestion des points d'arrêt...", "—", "Activation des points d'arrêt sur les adresses",

@@ -1,6 +1,6 @@
 // Pictures of the state panel and of both dialogs, to look at by eye: writes PNG files
 // into the directory given as the first argument. Built, not run by CTest.
-#include "app/SRecordLoader.h"
+#include "program/SRecordLoader.h"
 #include "core/Document.h"
 #include "core/Emulator.h"
 #include "core/Register.h"

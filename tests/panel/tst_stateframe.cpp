@@ -1,6 +1,6 @@
 #include "ModalScript.h"
 
-#include "app/SRecordLoader.h"
+#include "program/SRecordLoader.h"
 #include "core/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"

@@ -1,4 +1,4 @@
-#include "app/SRecordLoader.h"
+#include "program/SRecordLoader.h"
 
 #include "core/Memory.h"
 

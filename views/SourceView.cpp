@@ -1,0 +1,223 @@
+#include "views/SourceView.h"
+
+#include "core/Disassembler.h"
+#include "core/Document.h"
+#include "core/Register.h"
+#include "program/LineTable.h"
+#include "splitview/ViewManager.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int tabWidth = 8;
+
+QString ExpandTabs(const QString& line)
+{
+    if (!line.contains(QLatin1Char('\t')))
+        return line;
+    QString expanded;
+    expanded.reserve(line.size() + tabWidth);
+    for (const QChar c : line) {
+        if (c == QLatin1Char('\t'))
+            expanded += QString(tabWidth - expanded.size() % tabWidth, QLatin1Char(' '));
+        else
+            expanded += c;
+    }
+    return expanded;
+}
+
+} // namespace
+
+SourceView::SourceView()
+    : DisaView(),
+      file(-1),
+      serial(-1),
+      unplaced(-1)
+{
+    SetStartAddress(registers->pc);
+}
+
+void SourceView::SetStatus(const QString& sentence)
+{
+    file = -1;
+    path.clear();
+    text.clear();
+    status = sentence;
+    SetTextHeight(1);
+    SetTextWidth(status.size());
+    update();
+}
+
+QString SourceView::Locate(const QString& name) const
+{
+    const QFileInfo named(name);
+    if (named.isFile())
+        return named.filePath();
+    if (!document->programFile.isEmpty()) {
+        const QFileInfo beside(QFileInfo(document->programFile).dir(), named.fileName());
+        if (beside.isFile())
+            return beside.filePath();
+    }
+    return QString();
+}
+
+bool SourceView::ShowFile(int index)
+{
+    if (index == file && status.isEmpty())
+        return true;
+    const QString name = document->lines->Files().value(index);
+    const QString found = Locate(name);
+    QFile source(found);
+    if (found.isEmpty() || !source.open(QIODevice::ReadOnly)) {
+        SetStatus(QStringLiteral("Fichier source introuvable : %1").arg(name));
+        return false;
+    }
+    QString all = QString::fromUtf8(source.readAll());
+    all.remove(QLatin1Char('\r'));
+    text = all.split(QLatin1Char('\n'));
+    // A final line break ends the last line rather than starting one more.
+    if (text.size() > 1 && text.last().isEmpty())
+        text.removeLast();
+    int widest = 0;
+    for (QString& l : text) {
+        l = ExpandTabs(l);
+        widest = std::max(widest, int(l.size()));
+    }
+    file = index;
+    path = found;
+    status.clear();
+    SetTextHeight(text.size());
+    SetTextWidth(columnOrigin + machineCodeColumn + widest);
+    return true;
+}
+
+void SourceView::SetStartAddress(unsigned int address)
+{
+    if (serial != document->programSerial) {
+        serial = document->programSerial;
+        file = -1;
+        status.clear();
+    }
+    const LineTable* lines = document->lines;
+    if (lines->IsEmpty()) {
+        SetStatus(QStringLiteral("Aucune ligne source : ce programme n'a pas de table des lignes "
+                                 "(ouvrez un exécutable ELF construit avec -g)."));
+        return;
+    }
+    const LineTable::Row* row = lines->Find(address & 0xFFFFFF);
+    if (!row) {
+        // Code without lines (a library, start-up code) leaves the last file in sight.
+        if (file < 0)
+            SetStatus(QStringLiteral("Aucune ligne source pour l'adresse $%1.")
+                          .arg(Disassembler::Hexa(address & 0xFFFFFF, Disassembler::AddressFieldSize)));
+        update();
+        return;
+    }
+    if (!ShowFile(row->file))
+        return;
+    Place(row->line - 1);
+    update();
+}
+
+void SourceView::Place(int index)
+{
+    const int first = vValue / lineHeight;
+    const int rows = height(Automatic) / lineHeight;
+    unplaced = rows < 3 ? index : -1;
+    if (index < first || index >= first + rows || unplaced >= 0)
+        SetVValue(std::max(0, index - rows / 3) * lineHeight);
+}
+
+void SourceView::resizeEvent(QResizeEvent* event)
+{
+    DisaView::resizeEvent(event);
+    if (unplaced >= 0 && status.isEmpty())
+        Place(unplaced);
+}
+
+Breakpoint SourceView::LineBreakpoint(int number) const
+{
+    Breakpoint best(NoBreakpoint, false);
+    for (const unsigned int a : document->lines->Addresses(file, number)) {
+        const Breakpoint b = document->GetBreakpoint(a);
+        if (b.type != NoBreakpoint && (best.type == NoBreakpoint || (b.enabled && !best.enabled)))
+            best = b;
+    }
+    return best;
+}
+
+void SourceView::Draw(QPainter& painter)
+{
+    column = 0;
+    line = 0;
+    painter.setPen(Qt::black);
+    painter.setFont(textFont);
+    if (!status.isEmpty()) {
+        column = -columnOrigin;
+        Print(painter, status);
+        return;
+    }
+    FillBands(painter, QColor(248, 248, 248), QColor(240, 240, 240));
+    painter.setPen(Qt::black);
+    const LineTable::Row* current = document->lines->Find(registers->pc & 0xFFFFFF);
+    const int currentLine = current && current->file == file ? current->line : 0;
+    const int first = vValue / lineHeight;
+    const int last = std::min(first + (height(Automatic) + 1) / lineHeight, int(text.size()) - 1);
+    for (line = first; line <= last;) {
+        const int number = line + 1;
+        const Breakpoint breakpoint = LineBreakpoint(number);
+        if (breakpoint.type != NoBreakpoint) {
+            const bool address = breakpoint.type == AddressBreakpoint;
+            DrawMarginImage(painter, address ? AddressBallImage() : InstructionBallImage());
+            if (breakpoint.enabled)
+                DrawLineFrame(painter, address ? QColor(139, 0, 0) : QColor(0, 0, 139),
+                              address ? QColor(255, 245, 238) : QColor(240, 248, 255));
+        }
+        painter.setPen(QColor(96, 96, 96));
+        column = addressColumn;
+        Print(painter, QString::number(number).rightJustified(Disassembler::AddressFieldSize));
+        painter.setPen(Qt::black);
+        column = machineCodeColumn;
+        Print(painter, text.at(line));
+        if (number == currentLine)
+            DrawMarginImage(painter, ArrowImage());
+        NewLine();
+    }
+    DrawBandLines(painter);
+}
+
+void SourceView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && status.isEmpty() && file >= 0) {
+        const QPoint p = event->localPos().toPoint();
+        const int number = (p.y() + vValue) / lineHeight + 1;
+        if (p.x() <= marginWidth - hValue && number >= 1 && number <= text.size()) {
+            const std::vector<unsigned int> addresses = document->lines->Addresses(file, number);
+            if (!addresses.empty()) {
+                // A line with a breakpoint on any of its statements loses them all; a line
+                // without gets one on its first.
+                bool removed = false;
+                for (const unsigned int a : addresses) {
+                    while (document->addressBreakpoints.contains(a)) {
+                        document->addressBreakpoints.removeOne(a);
+                        removed = true;
+                    }
+                }
+                if (!removed)
+                    document->AddAddressBreakpoint(addresses.front());
+                if (manager && manager->rootView)
+                    manager->rootView->update();
+                else
+                    update();
+            }
+        }
+    }
+    QWidget::mousePressEvent(event);
+}

@@ -1,0 +1,51 @@
+#ifndef ZENDRA_VIEWS_SOURCEVIEW_H
+#define ZENDRA_VIEWS_SOURCEVIEW_H
+
+#include "core/Breakpoint.h"
+#include "views/DisaView.h"
+
+#include <QStringList>
+
+// The source file and line that the program counter is on, from the program's line table,
+// laid out as a disassembly: the margin with the arrow and the breakpoint marks, the line
+// numbers in the address band, the text where the machine code would be. A click in the
+// margin sets or removes an address breakpoint on the line's first instruction.
+class SourceView : public DisaView
+{
+    Q_OBJECT
+
+public:
+    SourceView();
+
+    // Shows the line of the instruction at address, scrolled into sight if it is not.
+    virtual void SetStartAddress(unsigned int address);
+
+    void Draw(QPainter& painter) override;
+
+    // What the view shows: the line table's index and the path of the file found, or, when
+    // there is no file to show, the sentence that says why.
+    int file;
+    QString path;
+    QStringList text;
+    QString status;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool ShowFile(int index);
+    // Where a file of the line table is: as the table names it, else beside the program.
+    QString Locate(const QString& name) const;
+    void SetStatus(const QString& sentence);
+    // The breakpoint to mark on a line: the strongest at any of its statements.
+    Breakpoint LineBreakpoint(int number) const;
+    // Scrolls a line into sight with a third of the view above it for context.
+    void Place(int index);
+
+    int serial;
+    // The line last placed while the view had no height yet, to place again once it has.
+    int unplaced;
+};
+
+#endif
