@@ -463,12 +463,16 @@ void MainWindow::OnAction_AddMixedView()
     AddPage(QStringLiteral("Mixte"), new VSplitView(split, new MemoryView()), standard);
 }
 
+// The source above the disassembly: both then have the window's whole width, which a
+// disassembly line needs and the source mostly does.
 void MainWindow::OnAction_AddSourceView()
 {
-    View* standard = nullptr;
-    View* split = NewDisaSplit(standard);
     SourceView* source = new SourceView();
-    AddPage(QStringLiteral("Source"), new VSplitView(split, source), standard);
+    StandardDisaView* disassembly = new StandardDisaView();
+    HSplitView* split = new HSplitView(source, disassembly);
+    split->SetSeparatorWidth(1);
+    AddPage(QStringLiteral("Source"), split, disassembly);
+    disassembly->SetStartAddress(document->emulator->registers->pc);
     source->SetStartAddress(document->emulator->registers->pc);
 }
 

@@ -130,8 +130,9 @@ void SourceView::Place(int index)
 {
     const int first = vValue / lineHeight;
     const int rows = height(Automatic) / lineHeight;
+    const bool again = unplaced >= 0;
     unplaced = rows < 3 ? index : -1;
-    if (index < first || index >= first + rows || unplaced >= 0)
+    if (index < first || index >= first + rows || again || unplaced >= 0)
         SetVValue(std::max(0, index - rows / 3) * lineHeight);
 }
 
