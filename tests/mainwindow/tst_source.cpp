@@ -141,12 +141,14 @@ private slots:
         QCOMPARE(CurrentLine(w, source), QStringLiteral("move.w #0x2700,%sr"));
 
         // S-Records: no names, no lines; the source view says so, the line steps are off.
-        ModalAnswerer answers([](QDialog* dialog) {
-            if (QFileDialog* files = qobject_cast<QFileDialog*>(dialog))
-                ChooseFile(files, QStringLiteral(DEMO_DIRECTORY "/demo.hex"));
-        });
-        w.openAction->trigger();
-        QVERIFY(answers.messages.isEmpty());
+        {
+            ModalAnswerer answers([](QDialog* dialog) {
+                if (QFileDialog* files = qobject_cast<QFileDialog*>(dialog))
+                    ChooseFile(files, QStringLiteral(DEMO_DIRECTORY "/demo.hex"));
+            });
+            w.openAction->trigger();
+            QVERIFY(answers.messages.isEmpty());
+        }
         QVERIFY(w.document->symbols->IsEmpty());
         QVERIFY(!w.stepIntoLineAction->isEnabled() && !w.stepOverLineAction->isEnabled());
         QCOMPARE(w.tabWidget->count(), 4);
@@ -155,6 +157,19 @@ private slots:
         QTest::keyClick(&w, Qt::Key_F10, Qt::ShiftModifier);
         QVERIFY(WaitIdle(w));
         QCOMPARE(Pc(w), start);
+
+        // The executable again, alone in a folder: its lines are back, its source is not found.
+        QTemporaryDir alone;
+        const QString copy = alone.filePath(QStringLiteral("demo.elf"));
+        QVERIFY(QFile::copy(QStringLiteral(DEMO_DIRECTORY "/demo.elf"), copy));
+        ModalAnswerer again([&](QDialog* dialog) {
+            if (QFileDialog* files = qobject_cast<QFileDialog*>(dialog))
+                ChooseFile(files, copy);
+        });
+        w.openAction->trigger();
+        QVERIFY(w.stepOverLineAction->isEnabled());
+        QCOMPARE(w.tabWidget->count(), 4);
+        QCOMPARE(source->status, QStringLiteral("Fichier source introuvable : ./demo.s"));
     }
 };
 
