@@ -131,6 +131,7 @@ private slots:
         QVERIFY(WaitIdle(w));
         QCOMPARE(Pc(w), addresses.front());
         QCOMPARE(CurrentLine(w, source), QStringLiteral("rts"));
+        QVERIFY(w.grab().save(QStringLiteral(MAINWINDOW_PROGRAMS "/source-breakpoint.png")));
         ClickMargin(source, row, source->lineHeight);
         QVERIFY(w.document->addressBreakpoints.isEmpty());
 
