@@ -1,19 +1,11 @@
 #include "app/AddInstructionBreakpointDialog.h"
 
-#include "app/ShowDialogError.h"
 #include "core/Calculator.h"
 #include "core/Document.h"
 #include "ui_AddInstructionBreakpointDialog.h"
 #include "views/ExpressionInput.h"
 
 namespace {
-
-// The values a word can take, read as unsigned or as signed: $0 to $FFFF, or -$8000 to -1
-// as the calculator's 32-bit patterns.
-bool FitsInWord(unsigned int value)
-{
-    return value <= 0xFFFF || value >= 0xFFFF8000;
-}
 
 } // namespace
 
@@ -79,13 +71,7 @@ void AddInstructionBreakpointDialog::accept()
     const QString message = QStringLiteral("L'expression du DC.W est invalide.");
     if (!ExpressionInput::Evaluate(calculator, ui->dcText, this, message))
         return;
-    if (!FitsInWord(calculator->result)) {
-        // The value has no faulty term of its own: the whole text is what must change.
-        ShowDialogError(message, this);
-        ui->dcText->setFocus(Qt::OtherFocusReason);
-        ui->dcText->selectAll();
-        return;
-    }
+    // A word is its low 16 bits, whatever the expression's width: "$14E75" is RTS.
     instructionCode = static_cast<unsigned short>(calculator->result & 0xFFFF);
     QDialog::accept();
 }

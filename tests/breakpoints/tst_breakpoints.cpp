@@ -196,26 +196,27 @@ private slots:
     void addInstructionsSorted()
     {
         Open();
+        // A word keeps the low 16 bits of a wider value: "$14E75" is RTS.
         for (const Step& step : {ChooseInstruction("TRAP #10"), ChooseInstruction("TRAP #2"), TypeWord("$4E72"),
-                                 TypeWord("$4E75"), TypeWord("-1")})
+                                 TypeWord("$14E75"), TypeWord("-1"), TypeWord("-$8001"), TypeWord("$10000")})
             Run("addInstructionButton", {step});
-        QCOMPARE(State("instruction"), QStringLiteral("DC.W $4E72|DC.W $FFFF|ILLEGAL|RTS|TRAP #10|TRAP #2 "
-                                                      "[DC.W $FFFF] Total : 6 SVA"));
+        QCOMPARE(State("instruction"), QStringLiteral("DC.W $0000|DC.W $4E72|DC.W $7FFF|DC.W $FFFF|ILLEGAL|RTS|"
+                                                      "TRAP #10|TRAP #2 [DC.W $0000] Total : 8 SVA"));
         QCOMPARE(document->instructionBreakpoints, InstructionBreakpointList() << 0x4AFC);
         Click(Button("okButton"));
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
-        QCOMPARE(document->instructionBreakpoints,
-                 InstructionBreakpointList() << 0x4E72 << 0xFFFF << 0x4AFC << 0x4E75 << 0x4E4A << 0x4E42);
+        QCOMPARE(document->instructionBreakpoints, InstructionBreakpointList() << 0x0000 << 0x4E72 << 0x7FFF << 0xFFFF
+                                                                              << 0x4AFC << 0x4E75 << 0x4E4A << 0x4E42);
     }
 
-    // A word typed wrongly or too wide shows the message and keeps the dialog open with the
-    // faulty part selected; a word already in the list is refused. No list changes.
+    // A word typed wrongly shows the message and keeps the dialog open with the faulty part
+    // selected; a word already in the list is refused. No list changes.
     void badInstructionWords()
     {
         Open();
         // The text typed, then the part selected afterwards.
         const QList<QPair<QString, QString>> bads{
-            {"", ""}, {"$10000", "$10000"}, {"-$8001", "-$8001"}, {"1 + 2", "1 "}, {"5+q", "q"}};
+            {"", ""}, {"1 + 2", "1 "}, {"5+q", "q"}};
         for (const auto& bad : bads) {
             QString selected;
             // The dialog, its error box, then the same dialog, still open.
