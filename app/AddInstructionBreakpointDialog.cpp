@@ -5,10 +5,6 @@
 #include "ui_AddInstructionBreakpointDialog.h"
 #include "views/ExpressionInput.h"
 
-namespace {
-
-} // namespace
-
 AddInstructionBreakpointDialog::AddInstructionBreakpointDialog(Document* document, QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint

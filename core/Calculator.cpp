@@ -1,5 +1,6 @@
 #include "core/Calculator.h"
 
+#include "core/Memory.h"
 #include "core/Register.h"
 #include "program/SymbolTable.h"
 
@@ -119,8 +120,15 @@ bool Calculator::GetResult(const char* text, unsigned int* value) const
     return false;
 }
 
+bool Calculator::Evaluate(const QByteArray& text, unsigned int* value, int* failure) const
+{
+    // The parse only reads the text.
+    return Evaluate(const_cast<char*>(text.constData()), text.size(), value, failure);
+}
+
 bool Calculator::Evaluate(char* text, int length, unsigned int* value, int* failure) const
 {
+    dividedByZero = false;
     end = text + length;
     depth = 0;
     char* position = text;
@@ -197,8 +205,10 @@ bool Calculator::GetTerm(char** position, unsigned int* value) const
         if (op == '*') {
             accumulator *= factor;
         } else {
-            if (factor == 0)
+            if (factor == 0) {
+                dividedByZero = true;
                 return false;
+            }
             accumulator /= factor;
         }
     }
@@ -220,7 +230,7 @@ bool Calculator::GetNumber(char** position, unsigned int* value) const
     unsigned int v = 0;
     unsigned int width = 0xFFFFFFFFu;
     if (!GetDeci(&p, &v) && !GetHexa(&p, &v) && !GetBin(&p, &v) && !GetName(&p, &v, &width)
-        && !GetAsc(&p, &v) && !GetBracket(&p, &v) && !GetSymbol(&p, &v))
+        && !GetAsc(&p, &v) && !GetBracket(&p, &v) && !GetSymbol(&p, &v) && !GetMemory(&p, &v))
         return false;
     if (complement)
         v = ~v & width;
@@ -367,6 +377,54 @@ bool Calculator::GetSymbol(char** position, unsigned int* value) const
         return false;
     *position = p;
     *value = symbol->address;
+    return true;
+}
+
+// "[" expression "]" then ".b", ".w" or ".l" (a long word without one): the big-endian
+// value at that address, as the processor would read it but without its alignment rule.
+bool Calculator::GetMemory(char** position, unsigned int* value) const
+{
+    char* p = *position;
+    if (!memory || AtEnd(p) || *p != '[' || depth >= maximumDepth)
+        return false;
+    int level = 0;
+    char* close = nullptr;
+    for (char* q = p; !AtEnd(q); ++q) {
+        if (*q == '[') {
+            ++level;
+        } else if (*q == ']' && --level == 0) {
+            close = q;
+            break;
+        }
+    }
+    if (!close || close == p + 1)
+        return false;
+    const char* outerEnd = end;
+    end = close;
+    ++depth;
+    char* inner = p + 1;
+    char* reached = inner;
+    unsigned int address = 0;
+    const bool ok = ParseExpression(&inner, &address, &reached);
+    --depth;
+    end = outerEnd;
+    if (!ok)
+        return false;
+    p = close + 1;
+    int size = 32;
+    if (!AtEnd(p) && *p == '.' && !AtEnd(p + 1)) {
+        switch (UpperAscii(p[1])) {
+        case 'B': size = 8; break;
+        case 'W': size = 16; break;
+        case 'L': size = 32; break;
+        default: return false;
+        }
+        p += 2;
+    }
+    if (!IsEndNumber(p))
+        return false;
+    *position = p;
+    *value = memory->Read(address, size);
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+class Memory;
 class Register;
 class SymbolTable;
 
@@ -24,6 +25,9 @@ public:
 
     // Evaluates a NUL-terminated text; on failure *value is the offset of the faulty term.
     bool GetResult(const char* text, unsigned int* value) const;
+    // Evaluates text in the local 8-bit encoding, as conditions do at every test, without
+    // copying it; on failure *failure is the byte offset of the faulty term.
+    bool Evaluate(const QByteArray& text, unsigned int* value, int* failure) const;
 
     // The parsing steps: each advances *position only on success.
     bool GetExpr(char** position, unsigned int* value) const;
@@ -45,6 +49,10 @@ public:
     Register* registers;
     // The open program's symbols, or null; names are compared case-sensitively.
     const SymbolTable* symbols = nullptr;
+    // Where "[address].b", ".w" or ".l" reads, or null: only conditions read memory.
+    const Memory* memory = nullptr;
+    // The last evaluation failed on a division by zero, which only the values made wrong.
+    mutable bool dividedByZero = false;
     QString expression;
     unsigned int result;
     bool valid;
@@ -61,6 +69,7 @@ private:
     bool GetFactor(char** position, unsigned int* value) const;
     bool GetName(char** position, unsigned int* value, unsigned int* width) const;
     bool GetSymbol(char** position, unsigned int* value) const;
+    bool GetMemory(char** position, unsigned int* value) const;
     int NextTerm(const char* text, int length, int offset) const;
     // Outside a parse, the text ends at its NUL.
     bool AtEnd(const char* position) const { return end ? position >= end : *position == '\0'; }

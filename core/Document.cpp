@@ -22,7 +22,9 @@ Document::Document(QObject* parent)
       undoCount(0),
       symbols(new SymbolTable),
       lines(new LineTable),
-      programSerial(0)
+      programSerial(0),
+      conditionCalculator(nullptr),
+      watchpointsEnabled(true)
 {
     // A set bit is a white pixel.
     videoImage.setColorCount(2);
@@ -37,11 +39,15 @@ Document::Document(QObject* parent)
     calculator = new Calculator(emulator->registers);
     calculator->symbols = symbols;
     disassembler->symbols = symbols;
+    conditionCalculator = new Calculator(emulator->registers);
+    conditionCalculator->symbols = symbols;
+    conditionCalculator->memory = memory;
     instructionBreakpoints.append(0x4AFC);
 }
 
 Document::~Document()
 {
+    delete conditionCalculator;
     delete calculator;
     delete effectiveAddress;
     delete emulator;
@@ -90,7 +96,11 @@ Breakpoint Document::Lookup(unsigned int address, const BreakpointIndex* index) 
     const bool instruction = HasInstruction(memory->Read(a, 16), index);
     if (instruction && instructionBreakpointsEnabled)
         return Breakpoint(InstructionBreakpoint, true);
-    if (HasAddress(a, index)) {
+    // Runs (which look up through an index) pass a breakpoint whose condition does not hold
+    // as if it were not there; the views show it always.
+    if (HasAddress(a, index)
+        && (!index || conditions.isEmpty() || !addressBreakpointsEnabled
+            || const_cast<Document*>(this)->ConditionAllows(a))) {
         if (addressBreakpointsEnabled)
             return Breakpoint(AddressBreakpoint, true);
         return instruction ? Breakpoint(InstructionBreakpoint, false) : Breakpoint(AddressBreakpoint, false);
@@ -137,8 +147,67 @@ void Document::SwapAddressBP(unsigned int address)
 {
     const unsigned int a = address & 0xFFFFFF;
     const int i = addressBreakpoints.indexOf(a);
-    if (i >= 0)
+    if (i >= 0) {
         addressBreakpoints.removeAt(i);
-    else
+        if (!addressBreakpoints.contains(a))
+            conditions.remove(a);
+    } else {
         addressBreakpoints.append(a);
+    }
+}
+
+void Document::RemoveAddressBreakpoint(unsigned int address)
+{
+    const unsigned int a = address & 0xFFFFFF;
+    addressBreakpoints.removeAll(a);
+    conditions.remove(a);
+}
+
+void Document::RemoveAllAddressBreakpoints()
+{
+    addressBreakpoints.clear();
+    conditions.clear();
+}
+
+bool Document::ConditionAllows(unsigned int address)
+{
+    const auto it = conditions.find(address & 0xFFFFFF);
+    if (it == conditions.end())
+        return true;
+    BreakpointCondition& c = it.value();
+    if (c.HasCondition()) {
+        bool holds = false;
+        if (!c.condition.Evaluate(conditionCalculator, &holds)) {
+            stopMessage = QStringLiteral("La condition du point d'arrêt en $%1 n'a pas pu être évaluée : "
+                                         "elle divise par zéro.")
+                              .arg(Disassembler::Hexa(address & 0xFFFFFF, 6));
+            return true;
+        }
+        if (!holds)
+            return false;
+    }
+    if (c.passes < c.ignoreCount) {
+        ++c.passes;
+        return false;
+    }
+    return true;
+}
+
+QString Document::WatchHitMessage()
+{
+    const WatchHit& h = watchHit;
+    disassembler->SetStartAddress(h.instruction);
+    disassembler->Disassemble();
+    const QString instruction = disassembler->mnemonic + QLatin1Char(' ') + disassembler->operand;
+    const int digits = h.size / 4;
+    QString access;
+    if (h.access == WatchWrite)
+        access = QStringLiteral("a écrit $%1 à l'adresse $%2, qui valait $%3.")
+                     .arg(Disassembler::Hexa(h.newValue, digits), Disassembler::Hexa(h.address, 6),
+                          Disassembler::Hexa(h.oldValue, digits));
+    else
+        access = QStringLiteral("a lu $%1 à l'adresse $%2.")
+                     .arg(Disassembler::Hexa(h.newValue, digits), Disassembler::Hexa(h.address, 6));
+    return QStringLiteral("Point d'observation %1 atteint.\u2028L'instruction en $%2 (%3) %4")
+        .arg(h.watchpoint.Text(), Disassembler::Hexa(h.instruction, 6), instruction.trimmed(), access);
 }

@@ -3,9 +3,15 @@
 
 #include "core/AddressBreakpointList.h"
 #include "core/Breakpoint.h"
+#include "core/BreakpointCondition.h"
 #include "core/BreakpointIndex.h"
 #include "core/EmulationMode.h"
 #include "core/InstructionBreakpointList.h"
+#include "core/WatchHit.h"
+#include "core/Watchpoint.h"
+
+#include <QHash>
+#include <QList>
 
 #include <QImage>
 #include <QObject>
@@ -44,6 +50,23 @@ public:
     void AddAddressBreakpoint(unsigned int address);
     void AddInstructionBreakpoint(unsigned short opcode);
     void SwapAddressBP(unsigned int address);
+    // Removes every entry of the address, with its condition.
+    void RemoveAddressBreakpoint(unsigned int address);
+    void RemoveAllAddressBreakpoints();
+    // For the run loops: the breakpoint at address lets a run stop, its condition holding
+    // and its ignore count spent. A condition that cannot be evaluated stops the run, with
+    // stopMessage saying why.
+    bool ConditionAllows(unsigned int address);
+    // The message of the last watchpoint hit, with the disassembled instruction: GUI thread.
+    QString WatchHitMessage();
+
+signals:
+    // A view asks who last wrote a byte (mask 0xFF), a pixel (the mask of its bit) or a
+    // register (named); the window answers.
+    void LastWriteRequested(unsigned int address, unsigned int mask);
+    void LastRegisterWriteRequested(const QString& name);
+
+public:
 
     QImage videoImage;
     Memory* memory;
@@ -63,6 +86,15 @@ public:
     LineTable* lines;
     QString programFile;
     int programSerial;
+    // Conditions and ignore counts of address breakpoints, by address; a plain breakpoint
+    // has none. Conditions are evaluated by a calculator of their own, which reads memory.
+    QHash<unsigned int, BreakpointCondition> conditions;
+    Calculator* conditionCalculator;
+    QList<Watchpoint> watchpoints;
+    bool watchpointsEnabled;
+    // Why the last run stopped, when the result code does not say it all.
+    WatchHit watchHit;
+    QString stopMessage;
 
 private:
     unsigned int WordAtPc() const;

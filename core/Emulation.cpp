@@ -18,9 +18,74 @@ void Emulation::run()
 int Emulation::StartEmulation()
 {
     index.Build(document->addressBreakpoints, document->instructionBreakpoints);
+    // Watchpoints stop the operations that honour breakpoints; those without, and the quick
+    // run, never look at them.
+    switch (document->mode) {
+    case StepIntoMode:
+    case StepOverMode:
+    case StepOutMode:
+    case RunMode:
+    case StepIntoLineMode:
+    case StepOverLineMode:
+    case RunBackMode:
+        if (document->watchpointsEnabled)
+            watchIndex.Build(document->watchpoints);
+        break;
+    default:
+        break;
+    }
+    watching = !watchIndex.IsEmpty();
+    Emulator* emulator = document->emulator;
+    emulator->readHit = -1;
+    emulator->readWatch = watchIndex.Watches(WatchRead) ? &watchIndex : nullptr;
     const int r = Operation();
+    emulator->readWatch = nullptr;
+    watchIndex.Clear();
+    watching = false;
     index.Release(document->addressBreakpoints, document->instructionBreakpoints);
     return r;
+}
+
+void Emulation::Hit(int watchpoint, WatchKind access, unsigned int address, int size, unsigned int oldValue,
+                    unsigned int newValue)
+{
+    WatchHit& h = document->watchHit;
+    h.watchpoint = document->watchpoints.at(watchpoint);
+    h.instruction = document->emulator->undoList.items.last()->registers.pc & 0xFFFFFF;
+    h.access = access;
+    h.address = address;
+    h.size = size;
+    h.oldValue = oldValue;
+    h.newValue = newValue;
+}
+
+bool Emulation::WroteWatched()
+{
+    const UndoItemRing& items = document->emulator->undoList.items;
+    if (items.isEmpty() || !watchIndex.Watches(WatchWrite))
+        return false;
+    for (const MemoryRecordItem& record : items.last()->memory) {
+        const int w = watchIndex.Find(record.address, record.size, WatchWrite);
+        if (w >= 0) {
+            Hit(w, WatchWrite, record.address, record.size, record.value,
+                document->memory->Read(record.address, record.size));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Emulation::Watched()
+{
+    if (WroteWatched())
+        return true;
+    Emulator* emulator = document->emulator;
+    if (emulator->readHit < 0)
+        return false;
+    Hit(emulator->readHit, WatchRead, emulator->readAddress, emulator->readSize, 0,
+        document->memory->Read(emulator->readAddress, emulator->readSize));
+    emulator->readHit = -1;
+    return true;
 }
 
 int Emulation::Operation()
@@ -37,6 +102,8 @@ int Emulation::Operation()
     case UndoMode: return Undo();
     case StepIntoLineMode: return StepIntoLine();
     case StepOverLineMode: return StepOverLine();
+    case RunBackMode: return RunBack();
+    case StepOverBackMode: return StepOverBack();
     default: return Done;
     }
 }
@@ -66,10 +133,13 @@ int Emulation::StepInto()
     const Breakpoint breakpoint = Lookup();
     if (breakpoint.enabled)
         return breakpoint.type == AddressBreakpoint ? AddressBreak : InstructionBreak;
-    if (breakpoint.type == InstructionBreakpoint)
+    if (breakpoint.type == InstructionBreakpoint) {
         document->Skip();
-    else
+    } else {
         document->emulator->Execute();
+        if (watching && !Failed() && Watched())
+            return WatchpointHit;
+    }
     return Executed();
 }
 
@@ -132,6 +202,8 @@ int Emulation::StepOut()
         bool returned;
         if (StepOutInstruction(depth, returned) == Exception)
             return Exception;
+        if (watching && Watched())
+            return WatchpointHit;
         if (returned)
             return ReturnReached;
         if (isInterruptionRequested())
@@ -187,6 +259,8 @@ int Emulation::Run()
         emulator->Execute();
         if (Failed())
             return Exception;
+        if (watching && Watched())
+            return WatchpointHit;
     }
 }
 
@@ -244,6 +318,8 @@ int Emulation::StepLine(bool over)
         document->emulator->Execute();
         if (Failed())
             return Exception;
+        if (watching && Watched())
+            return WatchpointHit;
         if (call) {
             const int r = StepOut();
             if (r != ReturnReached)
@@ -263,4 +339,57 @@ int Emulation::StepLine(bool over)
         if (isInterruptionRequested())
             return Done;
     }
+}
+
+// Takes instructions back until the machine stands just after an instruction that touched a
+// watched range, or before one at an address breakpoint whose condition holds, or at the
+// start of the history. The instruction that the machine stands after when it starts is not
+// looked at: it is where the last stop was. Reads are not in the history: an instruction
+// taken back is run again to see what it reads, and taken back once more.
+int Emulation::RunBack()
+{
+    Emulator* emulator = document->emulator;
+    const UndoItemRing& items = emulator->undoList.items;
+    bool first = true;
+    for (;;) {
+        if (items.isEmpty() || isInterruptionRequested())
+            return Done;
+        if (!first && watching) {
+            if (WroteWatched())
+                return WatchpointHit;
+            if (emulator->readWatch) {
+                emulator->Undo();
+                emulator->readHit = -1;
+                emulator->Execute();
+                if (emulator->readHit >= 0) {
+                    Watched();
+                    return WatchpointHit;
+                }
+            }
+        }
+        first = false;
+        emulator->Undo();
+        const unsigned int pc = emulator->registers->pc & 0xFFFFFF;
+        if (document->addressBreakpointsEnabled && index.HasAddress(pc) && document->ConditionAllows(pc))
+            return AddressBreak;
+    }
+}
+
+// One instruction back; when it is a return, back to before the call that it returned from,
+// counting the returns and calls in between.
+int Emulation::StepOverBack()
+{
+    Emulator* emulator = document->emulator;
+    const UndoItemRing& items = emulator->undoList.items;
+    int depth = 0;
+    do {
+        if (items.isEmpty() || isInterruptionRequested())
+            return Done;
+        emulator->Undo();
+        if (document->IsRTS())
+            ++depth;
+        else if (document->IsJSR() && depth > 0)
+            --depth;
+    } while (depth > 0);
+    return Done;
 }

@@ -16,7 +16,11 @@ enum EmulationMode : int {
     // Until the program counter reaches the start of another source line: into calls, or
     // over them.
     StepIntoLineMode = 9,
-    StepOverLineMode = 10
+    StepOverLineMode = 10,
+    // Backwards through the undo history: until a breakpoint, a watchpoint hit or its start;
+    // and one instruction, or a whole call when it is a return.
+    RunBackMode = 11,
+    StepOverBackMode = 12
 };
 
 // Why a run of the emulation thread ended.
@@ -25,7 +29,9 @@ enum EmulationResult : int {
     AddressBreak = 1,
     Done = 2,
     Exception = 3,
-    ReturnReached = 4
+    ReturnReached = 4,
+    // An access to a watched range: the document's watchHit tells it.
+    WatchpointHit = 5
 };
 
 #endif

@@ -249,3 +249,16 @@ bool Emulator::PrivilegeViolated()
     registers->pc -= 2;
     return true;
 }
+
+void Emulator::NoteRead(unsigned int address, int size)
+{
+    // The instruction's own words are fetched at pc: they are no data.
+    if (readHit >= 0 || address == registers->pc)
+        return;
+    const int hit = readWatch->Find(address, size, WatchRead);
+    if (hit >= 0) {
+        readHit = hit;
+        readAddress = address & 0xFFFFFF;
+        readSize = size;
+    }
+}

@@ -6,6 +6,7 @@
 #include "core/Register.h"
 #include "core/UndoList.h"
 #include "core/VectorNumber.h"
+#include "core/WatchpointIndex.h"
 
 #include <QString>
 
@@ -101,6 +102,14 @@ public:
     ZENDRA_DIRECT static QString AddressErrorMessage();
 
     VectorNumber vector;
+    // While set, the reads of instructions (not their fetches) are looked up in it, and the
+    // first that touches a read watchpoint is kept: its watchpoint (-1 for none), address
+    // and size. Reads cost one test more only while it is set.
+    const WatchpointIndex* readWatch = nullptr;
+    int readHit = -1;
+    unsigned int readAddress = 0;
+    int readSize = 0;
+    ZENDRA_DIRECT void NoteRead(unsigned int address, int size);
     UndoList undoList;
     QString errorMessage;
     Memory* memory;
@@ -175,6 +184,8 @@ inline unsigned int Emulator::Read(unsigned int address, int size)
 {
     if ((address & 1) && size > 8)
         ThrowAddressError();
+    if (__builtin_expect(readWatch != nullptr, false))
+        NoteRead(address, size);
     return memory->Read(address, size);
 }
 
