@@ -1,6 +1,8 @@
 #include "app/EditBreakpointDialog.h"
 
 #include "app/AddInstructionBreakpointDialog.h"
+#include "app/AddWatchpointDialog.h"
+#include "app/BreakpointConditionDialog.h"
 #include "app/ShowDialogError.h"
 #include "core/Disassembler.h"
 #include "core/Document.h"
@@ -10,6 +12,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
 
 namespace {
 
@@ -57,9 +61,11 @@ EditBreakpointDialog::EditBreakpointDialog(Document* document, QWidget* parent)
                   | Qt::WindowCloseButtonHint),
       ui(new Ui::EditBreakpointDialog),
       document(document),
-      disassembler(document->disassembler)
+      disassembler(document->disassembler),
+      conditions(document->conditions)
 {
     ui->setupUi(this);
+    BuildWatchTab();
     // The form is laid out at fixed positions: it must not grow where the window system
     // ignores the fixed-size hint.
     setFixedSize(size());
@@ -96,6 +102,16 @@ EditBreakpointDialog::EditBreakpointDialog(Document* document, QWidget* parent)
             SLOT(Event_InstructionListBox_SelectedIndexChanged()));
     connect(ui->addressListWidget, SIGNAL(itemSelectionChanged()), this,
             SLOT(Event_AddressListBox_SelectedIndexChanged()));
+    connect(conditionButton, SIGNAL(clicked()), this, SLOT(Event_ConditionButton_Click()));
+    connect(addWatchButton, SIGNAL(clicked()), this, SLOT(Event_AddWatchButton_Click()));
+    connect(removeWatchButton, SIGNAL(clicked()), this, SLOT(Event_RemoveWatchButton_Click()));
+    connect(removeAllWatchButton, SIGNAL(clicked()), this, SLOT(Event_RemoveAllWatchButton_Click()));
+    connect(watchListWidget, SIGNAL(itemSelectionChanged()), this, SLOT(Event_WatchListBox_SelectedIndexChanged()));
+    for (const Watchpoint& w : qAsConst(document->watchpoints))
+        AddWatchItem(w);
+    enableWatchCheckBox->setChecked(document->watchpointsEnabled);
+    watchListWidget->setCurrentRow(0);
+    UpdateWatchControls();
 
     ui->instructionListWidget->setCurrentRow(0);
     ui->addressListWidget->setCurrentRow(0);
@@ -112,8 +128,126 @@ QString EditBreakpointDialog::AddressText(unsigned int address)
 {
     disassembler->SetStartAddress(address);
     disassembler->Disassemble();
-    return disassembler->addressText + QLatin1Char(' ') + disassembler->mnemonic + QLatin1Char(' ')
+    QString text = disassembler->addressText + QLatin1Char(' ') + disassembler->mnemonic + QLatin1Char(' ')
         + disassembler->operand;
+    const auto c = conditions.constFind(address);
+    if (c != conditions.constEnd()) {
+        if (c->HasCondition())
+            text += QStringLiteral(" [si %1]").arg(c->condition.text);
+        if (c->ignoreCount > 0)
+            text += QStringLiteral(" [ignorer %1]").arg(c->ignoreCount);
+    }
+    return text;
+}
+
+void EditBreakpointDialog::RefreshAddressItem(unsigned int address)
+{
+    if (QListWidgetItem* item = FindItem(ui->addressListWidget, address))
+        item->setText(AddressText(address));
+}
+
+void EditBreakpointDialog::BuildWatchTab()
+{
+    // Laid out as the two tabs of the form are, control for control.
+    watchTab = new QWidget;
+    watchTab->setObjectName(QStringLiteral("watchTab"));
+    watchListWidget = new QListWidget(watchTab);
+    watchListWidget->setObjectName(QStringLiteral("watchListWidget"));
+    watchListWidget->setGeometry(ui->addressListWidget->geometry());
+    watchListWidget->setFont(ui->addressListWidget->font());
+    auto button = [this](const char* name, const QString& text, QWidget* like) {
+        auto* b = new QPushButton(text, watchTab);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(like->geometry());
+        return b;
+    };
+    addWatchButton = button("addWatchButton", QStringLiteral("Ajouter"), ui->addAddressButton);
+    removeWatchButton = button("removeWatchButton", QStringLiteral("Supprimer"), ui->removeAddressButton);
+    removeAllWatchButton = button("removeAllWatchButton", QStringLiteral("Vider"), ui->removeAllAddressButton);
+    enableWatchCheckBox = new QCheckBox(QStringLiteral("Activer"), watchTab);
+    enableWatchCheckBox->setObjectName(QStringLiteral("enableWatchCheckBox"));
+    enableWatchCheckBox->setGeometry(ui->enableAddressCheckBox->geometry());
+    enableWatchCheckBox->setLayoutDirection(ui->enableAddressCheckBox->layoutDirection());
+    totalWatchLabel = new QLabel(watchTab);
+    totalWatchLabel->setObjectName(QStringLiteral("totalWatchLabel"));
+    totalWatchLabel->setGeometry(ui->totalAddressLabel->geometry());
+    ui->tabWidget->addTab(watchTab, QStringLiteral("Données"));
+
+    conditionButton = new QPushButton(QStringLiteral("Condition..."), ui->addressTab);
+    conditionButton->setObjectName(QStringLiteral("conditionButton"));
+    const QRect below = ui->removeAllAddressButton->geometry();
+    conditionButton->setGeometry(below.translated(0, 65));
+}
+
+void EditBreakpointDialog::AddWatchItem(const Watchpoint& watchpoint)
+{
+    for (int row = 0; row < watchListWidget->count(); ++row) {
+        QListWidgetItem* item = watchListWidget->item(row);
+        const Watchpoint w(item->data(Qt::UserRole).toUInt(), item->data(Qt::UserRole + 1).toUInt(),
+                           static_cast<WatchKind>(item->data(Qt::UserRole + 2).toInt()));
+        if (w.SameRange(watchpoint)) {
+            watchListWidget->setCurrentItem(item);
+            return;
+        }
+    }
+    auto* item = new QListWidgetItem(watchpoint.Text());
+    item->setData(Qt::UserRole, watchpoint.address);
+    item->setData(Qt::UserRole + 1, watchpoint.length);
+    item->setData(Qt::UserRole + 2, int(watchpoint.kind));
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(watchpoint.enabled ? Qt::Checked : Qt::Unchecked);
+    watchListWidget->addItem(item);
+    watchListWidget->setCurrentItem(item);
+}
+
+void EditBreakpointDialog::UpdateWatchControls()
+{
+    UpdateControls(watchListWidget, removeWatchButton, removeAllWatchButton, totalWatchLabel);
+}
+
+void EditBreakpointDialog::Event_AddWatchButton_Click()
+{
+    AddWatchpointDialog dialog(document, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const int before = watchListWidget->count();
+    AddWatchItem(dialog.watchpoint);
+    if (watchListWidget->count() == before)
+        ShowDialogError(QStringLiteral("Le point d'observation existe déjà."), this);
+    UpdateWatchControls();
+}
+
+void EditBreakpointDialog::Event_RemoveWatchButton_Click()
+{
+    RemoveSelected(watchListWidget);
+    UpdateWatchControls();
+}
+
+void EditBreakpointDialog::Event_RemoveAllWatchButton_Click()
+{
+    watchListWidget->clear();
+    UpdateWatchControls();
+}
+
+void EditBreakpointDialog::Event_WatchListBox_SelectedIndexChanged()
+{
+    UpdateWatchControls();
+}
+
+void EditBreakpointDialog::Event_ConditionButton_Click()
+{
+    const QList<QListWidgetItem*> selected = ui->addressListWidget->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const unsigned int address = selected.first()->data(Qt::UserRole).toUInt();
+    BreakpointConditionDialog dialog(document, conditions.value(address), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (dialog.condition.HasCondition() || dialog.condition.ignoreCount > 0)
+        conditions.insert(address, dialog.condition);
+    else
+        conditions.remove(address);
+    RefreshAddressItem(address);
 }
 
 void EditBreakpointDialog::AddInstructionItem(unsigned short opcode)
@@ -147,6 +281,7 @@ void EditBreakpointDialog::UpdateAddressControls()
 {
     UpdateControls(ui->addressListWidget, ui->removeAddressButton, ui->removeAllAddressButton,
                    ui->totalAddressLabel);
+    conditionButton->setEnabled(!ui->addressListWidget->selectedItems().isEmpty());
 }
 
 void EditBreakpointDialog::accept()
@@ -160,8 +295,22 @@ void EditBreakpointDialog::accept()
         document->AddInstructionBreakpoint(static_cast<unsigned short>(opcode & 0xFFFF));
     }
     document->addressBreakpoints.clear();
-    for (int row = 0; row < ui->addressListWidget->count(); ++row)
-        document->AddAddressBreakpoint(ui->addressListWidget->item(row)->data(Qt::UserRole).toUInt());
+    document->conditions.clear();
+    for (int row = 0; row < ui->addressListWidget->count(); ++row) {
+        const unsigned int address = ui->addressListWidget->item(row)->data(Qt::UserRole).toUInt();
+        document->AddAddressBreakpoint(address);
+        if (conditions.contains(address))
+            document->conditions.insert(address, conditions.value(address));
+    }
+
+    document->watchpointsEnabled = enableWatchCheckBox->isChecked();
+    document->watchpoints.clear();
+    for (int row = 0; row < watchListWidget->count(); ++row) {
+        const QListWidgetItem* item = watchListWidget->item(row);
+        document->watchpoints << Watchpoint(item->data(Qt::UserRole).toUInt(), item->data(Qt::UserRole + 1).toUInt(),
+                                            static_cast<WatchKind>(item->data(Qt::UserRole + 2).toInt()),
+                                            item->checkState() == Qt::Checked);
+    }
 
     QDialog::accept();
 }

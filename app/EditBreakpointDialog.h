@@ -1,17 +1,26 @@
 #ifndef ZENDRA_APP_EDITBREAKPOINTDIALOG_H
 #define ZENDRA_APP_EDITBREAKPOINTDIALOG_H
 
+#include "core/BreakpointCondition.h"
+#include "core/Watchpoint.h"
+
 #include <QDialog>
+#include <QHash>
 
 class Disassembler;
 class Document;
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
 
 namespace Ui {
 class EditBreakpointDialog;
 }
 
-// Edits both breakpoint lists of the document and their activation switches. The lists
-// are edited as copies in the list widgets: the document changes only on "OK".
+// Edits both breakpoint lists of the document, the conditions of its address breakpoints,
+// its watchpoints ("Données") and their activation switches. Everything is edited as copies
+// in the list widgets: the document changes only on "OK".
 class EditBreakpointDialog : public QDialog
 {
     Q_OBJECT
@@ -35,14 +44,37 @@ public slots:
     void Event_RemoveAddressButton_Click();
     void Event_RemoveAllAddressButton_Click();
     void Event_AddressListBox_SelectedIndexChanged();
+    void Event_ConditionButton_Click();
+    void Event_AddWatchButton_Click();
+    void Event_RemoveWatchButton_Click();
+    void Event_RemoveAllWatchButton_Click();
+    void Event_WatchListBox_SelectedIndexChanged();
+
+public:
+    void AddWatchItem(const Watchpoint& watchpoint);
+    void UpdateWatchControls();
+
+    // The third tab and the condition button, built here beside the form's two tabs.
+    QWidget* watchTab;
+    QListWidget* watchListWidget;
+    QPushButton* addWatchButton;
+    QPushButton* removeWatchButton;
+    QPushButton* removeAllWatchButton;
+    QCheckBox* enableWatchCheckBox;
+    QLabel* totalWatchLabel;
+    QPushButton* conditionButton;
 
 private:
     // The label of an address entry: the line of the instruction that stands there.
     QString AddressText(unsigned int address);
+    void BuildWatchTab();
+    // The entry's text again, with its condition.
+    void RefreshAddressItem(unsigned int address);
 
     Ui::EditBreakpointDialog* ui;
     Document* document;
     Disassembler* disassembler;
+    QHash<unsigned int, BreakpointCondition> conditions;
 };
 
 #endif

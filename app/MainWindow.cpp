@@ -5,6 +5,8 @@
 #include "app/VideoDialog.h"
 #include "core/Document.h"
 #include "core/Emulator.h"
+#include "core/HistorySearch.h"
+#include "core/Disassembler.h"
 #include "core/Register.h"
 #include "program/LineTable.h"
 #include "program/ProgramLoader.h"
@@ -89,6 +91,9 @@ MainWindow::MainWindow(QWidget* parent)
     stateFrame->UpdateControl();
 
     connect(&emulation, SIGNAL(finished()), this, SLOT(FinishedEmulation()));
+    connect(document, SIGNAL(LastWriteRequested(unsigned int, unsigned int)), this,
+            SLOT(OnLastWrite(unsigned int, unsigned int)));
+    connect(document, SIGNAL(LastRegisterWriteRequested(QString)), this, SLOT(OnLastRegisterWrite(QString)));
     videoDialog->installEventFilter(this);
 }
 
@@ -190,6 +195,10 @@ void MainWindow::CreateActions()
          SLOT(OnAction_StepIntoLine()), false},
         {&MainWindow::stepOverLineAction, "Pas à pas principal (ligne)", Qt::SHIFT + Qt::Key_F10, "", "",
          SLOT(OnAction_StepOverLine()), false},
+        {&MainWindow::runBackAction, "Exécuter en arrière", Qt::SHIFT + Qt::Key_F9, "", "", SLOT(OnAction_RunBack()),
+         false},
+        {&MainWindow::stepOverBackAction, "Pas à pas principal en arrière", Qt::SHIFT + Qt::Key_Backspace, "", "",
+         SLOT(OnAction_StepOverBack()), false},
     };
     for (const Command& c : commands) {
         QAction* action = NewAction(QString::fromUtf8(c.text), c.key, QString::fromUtf8(c.icon),
@@ -249,11 +258,13 @@ void MainWindow::CreateMenus()
     debugMenu->addSeparator();
     debugMenu->addAction(runAction);
     debugMenu->addAction(quickRunAction);
+    debugMenu->addAction(runBackAction);
     debugMenu->addAction(stopEmulationAction);
     debugMenu->addSeparator();
     debugMenu->addAction(stepOverAction);
     debugMenu->addAction(stepOverNoBreakAction);
     debugMenu->addAction(stepOverLineAction);
+    debugMenu->addAction(stepOverBackAction);
     debugMenu->addSeparator();
     debugMenu->addAction(stepIntoAction);
     debugMenu->addAction(stepIntoNoBreakAction);
@@ -532,6 +543,8 @@ void MainWindow::LaunchEmulation(int mode)
     case QuickRunMode:
     case StepIntoLineMode:
     case StepOverLineMode:
+    case RunBackMode:
+    case StepOverBackMode:
         running = true;
         break;
     case UndoMode:
@@ -543,6 +556,7 @@ void MainWindow::LaunchEmulation(int mode)
     }
     UpdateCommand();
     document->mode = static_cast<EmulationMode>(mode);
+    document->stopMessage.clear();
     stateFrame->RecordReference();
     if (running && videoDialog->isVisible()) {
         videoDialog->activateWindow();
@@ -663,7 +677,7 @@ void MainWindow::OnAction_RemoveAllAddressBreakpoint()
 {
     if (Busy())
         return;
-    document->addressBreakpoints.clear();
+    document->RemoveAllAddressBreakpoints();
     UpdateCurrentTabIfIdle();
 }
 
@@ -697,6 +711,8 @@ void MainWindow::UpdateCommand()
 
     const int history = document->emulator->undoList.items.count();
     const bool undoable = idle && history > 0;
+    runBackAction->setEnabled(undoable);
+    stepOverBackAction->setEnabled(undoable);
     undoAction->setEnabled(undoable);
     undoGroup->setEnabled(undoable);
     if (undoable) {
@@ -721,4 +737,89 @@ void MainWindow::FinishedEmulation()
     activateWindow();
     if (emulation.result == Exception)
         ShowError(document->emulator->errorMessage);
+    else if (emulation.result == WatchpointHit)
+        QMessageBox::information(this, QStringLiteral("Zendra - Point d'observation"), document->WatchHitMessage(),
+                                 QMessageBox::Ok);
+    else if (!document->stopMessage.isEmpty())
+        ShowError(document->stopMessage);
+}
+
+void MainWindow::OnAction_RunBack()
+{
+    LaunchEmulation(RunBackMode);
+}
+
+void MainWindow::OnAction_StepOverBack()
+{
+    LaunchEmulation(StepOverBackMode);
+}
+
+void MainWindow::OnLastWrite(unsigned int address, unsigned int mask)
+{
+    if (Busy())
+        return;
+    const UndoItemRing& items = document->emulator->undoList.items;
+    const unsigned int a = address & 0xFFFFFF;
+    const bool pixel = mask != 0xFF;
+    const int index = pixel ? HistorySearch::LastChange(items, *document->memory, a, mask)
+                            : HistorySearch::LastWrite(items, a);
+    QString what;
+    if (pixel) {
+        const unsigned int offset = a - 0xFFB500;
+        int bit = 0;
+        while (bit < 8 && !(mask & (0x80u >> bit)))
+            ++bit;
+        what = QStringLiteral("le point (%1, %2) de l'écran").arg((offset % 60) * 8 + unsigned(bit)).arg(offset / 60);
+    } else {
+        what = QStringLiteral("l'octet en $%1").arg(Disassembler::Hexa(a, 6));
+    }
+    OfferLastWrite(index, what);
+}
+
+void MainWindow::OnLastRegisterWrite(const QString& name)
+{
+    if (Busy())
+        return;
+    OfferLastWrite(HistorySearch::LastChange(document->emulator->undoList.items, *document->emulator->registers, name),
+                   QStringLiteral("le registre %1").arg(name.toUpper()));
+}
+
+void MainWindow::OfferLastWrite(int index, const QString& what)
+{
+    const UndoItemRing& items = document->emulator->undoList.items;
+    const QString title = QStringLiteral("Zendra - Dernière écriture");
+    if (index < 0) {
+        QMessageBox::information(this, title,
+                                 QStringLiteral("Aucune des %1 instructions de l'historique n'a écrit %2 : "
+                                                "il l'a été avant le début de l'historique, ou jamais.")
+                                     .arg(items.count())
+                                     .arg(what),
+                                 QMessageBox::Ok);
+        return;
+    }
+    const unsigned int writer = items.at(index)->registers.pc & 0xFFFFFF;
+    const int back = items.count() - 1 - index;
+    Disassembler* d = document->disassembler;
+    d->SetStartAddress(writer);
+    d->Disassemble();
+    QString text = QStringLiteral("La dernière écriture dans %1 est celle de l'instruction en $%2 (%3)")
+                       .arg(what, Disassembler::Hexa(writer, 6), (d->mnemonic + QLatin1Char(' ') + d->operand).trimmed());
+    if (back == 0) {
+        QMessageBox::information(this, title, text + QStringLiteral(", la dernière exécutée."), QMessageBox::Ok);
+        SetStartAddressOfDisaViews(writer);
+        UpdateCurrentTab();
+        return;
+    }
+    text += QStringLiteral(", suivie de %1 instruction%2.\nRevenir juste après elle ?")
+                .arg(back)
+                .arg(back > 1 ? QStringLiteral("s") : QString());
+    if (QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+        != QMessageBox::Yes)
+        return;
+    stateFrame->RecordReference();
+    document->emulator->Undo(back);
+    SetStartAddressOfDisaViews(writer);
+    UpdateCommand();
+    stateFrame->UpdateControl();
+    UpdateCurrentTab();
 }

@@ -68,6 +68,12 @@ public slots:
     void OnAction_AddSourceView();
     void OnAction_StepIntoLine();
     void OnAction_StepOverLine();
+    void OnAction_RunBack();
+    void OnAction_StepOverBack();
+    // Who last wrote a byte or pixel (mask of its bits) or a register: found in the history,
+    // the machine is taken back to just after it if the user agrees.
+    void OnLastWrite(unsigned int address, unsigned int mask);
+    void OnLastRegisterWrite(const QString& name);
     void FinishedEmulation();
     void UpdateCommand();
 
@@ -104,6 +110,8 @@ public:
     QAction* addSourceViewAction;
     QAction* stepIntoLineAction;
     QAction* stepOverLineAction;
+    QAction* runBackAction;
+    QAction* stepOverBackAction;
     QActionGroup* undoGroup;
 
     QToolBar* toolBar;
@@ -142,6 +150,9 @@ private:
     void ResetMachineView();
     // A program with source lines, opened where no view shows source, gets a page that does.
     void OfferSourcePage();
+    // Offers to take the machine back to just after item `index` of the history, which wrote
+    // what `what` names; says so when the history does not hold the writer.
+    void OfferLastWrite(int index, const QString& what);
 
     bool awaitingFinish;
 };

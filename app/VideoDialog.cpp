@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPainter>
 
 bool VideoDialog::firstShow = true;
@@ -133,6 +135,19 @@ void VideoDialog::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     painter.drawImage(0, 0, *image);
     QWidget::paintEvent(event);
+}
+
+void VideoDialog::contextMenuEvent(QContextMenuEvent* event)
+{
+    const QPoint p = event->pos();
+    if (p.x() < 0 || p.y() < 0 || p.x() >= Document::videoWidth || p.y() >= Document::videoHeight || mainWindow->running)
+        return;
+    QMenu menu(this);
+    QAction* lastWrite = menu.addAction(QStringLiteral("Dernière écriture"));
+    if (menu.exec(event->globalPos()) != lastWrite)
+        return;
+    const unsigned int address = MemoryBuffer::videoStart + unsigned(p.y()) * (Document::videoWidth / 8) + unsigned(p.x()) / 8;
+    mainWindow->OnLastWrite(address, 0x80u >> (p.x() % 8));
 }
 
 void VideoDialog::showEvent(QShowEvent* event)

@@ -41,6 +41,8 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // A right click on a pixel offers "Dernière écriture" for it.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // The byte of the key state table for a key code.

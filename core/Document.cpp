@@ -169,6 +169,15 @@ void Document::RemoveAllAddressBreakpoints()
     conditions.clear();
 }
 
+bool Document::AddWatchpoint(const Watchpoint& watchpoint)
+{
+    for (const Watchpoint& w : qAsConst(watchpoints))
+        if (w.SameRange(watchpoint))
+            return false;
+    watchpoints.append(watchpoint);
+    return true;
+}
+
 bool Document::ConditionAllows(unsigned int address)
 {
     const auto it = conditions.find(address & 0xFFFFFF);

@@ -53,6 +53,8 @@ public:
     // Removes every entry of the address, with its condition.
     void RemoveAddressBreakpoint(unsigned int address);
     void RemoveAllAddressBreakpoints();
+    // Adds a watchpoint; false, and nothing added, when the same range and kind is there.
+    bool AddWatchpoint(const Watchpoint& watchpoint);
     // For the run loops: the breakpoint at address lets a run stop, its condition holding
     // and its ignore count spent. A condition that cannot be evaluated stops the run, with
     // stopMessage saying why.

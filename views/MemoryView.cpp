@@ -4,10 +4,12 @@
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "splitview/ViewManager.h"
+#include "views/ErrorBox.h"
 #include "views/StartAddressMenu.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QIcon>
 #include <QKeyEvent>
@@ -202,9 +204,8 @@ void MemoryView::UpdateToolTip()
     UpdateToolTip(QCursor::pos());
 }
 
-void MemoryView::UpdateToolTip(const QPoint& globalPos)
+long long MemoryView::AddressAt(const QPoint& p) const
 {
-    const QPoint p = mapFromGlobal(globalPos);
     const QPoint location = PixelToLocation(p);
     const long long col = location.x();
     const long long row = location.y();
@@ -219,7 +220,13 @@ void MemoryView::UpdateToolTip(const QPoint& globalPos)
             address = n * row + offset + (col - 3 * n - 7);
         }
     }
-    if (address < 0 || address > static_cast<long long>(Memory::addressMask)) {
+    return address > static_cast<long long>(Memory::addressMask) ? -1 : address;
+}
+
+void MemoryView::UpdateToolTip(const QPoint& globalPos)
+{
+    const long long address = AddressAt(mapFromGlobal(globalPos));
+    if (address < 0) {
         QToolTip::hideText();
         return;
     }
@@ -335,12 +342,44 @@ void MemoryView::InitializeMenu()
     }
     bytePerLineMenu->addActions(group->actions());
     connect(group, SIGNAL(triggered(QAction*)), this, SLOT(OnAction_BytePerLine(QAction*)));
+    watchMenu = menu->addMenu(QStringLiteral("Point d'observation sur l'octet"));
+    for (WatchKind kind : {WatchWrite, WatchRead, WatchAccess}) {
+        QAction* a = watchMenu->addAction(QStringLiteral("En %1").arg(Watchpoint::KindName(kind)));
+        a->setData(int(kind));
+    }
+    connect(watchMenu, SIGNAL(triggered(QAction*)), this, SLOT(OnAction_Watch(QAction*)));
+    lastWriteAction = menu->addAction(QStringLiteral("Dernière écriture"), this, SLOT(OnAction_LastWrite()));
     menu->addSeparator();
     TextView::InitializeMenu();
 }
 
+void MemoryView::contextMenuEvent(QContextMenuEvent* event)
+{
+    menuAddress = AddressAt(event->pos());
+    TextView::contextMenuEvent(event);
+}
+
+void MemoryView::OnAction_Watch(QAction* a)
+{
+    if (menuAddress < 0)
+        return;
+    const Watchpoint w(static_cast<unsigned int>(menuAddress), 1, static_cast<WatchKind>(a->data().toInt()));
+    if (!document->AddWatchpoint(w))
+        ErrorBox::Show(this, QStringLiteral("Le point d'observation existe déjà."));
+}
+
+void MemoryView::OnAction_LastWrite()
+{
+    if (menuAddress >= 0)
+        emit document->LastWriteRequested(static_cast<unsigned int>(menuAddress), 0xFF);
+}
+
 void MemoryView::OnMenu_AboutToShow()
 {
+    if (watchMenu) {
+        watchMenu->setEnabled(menuAddress >= 0);
+        lastWriteAction->setEnabled(menuAddress >= 0);
+    }
     if (bytePerLineMenu) {
         for (QAction* a : bytePerLineMenu->actions()) {
             const int n = a->data().toInt();

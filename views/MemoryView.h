@@ -25,6 +25,13 @@ public:
     int bytesPerLine;
     int addressBandEnd;
     QMenu* bytePerLineMenu;
+    // The byte under the cursor when the context menu opened, -1 for none: what its watch
+    // and "Dernière écriture" entries are about.
+    long long menuAddress = -1;
+    QMenu* watchMenu = nullptr;
+    QAction* lastWriteAction = nullptr;
+    // The byte shown at a point of the view, or -1.
+    long long AddressAt(const QPoint& p) const;
     unsigned int offset;
     bool aligned;
 
@@ -54,11 +61,14 @@ public slots:
     void OnMenu_AboutToShow() override;
     void OnAction_SetStartAddress(QAction* a);
     void OnAction_BytePerLine(QAction* a);
+    void OnAction_Watch(QAction* a);
+    void OnAction_LastWrite();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // The bytes that fit the view in automatic mode.

@@ -206,8 +206,8 @@ void SourceView::mousePressEvent(QMouseEvent* event)
                 // without gets one on its first.
                 bool removed = false;
                 for (const unsigned int a : addresses) {
-                    while (document->addressBreakpoints.contains(a)) {
-                        document->addressBreakpoints.removeOne(a);
+                    if (document->addressBreakpoints.contains(a)) {
+                        document->RemoveAddressBreakpoint(a);
                         removed = true;
                     }
                 }

@@ -14,6 +14,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -102,6 +103,18 @@ void StateFrame::InitializeSlot()
     }
     for (QPushButton* button : {ui->uspButton, ui->sspButton, ui->pcButton})
         connect(button, SIGNAL(clicked()), this, SLOT(OnClicked_RegisterButton()));
+    for (int n = 0; n < 8; ++n)
+        for (QPushButton* button : {ui->dButton[n], ui->aButton[n]})
+            button->setContextMenuPolicy(Qt::CustomContextMenu);
+    for (QPushButton* button : {ui->uspButton, ui->sspButton, ui->pcButton})
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+    for (int n = 0; n < 8; ++n) {
+        for (QPushButton* button : {ui->dButton[n], ui->aButton[n]})
+            connect(button, SIGNAL(customContextMenuRequested(QPoint)), this,
+                    SLOT(OnContextMenu_RegisterButton(QPoint)));
+    }
+    for (QPushButton* button : {ui->uspButton, ui->sspButton, ui->pcButton})
+        connect(button, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(OnContextMenu_RegisterButton(QPoint)));
     // The stack follows its register and entry size at once, not at the next repaint.
     connect(ui->stackComboBox, SIGNAL(currentIndexChanged(int)), this, SLOT(update()));
     for (QRadioButton* radio : {ui->stackButton8, ui->stackButton16, ui->stackButton32})
@@ -221,6 +234,17 @@ void StateFrame::OnClicked_RegisterButton()
     registers->Set(name, dialog.value);
     UpdateControl();
     update();
+}
+
+void StateFrame::OnContextMenu_RegisterButton(const QPoint& position)
+{
+    auto* button = qobject_cast<QPushButton*>(sender());
+    if (!button)
+        return;
+    QMenu menu(this);
+    QAction* lastWrite = menu.addAction(QStringLiteral("Dernière écriture"));
+    if (menu.exec(button->mapToGlobal(position)) == lastWrite)
+        emit document->LastRegisterWriteRequested(button->text());
 }
 
 QList<QPair<MemoryText*, MemoryText*>> StateFrame::MemoryRows() const

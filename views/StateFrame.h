@@ -42,6 +42,8 @@ public:
 public slots:
     void OnClicked_FlagButton();
     void OnClicked_RegisterButton();
+    // A right click on a register's button offers "Dernière écriture" for that register.
+    void OnContextMenu_RegisterButton(const QPoint& position);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

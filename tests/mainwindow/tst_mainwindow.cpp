@@ -125,8 +125,9 @@ private slots:
                                                              QStringLiteral("&Déboguer"), QStringLiteral("Aide")}));
         QCOMPARE(Texts(w.debugMenu->actions()),
                  QStringList({"Annuler", "&Réinitialiser", "&Sauter une instruction", "—", "Exécuter",
-                              "Exécuter en mode &rapide", "Stopper l'&exécution", "—", "&Pas à pas principal",
-                              "Pas à pas principal sans point d'arrêt", "Pas à pas principal (ligne)", "—",
+                              "Exécuter en mode &rapide", "Exécuter en arrière", "Stopper l'&exécution", "—",
+                              "&Pas à pas principal", "Pas à pas principal sans point d'arrêt",
+                              "Pas à pas principal (ligne)", "Pas à pas principal en arrière", "—",
                               "Pas à pas détaillé", "Pas à pas détaillé sans point d'arrêt",
                               "Pas à pas détaillé (ligne)", "—", "Pas à pas s&ortant",
                               "Pas à pas sortant sans point d'arrêt", "—", "Points d'arrêt"}));

@@ -176,7 +176,8 @@ private slots:
         Show(&view, 760, 5 * l);
         machine.registers()->a[0] = dataStart;
         ContextMenu(&view, QPoint(100, 40), [&](QMenu* menu) {
-            QCOMPARE(Entries(menu), QStringList({"Adresse de départ de la vue", "Nombre d'octets par ligne", "-",
+            QCOMPARE(Entries(menu), QStringList({"Adresse de départ de la vue", "Nombre d'octets par ligne",
+                                                 "Point d'observation sur l'octet", "Dernière écriture", "-",
                                                  "Barres de défilement", "-", "Découper horizontalement",
                                                  "Découper verticalement", "Vue par défaut", "Supprimer"}));
             QMenu* sub = OpenSubmenu(menu, QStringLiteral("Nombre d'octets par ligne"));

@@ -1,0 +1,45 @@
+#include "app/AddWatchpointDialog.h"
+
+#include "core/Calculator.h"
+#include "core/Document.h"
+#include "views/ExpressionInput.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QSpinBox>
+
+AddWatchpointDialog::AddWatchpointDialog(Document* document, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      addressText(new QLineEdit(this)),
+      lengthBox(new QSpinBox(this)),
+      kindBox(new QComboBox(this)),
+      document(document)
+{
+    setWindowTitle(QStringLiteral("Ajouter un point d'observation"));
+    addressText->setObjectName(QStringLiteral("addressText"));
+    lengthBox->setObjectName(QStringLiteral("lengthBox"));
+    kindBox->setObjectName(QStringLiteral("kindBox"));
+    lengthBox->setRange(1, int(Watchpoint::maximumLength));
+    for (WatchKind kind : {WatchWrite, WatchRead, WatchAccess})
+        kindBox->addItem(QStringLiteral("En %1").arg(Watchpoint::KindName(kind)), int(kind));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("Adresse :"), addressText);
+    form->addRow(QStringLiteral("Nombre d'octets :"), lengthBox);
+    form->addRow(QStringLiteral("Arrêter :"), kindBox);
+    form->addRow(buttons);
+    connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
+    connect(buttons, SIGNAL(rejected()), this, SLOT(reject()));
+}
+
+void AddWatchpointDialog::accept()
+{
+    if (!ExpressionInput::Evaluate(document->calculator, addressText, this,
+                                   QStringLiteral("L'expression saisie est invalide.")))
+        return;
+    watchpoint = Watchpoint(document->calculator->result, unsigned(lengthBox->value()),
+                            static_cast<WatchKind>(kindBox->currentData().toInt()));
+    QDialog::accept();
+}

@@ -1,0 +1,51 @@
+#include "app/BreakpointConditionDialog.h"
+
+#include "app/ShowDialogError.h"
+#include "core/Document.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QSpinBox>
+
+BreakpointConditionDialog::BreakpointConditionDialog(Document* document, const BreakpointCondition& condition,
+                                                     QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      condition(condition),
+      conditionText(new QLineEdit(condition.condition.text, this)),
+      ignoreBox(new QSpinBox(this)),
+      document(document)
+{
+    setWindowTitle(QStringLiteral("Condition du point d'arrêt"));
+    conditionText->setObjectName(QStringLiteral("conditionText"));
+    conditionText->setPlaceholderText(QStringLiteral("d0==100 && [a0].w!=0"));
+    conditionText->setMinimumWidth(260);
+    ignoreBox->setObjectName(QStringLiteral("ignoreBox"));
+    ignoreBox->setRange(0, 1000000000);
+    ignoreBox->setValue(condition.ignoreCount);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("Condition :"), conditionText);
+    form->addRow(QStringLiteral("Passages à ignorer :"), ignoreBox);
+    form->addRow(buttons);
+    connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
+    connect(buttons, SIGNAL(rejected()), this, SLOT(reject()));
+}
+
+void BreakpointConditionDialog::accept()
+{
+    const QString text = conditionText->text();
+    if (text.isEmpty()) {
+        condition.condition = Condition();
+    } else if (!condition.condition.Parse(text, document->conditionCalculator)) {
+        const int start = condition.condition.errorStart;
+        const int end = condition.condition.errorEnd;
+        ShowDialogError(QStringLiteral("La condition saisie est invalide."), this);
+        conditionText->setFocus(Qt::OtherFocusReason);
+        conditionText->setSelection(start, end - start);
+        return;
+    }
+    condition.ignoreCount = ignoreBox->value();
+    condition.passes = 0;
+    QDialog::accept();
+}
