@@ -118,7 +118,7 @@ private slots:
         document->AddAddressBreakpoint(At("done"));
         QCOMPARE(Run(RunMode), int(AddressBreak));
         QCOMPARE(R().d[1], 5u);
-        QCOMPARE(Byte(0xFFB500), 0x80u);
+        QCOMPARE(Byte(0xFFB500), 0xC0u);
     }
 
     // Conditions stop a loop at the right pass, with memory reads, ignore counts, and a

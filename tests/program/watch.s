@@ -21,7 +21,7 @@ count:
     addq.w  #1,%d1
     cmp.w   limit,%d1
     bne.s   count
-    move.b  #0x80,0xFFB500
+    move.b  #0xC0,0xFFB500
     bsr     set_d5
     move.w  %d1,result
 done:
