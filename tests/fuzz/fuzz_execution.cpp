@@ -1,7 +1,11 @@
 // Execution of arbitrary memory from arbitrary registers: a bounded number of instructions
 // in quick mode, or in recorded mode followed by taking every one of them back, after
-// which registers and memory must be exactly as they were.
+// which registers and memory must be exactly as they were. With watchpoints, the steps that
+// stop at them must end where the same steps without them end, and running backwards must
+// come back to the start.
 #include "FuzzInput.h"
+#include "core/Document.h"
+#include "core/Emulation.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 
@@ -29,6 +33,75 @@ bool SameRegisters(const Register& a, const Register& b)
         && a.ssp == b.ssp && a.sr == b.sr;
 }
 
+int Operation(Document& document, EmulationMode mode)
+{
+    document.mode = mode;
+    Emulation emulation(&document);
+    return emulation.StartEmulation();
+}
+
+// Steps until count instructions have run or a step stops for something else than a
+// watchpoint; the number of instructions that ran.
+int Steps(Document& document, int count)
+{
+    Emulator& emulator = *document.emulator;
+    int executed = 0;
+    while (executed < count) {
+        const int before = emulator.undoList.items.count();
+        const int r = Operation(document, StepIntoMode);
+        executed += emulator.undoList.items.count() - before;
+        if ((r != Done && r != WatchpointHit) || emulator.undoList.items.count() == before)
+            break;
+    }
+    return executed;
+}
+
+// The watchpoints branch: a document of its own, watchpoints from the input.
+void Watched(FuzzInput& input, const Register& start, unsigned int codeAddress, const uint8_t* code, size_t length)
+{
+    static Document document;
+    Emulator& emulator = *document.emulator;
+    Register& r = *emulator.registers;
+    r.Copy(start);
+    emulator.errorMessage.clear();
+    emulator.undoList.items.clear();
+    for (size_t i = 0; i < length; ++i)
+        document.memory->Write(codeAddress + unsigned(i), code[i], 8, true);
+    document.watchpoints.clear();
+    const int count = 1 + input.Byte() % 4;
+    for (int i = 0; i < count; ++i) {
+        const unsigned int address = (input.Byte() & 1) ? r.a[input.Byte() & 7] + input.Byte() : input.Long();
+        document.watchpoints << Watchpoint(address, 1 + input.Byte(), static_cast<WatchKind>(1 + input.Byte() % 3));
+    }
+
+    const int executed = Steps(document, 64);
+    const Register watched(&r);
+    unsigned char bytes[64];
+    for (unsigned int i = 0; i < 64; ++i)
+        bytes[i] = static_cast<unsigned char>(document.memory->Read(r.a[i & 7] + i, 8));
+    // The same steps without the watchpoints end in the same state.
+    emulator.Undo(0);
+    const QList<Watchpoint> watchpoints = document.watchpoints;
+    document.watchpoints.clear();
+    emulator.errorMessage.clear();
+    if (Steps(document, executed) != executed || !SameRegisters(watched, r))
+        __builtin_trap();
+    for (unsigned int i = 0; i < 64; ++i)
+        if (bytes[i] != document.memory->Read(r.a[i & 7] + i, 8))
+            __builtin_trap();
+    // Backwards with them, from hit to hit, to the start.
+    document.watchpoints = watchpoints;
+    for (int i = 0; i <= executed && !emulator.undoList.items.isEmpty(); ++i)
+        Operation(document, RunBackMode);
+    if (!emulator.undoList.items.isEmpty() || !SameRegisters(start, r))
+        __builtin_trap();
+    for (size_t i = 0; i < length; ++i) {
+        if (document.memory->Read(codeAddress + unsigned(i), 8) != code[i])
+            __builtin_trap();
+        document.memory->Write(codeAddress + unsigned(i), 0, 8, true);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -54,7 +127,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const Register before(&r);
-    if (flags & 1) {
+    if (flags & 4) {
+        Watched(input, before, codeAddress, input.Rest(), length);
+    } else if (flags & 1) {
         emulator.undoList.items.clear();
         for (int i = 0; i < instructions; ++i) {
             emulator.Execute();

@@ -8,6 +8,7 @@
 #include "core/Emulator.h"
 #include "core/HistorySearch.h"
 #include "core/Memory.h"
+#include "core/WatchpointIndex.h"
 #include "program/ProgramLoader.h"
 #include "program/SymbolTable.h"
 
@@ -160,6 +161,35 @@ private slots:
         ::Condition c;
         QVERIFY(c.Parse(QString(1000, QLatin1Char('1')).replace(500, 2, QStringLiteral("==")),
                         document->conditionCalculator));
+    }
+
+    // Ranges past the top of memory go on at its bottom; thousands of watchpoints are looked
+    // up as one; disabled ones and empty lists watch nothing.
+    void watchRangesAtTheirLimits()
+    {
+        QList<Watchpoint> list;
+        for (unsigned int i = 0; i < 5000; ++i)
+            list << Watchpoint(0x200000 + 8 * i, 4, i % 2 ? WatchRead : WatchWrite);
+        list << Watchpoint(0xFFFFFE, 4, WatchAccess) << Watchpoint(0x400, 0x100, WatchWrite, false);
+        WatchpointIndex index;
+        index.Build(list);
+        QCOMPARE(index.Find(0xFFFFFF, 8, WatchWrite), 5000);
+        QCOMPARE(index.Find(0x000001, 8, WatchRead), 5000);
+        QCOMPARE(index.Find(0x000002, 8, WatchRead), -1);
+        QCOMPARE(index.Find(0xFFFFFC, 32, WatchWrite), 5000);
+        QCOMPARE(index.Find(0x200006, 32, WatchWrite), -1);
+        QCOMPARE(index.Find(0x200006, 32, WatchRead), 1);
+        QCOMPARE(index.Find(0x209C32, 16, WatchWrite), 4998);
+        QCOMPARE(index.Find(0x450, 8, WatchWrite), -1);
+        index.Build(QList<Watchpoint>());
+        QVERIFY(index.IsEmpty() && !index.Watches(WatchRead));
+
+        // The same run with the thousands and one that the program writes.
+        document->watchpoints = list;
+        document->watchpoints << Watchpoint(At("result"), 2, WatchWrite);
+        QCOMPARE(Run(RunMode), int(WatchpointHit));
+        QCOMPARE(document->watchHit.address, At("result"));
+        QCOMPARE(document->watchHit.newValue, 5u);
     }
 
     // Backwards: to just after each kind of hit, to a breakpoint, to the start; a call taken
