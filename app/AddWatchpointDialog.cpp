@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 
 AddWatchpointDialog::AddWatchpointDialog(Document* document, QWidget* parent)
@@ -24,7 +25,10 @@ AddWatchpointDialog::AddWatchpointDialog(Document* document, QWidget* parent)
     lengthBox->setRange(1, int(Watchpoint::maximumLength));
     for (WatchKind kind : {WatchWrite, WatchRead, WatchAccess})
         kindBox->addItem(QStringLiteral("En %1").arg(Watchpoint::KindName(kind)), int(kind));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    // The texts of the other dialogs, not Qt's untranslated ones.
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("Adresse :"), addressText);
     form->addRow(QStringLiteral("Nombre d'octets :"), lengthBox);

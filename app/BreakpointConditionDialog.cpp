@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 
 BreakpointConditionDialog::BreakpointConditionDialog(Document* document, const BreakpointCondition& condition,
@@ -23,7 +24,10 @@ BreakpointConditionDialog::BreakpointConditionDialog(Document* document, const B
     ignoreBox->setObjectName(QStringLiteral("ignoreBox"));
     ignoreBox->setRange(0, 1000000000);
     ignoreBox->setValue(condition.ignoreCount);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    // The texts of the other dialogs, not Qt's untranslated ones.
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("Condition :"), conditionText);
     form->addRow(QStringLiteral("Passages à ignorer :"), ignoreBox);

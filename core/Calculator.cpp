@@ -397,18 +397,8 @@ bool Calculator::GetMemory(char** position, unsigned int* value) const
             break;
         }
     }
-    if (!close || close == p + 1)
-        return false;
-    const char* outerEnd = end;
-    end = close;
-    ++depth;
-    char* inner = p + 1;
-    char* reached = inner;
     unsigned int address = 0;
-    const bool ok = ParseExpression(&inner, &address, &reached);
-    --depth;
-    end = outerEnd;
-    if (!ok)
+    if (!close || close == p + 1 || !ParseEnclosed(p, close, &address))
         return false;
     p = close + 1;
     int size = 32;
@@ -476,20 +466,26 @@ bool Calculator::GetBracket(char** position, unsigned int* value) const
     if (!close)
         return false;
 
-    const char* outerEnd = end;
-    end = close;
-    ++depth;
-    char* inner = p + 1;
-    char* reached = inner;
     unsigned int v = 0;
-    const bool ok = ParseExpression(&inner, &v, &reached);
-    --depth;
-    end = outerEnd;
-    if (!ok || !IsEndNumber(close + 1))
+    if (!ParseEnclosed(p, close, &v) || !IsEndNumber(close + 1))
         return false;
     *position = close + 1;
     *value = v;
     return true;
+}
+
+// The text between an opening character and its closing one, as a complete expression.
+bool Calculator::ParseEnclosed(char* open, char* close, unsigned int* value) const
+{
+    const char* outerEnd = end;
+    end = close;
+    ++depth;
+    char* inner = open + 1;
+    char* reached = inner;
+    const bool ok = ParseExpression(&inner, value, &reached);
+    --depth;
+    end = outerEnd;
+    return ok;
 }
 
 bool Calculator::IsEndTerm(const char* position) const

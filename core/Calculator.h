@@ -70,6 +70,7 @@ private:
     bool GetName(char** position, unsigned int* value, unsigned int* width) const;
     bool GetSymbol(char** position, unsigned int* value) const;
     bool GetMemory(char** position, unsigned int* value) const;
+    bool ParseEnclosed(char* open, char* close, unsigned int* value) const;
     int NextTerm(const char* text, int length, int offset) const;
     // Outside a parse, the text ends at its NUL.
     bool AtEnd(const char* position) const { return end ? position >= end : *position == '\0'; }

@@ -110,6 +110,15 @@ inline void ChooseFile(QFileDialog* files, const QString& path)
         static_cast<QDialog*>(files)->done(QDialog::Accepted);
 }
 
+// Shows the window and waits until it is active, so that its keys reach their commands as
+// the user's do.
+inline bool ShowActive(QWidget& w)
+{
+    w.show();
+    w.activateWindow();
+    return QTest::qWaitForWindowActive(&w);
+}
+
 // Waits until the emulation thread has ended and the window has taken in its end.
 inline bool WaitIdle(MainWindow& w, int timeout = 10000)
 {

@@ -72,13 +72,6 @@ class TestHistory : public QObject
     Q_OBJECT
 
 private:
-    void Show(MainWindow& w)
-    {
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-    }
-
     // A key of the window's, pressed once it is active again after the boxes.
     void Press(MainWindow& w, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -100,7 +93,7 @@ private slots:
     void watchConditionsBackwardsAndWhoWroteThis()
     {
         MainWindow w;
-        Show(w);
+        QVERIFY(ShowActive(w));
         const unsigned int count = At(w, "count");
         w.document->AddAddressBreakpoint(count);
 
@@ -118,6 +111,7 @@ private slots:
                 selected = edit->selectedText();
                 edit->setText(QStringLiteral("d1==3"));
                 dialog->findChild<QSpinBox*>(QStringLiteral("ignoreBox"))->setValue(0);
+                dialog->grab().save(QStringLiteral(MAINWINDOW_PROGRAMS "/condition-dialog.png"));
                 dialog->accept();
             } else {
                 dialog->reject();
@@ -132,8 +126,12 @@ private slots:
             QCOMPARE(manager.watchListWidget->count(), 1);
             QCOMPARE(manager.watchListWidget->item(0)->text(),
                      QStringLiteral("$%1 (1 octet, écriture)").arg(Disassembler::Hexa(At(w, "buffer") + 3, 6)));
+            manager.findChild<QTabWidget*>()->setCurrentIndex(2);
+            QVERIFY(manager.grab().save(QStringLiteral(MAINWINDOW_PROGRAMS "/manager-data.png")));
+            manager.findChild<QTabWidget*>()->setCurrentIndex(0);
             manager.conditionButton->click();
             if (ok) {
+                QVERIFY(manager.grab().save(QStringLiteral(MAINWINDOW_PROGRAMS "/manager-addresses.png")));
                 QCOMPARE(selected, QStringLiteral("q"));
                 QVERIFY(manager.findChild<QListWidget*>(QStringLiteral("addressListWidget"))
                             ->item(0)->text().endsWith(QStringLiteral("[si d1==3]")));

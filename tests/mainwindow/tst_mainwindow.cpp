@@ -66,12 +66,7 @@ class TestMainWindow : public QObject
 
 private:
     // Shown and active, so that its keys reach their commands as the user's do.
-    void Show(MainWindow& w)
-    {
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-    }
+    void Show(MainWindow& w) { QVERIFY(ShowActive(w)); }
 
     // The enabled state of every command, as a string, so that one comparison tells all.
     static QString CommandStates(MainWindow& w)
