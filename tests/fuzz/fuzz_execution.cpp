@@ -33,10 +33,11 @@ bool SameRegisters(const Register& a, const Register& b)
         && a.ssp == b.ssp && a.sr == b.sr;
 }
 
+// One thread object for the document, as the window keeps: its breakpoint index is built once.
 int Operation(Document& document, EmulationMode mode)
 {
+    static Emulation emulation(&document);
     document.mode = mode;
-    Emulation emulation(&document);
     return emulation.StartEmulation();
 }
 
@@ -70,7 +71,7 @@ void Watched(FuzzInput& input, const Register& start, unsigned int codeAddress, 
     document.watchpoints.clear();
     const int count = 1 + input.Byte() % 4;
     for (int i = 0; i < count; ++i) {
-        const unsigned int address = (input.Byte() & 1) ? r.a[input.Byte() & 7] + input.Byte() : input.Long();
+        const unsigned int address = (input.Byte() & 1) ? r.AnRef(input.Byte() & 7) + input.Byte() : input.Long();
         document.watchpoints << Watchpoint(address, 1 + input.Byte(), static_cast<WatchKind>(1 + input.Byte() % 3));
     }
 
@@ -78,7 +79,7 @@ void Watched(FuzzInput& input, const Register& start, unsigned int codeAddress, 
     const Register watched(&r);
     unsigned char bytes[64];
     for (unsigned int i = 0; i < 64; ++i)
-        bytes[i] = static_cast<unsigned char>(document.memory->Read(r.a[i & 7] + i, 8));
+        bytes[i] = static_cast<unsigned char>(document.memory->Read(r.AnRef(i & 7) + i, 8));
     // The same steps without the watchpoints end in the same state.
     emulator.Undo(0);
     const QList<Watchpoint> watchpoints = document.watchpoints;
@@ -87,7 +88,7 @@ void Watched(FuzzInput& input, const Register& start, unsigned int codeAddress, 
     if (Steps(document, executed) != executed || !SameRegisters(watched, r))
         __builtin_trap();
     for (unsigned int i = 0; i < 64; ++i)
-        if (bytes[i] != document.memory->Read(r.a[i & 7] + i, 8))
+        if (bytes[i] != document.memory->Read(r.AnRef(i & 7) + i, 8))
             __builtin_trap();
     // Backwards with them, from hit to hit, to the start.
     document.watchpoints = watchpoints;
