@@ -242,6 +242,11 @@ private slots:
         QCOMPARE(Run(RunBackMode), int(WatchpointHit));
         QCOMPARE(R().d[1], 4u);
         document->watchpoints.clear();
+        QVERIFY(Condition(At("count"), QStringLiteral("d1==2")));
+        QCOMPARE(Run(RunBackMode), int(AddressBreak));
+        QCOMPARE(R().pc, At("count"));
+        QCOMPARE(R().d[1], 2u);
+        document->RemoveAllAddressBreakpoints();
         document->AddAddressBreakpoint(At("fill"));
         QCOMPARE(Run(RunBackMode), int(AddressBreak));
         QCOMPARE(R().pc, At("fill"));
