@@ -1,0 +1,196 @@
+#include "runner/BatchRun.h"
+
+#include "core/Calculator.h"
+#include "core/Document.h"
+#include "core/Emulator.h"
+#include "core/Memory.h"
+#include "core/Register.h"
+#include "program/ProgramLoader.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+BatchRun::BatchRun(const RunOptions& options)
+    : options(options), document(new Document)
+{
+}
+
+BatchRun::~BatchRun()
+{
+    if (index.IsBuilt())
+        index.Release(document->addressBreakpoints, document->instructionBreakpoints);
+}
+
+bool BatchRun::Evaluate(const QString& option, const QString& text, unsigned int* value, QString* error)
+{
+    Calculator* calculator = document->calculator;
+    calculator->expression = text;
+    calculator->Calculate();
+    if (!calculator->valid) {
+        const QString term = text.mid(calculator->errorStart, calculator->errorEnd - calculator->errorStart);
+        *error = term.isEmpty() ? QStringLiteral("%1 : l'expression « %2 » est incomplète").arg(option, text)
+                                : QStringLiteral("%1 : l'expression « %2 » est invalide à « %3 »").arg(option, text, term);
+        return false;
+    }
+    *value = calculator->result;
+    return true;
+}
+
+bool BatchRun::Open(QFile& file, const QString& option, const QString& name, QString* error)
+{
+    if (name == QLatin1String("-") && &file == &jsonFile) {
+        if (file.open(stdout, QIODevice::WriteOnly))
+            return true;
+    } else {
+        file.setFileName(name);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return true;
+    }
+    *error = QStringLiteral("%1 : impossible d'écrire le fichier « %2 »").arg(option, name);
+    return false;
+}
+
+bool BatchRun::Prepare(QString* error)
+{
+    ProgramLoader loader(options.program, document.get());
+    if (!loader.Load()) {
+        *error = loader.errorMessage.simplified();
+        return false;
+    }
+    Emulator* emulator = document->emulator;
+    emulator->Reset();
+    if (!options.instructionBreakpoints)
+        document->instructionBreakpoints.clear();
+    unsigned int value = 0;
+    if (!options.until.isEmpty()) {
+        if (!Evaluate(QStringLiteral("--until"), options.until, &until, error))
+            return false;
+        until &= 0xFFFFFF;
+        untilSet = true;
+    }
+    for (const QString& b : qAsConst(options.breaks)) {
+        if (!Evaluate(QStringLiteral("--break"), b, &value, error))
+            return false;
+        document->AddAddressBreakpoint(value);
+    }
+    for (const auto& set : qAsConst(options.sets)) {
+        if (!Evaluate(QStringLiteral("--set"), set.second, &value, error))
+            return false;
+        emulator->registers->Set(set.first, value);
+    }
+    for (const auto& range : qAsConst(options.memory)) {
+        unsigned int start = 0;
+        unsigned int length = 0;
+        if (!Evaluate(QStringLiteral("--memory"), range.first, &start, error)
+            || !Evaluate(QStringLiteral("--memory"), range.second, &length, error))
+            return false;
+        if (length == 0 || start > 0xFFFFFF || static_cast<unsigned long long>(start) + length > 0x1000000ull) {
+            *error = QStringLiteral("--memory : la plage %1:%2 sort de l'espace d'adressage de 16 Mo")
+                         .arg(range.first, range.second);
+            return false;
+        }
+        ranges << qMakePair(start, length);
+    }
+    if (!options.json.isEmpty() && !Open(jsonFile, QStringLiteral("--json"), options.json, error))
+        return false;
+    if (!options.screen.isEmpty() && !Open(screenFile, QStringLiteral("--screen"), options.screen, error)) {
+        // Nothing is left behind by a run that could not start.
+        if (jsonFile.isOpen() && options.json != QLatin1String("-"))
+            jsonFile.remove();
+        return false;
+    }
+    return true;
+}
+
+// Quick execution, the address and instruction breakpoints looked up in the index before
+// each instruction: no history is needed to stop at an address.
+void BatchRun::Run()
+{
+    index.Build(document->addressBreakpoints, document->instructionBreakpoints);
+    Emulator* emulator = document->emulator;
+    Register& r = *emulator->registers;
+    Memory& memory = *document->memory;
+    const bool instructionBreakpoints = !document->instructionBreakpoints.isEmpty();
+    const long long limit = options.limit;
+    long long count = 0;
+    for (;;) {
+        const unsigned int pc = r.pc & 0xFFFFFF;
+        if (untilSet && pc == until) {
+            stop = Until;
+            break;
+        }
+        if (index.HasAddress(pc) || (instructionBreakpoints && index.HasInstruction(memory.Read(pc, 16)))) {
+            stop = Breakpoint;
+            break;
+        }
+        if (count >= limit) {
+            stop = Limit;
+            break;
+        }
+        emulator->QuickExecute();
+        if (!emulator->errorMessage.isEmpty()) {
+            stop = Error;
+            break;
+        }
+        ++count;
+    }
+    instructions = count;
+}
+
+int BatchRun::ExitStatus() const
+{
+    switch (stop) {
+    case Error: return 1;
+    case Limit: return 3;
+    default: return 0;
+    }
+}
+
+QByteArray BatchRun::Json() const
+{
+    static const char* const stops[] = {"until", "breakpoint", "error", "limit"};
+    const Register& r = *document->emulator->registers;
+    QJsonObject registers;
+    for (int i = 0; i < 8; ++i)
+        registers.insert(QStringLiteral("d%1").arg(i), double(r.d[i]));
+    for (int i = 0; i < 8; ++i)
+        registers.insert(QStringLiteral("a%1").arg(i), double(r.AnRef(unsigned(i))));
+    registers.insert(QStringLiteral("usp"), double(r.usp));
+    registers.insert(QStringLiteral("ssp"), double(r.ssp));
+    registers.insert(QStringLiteral("pc"), double(r.pc));
+    registers.insert(QStringLiteral("sr"), double(r.sr));
+    QJsonObject state;
+    state.insert(QStringLiteral("stop"), QLatin1String(stops[stop]));
+    state.insert(QStringLiteral("message"), stop == Error ? document->emulator->errorMessage : QString());
+    state.insert(QStringLiteral("instructions"), double(instructions));
+    state.insert(QStringLiteral("registers"), registers);
+    if (!ranges.isEmpty()) {
+        QJsonArray memory;
+        for (const auto& range : ranges) {
+            QByteArray bytes;
+            bytes.reserve(int(range.second));
+            for (unsigned int i = 0; i < range.second; ++i)
+                bytes.append(char(document->memory->Read(range.first + i, 8)));
+            QJsonObject block;
+            block.insert(QStringLiteral("address"), double(range.first));
+            block.insert(QStringLiteral("hex"), QString::fromLatin1(bytes.toHex()));
+            memory.append(block);
+        }
+        state.insert(QStringLiteral("memory"), memory);
+    }
+    return QJsonDocument(state).toJson(QJsonDocument::Compact) + '\n';
+}
+
+bool BatchRun::Report(QString* error)
+{
+    if (jsonFile.isOpen()) {
+        jsonFile.write(Json());
+        jsonFile.close();
+    }
+    if (screenFile.isOpen() && !document->videoImage.save(&screenFile, "PNG")) {
+        *error = QStringLiteral("--screen : impossible d'écrire le fichier « %1 »").arg(options.screen);
+        return false;
+    }
+    return true;
+}

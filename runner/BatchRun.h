@@ -1,0 +1,50 @@
+#ifndef ZENDRA_RUNNER_BATCHRUN_H
+#define ZENDRA_RUNNER_BATCHRUN_H
+
+#include "core/BreakpointIndex.h"
+#include "runner/RunOptions.h"
+
+#include <QFile>
+
+#include <memory>
+
+class Document;
+
+// One run of zendra-run: the program loaded and reset as the window does, the options
+// applied, the machine run to a stop, and the final state reported.
+class BatchRun
+{
+public:
+    enum Stop { Until, Breakpoint, Error, Limit };
+
+    explicit BatchRun(const RunOptions& options);
+    ~BatchRun();
+
+    // Loads the program, evaluates every expression and opens every output: false, with a
+    // one-line French message naming what is wrong, when the run cannot start.
+    bool Prepare(QString* error);
+    void Run();
+    bool Report(QString* error);
+    // 0 at --until or a breakpoint, 1 on the machine's error, 3 at the limit.
+    int ExitStatus() const;
+
+    RunOptions options;
+    std::unique_ptr<Document> document;
+    Stop stop = Limit;
+    long long instructions = 0;
+
+private:
+    bool Evaluate(const QString& option, const QString& text, unsigned int* value, QString* error);
+    bool Open(QFile& file, const QString& option, const QString& name, QString* error);
+    QByteArray Json() const;
+
+    bool untilSet = false;
+    unsigned int until = 0;
+    // Start and length of each --memory range.
+    QList<QPair<unsigned int, unsigned int>> ranges;
+    QFile jsonFile;
+    QFile screenFile;
+    BreakpointIndex index;
+};
+
+#endif

@@ -1,0 +1,94 @@
+#include "runner/RunOptions.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace {
+
+const QStringList registerNames = {"d0", "d1", "d2", "d3", "d4", "d5", "d6", "d7", "a0", "a1", "a2",
+                                   "a3", "a4", "a5", "a6", "a7", "usp", "ssp", "pc", "sr"};
+
+} // namespace
+
+bool RunOptions::Parse(const QStringList& arguments, QString* error)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Exécute un programme 68000 sans fenêtre et rend compte de son état final."));
+    parser.addPositionalArgument(QStringLiteral("PROGRAMME"), QStringLiteral("Exécutable ELF ou fichier S-Record."));
+    const QCommandLineOption untilOption(QStringLiteral("until"), QStringLiteral("S'arrêter quand le PC atteint LOC."),
+                                         QStringLiteral("LOC"));
+    const QCommandLineOption breakOption(QStringLiteral("break"), QStringLiteral("Point d'arrêt sur l'adresse LOC."),
+                                         QStringLiteral("LOC"));
+    const QCommandLineOption noInstructionOption(QStringLiteral("no-instruction-breakpoints"),
+                                                 QStringLiteral("Aucun point d'arrêt sur les instructions (ILLEGAL lève son exception)."));
+    const QCommandLineOption limitOption(QStringLiteral("limit"), QStringLiteral("Au plus N instructions."),
+                                         QStringLiteral("N"));
+    const QCommandLineOption setOption(QStringLiteral("set"), QStringLiteral("Donner à un registre une valeur après la réinitialisation."),
+                                       QStringLiteral("REG=EXPR"));
+    const QCommandLineOption memoryOption(QStringLiteral("memory"), QStringLiteral("Joindre ces octets au compte rendu JSON."),
+                                          QStringLiteral("DÉBUT:LONGUEUR"));
+    const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("Écrire l'état final en JSON (- pour la sortie standard)."),
+                                        QStringLiteral("FICHIER"));
+    const QCommandLineOption screenOption(QStringLiteral("screen"), QStringLiteral("Écrire l'écran final en PNG."),
+                                          QStringLiteral("FICHIER.png"));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Afficher cette aide."));
+    const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Afficher la version."));
+    for (const QCommandLineOption& o : {untilOption, breakOption, noInstructionOption, limitOption, setOption, memoryOption,
+                                        jsonOption, screenOption, helpOption, versionOption})
+        parser.addOption(o);
+
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            *error = QStringLiteral("option inconnue : %1%2").arg(unknown.first().size() > 1 ? QStringLiteral("--") : QStringLiteral("-"), unknown.first());
+        } else {
+            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("'([^']*)'")).match(parser.errorText());
+            *error = QStringLiteral("l'option %1 attend une valeur").arg(m.hasMatch() ? m.captured(1) : QString());
+        }
+        return false;
+    }
+    helpText = parser.helpText();
+    help = parser.isSet(helpOption);
+    version = parser.isSet(versionOption);
+    if (help || version)
+        return true;
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1) {
+        *error = positional.isEmpty() ? QStringLiteral("aucun programme à exécuter")
+                                      : QStringLiteral("un seul programme à la fois : %1").arg(positional.join(' '));
+        return false;
+    }
+    program = positional.first();
+    until = parser.value(untilOption);
+    breaks = parser.values(breakOption);
+    instructionBreakpoints = !parser.isSet(noInstructionOption);
+    if (parser.isSet(limitOption)) {
+        bool ok = false;
+        limit = parser.value(limitOption).toLongLong(&ok);
+        if (!ok || limit < 0) {
+            *error = QStringLiteral("--limit attend un nombre d'instructions positif : %1").arg(parser.value(limitOption));
+            return false;
+        }
+    }
+    for (const QString& set : parser.values(setOption)) {
+        const int equal = set.indexOf(QLatin1Char('='));
+        const QString name = set.left(equal).toLower();
+        if (equal < 0 || !registerNames.contains(name)) {
+            *error = QStringLiteral("--set attend REG=EXPR avec un registre parmi d0-d7, a0-a7, usp, ssp, pc, sr : %1").arg(set);
+            return false;
+        }
+        sets << qMakePair(name, set.mid(equal + 1));
+    }
+    for (const QString& range : parser.values(memoryOption)) {
+        const int colon = range.lastIndexOf(QLatin1Char(':'));
+        if (colon <= 0 || colon == range.size() - 1) {
+            *error = QStringLiteral("--memory attend DÉBUT:LONGUEUR : %1").arg(range);
+            return false;
+        }
+        memory << qMakePair(range.left(colon), range.mid(colon + 1));
+    }
+    json = parser.value(jsonOption);
+    screen = parser.value(screenOption);
+    return true;
+}

@@ -1,0 +1,33 @@
+#ifndef ZENDRA_RUNNER_RUNOPTIONS_H
+#define ZENDRA_RUNNER_RUNOPTIONS_H
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+// What zendra-run was asked to do, as typed: expressions stay text until the program and its
+// symbols are loaded. Parse checks everything that can be checked without the program.
+class RunOptions
+{
+public:
+    // False with a one-line French message naming the option when the command line is wrong.
+    bool Parse(const QStringList& arguments, QString* error);
+
+    QString program;
+    QString until;
+    QStringList breaks;
+    bool instructionBreakpoints = true;
+    long long limit = 1000000000LL;
+    // Register name, expression.
+    QList<QPair<QString, QString>> sets;
+    // Start and length expressions.
+    QList<QPair<QString, QString>> memory;
+    QString json;
+    QString screen;
+    bool help = false;
+    bool version = false;
+    QString helpText;
+};
+
+#endif

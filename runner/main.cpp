@@ -1,0 +1,39 @@
+// zendra-run: a 68000 program run without a window, for grading and continuous integration.
+#include "runner/BatchRun.h"
+#include "runner/RunOptions.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zendra-run"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZENDRA_VERSION));
+    RunOptions options;
+    QString error;
+    if (!options.Parse(QCoreApplication::arguments(), &error)) {
+        std::fprintf(stderr, "zendra-run : %s\n", qUtf8Printable(error));
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(qUtf8Printable(options.helpText), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("zendra-run %s\n", ZENDRA_VERSION);
+        return 0;
+    }
+    BatchRun run(options);
+    if (!run.Prepare(&error)) {
+        std::fprintf(stderr, "zendra-run : %s\n", qUtf8Printable(error));
+        return 2;
+    }
+    run.Run();
+    if (!run.Report(&error)) {
+        std::fprintf(stderr, "zendra-run : %s\n", qUtf8Printable(error));
+        return 2;
+    }
+    return run.ExitStatus();
+}

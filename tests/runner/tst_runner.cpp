@@ -1,0 +1,182 @@
+// zendra-run as a user runs it: the compiled C programs give their host builds' results
+// through --json and --memory, from their ELF and from their S-Records; the demo's screen;
+// each exit status; every bad option refused before anything runs.
+#include "core/Document.h"
+#include "core/Emulator.h"
+#include "core/Memory.h"
+#include "program/ProgramLoader.h"
+#include "program/SymbolTable.h"
+#include "programs.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct Result
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+    QJsonObject json;
+};
+
+Result Run(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(RUNNER), arguments);
+    Result r;
+    if (!process.waitForFinished(60000))
+        return r;
+    r.status = process.exitCode();
+    r.out = process.readAllStandardOutput();
+    r.err = process.readAllStandardError();
+    r.json = QJsonDocument::fromJson(r.out).object();
+    return r;
+}
+
+QByteArray Hex(const QJsonObject& json, int block)
+{
+    return json.value("memory").toArray().at(block).toObject().value("hex").toString().toLatin1();
+}
+
+using HostProgram = int (*)(unsigned char*);
+
+} // namespace
+
+class RunnerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void compiledProgramsGiveTheHostsResults_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<quintptr>("host");
+        QTest::newRow("sort") << "sort" << quintptr(&sort_program);
+        QTest::newRow("crc") << "crc" << quintptr(&crc_program);
+        QTest::newRow("format") << "format" << quintptr(&format_program);
+        QTest::newRow("interp") << "interp" << quintptr(&interp_program);
+        QTest::newRow("recurse") << "recurse" << quintptr(&recurse_program);
+    }
+
+    void compiledProgramsGiveTheHostsResults()
+    {
+        QFETCH(QString, name);
+        QFETCH(quintptr, host);
+        QByteArray expected(0x10000, '\0');
+        const int length = reinterpret_cast<HostProgram>(host)(reinterpret_cast<unsigned char*>(expected.data()));
+        expected.truncate(length);
+        const QString elf = QStringLiteral(COMPILED "/compiled_%1.elf").arg(name);
+        Document document;
+        ProgramLoader loader(elf, &document);
+        QVERIFY(loader.Load());
+        const unsigned int done = document.symbols->Find(QStringLiteral("done"))->address;
+        const QString memory = QStringLiteral("$20000:%1").arg(length);
+        // The ELF stops at its symbol, the S-Records at its address.
+        for (const QString& program : {elf, QString(elf).replace(".elf", ".hex")}) {
+            const QString until = program.endsWith(".elf") ? QStringLiteral("done") : QStringLiteral("$%1").arg(done, 0, 16);
+            const Result r = Run({program, "--until", until, "--memory", memory, "--memory", "$1FFFC:4", "--json", "-"});
+            QCOMPARE(r.status, 0);
+            QVERIFY(r.err.isEmpty());
+            QCOMPARE(r.json.value("stop").toString(), QStringLiteral("until"));
+            QCOMPARE(r.json.value("message").toString(), QString());
+            QCOMPARE(unsigned(r.json.value("registers").toObject().value("pc").toDouble()), done);
+            QVERIFY(r.json.value("instructions").toDouble() > 1000);
+            QCOMPARE(Hex(r.json, 0), expected.toHex());
+            QCOMPARE(Hex(r.json, 1).toUInt(nullptr, 16), unsigned(length));
+        }
+    }
+
+    // The exit statuses, and the screen as the window's own image holds it.
+    void exitStatusesAndTheScreen()
+    {
+        QTemporaryDir dir;
+        const QString png = dir.filePath("screen.png");
+        Result r = Run({DEMO, "--until", "main_loop", "--screen", png, "--json", "-"});
+        QCOMPARE(r.status, 0);
+        Document document;
+        ProgramLoader loader(DEMO, &document);
+        QVERIFY(loader.Load());
+        document.emulator->Reset();
+        const unsigned int mainLoop = document.symbols->Find(QStringLiteral("main_loop"))->address;
+        long long count = 0;
+        while (document.emulator->registers->pc != mainLoop) {
+            document.emulator->QuickExecute();
+            ++count;
+        }
+        QCOMPARE((long long)r.json.value("instructions").toDouble(), count);
+        const QImage screen(png);
+        QCOMPARE(screen.size(), QSize(480, 320));
+        QCOMPARE(screen.convertToFormat(QImage::Format_RGB32),
+                 document.videoImage.convertToFormat(QImage::Format_RGB32));
+
+        r = Run({DEMO, "--limit", "1000", "--json", "-"});
+        QCOMPARE(r.status, 3);
+        QCOMPARE(r.json.value("stop").toString(), QStringLiteral("limit"));
+        QCOMPARE(r.json.value("instructions").toDouble(), 1000.0);
+        r = Run({DEMO, "--break", "main_loop", "--break", "clear_screen+6", "--json", "-"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.json.value("stop").toString(), QStringLiteral("breakpoint"));
+        QCOMPARE(unsigned(r.json.value("registers").toObject().value("pc").toDouble()),
+                 document.symbols->Find(QStringLiteral("clear_screen"))->address + 6);
+        // An odd program counter faults at the first fetch, with the window's message.
+        r = Run({DEMO, "--set", "pc=$1001", "--set", "D3=d0+7", "--json", "-"});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.json.value("stop").toString(), QStringLiteral("error"));
+        QVERIFY(r.json.value("message").toString().contains(QStringLiteral("Address Error")));
+        QCOMPARE(r.json.value("registers").toObject().value("d3").toDouble(), 7.0);
+        QCOMPARE(r.json.value("instructions").toDouble(), 0.0);
+        r = Run({"--version"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.startsWith("zendra-run "));
+        r = Run({"--help"});
+        QVERIFY(r.status == 0 && r.out.contains("--until"));
+    }
+
+    // Refused before anything runs: status 2, one French line on the error stream that
+    // names the option, nothing on the output and no file written.
+    void badInputIsRefusedBeforeAnythingRuns_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("no program") << QStringList{} << "aucun programme";
+        QTest::newRow("two programs") << QStringList{DEMO, DEMO} << "un seul programme";
+        QTest::newRow("missing value") << QStringList{DEMO, "--until"} << "--until";
+        QTest::newRow("unknown option") << QStringList{DEMO, "--fast"} << "--fast";
+        QTest::newRow("negative limit") << QStringList{DEMO, "--limit", "-1"} << "--limit";
+        QTest::newRow("limit not a number") << QStringList{DEMO, "--limit", "beaucoup"} << "--limit";
+        QTest::newRow("unknown register") << QStringList{DEMO, "--set", "x9=1"} << "--set";
+        QTest::newRow("set without value") << QStringList{DEMO, "--set", "d0"} << "--set";
+        QTest::newRow("unknown symbol") << QStringList{DEMO, "--until", "nowhere+2"} << "nowhere";
+        QTest::newRow("bad break") << QStringList{DEMO, "--break", "1 + 2"} << "--break";
+        QTest::newRow("memory past the end") << QStringList{DEMO, "--memory", "$FFFFFF:2"} << "--memory";
+        QTest::newRow("memory of nothing") << QStringList{DEMO, "--memory", "0:0"} << "--memory";
+        QTest::newRow("memory without length") << QStringList{DEMO, "--memory", "$1000"} << "--memory";
+        QTest::newRow("unwritable json") << QStringList{DEMO, "--json", "/nonexistent/state.json"} << "--json";
+        QTest::newRow("unwritable screen") << QStringList{DEMO, "--screen", "/nonexistent/s.png"} << "--screen";
+        QTest::newRow("missing program") << QStringList{"/nonexistent/prog.elf"} << "/nonexistent/prog.elf";
+        QTest::newRow("not a 68000 program") << QStringList{RUNNER} << "68000";
+    }
+
+    void badInputIsRefusedBeforeAnythingRuns()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, named);
+        QTemporaryDir dir;
+        const QString json = dir.filePath("state.json");
+        const Result r = Run(QStringList{"--json", json} + arguments);
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.out.isEmpty());
+        const QString err = QString::fromUtf8(r.err);
+        QVERIFY2(err.startsWith("zendra-run : ") && err.count('\n') == 1 && err.contains(named), qPrintable(err));
+        if (!arguments.contains("--json"))
+            QVERIFY(!QFile::exists(json) || QFileInfo(json).size() == 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(RunnerTest)
+#include "tst_runner.moc"
