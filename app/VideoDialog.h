@@ -1,6 +1,8 @@
 #ifndef ZENDRA_APP_VIDEODIALOG_H
 #define ZENDRA_APP_VIDEODIALOG_H
 
+#include "core/Keyboard.h"
+
 #include <QDialog>
 #include <QTimer>
 
@@ -45,9 +47,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    // The byte of the key state table for a key code.
-    unsigned char& KeyState(int code);
     static bool IsModifier(int key);
+
+    Keyboard keyboard;
 };
 
 #endif

@@ -8,12 +8,28 @@
 #include "program/ProgramLoader.h"
 
 #include <QJsonArray>
+#include <limits>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 BatchRun::BatchRun(const RunOptions& options)
-    : options(options), document(new Document)
+    : options(options), document(new Document), keyboard(document->memory)
 {
+}
+
+void BatchRun::KeyEvent()
+{
+    const RunOptions::Key& k = options.keys.at(keyEvent / 2);
+    if (keyEvent % 2 == 0) {
+        keyboard.SetModifiers(k.shift, false, false);
+        keyboard.Press(k.key, k.text);
+    } else {
+        keyboard.Release(k.key);
+        keyboard.SetModifiers(false, false, false);
+    }
+    ++keyEvent;
+    nextKeyEvent = keyEvent < 2 * options.keys.size() ? nextKeyEvent + options.keyInterval
+                                                       : std::numeric_limits<long long>::max();
 }
 
 BatchRun::~BatchRun()
@@ -114,7 +130,10 @@ void BatchRun::Run()
     const bool instructionBreakpoints = !document->instructionBreakpoints.isEmpty();
     const long long limit = options.limit;
     long long count = 0;
+    nextKeyEvent = options.keys.isEmpty() ? std::numeric_limits<long long>::max() : options.keyInterval;
     for (;;) {
+        if (count == nextKeyEvent)
+            KeyEvent();
         const unsigned int pc = r.pc & 0xFFFFFF;
         if (untilSet && pc == until) {
             stop = Until;

@@ -2,6 +2,7 @@
 #define ZENDRA_RUNNER_BATCHRUN_H
 
 #include "core/BreakpointIndex.h"
+#include "core/Keyboard.h"
 #include "runner/RunOptions.h"
 
 #include <QFile>
@@ -45,6 +46,12 @@ private:
     QFile jsonFile;
     QFile screenFile;
     BreakpointIndex index;
+    Keyboard keyboard;
+    // The key event that comes next (a press at even numbers, a release at odd), and the
+    // instruction count at which it comes.
+    int keyEvent = 0;
+    long long nextKeyEvent = 0;
+    void KeyEvent();
 };
 
 #endif

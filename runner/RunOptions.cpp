@@ -1,5 +1,7 @@
 #include "runner/RunOptions.h"
 
+#include "core/Keyboard.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -27,6 +29,10 @@ bool RunOptions::Parse(const QStringList& arguments, QString* error)
                                        QStringLiteral("REG=EXPR"));
     const QCommandLineOption memoryOption(QStringLiteral("memory"), QStringLiteral("Joindre ces octets au compte rendu JSON."),
                                           QStringLiteral("DÉBUT:LONGUEUR"));
+    const QCommandLineOption keysOption(QStringLiteral("keys"), QStringLiteral("Taper ces touches ({Right}, {Return}, {F1}..., {{ pour une accolade)."),
+                                        QStringLiteral("TEXTE"));
+    const QCommandLineOption keyIntervalOption(QStringLiteral("key-interval"), QStringLiteral("Instructions entre deux événements du clavier (50000)."),
+                                               QStringLiteral("N"));
     const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("Écrire l'état final en JSON (- pour la sortie standard)."),
                                         QStringLiteral("FICHIER"));
     const QCommandLineOption screenOption(QStringLiteral("screen"), QStringLiteral("Écrire l'écran final en PNG."),
@@ -34,7 +40,7 @@ bool RunOptions::Parse(const QStringList& arguments, QString* error)
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Afficher cette aide."));
     const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Afficher la version."));
     for (const QCommandLineOption& o : {untilOption, breakOption, noInstructionOption, limitOption, setOption, memoryOption,
-                                        jsonOption, screenOption, helpOption, versionOption})
+                                        keysOption, keyIntervalOption, jsonOption, screenOption, helpOption, versionOption})
         parser.addOption(o);
 
     if (!parser.parse(arguments)) {
@@ -88,7 +94,49 @@ bool RunOptions::Parse(const QStringList& arguments, QString* error)
         }
         memory << qMakePair(range.left(colon), range.mid(colon + 1));
     }
+    if (parser.isSet(keyIntervalOption)) {
+        bool ok = false;
+        keyInterval = parser.value(keyIntervalOption).toLongLong(&ok);
+        if (!ok || keyInterval < 1) {
+            *error = QStringLiteral("--key-interval attend un nombre d'instructions d'au moins 1 : %1")
+                         .arg(parser.value(keyIntervalOption));
+            return false;
+        }
+    }
+    if (!ParseKeys(parser.value(keysOption), error))
+        return false;
     json = parser.value(jsonOption);
     screen = parser.value(screenOption);
+    return true;
+}
+
+// Characters stand for their own keys, an upper-case letter with Shift; "{Name}" for a key
+// without a character, "{{" for a brace.
+bool RunOptions::ParseKeys(const QString& text, QString* error)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('{') && i + 1 < text.size() && text[i + 1] == QLatin1Char('{')) {
+            keys << Key{'{', QStringLiteral("{"), false};
+            ++i;
+        } else if (c == QLatin1Char('{')) {
+            const int close = text.indexOf(QLatin1Char('}'), i + 1);
+            const QString name = close < 0 ? text.mid(i + 1) : text.mid(i + 1, close - i - 1);
+            const int key = close < 0 ? 0 : Keyboard::KeyNamed(name);
+            if (key == 0) {
+                *error = QStringLiteral("--keys : touche inconnue : {%1%2").arg(name, close < 0 ? QString() : QStringLiteral("}"));
+                return false;
+            }
+            keys << Key{key, key == Qt::Key_Space ? QStringLiteral(" ") : QString(), false};
+            i = close;
+        } else {
+            const int key = c.toUpper().unicode();
+            if (Keyboard::Code(key) == 0) {
+                *error = QStringLiteral("--keys : aucune touche ne tape « %1 »").arg(c);
+                return false;
+            }
+            keys << Key{key, QString(c), c.isLetter() && c.isUpper()};
+        }
+    }
     return true;
 }

@@ -23,11 +23,23 @@ public:
     QList<QPair<QString, QString>> sets;
     // Start and length expressions.
     QList<QPair<QString, QString>> memory;
+    // The keys of --keys, each pressed then released, --key-interval instructions apart.
+    struct Key
+    {
+        int key;
+        QString text;
+        bool shift;
+    };
+    QList<Key> keys;
+    long long keyInterval = 50000;
     QString json;
     QString screen;
     bool help = false;
     bool version = false;
     QString helpText;
+
+private:
+    bool ParseKeys(const QString& text, QString* error);
 };
 
 #endif

@@ -16,7 +16,7 @@ namespace {
 
 using KeyboardBytes = std::array<unsigned char, 0x100>;
 
-KeyboardBytes Keyboard(MainWindow& w)
+KeyboardBytes KeyboardOf(MainWindow& w)
 {
     KeyboardBytes bytes;
     for (unsigned int i = 0; i < 0x100; ++i)
@@ -95,10 +95,10 @@ private slots:
         QCOMPARE(Byte(w, 0x402), 0x00u);
         QCOMPARE(Byte(w, 0x403), 0x61u);
         QCOMPARE(Byte(w, 0x400), 1u);
-        const KeyboardBytes held = Keyboard(w);
+        const KeyboardBytes held = KeyboardOf(w);
         Press(v, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), true);
         Press(v, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), true);
-        QVERIFY(Keyboard(w) == held);
+        QVERIFY(KeyboardOf(w) == held);
         Release(v, Qt::Key_A);
         QCOMPARE(Byte(w, 0x441), 0u);
         QCOMPARE(Byte(w, 0x405), 0x41u);
@@ -143,10 +143,10 @@ private slots:
         Release(v, Qt::Key_Escape);
 
         // A key without a code refreshes the modifiers only.
-        const KeyboardBytes before = Keyboard(w);
+        const KeyboardBytes before = KeyboardOf(w);
         Press(v, Qt::Key_VolumeUp);
         Release(v, Qt::Key_VolumeUp);
-        QVERIFY(Keyboard(w) == before);
+        QVERIFY(KeyboardOf(w) == before);
 
         // Losing the focus lets go of every key.
         Press(v, Qt::Key_Left);
@@ -183,16 +183,16 @@ private slots:
         // Releases without presses, hundreds of keys held at once, then all let go.
         for (int k : keys)
             v->KeyUp(k);
-        CheckConsistent(Keyboard(w));
+        CheckConsistent(KeyboardOf(w));
         QCOMPARE(Byte(w, 0x400), 0u);
         for (int k : keys) {
             Press(v, k, Qt::NoModifier, k % 3 ? QString() : QStringLiteral("xyz"));
-            CheckConsistent(Keyboard(w));
+            CheckConsistent(KeyboardOf(w));
         }
         QVERIFY(Byte(w, 0x400) > 150);
         for (int k : keys) {
             Release(v, k);
-            CheckConsistent(Keyboard(w));
+            CheckConsistent(KeyboardOf(w));
         }
         QCOMPARE(Byte(w, 0x400), 0u);
 
