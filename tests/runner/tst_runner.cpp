@@ -3,6 +3,7 @@
 // each exit status; every bad option refused before anything runs.
 #include "core/Document.h"
 #include "core/Emulator.h"
+#include "core/Keyboard.h"
 #include "core/Memory.h"
 #include "program/ProgramLoader.h"
 #include "program/SymbolTable.h"
@@ -137,6 +138,39 @@ private slots:
         QVERIFY(r.status == 0 && r.out.contains("--until"));
     }
 
+    // Keys typed a million instructions apart move the demo's pen right, then down, drawing
+    // as the window's keyboard would make it draw: the same keys through the same area at the
+    // same counts give the same screen.
+    void demoDrivenByKeys()
+    {
+        QTemporaryDir dir;
+        const QString png = dir.filePath("keys.png");
+        const Result r = Run({DEMO, "--keys", "{Right}{Down}", "--key-interval", "1000000", "--limit", "5000000",
+                              "--memory", "pen_x:4", "--screen", png, "--json", "-"});
+        QCOMPARE(r.status, 3);
+        Document document;
+        ProgramLoader loader(DEMO, &document);
+        QVERIFY(loader.Load());
+        document.emulator->Reset();
+        const unsigned int penX = document.symbols->Find(QStringLiteral("pen_x"))->address;
+        Keyboard keyboard(document.memory);
+        for (long long count = 0; count < 5000000; ++count) {
+            switch (count) {
+            case 1000000: keyboard.Press(Qt::Key_Right, QString()); break;
+            case 2000000: keyboard.Release(Qt::Key_Right); break;
+            case 3000000: keyboard.Press(Qt::Key_Down, QString()); break;
+            case 4000000: keyboard.Release(Qt::Key_Down); break;
+            default: break;
+            }
+            document.emulator->QuickExecute();
+        }
+        QCOMPARE(QImage(png).convertToFormat(QImage::Format_RGB32), document.videoImage.convertToFormat(QImage::Format_RGB32));
+        const unsigned int pen = document.memory->Read(penX, 32);
+        QCOMPARE(Hex(r.json, 0).toUInt(nullptr, 16), pen);
+        // Right, then down, from the pen's start at (16, 104).
+        QVERIFY((pen >> 16) > 16 && (pen & 0xFFFF) > 104);
+    }
+
     // Refused before anything runs: status 2, one French line on the error stream that
     // names the option, nothing on the output and no file written.
     void badInputIsRefusedBeforeAnythingRuns_data()
@@ -156,6 +190,9 @@ private slots:
         QTest::newRow("memory past the end") << QStringList{DEMO, "--memory", "$FFFFFF:2"} << "--memory";
         QTest::newRow("memory of nothing") << QStringList{DEMO, "--memory", "0:0"} << "--memory";
         QTest::newRow("memory without length") << QStringList{DEMO, "--memory", "$1000"} << "--memory";
+        QTest::newRow("unknown key") << QStringList{DEMO, "--keys", "ab{Tabulation}"} << "{Tabulation}";
+        QTest::newRow("unclosed key") << QStringList{DEMO, "--keys", "{Right"} << "--keys";
+        QTest::newRow("key interval") << QStringList{DEMO, "--key-interval", "0"} << "--key-interval";
         QTest::newRow("unwritable json") << QStringList{DEMO, "--json", "/nonexistent/state.json"} << "--json";
         QTest::newRow("unwritable screen") << QStringList{DEMO, "--screen", "/nonexistent/s.png"} << "--screen";
         QTest::newRow("missing program") << QStringList{"/nonexistent/prog.elf"} << "/nonexistent/prog.elf";
