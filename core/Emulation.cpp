@@ -28,65 +28,19 @@ int Emulation::StartEmulation()
     case StepIntoLineMode:
     case StepOverLineMode:
     case RunBackMode:
-        if (document->watchpointsEnabled)
-            watchIndex.Build(document->watchpoints);
+        monitor.Start(document);
         break;
     default:
         break;
     }
-    watching = !watchIndex.IsEmpty();
-    Emulator* emulator = document->emulator;
-    emulator->readHit = -1;
-    emulator->readWatch = watchIndex.Watches(WatchRead) ? &watchIndex : nullptr;
+    watching = monitor.IsActive();
     const int r = Operation();
-    emulator->readWatch = nullptr;
-    watchIndex.Clear();
+    monitor.Stop();
     watching = false;
     index.Release(document->addressBreakpoints, document->instructionBreakpoints);
     return r;
 }
 
-void Emulation::Hit(int watchpoint, WatchKind access, unsigned int address, int size, unsigned int oldValue,
-                    unsigned int newValue)
-{
-    WatchHit& h = document->watchHit;
-    h.watchpoint = document->watchpoints.at(watchpoint);
-    h.instruction = document->emulator->undoList.items.last()->registers.pc & 0xFFFFFF;
-    h.access = access;
-    h.address = address;
-    h.size = size;
-    h.oldValue = oldValue;
-    h.newValue = newValue;
-}
-
-bool Emulation::WroteWatched()
-{
-    const UndoItemRing& items = document->emulator->undoList.items;
-    if (items.isEmpty() || !watchIndex.Watches(WatchWrite))
-        return false;
-    for (const MemoryRecordItem& record : items.last()->memory) {
-        const int w = watchIndex.Find(record.address, record.size, WatchWrite);
-        if (w >= 0) {
-            Hit(w, WatchWrite, record.address, record.size, record.value,
-                document->memory->Read(record.address, record.size));
-            return true;
-        }
-    }
-    return false;
-}
-
-bool Emulation::Watched()
-{
-    if (WroteWatched())
-        return true;
-    Emulator* emulator = document->emulator;
-    if (emulator->readHit < 0)
-        return false;
-    Hit(emulator->readHit, WatchRead, emulator->readAddress, emulator->readSize, 0,
-        document->memory->Read(emulator->readAddress, emulator->readSize));
-    emulator->readHit = -1;
-    return true;
-}
 
 int Emulation::Operation()
 {
@@ -137,7 +91,7 @@ int Emulation::StepInto()
         document->Skip();
     } else {
         document->emulator->Execute();
-        if (watching && !Failed() && Watched())
+        if (watching && !Failed() && monitor.Watched())
             return WatchpointHit;
     }
     return Executed();
@@ -202,7 +156,7 @@ int Emulation::StepOut()
         bool returned;
         if (StepOutInstruction(depth, returned) == Exception)
             return Exception;
-        if (watching && Watched())
+        if (watching && monitor.Watched())
             return WatchpointHit;
         if (returned)
             return ReturnReached;
@@ -259,7 +213,7 @@ int Emulation::Run()
         emulator->Execute();
         if (Failed())
             return Exception;
-        if (watching && Watched())
+        if (watching && monitor.Watched())
             return WatchpointHit;
     }
 }
@@ -318,7 +272,7 @@ int Emulation::StepLine(bool over)
         document->emulator->Execute();
         if (Failed())
             return Exception;
-        if (watching && Watched())
+        if (watching && monitor.Watched())
             return WatchpointHit;
         if (call) {
             const int r = StepOut();
@@ -355,14 +309,14 @@ int Emulation::RunBack()
         if (items.isEmpty() || isInterruptionRequested())
             return Done;
         if (!first && watching) {
-            if (WroteWatched())
+            if (monitor.WroteWatched())
                 return WatchpointHit;
-            if (emulator->readWatch) {
+            if (monitor.WatchesReads()) {
                 emulator->Undo();
                 emulator->readHit = -1;
                 emulator->Execute();
                 if (emulator->readHit >= 0) {
-                    Watched();
+                    monitor.Watched();
                     return WatchpointHit;
                 }
             }

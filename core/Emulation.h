@@ -2,7 +2,7 @@
 #define ZENDRA_CORE_EMULATION_H
 
 #include "core/BreakpointIndex.h"
-#include "core/WatchpointIndex.h"
+#include "core/WatchMonitor.h"
 #include "core/EmulationMode.h"
 
 #include "core/Breakpoint.h"
@@ -48,18 +48,13 @@ private:
     int StepOutInstruction(int& depth, bool& returned);
     int StepLine(bool over);
     int StopBefore();
-    // After an instruction: it touched a watched range (the document's watchHit says how).
-    bool Watched();
-    // The newest item of the history wrote a watched range, as it would be seen going forwards.
-    bool WroteWatched();
-    void Hit(int watchpoint, WatchKind access, unsigned int address, int size, unsigned int oldValue,
-             unsigned int newValue);
+
 
     // Built over the document's breakpoint lists for the length of one operation, which
     // nothing changes while the thread runs; only this thread reads it.
     BreakpointIndex index;
-    // The enabled watchpoints of an operation that honours them; watching when there are any.
-    WatchpointIndex watchIndex;
+    // The watchpoints of an operation that honours them; watching when there are any.
+    WatchMonitor monitor;
     bool watching = false;
 };
 

@@ -1,6 +1,7 @@
 #include "runner/BatchRun.h"
 
 #include "core/Calculator.h"
+#include "core/Disassembler.h"
 #include "core/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
@@ -108,6 +109,20 @@ bool BatchRun::Prepare(QString* error)
         }
         ranges << qMakePair(start, length);
     }
+    for (const RunOptions::Watch& watch : qAsConst(options.watches)) {
+        unsigned int address = 0;
+        unsigned int length = 0;
+        if (!Evaluate(QStringLiteral("--watch"), watch.address, &address, error)
+            || !Evaluate(QStringLiteral("--watch"), watch.length, &length, error))
+            return false;
+        if (length < 1 || length > ::Watchpoint::maximumLength) {
+            *error = QStringLiteral("--watch : la longueur %1 n'est pas entre 1 et 65536").arg(watch.length);
+            return false;
+        }
+        document->AddWatchpoint(::Watchpoint(address, length, static_cast<WatchKind>(watch.kind)));
+    }
+    if (!options.trace.isEmpty() && !Open(traceFile, QStringLiteral("--trace"), options.trace, error))
+        return false;
     if (!options.json.isEmpty() && !Open(jsonFile, QStringLiteral("--json"), options.json, error))
         return false;
     if (!options.screen.isEmpty() && !Open(screenFile, QStringLiteral("--screen"), options.screen, error)) {
@@ -119,34 +134,43 @@ bool BatchRun::Prepare(QString* error)
     return true;
 }
 
-// Quick execution, the address and instruction breakpoints looked up in the index before
-// each instruction: no history is needed to stop at an address.
+bool BatchRun::StopBefore(long long count)
+{
+    if (count == nextKeyEvent)
+        KeyEvent();
+    const unsigned int pc = document->emulator->registers->pc & 0xFFFFFF;
+    if (untilSet && pc == until) {
+        stop = Until;
+        return true;
+    }
+    if (index.HasAddress(pc) || index.HasInstruction(document->memory->Read(pc, 16))) {
+        stop = Breakpoint;
+        return true;
+    }
+    if (count >= options.limit) {
+        stop = Limit;
+        return true;
+    }
+    return false;
+}
+
 void BatchRun::Run()
 {
     index.Build(document->addressBreakpoints, document->instructionBreakpoints);
-    Emulator* emulator = document->emulator;
-    Register& r = *emulator->registers;
-    Memory& memory = *document->memory;
-    const bool instructionBreakpoints = !document->instructionBreakpoints.isEmpty();
-    const long long limit = options.limit;
-    long long count = 0;
     nextKeyEvent = options.keys.isEmpty() ? std::numeric_limits<long long>::max() : options.keyInterval;
-    for (;;) {
-        if (count == nextKeyEvent)
-            KeyEvent();
-        const unsigned int pc = r.pc & 0xFFFFFF;
-        if (untilSet && pc == until) {
-            stop = Until;
-            break;
-        }
-        if (index.HasAddress(pc) || (instructionBreakpoints && index.HasInstruction(memory.Read(pc, 16)))) {
-            stop = Breakpoint;
-            break;
-        }
-        if (count >= limit) {
-            stop = Limit;
-            break;
-        }
+    if (document->watchpoints.isEmpty() && !traceFile.isOpen())
+        RunQuick();
+    else
+        RunRecorded();
+}
+
+// Quick execution, the address and instruction breakpoints looked up in the index before
+// each instruction: no history is needed to stop at an address.
+void BatchRun::RunQuick()
+{
+    Emulator* emulator = document->emulator;
+    long long count = 0;
+    while (!StopBefore(count)) {
         emulator->QuickExecute();
         if (!emulator->errorMessage.isEmpty()) {
             stop = Error;
@@ -155,6 +179,94 @@ void BatchRun::Run()
         ++count;
     }
     instructions = count;
+}
+
+// Recorded execution, for what needs each instruction's writes: watchpoints and the trace.
+void BatchRun::RunRecorded()
+{
+    Emulator* emulator = document->emulator;
+    monitor.Start(document.get());
+    QByteArray buffer;
+    long long count = 0;
+    while (!StopBefore(count)) {
+        emulator->Execute();
+        if (!emulator->errorMessage.isEmpty()) {
+            stop = Error;
+            break;
+        }
+        ++count;
+        if (traceFile.isOpen()) {
+            Trace(buffer);
+            if (buffer.size() > (1 << 20)) {
+                traceFile.write(buffer);
+                buffer.resize(0);
+            }
+        }
+        if (monitor.IsActive() && monitor.Watched()) {
+            stop = Watchpoint;
+            break;
+        }
+    }
+    monitor.Stop();
+    if (traceFile.isOpen()) {
+        traceFile.write(buffer);
+        traceFile.close();
+    }
+    instructions = count;
+}
+
+namespace {
+
+void AppendHex(QByteArray& out, unsigned int value, int digits)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        out.append(hex[(value >> shift) & 15]);
+}
+
+void AppendChange(QByteArray& out, const char* name, unsigned int before, unsigned int after, int digits)
+{
+    if (before == after)
+        return;
+    out.append(' ');
+    out.append(name);
+    out.append("=$");
+    AppendHex(out, after, digits);
+}
+
+} // namespace
+
+// "001004  BSR.W   $103A <init_variables>  A7=$0001FFFC": the address, the line as the views
+// show it, and the registers that the instruction changed but the program counter.
+void BatchRun::Trace(QByteArray& out)
+{
+    const Register& before = document->emulator->undoList.items.last()->registers;
+    const Register& after = *document->emulator->registers;
+    Disassembler* d = document->disassembler;
+    d->SetStartAddress(before.pc);
+    d->Disassemble();
+    AppendHex(out, before.pc & 0xFFFFFF, 6);
+    out.append("  ");
+    const QByteArray mnemonic = d->mnemonic.toLatin1();
+    out.append(mnemonic);
+    for (int i = mnemonic.size(); i < Disassembler::MnemonicFieldSize + 1; ++i)
+        out.append(' ');
+    out.append(d->operand.toUtf8());
+    static const char* const dNames[] = {"D0", "D1", "D2", "D3", "D4", "D5", "D6", "D7"};
+    static const char* const aNames[] = {"A0", "A1", "A2", "A3", "A4", "A5", "A6"};
+    QByteArray changes;
+    for (int i = 0; i < 8; ++i)
+        AppendChange(changes, dNames[i], before.d[i], after.d[i], 8);
+    for (int i = 0; i < 7; ++i)
+        AppendChange(changes, aNames[i], before.a[i], after.a[i], 8);
+    AppendChange(changes, "USP", before.usp, after.usp, 8);
+    AppendChange(changes, "SSP", before.ssp, after.ssp, 8);
+    AppendChange(changes, "SR", before.sr, after.sr, 4);
+    if (!changes.isEmpty()) {
+        out.append(' ');
+        out.append(changes);
+    }
+    out.append('\n');
 }
 
 int BatchRun::ExitStatus() const
@@ -168,7 +280,7 @@ int BatchRun::ExitStatus() const
 
 QByteArray BatchRun::Json() const
 {
-    static const char* const stops[] = {"until", "breakpoint", "error", "limit"};
+    static const char* const stops[] = {"until", "breakpoint", "watchpoint", "error", "limit"};
     const Register& r = *document->emulator->registers;
     QJsonObject registers;
     for (int i = 0; i < 8; ++i)
@@ -181,7 +293,9 @@ QByteArray BatchRun::Json() const
     registers.insert(QStringLiteral("sr"), double(r.sr));
     QJsonObject state;
     state.insert(QStringLiteral("stop"), QLatin1String(stops[stop]));
-    state.insert(QStringLiteral("message"), stop == Error ? document->emulator->errorMessage : QString());
+    state.insert(QStringLiteral("message"), stop == Error        ? document->emulator->errorMessage
+                                            : stop == Watchpoint ? document->WatchHitMessage()
+                                                                 : QString());
     state.insert(QStringLiteral("instructions"), double(instructions));
     state.insert(QStringLiteral("registers"), registers);
     if (!ranges.isEmpty()) {

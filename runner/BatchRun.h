@@ -3,6 +3,7 @@
 
 #include "core/BreakpointIndex.h"
 #include "core/Keyboard.h"
+#include "core/WatchMonitor.h"
 #include "runner/RunOptions.h"
 
 #include <QFile>
@@ -16,7 +17,7 @@ class Document;
 class BatchRun
 {
 public:
-    enum Stop { Until, Breakpoint, Error, Limit };
+    enum Stop { Until, Breakpoint, Watchpoint, Error, Limit };
 
     explicit BatchRun(const RunOptions& options);
     ~BatchRun();
@@ -26,7 +27,7 @@ public:
     bool Prepare(QString* error);
     void Run();
     bool Report(QString* error);
-    // 0 at --until or a breakpoint, 1 on the machine's error, 3 at the limit.
+    // 0 at --until, a breakpoint or a watchpoint, 1 on the machine's error, 3 at the limit.
     int ExitStatus() const;
 
     RunOptions options;
@@ -45,7 +46,15 @@ private:
     QList<QPair<unsigned int, unsigned int>> ranges;
     QFile jsonFile;
     QFile screenFile;
+    QFile traceFile;
     BreakpointIndex index;
+    WatchMonitor monitor;
+    // A stop before the next instruction: until, a breakpoint, a key event due; the limit.
+    bool StopBefore(long long count);
+    void RunQuick();
+    void RunRecorded();
+    // One line of the trace for the newest instruction of the history.
+    void Trace(QByteArray& buffer);
     Keyboard keyboard;
     // The key event that comes next (a press at even numbers, a release at odd), and the
     // instruction count at which it comes.

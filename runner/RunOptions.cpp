@@ -33,6 +33,10 @@ bool RunOptions::Parse(const QStringList& arguments, QString* error)
                                         QStringLiteral("TEXTE"));
     const QCommandLineOption keyIntervalOption(QStringLiteral("key-interval"), QStringLiteral("Instructions entre deux événements du clavier (50000)."),
                                                QStringLiteral("N"));
+    const QCommandLineOption watchOption(QStringLiteral("watch"), QStringLiteral("Point d'observation (longueur 1 et écriture par défaut)."),
+                                         QStringLiteral("LOC[:LONGUEUR][:r|w|rw]"));
+    const QCommandLineOption traceOption(QStringLiteral("trace"), QStringLiteral("Une ligne par instruction exécutée."),
+                                         QStringLiteral("FICHIER"));
     const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("Écrire l'état final en JSON (- pour la sortie standard)."),
                                         QStringLiteral("FICHIER"));
     const QCommandLineOption screenOption(QStringLiteral("screen"), QStringLiteral("Écrire l'écran final en PNG."),
@@ -40,7 +44,8 @@ bool RunOptions::Parse(const QStringList& arguments, QString* error)
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Afficher cette aide."));
     const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Afficher la version."));
     for (const QCommandLineOption& o : {untilOption, breakOption, noInstructionOption, limitOption, setOption, memoryOption,
-                                        keysOption, keyIntervalOption, jsonOption, screenOption, helpOption, versionOption})
+                                        keysOption, keyIntervalOption, watchOption, traceOption, jsonOption, screenOption,
+                                        helpOption, versionOption})
         parser.addOption(o);
 
     if (!parser.parse(arguments)) {
@@ -105,6 +110,23 @@ bool RunOptions::Parse(const QStringList& arguments, QString* error)
     }
     if (!ParseKeys(parser.value(keysOption), error))
         return false;
+    for (const QString& watch : parser.values(watchOption)) {
+        QStringList parts = watch.split(QLatin1Char(':'));
+        int kind = 1;
+        if (parts.size() > 1) {
+            const QString last = parts.last().toLower();
+            if (last == QLatin1String("r") || last == QLatin1String("w") || last == QLatin1String("rw")) {
+                kind = last == QLatin1String("r") ? 2 : last == QLatin1String("w") ? 1 : 3;
+                parts.removeLast();
+            }
+        }
+        if (parts.size() > 2 || parts.first().isEmpty() || (parts.size() == 2 && parts.last().isEmpty())) {
+            *error = QStringLiteral("--watch attend LOC[:LONGUEUR][:r|w|rw] : %1").arg(watch);
+            return false;
+        }
+        watches << Watch{parts.first(), parts.size() == 2 ? parts.last() : QStringLiteral("1"), kind};
+    }
+    trace = parser.value(traceOption);
     json = parser.value(jsonOption);
     screen = parser.value(screenOption);
     return true;

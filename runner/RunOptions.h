@@ -23,6 +23,15 @@ public:
     QList<QPair<QString, QString>> sets;
     // Start and length expressions.
     QList<QPair<QString, QString>> memory;
+    // Address and length expressions of each --watch, and its kind.
+    struct Watch
+    {
+        QString address;
+        QString length;
+        int kind;
+    };
+    QList<Watch> watches;
+    QString trace;
     // The keys of --keys, each pressed then released, --key-interval instructions apart.
     struct Key
     {

@@ -138,6 +138,30 @@ private slots:
         QVERIFY(r.status == 0 && r.out.contains("--until"));
     }
 
+    // A watchpoint stops with the window's message; the trace has a line per instruction with
+    // the registers it changed, ending on the one that made the access.
+    void watchpointsAndTrace()
+    {
+        QTemporaryDir dir;
+        const QString trace = dir.filePath("trace.txt");
+        const QString program = QStringLiteral(COMPILED "/../program/watch.elf");
+        Result r = Run({program, "--watch", "limit:2:r", "--trace", trace, "--json", "-"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.json.value("stop").toString(), QStringLiteral("watchpoint"));
+        QVERIFY(r.json.value("message").toString().contains(QStringLiteral("a lu $0005")));
+        QFile file(trace);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size() - 1, int(r.json.value("instructions").toDouble()));
+        QVERIFY2(lines.first().startsWith("001000  LEA.L   $103E(PC) <buffer>,A0  A0=$0000103E"), lines.first());
+        QVERIFY2(lines.at(lines.size() - 2).startsWith("00101C  CMP.W   $1056(PC) <limit>,D1"), lines.at(lines.size() - 2));
+        r = Run({program, "--watch", "saved+4:4", "--watch", "result:2:rw", "--json", "-"});
+        QCOMPARE(r.json.value("stop").toString(), QStringLiteral("watchpoint"));
+        QCOMPARE(r.json.value("instructions").toDouble(), 35.0);
+        r = Run({program, "--watch", "result:2:r", "--until", "done", "--json", "-"});
+        QCOMPARE(r.json.value("stop").toString(), QStringLiteral("until"));
+    }
+
     // Keys typed a million instructions apart move the demo's pen right, then down, drawing
     // as the window's keyboard would make it draw: the same keys through the same area at the
     // same counts give the same screen.
@@ -193,6 +217,9 @@ private slots:
         QTest::newRow("unknown key") << QStringList{DEMO, "--keys", "ab{Tabulation}"} << "{Tabulation}";
         QTest::newRow("unclosed key") << QStringList{DEMO, "--keys", "{Right"} << "--keys";
         QTest::newRow("key interval") << QStringList{DEMO, "--key-interval", "0"} << "--key-interval";
+        QTest::newRow("watch form") << QStringList{DEMO, "--watch", "a:1:r:w"} << "--watch";
+        QTest::newRow("watch length") << QStringList{DEMO, "--watch", "SCREEN:70000"} << "--watch";
+        QTest::newRow("unwritable trace") << QStringList{DEMO, "--trace", "/nonexistent/t.txt"} << "--trace";
         QTest::newRow("unwritable json") << QStringList{DEMO, "--json", "/nonexistent/state.json"} << "--json";
         QTest::newRow("unwritable screen") << QStringList{DEMO, "--screen", "/nonexistent/s.png"} << "--screen";
         QTest::newRow("missing program") << QStringList{"/nonexistent/prog.elf"} << "/nonexistent/prog.elf";
