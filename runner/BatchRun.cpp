@@ -33,11 +33,7 @@ void BatchRun::KeyEvent()
                                                        : std::numeric_limits<long long>::max();
 }
 
-BatchRun::~BatchRun()
-{
-    if (index.IsBuilt())
-        index.Release(document->addressBreakpoints, document->instructionBreakpoints);
-}
+BatchRun::~BatchRun() = default;
 
 bool BatchRun::Evaluate(const QString& option, const QString& text, unsigned int* value, QString* error)
 {
@@ -136,7 +132,7 @@ bool BatchRun::Prepare(QString* error)
 
 bool BatchRun::StopBefore(long long count)
 {
-    if (count == nextKeyEvent)
+    while (count == nextKeyEvent)
         KeyEvent();
     const unsigned int pc = document->emulator->registers->pc & 0xFFFFFF;
     if (untilSet && pc == until) {
@@ -156,27 +152,62 @@ bool BatchRun::StopBefore(long long count)
 
 void BatchRun::Run()
 {
-    index.Build(document->addressBreakpoints, document->instructionBreakpoints);
+    // The address of --until is looked up with the breakpoints', in the same bitmap.
+    AddressBreakpointList addresses = document->addressBreakpoints;
+    if (untilSet)
+        addresses.append(until);
+    index.Build(addresses, document->instructionBreakpoints);
     nextKeyEvent = options.keys.isEmpty() ? std::numeric_limits<long long>::max() : options.keyInterval;
     if (document->watchpoints.isEmpty() && !traceFile.isOpen())
         RunQuick();
     else
         RunRecorded();
+    index.Release(addresses, document->instructionBreakpoints);
 }
 
-// Quick execution, the address and instruction breakpoints looked up in the index before
-// each instruction: no history is needed to stop at an address.
-void BatchRun::RunQuick()
+// The instructions of a quick run up to the count next, or to an address or opcode that
+// stops it: one bitmap test for every address that stops a run, and for the opcode either
+// nothing, one comparison (the usual ILLEGAL alone) or the bitmap. Instantiated per case, so
+// that the loop holds no test it does not need.
+template <int opcodes>
+long long BatchRun::QuickLoop(long long count, long long next)
 {
     Emulator* emulator = document->emulator;
-    long long count = 0;
-    while (!StopBefore(count)) {
+    Register& r = *emulator->registers;
+    const Memory& memory = *document->memory;
+    const unsigned int only = document->instructionBreakpoints.isEmpty() ? 0 : document->instructionBreakpoints.first();
+    while (count < next) {
+        const unsigned int pc = r.pc & 0xFFFFFF;
+        if (index.HasAddress(pc))
+            break;
+        if (opcodes == 1 && memory.Read(pc, 16) == only)
+            break;
+        if (opcodes == 2 && index.HasInstruction(memory.Read(pc, 16)))
+            break;
         emulator->QuickExecute();
         if (!emulator->errorMessage.isEmpty()) {
             stop = Error;
-            break;
+            return -count - 1;
         }
         ++count;
+    }
+    return count;
+}
+
+// Quick execution, at quick mode's speed: no history is needed to stop at an address.
+void BatchRun::RunQuick()
+{
+    const int size = document->instructionBreakpoints.size();
+    long long count = 0;
+    for (;;) {
+        const long long next = std::min(nextKeyEvent, options.limit);
+        count = size == 0 ? QuickLoop<0>(count, next) : size == 1 ? QuickLoop<1>(count, next) : QuickLoop<2>(count, next);
+        if (count < 0) {
+            instructions = -count - 1;
+            return;
+        }
+        if (StopBefore(count))
+            break;
     }
     instructions = count;
 }
@@ -234,6 +265,23 @@ void AppendChange(QByteArray& out, const char* name, unsigned int before, unsign
     AppendHex(out, after, digits);
 }
 
+// A field of the disassembler, without a conversion's temporary string: its characters are
+// ASCII but for symbol names, which go through UTF-8.
+void AppendText(QByteArray& out, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            out.append(text.toUtf8());
+            return;
+        }
+    }
+    const int start = out.size();
+    out.resize(start + text.size());
+    char* p = out.data() + start;
+    for (const QChar c : text)
+        *p++ = char(c.unicode());
+}
+
 } // namespace
 
 // "001004  BSR.W   $103A <init_variables>  A7=$0001FFFC": the address, the line as the views
@@ -247,25 +295,24 @@ void BatchRun::Trace(QByteArray& out)
     d->Disassemble();
     AppendHex(out, before.pc & 0xFFFFFF, 6);
     out.append("  ");
-    const QByteArray mnemonic = d->mnemonic.toLatin1();
-    out.append(mnemonic);
-    for (int i = mnemonic.size(); i < Disassembler::MnemonicFieldSize + 1; ++i)
+    AppendText(out, d->mnemonic);
+    for (int i = d->mnemonic.size(); i < Disassembler::MnemonicFieldSize + 1; ++i)
         out.append(' ');
-    out.append(d->operand.toUtf8());
+    AppendText(out, d->operand);
+    // The changes after two blanks: the first change brings one of them itself.
     static const char* const dNames[] = {"D0", "D1", "D2", "D3", "D4", "D5", "D6", "D7"};
     static const char* const aNames[] = {"A0", "A1", "A2", "A3", "A4", "A5", "A6"};
-    QByteArray changes;
+    const int line = out.size();
+    out.append(' ');
     for (int i = 0; i < 8; ++i)
-        AppendChange(changes, dNames[i], before.d[i], after.d[i], 8);
+        AppendChange(out, dNames[i], before.d[i], after.d[i], 8);
     for (int i = 0; i < 7; ++i)
-        AppendChange(changes, aNames[i], before.a[i], after.a[i], 8);
-    AppendChange(changes, "USP", before.usp, after.usp, 8);
-    AppendChange(changes, "SSP", before.ssp, after.ssp, 8);
-    AppendChange(changes, "SR", before.sr, after.sr, 4);
-    if (!changes.isEmpty()) {
-        out.append(' ');
-        out.append(changes);
-    }
+        AppendChange(out, aNames[i], before.a[i], after.a[i], 8);
+    AppendChange(out, "USP", before.usp, after.usp, 8);
+    AppendChange(out, "SSP", before.ssp, after.ssp, 8);
+    AppendChange(out, "SR", before.sr, after.sr, 4);
+    if (out.size() == line + 1)
+        out.chop(1);
     out.append('\n');
 }
 

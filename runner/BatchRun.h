@@ -52,6 +52,8 @@ private:
     // A stop before the next instruction: until, a breakpoint, a key event due; the limit.
     bool StopBefore(long long count);
     void RunQuick();
+    template <int opcodes>
+    long long QuickLoop(long long count, long long next);
     void RunRecorded();
     // One line of the trace for the newest instruction of the history.
     void Trace(QByteArray& buffer);

@@ -1,0 +1,78 @@
+// zendra-run's speed: a run to an address, which must go at quick mode's speed, against the
+// quick loop on the same compiled test program (each instruction, then its error test, as
+// the window's quick run does); and lines of trace written a second.
+#include "core/Document.h"
+#include "core/Emulator.h"
+#include "core/Memory.h"
+#include "program/ProgramLoader.h"
+#include "program/SymbolTable.h"
+#include "runner/BatchRun.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    const QString program = application.applicationDirPath() + QStringLiteral("/../tests/emulator/compiled_crc.elf");
+    Document probe;
+    ProgramLoader loader(program, &probe);
+    if (!loader.Load()) {
+        std::printf("No program to run: build the tests first.\n");
+        return 1;
+    }
+    const unsigned int done = probe.symbols->Find(QStringLiteral("done"))->address;
+    QTemporaryDir dir;
+    double quick = 0, runner = 0, traced = 0;
+    long long count = 0;
+    // Interleaved rounds, best of each.
+    for (int round = 0; round < 5; ++round) {
+        {
+            Document document;
+            ProgramLoader(program, &document).Load();
+            document.emulator->Reset();
+            QElapsedTimer timer;
+            timer.start();
+            long long n = 0;
+            while (document.emulator->registers->pc != done) {
+                document.emulator->QuickExecute();
+                if (!document.emulator->errorMessage.isEmpty())
+                    return 1;
+                ++n;
+            }
+            quick = std::max(quick, n * 1e3 / double(timer.nsecsElapsed()));
+            count = n;
+        }
+        {
+            RunOptions options;
+            QString error;
+            options.Parse({"zendra-run", program, "--until", "done"}, &error);
+            BatchRun run(options);
+            run.Prepare(&error);
+            QElapsedTimer timer;
+            timer.start();
+            run.Run();
+            runner = std::max(runner, run.instructions * 1e3 / double(timer.nsecsElapsed()));
+        }
+        {
+            RunOptions options;
+            QString error;
+            options.Parse({"zendra-run", program, "--until", "done", "--trace", dir.filePath("trace.txt")}, &error);
+            BatchRun run(options);
+            run.Prepare(&error);
+            QElapsedTimer timer;
+            timer.start();
+            run.Run();
+            traced = std::max(traced, run.instructions * 1e3 / double(timer.nsecsElapsed()));
+        }
+    }
+    std::printf("compiled_crc, %lld instructions to its end:\n", count);
+    std::printf("  quick loop:              %6.1f million instructions/s\n", quick);
+    std::printf("  zendra-run --until:      %6.1f million instructions/s\n", runner);
+    std::printf("  zendra-run --trace FILE: %6.2f million lines/s\n", traced);
+    return 0;
+}
