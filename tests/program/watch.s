@@ -31,6 +31,9 @@ set_d5:
     move.l  #0x12345678,%d5
     rts
 
+illegal_here:
+    illegal
+
 buffer:
     .space  8
 saved:

@@ -153,8 +153,17 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = file.readAll().split('\n');
         QCOMPARE(lines.size() - 1, int(r.json.value("instructions").toDouble()));
-        QVERIFY2(lines.first().startsWith("001000  LEA.L   $103E(PC) <buffer>,A0  A0=$0000103E"), lines.first());
-        QVERIFY2(lines.at(lines.size() - 2).startsWith("00101C  CMP.W   $1056(PC) <limit>,D1"), lines.at(lines.size() - 2));
+        QVERIFY2(lines.first().startsWith("001000  LEA.L   $1040(PC) <buffer>,A0  A0=$00001040"), lines.first());
+        QVERIFY2(lines.at(lines.size() - 2).startsWith("00101C  CMP.W   $1058(PC) <limit>,D1"), lines.at(lines.size() - 2));
+        // ILLEGAL stops a run as the instruction breakpoint it is by default; without the
+        // instruction breakpoints it raises its exception through vector 4.
+        r = Run({program, "--set", "pc=illegal_here", "--json", "-"});
+        QCOMPARE(r.json.value("stop").toString(), QStringLiteral("breakpoint"));
+        QCOMPARE(r.json.value("instructions").toDouble(), 0.0);
+        r = Run({program, "--set", "pc=illegal_here", "--no-instruction-breakpoints", "--limit", "1", "--json", "-"});
+        QCOMPARE(r.status, 3);
+        QCOMPARE(r.json.value("registers").toObject().value("pc").toDouble(), 0.0);
+        QCOMPARE(r.json.value("registers").toObject().value("ssp").toDouble(), double(0x8000 - 6));
         r = Run({program, "--watch", "saved+4:4", "--watch", "result:2:rw", "--json", "-"});
         QCOMPARE(r.json.value("stop").toString(), QStringLiteral("watchpoint"));
         QCOMPARE(r.json.value("instructions").toDouble(), 35.0);
