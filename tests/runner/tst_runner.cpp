@@ -46,6 +46,16 @@ QByteArray Hex(const QJsonObject& json, int block)
 
 using HostProgram = int (*)(unsigned char*);
 
+// The demo as the window opens it: loaded, and reset from its vectors.
+bool LoadDemo(Document& document)
+{
+    ProgramLoader loader(QStringLiteral(DEMO), &document);
+    if (!loader.Load())
+        return false;
+    document.emulator->Reset();
+    return true;
+}
+
 } // namespace
 
 class RunnerTest : public QObject
@@ -100,9 +110,7 @@ private slots:
         Result r = Run({DEMO, "--until", "main_loop", "--screen", png, "--json", "-"});
         QCOMPARE(r.status, 0);
         Document document;
-        ProgramLoader loader(DEMO, &document);
-        QVERIFY(loader.Load());
-        document.emulator->Reset();
+        QVERIFY(LoadDemo(document));
         const unsigned int mainLoop = document.symbols->Find(QStringLiteral("main_loop"))->address;
         long long count = 0;
         while (document.emulator->registers->pc != mainLoop) {
@@ -182,9 +190,7 @@ private slots:
                               "--memory", "pen_x:4", "--screen", png, "--json", "-"});
         QCOMPARE(r.status, 3);
         Document document;
-        ProgramLoader loader(DEMO, &document);
-        QVERIFY(loader.Load());
-        document.emulator->Reset();
+        QVERIFY(LoadDemo(document));
         const unsigned int penX = document.symbols->Find(QStringLiteral("pen_x"))->address;
         Keyboard keyboard(document.memory);
         for (long long count = 0; count < 5000000; ++count) {
