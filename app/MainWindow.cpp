@@ -5,6 +5,7 @@
 #include "app/VideoDialog.h"
 #include "core/Document.h"
 #include "core/Emulator.h"
+#include "core/Memory.h"
 #include "core/HistorySearch.h"
 #include "core/Disassembler.h"
 #include "core/Register.h"
@@ -765,11 +766,12 @@ void MainWindow::OnLastWrite(unsigned int address, unsigned int mask)
                             : HistorySearch::LastWrite(items, a);
     QString what;
     if (pixel) {
-        const unsigned int offset = a - 0xFFB500;
+        const unsigned int offset = a - MemoryBuffer::videoStart;
+        const unsigned int rowBytes = Document::videoWidth / 8;
         int bit = 0;
         while (bit < 8 && !(mask & (0x80u >> bit)))
             ++bit;
-        what = QStringLiteral("le point (%1, %2) de l'écran").arg((offset % 60) * 8 + unsigned(bit)).arg(offset / 60);
+        what = QStringLiteral("le point (%1, %2) de l'écran").arg((offset % rowBytes) * 8 + unsigned(bit)).arg(offset / rowBytes);
     } else {
         what = QStringLiteral("l'octet en $%1").arg(Disassembler::Hexa(a, 6));
     }

@@ -58,8 +58,10 @@ bool RunOptions::Parse(const QStringList& arguments, QString* error)
         }
         return false;
     }
-    helpText = parser.helpText();
     help = parser.isSet(helpOption);
+    // The usage line names the running application.
+    if (help)
+        helpText = parser.helpText();
     version = parser.isSet(versionOption);
     if (help || version)
         return true;

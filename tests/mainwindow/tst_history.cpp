@@ -163,6 +163,11 @@ private slots:
 
         // Backwards to the writer again, then step back over nothing but one instruction.
         QVERIFY(w.runBackAction->isEnabled());
+        // The menu with its new commands, to look at.
+        w.debugMenu->popup(w.mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(w.debugMenu));
+        w.debugMenu->grab().save(QStringLiteral(MAINWINDOW_PROGRAMS "/debug-menu.png"));
+        w.debugMenu->close();
         Press(w, Qt::Key_F9, Qt::ShiftModifier);
         QCOMPARE(R(w).pc, At(w, "fill") + 2);
         QCOMPARE(boxes.texts.size(), 2);
