@@ -12,7 +12,30 @@ const QStringList registerNames = {"d0", "d1", "d2", "d3", "d4", "d5", "d6", "d7
 
 } // namespace
 
+QString RunOptions::OneLine(const QString& text)
+{
+    QString line;
+    line.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            line += QStringLiteral("\\n");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F || c == QChar(0x2028) || c == QChar(0x2029))
+            line += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            line += c;
+    }
+    return line;
+}
+
 bool RunOptions::Parse(const QStringList& arguments, QString* error)
+{
+    if (ParseArguments(arguments, error))
+        return true;
+    *error = OneLine(*error);
+    return false;
+}
+
+bool RunOptions::ParseArguments(const QStringList& arguments, QString* error)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Exécute un programme 68000 sans fenêtre et rend compte de son état final."));
@@ -66,7 +89,19 @@ bool RunOptions::Parse(const QStringList& arguments, QString* error)
     if (help || version)
         return true;
 
+    // An empty value would pass for an option not given at all.
+    for (const QCommandLineOption& o : {untilOption, breakOption, limitOption, setOption, memoryOption, keysOption,
+                                        keyIntervalOption, watchOption, traceOption, jsonOption, screenOption}) {
+        if (parser.values(o).contains(QString())) {
+            *error = QStringLiteral("l'option --%1 attend une valeur").arg(o.names().first());
+            return false;
+        }
+    }
     const QStringList positional = parser.positionalArguments();
+    if (positional.size() == 1 && positional.first().isEmpty()) {
+        *error = QStringLiteral("aucun programme à exécuter");
+        return false;
+    }
     if (positional.size() != 1) {
         *error = positional.isEmpty() ? QStringLiteral("aucun programme à exécuter")
                                       : QStringLiteral("un seul programme à la fois : %1").arg(positional.join(' '));

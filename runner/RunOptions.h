@@ -13,6 +13,9 @@ class RunOptions
 public:
     // False with a one-line French message naming the option when the command line is wrong.
     bool Parse(const QStringList& arguments, QString* error);
+    // A message on one line whatever the user typed into it: control characters become
+    // their escapes ("\n").
+    static QString OneLine(const QString& text);
 
     QString program;
     QString until;
@@ -48,6 +51,7 @@ public:
     QString helpText;
 
 private:
+    bool ParseArguments(const QStringList& arguments, QString* error);
     bool ParseKeys(const QString& text, QString* error);
 };
 

@@ -27,12 +27,12 @@ int main(int argc, char** argv)
     }
     BatchRun run(options);
     if (!run.Prepare(&error)) {
-        std::fprintf(stderr, "zendra-run : %s\n", qUtf8Printable(error));
+        std::fprintf(stderr, "zendra-run : %s\n", qUtf8Printable(RunOptions::OneLine(error)));
         return 2;
     }
     run.Run();
     if (!run.Report(&error)) {
-        std::fprintf(stderr, "zendra-run : %s\n", qUtf8Printable(error));
+        std::fprintf(stderr, "zendra-run : %s\n", qUtf8Printable(RunOptions::OneLine(error)));
         return 2;
     }
     return run.ExitStatus();

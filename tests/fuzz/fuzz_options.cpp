@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     RunOptions options;
     QString error;
     const bool ok = options.Parse(arguments, &error);
-    if (ok == !error.isEmpty() || error.contains(QLatin1Char('\n')))
+    if (ok == !error.isEmpty() || error.contains(QLatin1Char('\n')) || error.contains(QChar(0x2028)))
         __builtin_trap();
     if (ok && !options.help && !options.version) {
         if (options.program.isEmpty() || options.limit < 0 || options.keyInterval < 1)

@@ -219,6 +219,9 @@ private slots:
         QTest::newRow("no program") << QStringList{} << "aucun programme";
         QTest::newRow("two programs") << QStringList{DEMO, DEMO} << "un seul programme";
         QTest::newRow("missing value") << QStringList{DEMO, "--until"} << "--until";
+        QTest::newRow("empty value") << QStringList{DEMO, "--screen", ""} << "--screen";
+        QTest::newRow("empty program") << QStringList{""} << "aucun programme";
+        QTest::newRow("line break in a value") << QStringList{DEMO, "--until", "done\n+1"} << "done\\n+1";
         QTest::newRow("unknown option") << QStringList{DEMO, "--fast"} << "--fast";
         QTest::newRow("negative limit") << QStringList{DEMO, "--limit", "-1"} << "--limit";
         QTest::newRow("limit not a number") << QStringList{DEMO, "--limit", "beaucoup"} << "--limit";
