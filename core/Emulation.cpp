@@ -28,6 +28,9 @@ int Emulation::StartEmulation()
     case StepIntoLineMode:
     case StepOverLineMode:
     case RunBackMode:
+    case ResumeMode:
+    case ResumeStepMode:
+    case ReverseRunMode:
         monitor.Start(document);
         break;
     default:
@@ -58,6 +61,9 @@ int Emulation::Operation()
     case StepOverLineMode: return StepOverLine();
     case RunBackMode: return RunBack();
     case StepOverBackMode: return StepOverBack();
+    case ResumeMode: return Resume();
+    case ResumeStepMode: return ResumeStep();
+    case ReverseRunMode: return ReverseRun();
     default: return Done;
     }
 }
@@ -203,19 +209,51 @@ inline __attribute__((always_inline)) int Emulation::StopBefore()
 
 int Emulation::Run()
 {
+    return limit < 0 ? RunLoop<false>() : RunLoop<true>();
+}
+
+// A run without a limit keeps no count: the window's runs are not slowed by a feature that
+// only a debugger's pauses use.
+template <bool counted>
+int Emulation::RunLoop()
+{
     Emulator* emulator = document->emulator;
     for (;;) {
         if (isInterruptionRequested())
             return Done;
+        if (counted && executed >= limit)
+            return LimitReached;
         const int stop = StopBefore();
         if (stop >= 0)
             return stop;
         emulator->Execute();
+        if (counted)
+            ++executed;
         if (Failed())
             return Exception;
         if (watching && monitor.Watched())
             return WatchpointHit;
     }
+}
+
+int Emulation::ResumeStep()
+{
+    document->emulator->Execute();
+    ++executed;
+    if (Failed())
+        return Exception;
+    if (watching && monitor.Watched())
+        return WatchpointHit;
+    return Done;
+}
+
+int Emulation::Resume()
+{
+    executed = 0;
+    if (limit == 0)
+        return LimitReached;
+    const int r = ResumeStep();
+    return r == Done ? Run() : r;
 }
 
 int Emulation::QuickRun()
@@ -298,31 +336,49 @@ int Emulation::StepLine(bool over)
 // Takes instructions back until the machine stands just after an instruction that touched a
 // watched range, or before one at an address breakpoint whose condition holds, or at the
 // start of the history. The instruction that the machine stands after when it starts is not
-// looked at: it is where the last stop was. Reads are not in the history: an instruction
-// taken back is run again to see what it reads, and taken back once more.
+// looked at: it is where the last stop was.
 int Emulation::RunBack()
+{
+    return Backwards(false);
+}
+
+// As RunBack, but a watched access stops the machine before the instruction that made it,
+// where a debugger going backwards sees the value change.
+int Emulation::ReverseRun()
+{
+    return Backwards(true);
+}
+
+// Reads are not in the history: an instruction taken back is run again to see what it
+// reads, and taken back once more.
+int Emulation::Backwards(bool before)
 {
     Emulator* emulator = document->emulator;
     const UndoItemRing& items = emulator->undoList.items;
-    bool first = true;
+    bool first = !before;
     for (;;) {
         if (items.isEmpty() || isInterruptionRequested())
             return Done;
+        bool hit = false;
         if (!first && watching) {
-            if (monitor.WroteWatched())
-                return WatchpointHit;
-            if (monitor.WatchesReads()) {
+            if (monitor.WroteWatched()) {
+                hit = true;
+            } else if (monitor.WatchesReads()) {
                 emulator->Undo();
                 emulator->readHit = -1;
                 emulator->Execute();
                 if (emulator->readHit >= 0) {
                     monitor.Watched();
-                    return WatchpointHit;
+                    hit = true;
                 }
             }
         }
+        if (hit && !before)
+            return WatchpointHit;
         first = false;
         emulator->Undo();
+        if (hit)
+            return WatchpointHit;
         const unsigned int pc = emulator->registers->pc & 0xFFFFFF;
         if (document->addressBreakpointsEnabled && index.HasAddress(pc) && document->ConditionAllows(pc))
             return AddressBreak;

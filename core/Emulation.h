@@ -34,9 +34,16 @@ public:
     int StepOverLine();
     int RunBack();
     int StepOverBack();
+    int Resume();
+    int ResumeStep();
+    int ReverseRun();
 
     Document* document;
     int result;
+    // When not negative, Run and Resume stop with LimitReached after that many instructions,
+    // which executed counts; a run without a limit counts nothing.
+    long long limit = -1;
+    long long executed = 0;
 
 private:
     int Operation();
@@ -48,6 +55,9 @@ private:
     int StepOutInstruction(int& depth, bool& returned);
     int StepLine(bool over);
     int StopBefore();
+    template <bool counted>
+    int RunLoop();
+    int Backwards(bool before);
 
 
     // Built over the document's breakpoint lists for the length of one operation, which

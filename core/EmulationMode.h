@@ -20,7 +20,14 @@ enum EmulationMode : int {
     // Backwards through the undo history: until a breakpoint, a watchpoint hit or its start;
     // and one instruction, or a whole call when it is a return.
     RunBackMode = 11,
-    StepOverBackMode = 12
+    StepOverBackMode = 12,
+    // As a debugger resumes from where it stopped: the first instruction is executed
+    // whatever breakpoint stands at it; then a run, or nothing more for the step.
+    ResumeMode = 13,
+    ResumeStepMode = 14,
+    // Backwards as a debugger runs back: it stops before, not after, the instruction that
+    // touched a watched range, and looks at the instruction it stands after too.
+    ReverseRunMode = 15
 };
 
 // Why a run of the emulation thread ended.
@@ -31,7 +38,9 @@ enum EmulationResult : int {
     Exception = 3,
     ReturnReached = 4,
     // An access to a watched range: the document's watchHit tells it.
-    WatchpointHit = 5
+    WatchpointHit = 5,
+    // A run given a limit executed that many instructions.
+    LimitReached = 6
 };
 
 #endif

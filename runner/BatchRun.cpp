@@ -35,6 +35,17 @@ void BatchRun::KeyEvent()
 
 BatchRun::~BatchRun() = default;
 
+long long BatchRun::FirstKeyEvent() const
+{
+    return options.keys.isEmpty() ? -1 : options.keyInterval;
+}
+
+long long BatchRun::NextKeyEvent()
+{
+    KeyEvent();
+    return keyEvent < 2 * options.keys.size() ? options.keyInterval : -1;
+}
+
 bool BatchRun::Evaluate(const QString& option, const QString& text, unsigned int* value, QString* error)
 {
     Calculator* calculator = document->calculator;

@@ -29,6 +29,10 @@ public:
     bool Report(QString* error);
     // 0 at --until, a breakpoint or a watchpoint, 1 on the machine's error, 3 at the limit.
     int ExitStatus() const;
+    // For a machine that GDB runs: the instructions before the first key event of --keys,
+    // then the next event applied and the instructions before the one after it; -1 for none.
+    long long FirstKeyEvent() const;
+    long long NextKeyEvent();
 
     RunOptions options;
     std::unique_ptr<Document> document;

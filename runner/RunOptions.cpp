@@ -3,6 +3,7 @@
 #include "core/Keyboard.h"
 
 #include <QCommandLineParser>
+#include <QHostAddress>
 #include <QRegularExpression>
 
 namespace {
@@ -64,11 +65,16 @@ bool RunOptions::ParseArguments(const QStringList& arguments, QString* error)
                                         QStringLiteral("FICHIER"));
     const QCommandLineOption screenOption(QStringLiteral("screen"), QStringLiteral("Écrire l'écran final en PNG."),
                                           QStringLiteral("FICHIER.png"));
+    const QCommandLineOption gdbOption(QStringLiteral("gdb"), QStringLiteral("Servir GDB sur le PORT de 127.0.0.1 (0 : un port libre) au lieu d'exécuter."),
+                                       QStringLiteral("PORT"));
+    const QCommandLineOption gdbAddressOption(QStringLiteral("gdb-address"), QStringLiteral("Servir GDB sur cette adresse plutôt que 127.0.0.1."),
+                                              QStringLiteral("ADRESSE"));
+    const QCommandLineOption gdbOnceOption(QStringLiteral("gdb-once"), QStringLiteral("Quitter à la fin de la première connexion de GDB."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Afficher cette aide."));
     const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Afficher la version."));
     for (const QCommandLineOption& o : {untilOption, breakOption, noInstructionOption, limitOption, setOption, memoryOption,
                                         keysOption, keyIntervalOption, watchOption, traceOption, jsonOption, screenOption,
-                                        helpOption, versionOption})
+                                        gdbOption, gdbAddressOption, gdbOnceOption, helpOption, versionOption})
         parser.addOption(o);
 
     if (!parser.parse(arguments)) {
@@ -91,7 +97,8 @@ bool RunOptions::ParseArguments(const QStringList& arguments, QString* error)
 
     // An empty value would pass for an option not given at all.
     for (const QCommandLineOption& o : {untilOption, breakOption, limitOption, setOption, memoryOption, keysOption,
-                                        keyIntervalOption, watchOption, traceOption, jsonOption, screenOption}) {
+                                        keyIntervalOption, watchOption, traceOption, jsonOption, screenOption, gdbOption,
+                                        gdbAddressOption}) {
         if (parser.values(o).contains(QString())) {
             *error = QStringLiteral("l'option --%1 attend une valeur").arg(o.names().first());
             return false;
@@ -166,6 +173,40 @@ bool RunOptions::ParseArguments(const QStringList& arguments, QString* error)
     trace = parser.value(traceOption);
     json = parser.value(jsonOption);
     screen = parser.value(screenOption);
+    return ParseGdb(parser, gdbOption, gdbAddressOption, gdbOnceOption, error);
+}
+
+// GDB runs the machine: the options that end or report a run have no run to act on.
+bool RunOptions::ParseGdb(const QCommandLineParser& parser, const QCommandLineOption& gdbOption,
+                          const QCommandLineOption& addressOption, const QCommandLineOption& onceOption, QString* error)
+{
+    gdbOnce = parser.isSet(onceOption);
+    if (!parser.isSet(gdbOption)) {
+        if (gdbOnce || parser.isSet(addressOption)) {
+            *error = QStringLiteral("--%1 ne va qu'avec --gdb").arg(gdbOnce ? QStringLiteral("gdb-once") : QStringLiteral("gdb-address"));
+            return false;
+        }
+        return true;
+    }
+    bool ok = false;
+    gdbPort = parser.value(gdbOption).toInt(&ok);
+    if (!ok || gdbPort < 0 || gdbPort > 65535) {
+        *error = QStringLiteral("--gdb attend un port entre 0 et 65535 : %1").arg(parser.value(gdbOption));
+        return false;
+    }
+    if (parser.isSet(addressOption)) {
+        gdbAddress = parser.value(addressOption);
+        if (QHostAddress(gdbAddress).isNull()) {
+            *error = QStringLiteral("--gdb-address attend une adresse IP : %1").arg(gdbAddress);
+            return false;
+        }
+    }
+    for (const char* name : {"until", "limit", "memory", "trace", "json", "screen"}) {
+        if (parser.isSet(QString::fromLatin1(name))) {
+            *error = QStringLiteral("--%1 ne va pas avec --gdb : c'est GDB qui mène l'exécution").arg(QLatin1String(name));
+            return false;
+        }
+    }
     return true;
 }
 

@@ -2,6 +2,9 @@
 #define ZENDRA_RUNNER_RUNOPTIONS_H
 
 #include <QList>
+
+class QCommandLineOption;
+class QCommandLineParser;
 #include <QPair>
 #include <QString>
 #include <QStringList>
@@ -46,6 +49,11 @@ public:
     long long keyInterval = 50000;
     QString json;
     QString screen;
+    // The port to serve GDB on, -1 for a run without GDB; the address, and whether to quit
+    // after one connection.
+    int gdbPort = -1;
+    QString gdbAddress = QStringLiteral("127.0.0.1");
+    bool gdbOnce = false;
     bool help = false;
     bool version = false;
     QString helpText;
@@ -53,6 +61,8 @@ public:
 private:
     bool ParseArguments(const QStringList& arguments, QString* error);
     bool ParseKeys(const QString& text, QString* error);
+    bool ParseGdb(const QCommandLineParser& parser, const QCommandLineOption& gdbOption,
+                  const QCommandLineOption& addressOption, const QCommandLineOption& onceOption, QString* error);
 };
 
 #endif

@@ -1,5 +1,6 @@
 // zendra-run: a 68000 program run without a window, for grading and continuous integration.
 #include "runner/BatchRun.h"
+#include "runner/GdbRun.h"
 #include "runner/RunOptions.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,14 @@ int main(int argc, char** argv)
     if (!run.Prepare(&error)) {
         std::fprintf(stderr, "zendra-run : %s\n", qUtf8Printable(RunOptions::OneLine(error)));
         return 2;
+    }
+    if (options.gdbPort >= 0) {
+        GdbRun gdb(run);
+        if (!gdb.Listen(&error)) {
+            std::fprintf(stderr, "zendra-run : %s\n", qUtf8Printable(RunOptions::OneLine(error)));
+            return 2;
+        }
+        return application.exec();
     }
     run.Run();
     if (!run.Report(&error)) {

@@ -1,0 +1,86 @@
+#ifndef ZENDRA_GDB_GDBSERVER_H
+#define ZENDRA_GDB_GDBSERVER_H
+
+#include "core/Emulation.h"
+#include "gdb/GdbPacketReader.h"
+#include "gdb/GdbSession.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QTcpServer>
+
+#include <functional>
+
+class Document;
+class QTcpSocket;
+
+// Serves GDB's remote protocol on a document, to one client at a time: a second is turned
+// away while the first is connected. GDB's runs go to an emulation thread of the server's
+// own, and each one records the history that its reverse commands take back.
+class GdbServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit GdbServer(Document* document, QObject* parent = nullptr);
+    ~GdbServer() override;
+
+    // False, with a French message, when the address and port cannot be listened on.
+    bool Listen(const QHostAddress& address, quint16 port, QString* error);
+    // Stops listening and ends the connection, if any.
+    void Close();
+    bool IsListening() const { return server.isListening(); }
+    bool IsConnected() const { return client != nullptr; }
+    // GDB has resumed the machine and it has not stopped yet.
+    bool IsRunning() const { return running; }
+    QHostAddress Address() const { return server.serverAddress(); }
+    quint16 Port() const { return server.serverPort(); }
+
+    // After first instructions run forward, and then after each number that it returns,
+    // pause() is called between two instructions (the runner presses its keys there); a
+    // negative number means no more pauses.
+    void SetPause(long long first, std::function<long long()> pause);
+
+signals:
+    // A client is about to take the machine: whoever else runs it must stop now.
+    void Connecting();
+    void Connected();
+    void Resumed();
+    // The machine stopped under GDB, or GDB changed registers, memory or breakpoints: what
+    // shows the machine should show it again.
+    void Stopped();
+    void Changed();
+    // The connection ended; byCommand when GDB detached or killed.
+    void Disconnected(bool byCommand);
+
+private slots:
+    void OnNewConnection();
+    void OnReadyRead();
+    void OnDisconnected();
+    void OnFinished();
+
+private:
+    void Take(const GdbPacketReader::Message& message);
+    void HandlePacket(const QByteArray& payload);
+    void TakePending();
+    void Send(const QByteArray& payload);
+    void Start();
+    void EndConnection(bool byCommand);
+
+    Document* document;
+    QTcpServer server;
+    QTcpSocket* client = nullptr;
+    GdbPacketReader reader;
+    GdbSession session;
+    Emulation emulation;
+    bool running = false;
+    bool interrupted = false;
+    // Messages that came while the machine ran, taken in once it stops; a client that sends
+    // more than a few is not following the protocol, and the rest are dropped.
+    QList<GdbPacketReader::Message> pending;
+    static constexpr int maximumPending = 16;
+    long long untilPause = -1;
+    std::function<long long()> pause;
+};
+
+#endif

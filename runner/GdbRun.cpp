@@ -1,0 +1,31 @@
+#include "runner/GdbRun.h"
+
+#include "runner/BatchRun.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+GdbRun::GdbRun(BatchRun& run)
+    : run(run), server(run.document.get())
+{
+    server.SetPause(run.FirstKeyEvent(), [&run] { return run.NextKeyEvent(); });
+    connect(&server, &GdbServer::Disconnected, this, &GdbRun::OnDisconnected);
+}
+
+bool GdbRun::Listen(QString* error)
+{
+    const QHostAddress address(run.options.gdbAddress);
+    if (!server.Listen(address, quint16(run.options.gdbPort), error))
+        return false;
+    std::fprintf(stderr, "GDB : en attente sur %s:%u\n", qUtf8Printable(server.Address().toString()),
+                 unsigned(server.Port()));
+    std::fflush(stderr);
+    return true;
+}
+
+void GdbRun::OnDisconnected(bool byCommand)
+{
+    if (byCommand || run.options.gdbOnce)
+        QCoreApplication::exit(0);
+}

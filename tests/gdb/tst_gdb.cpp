@@ -1,0 +1,160 @@
+// The real gdb-multiarch against zendra-run --gdb, on a C program built with -g: a source
+// debugging session forwards and backwards, a kill, the runner's own options under GDB, and
+// the command lines that are refused.
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// zendra-run serving GDB; the port that it printed, or 0.
+int StartServer(QProcess& server, const QStringList& options)
+{
+    server.start(QStringLiteral(RUNNER), QStringList{QStringLiteral("--gdb"), QStringLiteral("0")} + options
+                                             + QStringList{QStringLiteral(DEBUGGED)});
+    server.setReadChannel(QProcess::StandardError);
+    QByteArray err;
+    QElapsedTimer timer;
+    timer.start();
+    while (!err.contains('\n') && timer.elapsed() < 10000 && server.waitForReadyRead(1000))
+        err += server.readAllStandardError();
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^GDB : en attente sur 127\\.0\\.0\\.1:(\\d+)\n")).match(QString::fromUtf8(err));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+// Runs the commands in GDB connected to the port, in batch mode; what it printed.
+QString RunGdb(int port, const QStringList& commands)
+{
+    QTemporaryDir dir;
+    QFile script(dir.filePath(QStringLiteral("script.gdb")));
+    if (!script.open(QIODevice::WriteOnly))
+        return QString();
+    script.write("set pagination off\nset confirm off\n");
+    script.write(QStringLiteral("target remote 127.0.0.1:%1\n").arg(port).toUtf8());
+    script.write(commands.join(QLatin1Char('\n')).toUtf8() + '\n');
+    script.close();
+    QProcess gdb;
+    gdb.setProcessChannelMode(QProcess::MergedChannels);
+    gdb.start(QStringLiteral(GDB), {QStringLiteral("-batch"), QStringLiteral("-nx"), QStringLiteral("-x"), script.fileName(),
+                                    QStringLiteral(DEBUGGED)});
+    if (!gdb.waitForFinished(30000)) {
+        gdb.kill();
+        gdb.waitForFinished();
+        return QStringLiteral("GDB did not finish: ") + QString::fromUtf8(gdb.readAll());
+    }
+    return QString::fromUtf8(gdb.readAll());
+}
+
+// The lines of the output in order: each expected text found after the one before.
+void ExpectInOrder(const QString& output, const QStringList& texts)
+{
+    int from = 0;
+    for (const QString& text : texts) {
+        const int at = output.indexOf(text, from);
+        QVERIFY2(at >= 0, qPrintable(QStringLiteral("« %1 » missing after offset %2 in:\n%3").arg(text).arg(from).arg(output)));
+        from = at + text.size();
+    }
+}
+
+} // namespace
+
+class GdbTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sourceSessionForwardsAndBackwards();
+    void killEndsTheServerAndRunnerOptionsApply();
+    void refusedCommandLines();
+};
+
+void GdbTest::sourceSessionForwardsAndBackwards()
+{
+    QElapsedTimer timer;
+    timer.start();
+    QProcess server;
+    const int port = StartServer(server, {QStringLiteral("--gdb-once")});
+    QVERIFY(port > 0);
+    const QString output = RunGdb(port, {
+        "break twice", "continue", "print x", "print counter",
+        "next", "step", "finish",
+        "watch counter", "continue", "delete 2",
+        "tbreak 28", "continue", "x/8xb &history",
+        "reverse-step", "reverse-next", "reverse-continue", "print counter",
+        "set var counter = 42", "print counter", "x/4xb &counter",
+        "info registers", "detach"});
+    ExpectInOrder(output, {
+        // Forwards: the breakpoint, a parameter and a global, the line steps.
+        "Breakpoint 1 at", "Breakpoint 1, twice (x=5) at", "14\t    int first = x;",
+        "$1 = 5", "$2 = 1",
+        "15\t    int doubled = add(first, x);",
+        "add (a=5, b=5) at", "8\t    int sum = a + b;",
+        "Value returned is $3 = 10",
+        // The watchpoint stops where the global changes, with both values.
+        "Hardware watchpoint 2: counter", "Old value = 1", "New value = 12",
+        "Temporary breakpoint 3, program", "28\t    counter = counter * 3;",
+        "<history>:\t0x00\t0x0c\t0x18\t0x24\t0x30\t0x3c\t0x48\t0x54",
+        // Backwards: into the loop's last pass, over a line, and back to the breakpoint, where
+        // the global has its value of then.
+        "26\t    for (int i = 0; i < 8; i++)", "27\t        history[i] = (unsigned char)(i * counter);",
+        "Breakpoint 1, twice (x=5) at", "$4 = 1",
+        "$5 = 42", "<counter>:\t0x00\t0x00\t0x00\t0x2a",
+        // Every register of the plain 68000, and nothing else.
+        "d0 ", "d7 ", "a0 ", "a5 ", "fp ", "sp ", "ps             0x2700", "pc             0x12c0",
+        "[Inferior 1 (Remote target) detached]"});
+    QVERIFY2(!output.contains(QLatin1String("fp0")) && !output.contains(QLatin1String("warning")), qPrintable(output));
+    // --gdb-once: the runner ends with the connection.
+    QVERIFY(server.waitForFinished(10000));
+    QCOMPARE(server.exitCode(), 0);
+    QVERIFY(timer.elapsed() < 30000);
+}
+
+void GdbTest::killEndsTheServerAndRunnerOptionsApply()
+{
+    QProcess server;
+    // Without --gdb-once, only a kill or a detach ends the runner.
+    const int port = StartServer(server, {QStringLiteral("--break"), QStringLiteral("add"), QStringLiteral("--set"),
+                                          QStringLiteral("d7=$1234"), QStringLiteral("--watch"), QStringLiteral("history+3")});
+    QVERIFY(port > 0);
+    const QString output = RunGdb(port, {"info registers d7", "continue", "continue", "print a", "continue", "print i", "kill"});
+    ExpectInOrder(output, {
+        "d7             0x1234",
+        // The runner's watchpoint and breakpoint are not GDB's: GDB sees traps where they
+        // stop. The start-up code clears history[3] first.
+        "Program received signal SIGTRAP", "in _start ()",
+        "Program received signal SIGTRAP", "add (a=5, b=5)", "$1 = 5",
+        "Program received signal SIGTRAP", "$2 = 3",
+        "[Inferior 1 (Remote target) killed]"});
+    QVERIFY(server.waitForFinished(10000));
+    QCOMPARE(server.exitCode(), 0);
+}
+
+void GdbTest::refusedCommandLines()
+{
+    const struct {
+        QStringList arguments;
+        const char* message;
+    } cases[] = {
+        {{"--gdb", "port"}, "--gdb attend un port entre 0 et 65535 : port"},
+        {{"--gdb", "65536"}, "--gdb attend un port entre 0 et 65535 : 65536"},
+        {{"--gdb-once"}, "--gdb-once ne va qu'avec --gdb"},
+        {{"--gdb-address", "0.0.0.0"}, "--gdb-address ne va qu'avec --gdb"},
+        {{"--gdb", "0", "--gdb-address", "localhost"}, "--gdb-address attend une adresse IP : localhost"},
+        {{"--gdb", "0", "--trace", "t.txt"}, "--trace ne va pas avec --gdb : c'est GDB qui mène l'exécution"},
+        {{"--gdb", "0", "--until", "add"}, "--until ne va pas avec --gdb"},
+    };
+    for (const auto& c : cases) {
+        QProcess runner;
+        runner.start(QStringLiteral(RUNNER), c.arguments + QStringList{QStringLiteral(DEBUGGED)});
+        QVERIFY(runner.waitForFinished(10000));
+        QCOMPARE(runner.exitCode(), 2);
+        const QString err = QString::fromUtf8(runner.readAllStandardError());
+        QVERIFY2(err.startsWith(QStringLiteral("zendra-run : ") + QString::fromUtf8(c.message)), qPrintable(err));
+    }
+}
+
+QTEST_GUILESS_MAIN(GdbTest)
+#include "tst_gdb.moc"

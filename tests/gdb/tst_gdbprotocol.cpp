@@ -1,0 +1,483 @@
+// The GDB remote protocol packet by packet: the framing of what arrives, the answers of a
+// session on a real document, and a server on a socket with the clients that misbehave.
+#include "core/Document.h"
+#include "core/Emulator.h"
+#include "core/Memory.h"
+#include "core/Register.h"
+#include "gdb/GdbPacketReader.h"
+#include "gdb/GdbServer.h"
+#include "gdb/GdbSession.h"
+#include "program/ProgramLoader.h"
+#include "program/SymbolTable.h"
+
+#include <QTcpSocket>
+#include <QtTest>
+
+namespace {
+
+bool LoadDebugged(Document& document)
+{
+    ProgramLoader loader(QStringLiteral(DEBUGGED), &document);
+    if (!loader.Load())
+        return false;
+    document.emulator->Reset();
+    return true;
+}
+
+QList<GdbPacketReader::Message> Read(GdbPacketReader& reader, const QByteArray& data)
+{
+    QList<GdbPacketReader::Message> messages;
+    int position = 0;
+    GdbPacketReader::Message m;
+    while (reader.Next(data, &position, &m))
+        messages << m;
+    return messages;
+}
+
+QByteArray Ask(GdbSession& session, const QByteArray& payload)
+{
+    QByteArray reply;
+    session.Handle(payload, &reply);
+    return reply;
+}
+
+// A client on a socket that sees the server's bytes as they come.
+class Client
+{
+public:
+    bool Connect(quint16 port)
+    {
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        return socket.waitForConnected(5000);
+    }
+    void Send(const QByteArray& bytes) { socket.write(bytes); socket.flush(); }
+    // Waits, with the event loop running, until the received bytes hold a whole packet or
+    // the condition; false on time out.
+    bool WaitFor(const std::function<bool()>& done, int milliseconds = 5000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < milliseconds) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            if (socket.isOpen())
+                received += socket.readAll();
+        }
+        return done();
+    }
+    // The payload of the next packet, without its frame; acknowledgements are skipped.
+    QByteArray Packet()
+    {
+        auto whole = [this] {
+            const int hash = received.indexOf('#');
+            return received.contains('$') && hash >= 0 && hash + 2 < received.size();
+        };
+        if (!WaitFor(whole))
+            return "(none)";
+        const int start = received.indexOf('$');
+        const int hash = received.indexOf('#', start);
+        const QByteArray payload = received.mid(start + 1, hash - start - 1);
+        received.remove(0, hash + 3);
+        return payload;
+    }
+    QByteArray Ask(const QByteArray& payload)
+    {
+        Send(GdbSession::Frame(payload));
+        return Packet();
+    }
+
+    QTcpSocket socket;
+    QByteArray received;
+};
+
+} // namespace
+
+class GdbProtocolTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void framing();
+    void registersAndMemory();
+    void rejectedPacketsWriteNothing();
+    void breakpointsBelongToTheClient();
+    void queriesAndTargetDescription();
+    void runningForwardsAndBackwards();
+    void serverSurvivesMisbehavingClients();
+    void pausesForTheRunnersKeys();
+};
+
+void GdbProtocolTest::framing()
+{
+    GdbPacketReader reader;
+    // A packet in pieces, acknowledgements and noise around it, an interrupt after it.
+    QVERIFY(Read(reader, "+-xx$qSupp").isEmpty());
+    QList<GdbPacketReader::Message> m = Read(reader, "orted#37\x03");
+    QCOMPARE(m.size(), 2);
+    QCOMPARE(int(m.at(0).kind), int(GdbPacketReader::Packet));
+    QCOMPARE(m.at(0).payload, QByteArray("qSupported"));
+    QCOMPARE(int(m.at(1).kind), int(GdbPacketReader::Interrupt));
+    // Wrong or non-hexadecimal checksums; a packet cut short by the next one's start.
+    m = Read(reader, "$g#00$g#6z$m0,$g#67");
+    QCOMPARE(m.size(), 3);
+    QCOMPARE(int(m.at(0).kind), int(GdbPacketReader::BadChecksum));
+    QCOMPARE(int(m.at(1).kind), int(GdbPacketReader::BadChecksum));
+    QCOMPARE(int(m.at(2).kind), int(GdbPacketReader::Packet));
+    QCOMPARE(m.at(2).payload, QByteArray("g"));
+    // Overlong: reported once its end comes, whatever its checksum; the next one is read.
+    const QByteArray big(GdbPacketReader::maximumPayload + 1, 'a');
+    m = Read(reader, "$" + big + "#00" + GdbSession::Frame("?"));
+    QCOMPARE(m.size(), 2);
+    QCOMPARE(int(m.at(0).kind), int(GdbPacketReader::Overlong));
+    QCOMPARE(m.at(1).payload, QByteArray("?"));
+    // Frames made for replies read back, binary bytes included.
+    const QByteArray binary("X1000,2:\x00\xff", 10);
+    m = Read(reader, GdbSession::Frame(binary));
+    QCOMPARE(m.size(), 1);
+    QCOMPARE(m.at(0).payload, binary);
+}
+
+void GdbProtocolTest::registersAndMemory()
+{
+    Document document;
+    GdbSession session(&document);
+    Register& r = *document.emulator->registers;
+    r.Set(QStringLiteral("D0"), 0x11223344);
+    r.Set(QStringLiteral("A6"), 0x7FFE0);
+    r.sr = 0x2700;
+    r.ssp = 0x80000;
+    r.usp = 0x1000;
+    r.pc = 0x1234;
+    const QByteArray all = Ask(session, "g");
+    QCOMPARE(all.size(), 18 * 8);
+    QCOMPARE(all.left(8), QByteArray("11223344"));
+    QCOMPARE(all.mid(14 * 8, 8), QByteArray("0007ffe0"));
+    QCOMPARE(all.mid(15 * 8, 8), QByteArray("00080000")); // sp is the supervisor's
+    QCOMPARE(all.mid(16 * 8, 8), QByteArray("00002700"));
+    QCOMPARE(all.mid(17 * 8, 8), QByteArray("00001234"));
+    // G: the status register first, so that sp goes to the stack it selects.
+    QByteArray changed = all;
+    changed.replace(15 * 8, 8, "00002000");
+    changed.replace(16 * 8, 8, "00000004");
+    QCOMPARE(Ask(session, "G" + changed), QByteArray("OK"));
+    QVERIFY(session.changed);
+    QCOMPARE(r.usp, 0x2000u);
+    QCOMPARE(r.ssp, 0x80000u);
+    QCOMPARE(r.sr, 0x0004u);
+    // p and P by number; sr keeps only its real bits.
+    QCOMPARE(Ask(session, "P10=ffffffff"), QByteArray("OK"));
+    QCOMPARE(Ask(session, "p10"), QByteArray("0000a71f"));
+    QCOMPARE(Ask(session, "P8=00abcdef"), QByteArray("OK"));
+    QCOMPARE(r.a[0], 0xABCDEFu);
+    QCOMPARE(Ask(session, "p12"), QByteArray("E02"));
+    QCOMPARE(Ask(session, "P12=00000000"), QByteArray("E02"));
+    QCOMPARE(Ask(session, "P1=123"), QByteArray("E01"));
+    QCOMPARE(Ask(session, "px"), QByteArray("E01"));
+    // Memory: hexadecimal and escaped binary writes, reads cut at the end of the 16 MiB.
+    QCOMPARE(Ask(session, "M2000,3:0a0B0c"), QByteArray("OK"));
+    QCOMPARE(Ask(session, "m2000,3"), QByteArray("0a0b0c"));
+    const QByteArray escaped("X2004,4:}\x03}\x04}]*", 15);
+    QCOMPARE(Ask(session, escaped), QByteArray("OK"));
+    QCOMPARE(Ask(session, "m2004,4"), QByteArray("23247d2a"));
+    QCOMPARE(Ask(session, "X2000,0:"), QByteArray("OK"));
+    QCOMPARE(Ask(session, "mfffffe,10"), QByteArray("0000"));
+    QCOMPARE(Ask(session, "m1000000,1"), QByteArray("E02"));
+    QCOMPARE(Ask(session, "m0,4000").size(), GdbPacketReader::maximumPayload);
+    // The keyboard area takes a debugger's writes, as the loaders'.
+    QCOMPARE(Ask(session, "M400,1:41"), QByteArray("OK"));
+    QCOMPARE(document.memory->Read(0x400, 8), 0x41u);
+}
+
+void GdbProtocolTest::rejectedPacketsWriteNothing()
+{
+    Document document;
+    GdbSession session(&document);
+    const Register& r = *document.emulator->registers;
+    const unsigned int d0 = r.d[0];
+    const char* const refused[] = {
+        "M2000,2:0a",         // fewer bytes than said
+        "M2000,1:0a0b",       // more
+        "M2000,1:zz",         // not hexadecimal
+        "Mffffff,2:0102",     // past the end of the address space
+        "M1000000,1:01",
+        "M2000:01",           // no length
+        "X2000,2:}",          // an escape with nothing after it
+        "X2000,1:ab",
+        "Xffffff,2:ab",
+        "M,1:01",
+        "M123456789,1:01",    // more than eight digits
+        "G00",                // too short
+    };
+    for (const char* packet : refused) {
+        const QByteArray reply = Ask(session, packet);
+        QVERIFY2(reply.startsWith('E'), packet);
+        QVERIFY2(!session.changed, packet);
+    }
+    for (unsigned int a = 0x1FFE; a < 0x2004; ++a)
+        QCOMPARE(document.memory->Read(a, 8), 0u);
+    QCOMPARE(document.memory->Read(0xFFFFFF, 8), 0u);
+    QCOMPARE(document.memory->Read(0, 8), 0u);
+    QCOMPARE(r.d[0], d0);
+    // Commands that do not exist, and empty ones, get the empty reply.
+    QCOMPARE(Ask(session, "Y12"), QByteArray());
+    QCOMPARE(Ask(session, ""), QByteArray());
+    QCOMPARE(Ask(session, "vFile:open:"), QByteArray());
+    QCOMPARE(Ask(session, "Z5,1000,2"), QByteArray());
+    QCOMPARE(Ask(session, "Z0,1000"), QByteArray("E01"));
+    QCOMPARE(Ask(session, "Z0,1000000,2"), QByteArray("E02"));
+    QCOMPARE(Ask(session, "Z2,1000,0"), QByteArray("E01"));
+    QCOMPARE(Ask(session, "Z2,1000,10001"), QByteArray("E01"));
+    QVERIFY(document.addressBreakpoints.isEmpty());
+    QVERIFY(document.watchpoints.isEmpty());
+    QByteArray reply;
+    QCOMPARE(int(session.Handle("cxyz", &reply)), int(GdbSession::Reply));
+    QCOMPARE(reply, QByteArray("E01"));
+    QCOMPARE(int(session.Handle("C1ff;1000", &reply)), int(GdbSession::Reply));
+    QCOMPARE(int(session.Handle("vCont;r1000,1002", &reply)), int(GdbSession::Reply));
+    QCOMPARE(int(session.Handle("vCont;c:2", &reply)), int(GdbSession::Reply));
+    QCOMPARE(reply, QByteArray("E01"));
+}
+
+void GdbProtocolTest::breakpointsBelongToTheClient()
+{
+    Document document;
+    GdbSession session(&document);
+    // The user's own breakpoint stays when GDB inserts and removes one at the same place.
+    document.AddAddressBreakpoint(0x2000);
+    QCOMPARE(Ask(session, "Z0,2000,2"), QByteArray("OK"));
+    QCOMPARE(Ask(session, "Z1,3000,2"), QByteArray("OK"));
+    QCOMPARE(Ask(session, "Z0,4000,2"), QByteArray("OK"));
+    QCOMPARE(document.addressBreakpoints.count(0x2000), 1);
+    QVERIFY(document.addressBreakpoints.contains(0x3000));
+    QCOMPARE(Ask(session, "z0,2000,2"), QByteArray("OK"));
+    QCOMPARE(Ask(session, "z0,4000,2"), QByteArray("OK"));
+    QVERIFY(document.addressBreakpoints.contains(0x2000));
+    QVERIFY(!document.addressBreakpoints.contains(0x4000));
+    // Watchpoints of the three kinds; a duplicate of the user's is not GDB's to take away.
+    document.AddWatchpoint(Watchpoint(0x5000, 4, WatchWrite));
+    QCOMPARE(Ask(session, "Z2,5000,4"), QByteArray("OK"));
+    QCOMPARE(Ask(session, "Z3,6000,2"), QByteArray("OK"));
+    QCOMPARE(Ask(session, "Z4,7000,1"), QByteArray("OK"));
+    QCOMPARE(document.watchpoints.size(), 3);
+    QCOMPARE(int(document.watchpoints.at(1).kind), int(WatchRead));
+    QCOMPARE(int(document.watchpoints.at(2).kind), int(WatchAccess));
+    QCOMPARE(Ask(session, "z3,6000,2"), QByteArray("OK"));
+    QCOMPARE(document.watchpoints.size(), 2);
+    // The client goes: what it set goes with it, the user's stays.
+    session.End();
+    QCOMPARE(document.addressBreakpoints, AddressBreakpointList() << 0x2000);
+    QCOMPARE(document.watchpoints.size(), 1);
+    QCOMPARE(document.watchpoints.first().address, 0x5000u);
+}
+
+void GdbProtocolTest::queriesAndTargetDescription()
+{
+    Document document;
+    GdbSession session(&document);
+    const QByteArray supported = Ask(session, "qSupported:multiprocess+;swbreak+;hwbreak+;xmlRegisters=i386");
+    for (const char* feature : {"PacketSize=4000", "qXfer:features:read+", "swbreak+", "hwbreak+", "ReverseStep+",
+                                "ReverseContinue+", "QStartNoAckMode+"})
+        QVERIFY2(supported.split(';').contains(feature), feature);
+    // The description read in small pieces is whole XML naming the 18 registers.
+    QByteArray xml;
+    for (int offset = 0;;) {
+        const QByteArray part = Ask(session, "qXfer:features:read:target.xml:" + QByteArray::number(offset, 16) + ",40");
+        QVERIFY(part.startsWith('m') || part.startsWith('l'));
+        QVERIFY(part.size() <= 0x41);
+        xml += part.mid(1);
+        offset += part.size() - 1;
+        if (part.startsWith('l'))
+            break;
+        QVERIFY(offset < 10000);
+    }
+    QVERIFY(xml.startsWith("<?xml"));
+    QVERIFY(xml.contains("<feature name=\"org.gnu.gdb.m68k.core\">"));
+    QCOMPARE(xml.count("<reg "), 18);
+    QVERIFY(!xml.contains("fp0"));
+    QCOMPARE(Ask(session, "qXfer:features:read:other.xml:0,100"), QByteArray("E00"));
+    QCOMPARE(Ask(session, "qXfer:features:read:target.xml:ffff,100"), QByteArray("E01"));
+    // One thread, under every name GDB uses for it.
+    QCOMPARE(Ask(session, "qfThreadInfo"), QByteArray("m1"));
+    QCOMPARE(Ask(session, "qsThreadInfo"), QByteArray("l"));
+    QCOMPARE(Ask(session, "qC"), QByteArray("QC1"));
+    QCOMPARE(Ask(session, "Hg0"), QByteArray("OK"));
+    QCOMPARE(Ask(session, "Hc-1"), QByteArray("OK"));
+    QCOMPARE(Ask(session, "Hg2"), QByteArray("E01"));
+    QCOMPARE(Ask(session, "T1"), QByteArray("OK"));
+    QCOMPARE(Ask(session, "T2"), QByteArray("E01"));
+    QCOMPARE(Ask(session, "qAttached:1"), QByteArray("1"));
+    QCOMPARE(Ask(session, "vCont?"), QByteArray("vCont;c;C;s;S"));
+    QCOMPARE(Ask(session, "?"), QByteArray("T05thread:1;"));
+    QVERIFY(session.acknowledging);
+    QCOMPARE(Ask(session, "QStartNoAckMode"), QByteArray("OK"));
+    QVERIFY(!session.acknowledging);
+}
+
+// A server on the compiled program, driven over a socket: forwards to breakpoints and a
+// watchpoint, back through the history to each of them and to its start, and Ctrl-C in the
+// endless loop that ends the program.
+void GdbProtocolTest::runningForwardsAndBackwards()
+{
+    Document document;
+    QVERIFY(LoadDebugged(document));
+    const SymbolTable& symbols = *document.symbols;
+    QVERIFY(symbols.Find(QStringLiteral("add")) && symbols.Find(QStringLiteral("counter")) && symbols.Find(QStringLiteral("done")));
+    const unsigned int add = symbols.Find(QStringLiteral("add"))->address;
+    const unsigned int counter = symbols.Find(QStringLiteral("counter"))->address;
+    const QByteArray a = QByteArray::number(add, 16);
+    const QByteArray done = QByteArray::number(symbols.Find(QStringLiteral("done"))->address, 16);
+    const QByteArray watch = QByteArray::number(counter, 16) + ",4";
+    GdbServer server(&document);
+    QSignalSpy stopped(&server, &GdbServer::Stopped);
+    QString error;
+    QVERIFY(server.Listen(QHostAddress::LocalHost, 0, &error));
+    Client client;
+    QVERIFY(client.Connect(server.Port()));
+    QVERIFY(client.WaitFor([&] { return server.IsConnected(); }));
+    QCOMPARE(client.Ask("Z0," + a + ",2"), QByteArray("OK"));
+    QCOMPARE(client.Ask("c"), QByteArray("T05thread:1;swbreak:;"));
+    QCOMPARE(document.emulator->registers->pc, add);
+    QCOMPARE(stopped.count(), 1);
+    // Continuing from a breakpoint leaves it; the watchpoint stops after the write.
+    QCOMPARE(client.Ask("z0," + a + ",2"), QByteArray("OK"));
+    QCOMPARE(client.Ask("Z1," + a + ",2"), QByteArray("OK"));
+    QCOMPARE(client.Ask("Z2," + watch), QByteArray("OK"));
+    QCOMPARE(client.Ask("vCont;c:1"), "T05thread:1;watch:" + QByteArray::number(counter, 16).rightJustified(8, '0') + ";");
+    QCOMPARE(document.memory->Read(counter, 32), 12u);
+    QCOMPARE(client.Ask("z2," + watch), QByteArray("OK"));
+    QCOMPARE(client.Ask("Z0," + done + ",2"), QByteArray("OK"));
+    QCOMPARE(client.Ask("c"), QByteArray("T05thread:1;swbreak:;"));
+    QCOMPARE(client.Ask("z0," + done + ",2"), QByteArray("OK"));
+    QCOMPARE(document.memory->Read(counter, 32), 36u);
+    // Backwards: one step, then back to before the last write of the watched global.
+    const int history = document.emulator->undoList.items.count();
+    QCOMPARE(client.Ask("bs"), QByteArray("T05thread:1;"));
+    QCOMPARE(document.emulator->undoList.items.count(), history - 1);
+    QCOMPARE(client.Ask("Z2," + watch), QByteArray("OK"));
+    QCOMPARE(client.Ask("bc"), "T05thread:1;watch:" + QByteArray::number(counter, 16).rightJustified(8, '0') + ";");
+    QCOMPARE(document.memory->Read(counter, 32), 12u);
+    QCOMPARE(client.Ask("z2," + watch), QByteArray("OK"));
+    // Back to the hardware breakpoint, then to the start of the history: the reset state.
+    QCOMPARE(client.Ask("bc"), QByteArray("T05thread:1;hwbreak:;"));
+    QCOMPARE(document.emulator->registers->pc, add);
+    QCOMPARE(client.Ask("z1," + a + ",2"), QByteArray("OK"));
+    QCOMPARE(client.Ask("bc"), QByteArray("T05thread:1;replaylog:begin;"));
+    QVERIFY(document.emulator->undoList.items.isEmpty());
+    QCOMPARE(document.memory->Read(counter, 32), 0u);
+    QCOMPARE(client.Ask("bs"), QByteArray("T05thread:1;replaylog:begin;"));
+    QCOMPARE(client.Ask("s"), QByteArray("T05thread:1;"));
+    QCOMPARE(document.emulator->undoList.items.count(), 1);
+    // The program ends in a loop on itself: only Ctrl-C stops it.
+    client.Send(GdbSession::Frame("c"));
+    QVERIFY(client.WaitFor([&] { return server.IsRunning(); }));
+    client.Send("\x03");
+    QCOMPARE(client.Packet(), QByteArray("T02thread:1;"));
+    QVERIFY(!server.IsRunning());
+    QCOMPARE(client.Ask("?"), QByteArray("T02thread:1;"));
+    const unsigned int pc = document.emulator->registers->pc;
+    // A detach leaves the machine as it is.
+    QSignalSpy disconnected(&server, &GdbServer::Disconnected);
+    QCOMPARE(client.Ask("D"), QByteArray("OK"));
+    QVERIFY(client.WaitFor([&] { return disconnected.count() == 1; }));
+    QCOMPARE(disconnected.first().first().toBool(), true);
+    QVERIFY(document.addressBreakpoints.isEmpty());
+    QCOMPARE(document.emulator->registers->pc, pc);
+}
+
+void GdbProtocolTest::serverSurvivesMisbehavingClients()
+{
+    Document document;
+    QVERIFY(LoadDebugged(document));
+    GdbServer server(&document);
+    QString error;
+    QVERIFY(server.Listen(QHostAddress::LocalHost, 0, &error));
+    // The port is taken: a second server says so.
+    GdbServer other(&document);
+    QVERIFY(!other.Listen(QHostAddress::LocalHost, server.Port(), &error));
+    QVERIFY(error.startsWith(QStringLiteral("Impossible d'écouter sur 127.0.0.1:")));
+
+    Client first;
+    QVERIFY(first.Connect(server.Port()));
+    QVERIFY(first.WaitFor([&] { return server.IsConnected(); }));
+    // A second client is turned away while the first is served.
+    Client second;
+    QVERIFY(second.Connect(server.Port()));
+    QVERIFY(second.WaitFor([&] { return second.socket.state() == QAbstractSocket::UnconnectedState; }));
+    // A bad checksum is refused, an overlong packet answered with an error; then on as usual.
+    first.Send("$g#00");
+    QVERIFY(first.WaitFor([&] { return first.received.contains('-'); }));
+    first.received.clear();
+    first.Send("$M2000,1:" + QByteArray(GdbPacketReader::maximumPayload, '0') + "#00");
+    QCOMPARE(first.Packet(), QByteArray("E01"));
+    QCOMPARE(document.memory->Read(0x2000, 8), 0u);
+    QCOMPARE(first.Ask("m2000,1"), QByteArray("00"));
+    // Gone in the middle of a run with a breakpoint set: the run stops, the breakpoint goes.
+    QCOMPARE(first.Ask("Z0,3000,2"), QByteArray("OK"));
+    first.Send(GdbSession::Frame("c"));
+    QVERIFY(first.WaitFor([&] { return server.IsRunning(); }));
+    // Packets sent during the run wait for its end; none is lost or answered early.
+    first.Send(GdbSession::Frame("m2000,1"));
+    first.socket.abort();
+    QVERIFY(first.WaitFor([&] { return !server.IsConnected(); }));
+    QVERIFY(!server.IsRunning());
+    QVERIFY(document.addressBreakpoints.isEmpty());
+    // The next client is served, with acknowledgements again.
+    Client third;
+    QVERIFY(third.Connect(server.Port()));
+    QVERIFY(third.WaitFor([&] { return server.IsConnected(); }));
+    QCOMPARE(third.Ask("?"), QByteArray("T05thread:1;"));
+    QVERIFY(third.received.isEmpty() || !third.received.contains('$'));
+    // A run that a stray packet follows: it is answered after the stop reply.
+    third.Send(GdbSession::Frame("c") + GdbSession::Frame("m2000,1"));
+    QVERIFY(third.WaitFor([&] { return server.IsRunning(); }));
+    third.Send("\x03");
+    QCOMPARE(third.Packet(), QByteArray("T02thread:1;"));
+    QCOMPARE(third.Packet(), QByteArray("00"));
+    QSignalSpy disconnected(&server, &GdbServer::Disconnected);
+    third.Send(GdbSession::Frame("k"));
+    QVERIFY(third.WaitFor([&] { return disconnected.count() == 1; }));
+    server.Close();
+    QVERIFY(!server.IsListening());
+}
+
+// The runner's keys: pause() comes between instructions at the counts that it gives, in steps
+// and runs alike, and a run paused in its middle goes on to its breakpoint.
+void GdbProtocolTest::pausesForTheRunnersKeys()
+{
+    Document document;
+    QVERIFY(LoadDebugged(document));
+    QVERIFY(document.symbols->Find(QStringLiteral("add")));
+    const unsigned int add = document.symbols->Find(QStringLiteral("add"))->address;
+    // The instructions from reset to add, counted beforehand.
+    long long toAdd = 0;
+    {
+        Document copy;
+        QVERIFY(LoadDebugged(copy));
+        while (copy.emulator->registers->pc != add) {
+            copy.emulator->QuickExecute();
+            ++toAdd;
+        }
+    }
+    GdbServer server(&document);
+    QList<long long> pauses;
+    Emulator* emulator = document.emulator;
+    server.SetPause(3, [&] {
+        pauses << emulator->undoList.items.count();
+        return pauses.size() < 3 ? 10 : -1;
+    });
+    QString error;
+    QVERIFY(server.Listen(QHostAddress::LocalHost, 0, &error));
+    Client client;
+    QVERIFY(client.Connect(server.Port()));
+    QCOMPARE(client.Ask("s"), QByteArray("T05thread:1;"));
+    QCOMPARE(client.Ask("s"), QByteArray("T05thread:1;"));
+    QVERIFY(pauses.isEmpty());
+    QCOMPARE(client.Ask("s"), QByteArray("T05thread:1;"));
+    QCOMPARE(pauses, QList<long long>{3});
+    QCOMPARE(client.Ask("Z0," + QByteArray::number(add, 16) + ",2"), QByteArray("OK"));
+    QCOMPARE(client.Ask("c"), QByteArray("T05thread:1;swbreak:;"));
+    QCOMPARE(pauses, (QList<long long>{3, 13, 23}));
+    QCOMPARE(emulator->undoList.items.count(), int(toAdd));
+}
+
+QTEST_GUILESS_MAIN(GdbProtocolTest)
+#include "tst_gdbprotocol.moc"
