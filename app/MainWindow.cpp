@@ -2,6 +2,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/EditBreakpointDialog.h"
+#include "app/GdbServerDialog.h"
 #include "app/VideoDialog.h"
 #include "core/Document.h"
 #include "core/Emulator.h"
@@ -9,6 +10,7 @@
 #include "core/HistorySearch.h"
 #include "core/Disassembler.h"
 #include "core/Register.h"
+#include "gdb/GdbServer.h"
 #include "program/LineTable.h"
 #include "program/ProgramLoader.h"
 #include "splitview/HSplitView.h"
@@ -27,8 +29,10 @@
 #include <QScreen>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -40,9 +44,14 @@ MainWindow::MainWindow(QWidget* parent)
       videoDialog(nullptr),
       emulation(document),
       running(false),
+      gdbServer(new GdbServer(document, this)),
+      gdbLabel(new QLabel(this)),
       awaitingFinish(false)
 {
     videoDialog = new VideoDialog(this);
+    gdbLabel->setObjectName(QStringLiteral("gdbLabel"));
+    statusBar()->addPermanentWidget(gdbLabel);
+    statusBar()->setVisible(false);
 
     ViewManager::Initialize(tabWidget, document);
     ViewManager::creationList.clear();
@@ -96,16 +105,33 @@ MainWindow::MainWindow(QWidget* parent)
             SLOT(OnLastWrite(unsigned int, unsigned int)));
     connect(document, SIGNAL(LastRegisterWriteRequested(QString)), this, SLOT(OnLastRegisterWrite(QString)));
     videoDialog->installEventFilter(this);
+
+    connect(gdbServer, &GdbServer::Connecting, this, &MainWindow::OnGdbConnecting);
+    connect(gdbServer, &GdbServer::Connected, this, &MainWindow::UpdateGdbLabel);
+    connect(gdbServer, &GdbServer::Resumed, this, &MainWindow::OnGdbResumed);
+    connect(gdbServer, &GdbServer::Stopped, this, &MainWindow::OnGdbStopped);
+    connect(gdbServer, &GdbServer::Changed, this, [this] {
+        stateFrame->UpdateControl();
+        UpdateCurrentTab();
+        UpdateCommand();
+    });
+    connect(gdbServer, &GdbServer::Disconnected, this, [this] {
+        UpdateGdbLabel();
+        OnGdbStopped();
+    });
 }
 
 MainWindow::~MainWindow()
 {
+    // GDB's thread works on the document too.
+    delete gdbServer;
+    gdbServer = nullptr;
     StopAndWait();
 }
 
 bool MainWindow::Busy() const
 {
-    return emulation.isRunning() || awaitingFinish;
+    return emulation.isRunning() || awaitingFinish || (gdbServer && gdbServer->IsRunning());
 }
 
 void MainWindow::StopAndWait()
@@ -198,6 +224,7 @@ void MainWindow::CreateActions()
          SLOT(OnAction_StepOverLine()), false},
         {&MainWindow::runBackAction, "Exécuter en arrière", Qt::SHIFT + Qt::Key_F9, "", "", SLOT(OnAction_RunBack()),
          false},
+        {&MainWindow::gdbServerAction, "Serveur GDB...", Qt::CTRL + Qt::Key_G, "", "", SLOT(OnAction_GdbServer()), false},
         {&MainWindow::stepOverBackAction, "Pas à pas principal en arrière", Qt::SHIFT + Qt::Key_Backspace, "", "",
          SLOT(OnAction_StepOverBack()), false},
     };
@@ -282,6 +309,8 @@ void MainWindow::CreateMenus()
     breakpointMenu->addSeparator();
     breakpointMenu->addAction(removeAllAddressBreakpointAction);
     breakpointMenu->addAction(removeAllInstructionBreakpointAction);
+    debugMenu->addSeparator();
+    debugMenu->addAction(gdbServerAction);
 
     helpMenu = menuBar()->addMenu(QStringLiteral("Aide"));
     helpMenu->addAction(aboutAction);
@@ -515,7 +544,7 @@ void MainWindow::OnAction_Open()
         QStringLiteral("Programmes 68000 (*.hex *.elf);;Fichiers S-Record (*.hex);;Exécutables ELF (*.elf);;"
                        "Tous les fichiers (*.*)"),
         nullptr, QFileDialog::ReadOnly);
-    if (name.isEmpty() || Busy() || !LoadFile(name))
+    if (name.isEmpty() || Busy() || gdbServer->IsConnected() || !LoadFile(name))
         return;
     document->emulator->Reset();
     OfferSourcePage();
@@ -531,7 +560,7 @@ void MainWindow::OnAction_VideoOut()
 
 void MainWindow::LaunchEmulation(int mode)
 {
-    if (Busy())
+    if (Busy() || gdbServer->IsConnected())
         return;
     switch (mode) {
     case StepOverMode:
@@ -638,6 +667,8 @@ void MainWindow::OnAction_StopEmulation()
 {
     if (emulation.isRunning())
         emulation.requestInterruption();
+    else if (gdbServer->IsRunning())
+        gdbServer->Interrupt();
 }
 
 void MainWindow::OnAction_Skip()
@@ -692,18 +723,25 @@ void MainWindow::OnAction_RemoveAllInstructionBreakpoint()
 
 void MainWindow::UpdateCommand()
 {
-    const bool idle = !running;
+    // While GDB runs the machine the window is as during its own runs; while GDB is only
+    // connected, the machine is GDB's to run, and the rest of the window works.
+    const bool gdbRunning = gdbServer->IsRunning();
+    const bool idle = !running && !gdbRunning;
+    const bool free = idle && !gdbServer->IsConnected();
     for (QAction* action : {addDisaViewAction, addHexaViewAction, addMixedViewAction, editBreakpointAction,
-                            editBreakpointToolAction, openAction, quickRunAction, resetAction, runAction, skipAction,
-                            stepIntoAction, stepIntoNoBreakAction, stepOverAction, stepOverNoBreakAction,
-                            stepOutAction, stepOutNoBreakAction})
+                            editBreakpointToolAction})
         action->setEnabled(idle);
+    for (QAction* action : {openAction, quickRunAction, resetAction, runAction, skipAction, stepIntoAction,
+                            stepIntoNoBreakAction, stepOverAction, stepOverNoBreakAction, stepOutAction,
+                            stepOutNoBreakAction})
+        action->setEnabled(free);
     addSourceViewAction->setEnabled(idle);
-    stepIntoLineAction->setEnabled(idle && !document->lines->IsEmpty());
-    stepOverLineAction->setEnabled(idle && !document->lines->IsEmpty());
+    stepIntoLineAction->setEnabled(free && !document->lines->IsEmpty());
+    stepOverLineAction->setEnabled(free && !document->lines->IsEmpty());
     removeAllAddressBreakpointAction->setEnabled(idle && !document->addressBreakpoints.isEmpty());
     removeAllInstructionBreakpointAction->setEnabled(idle && !document->instructionBreakpoints.isEmpty());
-    stopEmulationAction->setEnabled(running);
+    stopEmulationAction->setEnabled(running || gdbRunning);
+    gdbServerAction->setEnabled(!running);
     videoOutAction->setChecked(videoDialog->isVisible());
     enableInstructionBreakpointAction->setEnabled(idle);
     enableInstructionBreakpointAction->setChecked(document->instructionBreakpointsEnabled);
@@ -711,7 +749,7 @@ void MainWindow::UpdateCommand()
     enableAddressBreakpointAction->setChecked(document->addressBreakpointsEnabled);
 
     const int history = document->emulator->undoList.items.count();
-    const bool undoable = idle && history > 0;
+    const bool undoable = free && history > 0;
     runBackAction->setEnabled(undoable);
     stepOverBackAction->setEnabled(undoable);
     undoAction->setEnabled(undoable);
@@ -728,6 +766,9 @@ void MainWindow::UpdateCommand()
 
 void MainWindow::FinishedEmulation()
 {
+    // A run that GDB's arrival ended has been taken in already.
+    if (!awaitingFinish)
+        return;
     awaitingFinish = false;
     SetStartAddressOfDisaViews(document->emulator->registers->pc);
     videoDialog->releaseKeyboard();
@@ -753,6 +794,50 @@ void MainWindow::OnAction_RunBack()
 void MainWindow::OnAction_StepOverBack()
 {
     LaunchEmulation(StepOverBackMode);
+}
+
+void MainWindow::OnAction_GdbServer()
+{
+    GdbServerDialog dialog(gdbServer, this);
+    dialog.exec();
+    UpdateGdbLabel();
+}
+
+// GDB takes the machine: a run of the window's own ends first, as Escape would end it.
+void MainWindow::OnGdbConnecting()
+{
+    if (emulation.isRunning() || awaitingFinish) {
+        StopAndWait();
+        FinishedEmulation();
+    }
+}
+
+void MainWindow::OnGdbResumed()
+{
+    stateFrame->RecordReference();
+    UpdateCommand();
+}
+
+// As after a step: the views go to the program counter, the panel shows what changed.
+void MainWindow::OnGdbStopped()
+{
+    SetStartAddressOfDisaViews(document->emulator->registers->pc);
+    UpdateCommand();
+    stateFrame->UpdateControl();
+    UpdateCurrentTab();
+}
+
+void MainWindow::UpdateGdbLabel()
+{
+    const QString where = QStringLiteral("%1:%2").arg(gdbServer->Address().toString()).arg(gdbServer->Port());
+    if (!gdbServer->IsListening())
+        gdbLabel->clear();
+    else if (gdbServer->IsConnected())
+        gdbLabel->setText(QStringLiteral("GDB connecté sur %1 : c'est lui qui mène l'exécution").arg(where));
+    else
+        gdbLabel->setText(QStringLiteral("Serveur GDB en attente sur %1").arg(where));
+    statusBar()->setVisible(gdbServer->IsListening());
+    UpdateCommand();
 }
 
 void MainWindow::OnLastWrite(unsigned int address, unsigned int mask)

@@ -6,7 +6,9 @@
 #include <QMainWindow>
 
 class Document;
+class GdbServer;
 class QAction;
+class QLabel;
 class QActionGroup;
 class QMenu;
 class QTabWidget;
@@ -70,6 +72,7 @@ public slots:
     void OnAction_StepOverLine();
     void OnAction_RunBack();
     void OnAction_StepOverBack();
+    void OnAction_GdbServer();
     // Who last wrote a byte or pixel (mask of its bits) or a register: found in the history,
     // the machine is taken back to just after it if the user agrees.
     void OnLastWrite(unsigned int address, unsigned int mask);
@@ -112,6 +115,7 @@ public:
     QAction* stepOverLineAction;
     QAction* runBackAction;
     QAction* stepOverBackAction;
+    QAction* gdbServerAction;
     QActionGroup* undoGroup;
 
     QToolBar* toolBar;
@@ -125,6 +129,10 @@ public:
     StateFrame* stateFrame;
     Emulation emulation;
     bool running;
+    // Serves the document to GDB when the user starts it; while GDB is connected it runs
+    // the machine, and the window's own run commands are disabled. The status bar says so.
+    GdbServer* gdbServer;
+    QLabel* gdbLabel;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -153,6 +161,12 @@ private:
     // Offers to take the machine back to just after item `index` of the history, which wrote
     // what `what` names; says so when the history does not hold the writer.
     void OfferLastWrite(int index, const QString& what);
+
+    // GDB's connection, runs and stops, shown as the window's own.
+    void OnGdbConnecting();
+    void OnGdbResumed();
+    void OnGdbStopped();
+    void UpdateGdbLabel();
 
     bool awaitingFinish;
 };

@@ -71,13 +71,18 @@ void GdbServer::OnReadyRead()
         Take(message);
 }
 
+void GdbServer::Interrupt()
+{
+    if (running) {
+        interrupted = true;
+        emulation.requestInterruption();
+    }
+}
+
 void GdbServer::Take(const GdbPacketReader::Message& message)
 {
     if (message.kind == GdbPacketReader::Interrupt) {
-        if (running) {
-            interrupted = true;
-            emulation.requestInterruption();
-        }
+        Interrupt();
         return;
     }
     if (running) {

@@ -40,6 +40,8 @@ public:
     // pause() is called between two instructions (the runner presses its keys there); a
     // negative number means no more pauses.
     void SetPause(long long first, std::function<long long()> pause);
+    // As Ctrl-C from GDB: the run that GDB started stops, and GDB is told why.
+    void Interrupt();
 
 signals:
     // A client is about to take the machine: whoever else runs it must stop now.

@@ -7,6 +7,7 @@
 #include "gdb/GdbPacketReader.h"
 #include "gdb/GdbServer.h"
 #include "gdb/GdbSession.h"
+#include "gdb/GdbTestClient.h"
 #include "program/ProgramLoader.h"
 #include "program/SymbolTable.h"
 
@@ -40,54 +41,6 @@ QByteArray Ask(GdbSession& session, const QByteArray& payload)
     session.Handle(payload, &reply);
     return reply;
 }
-
-// A client on a socket that sees the server's bytes as they come.
-class Client
-{
-public:
-    bool Connect(quint16 port)
-    {
-        socket.connectToHost(QHostAddress::LocalHost, port);
-        return socket.waitForConnected(5000);
-    }
-    void Send(const QByteArray& bytes) { socket.write(bytes); socket.flush(); }
-    // Waits, with the event loop running, until the received bytes hold a whole packet or
-    // the condition; false on time out.
-    bool WaitFor(const std::function<bool()>& done, int milliseconds = 5000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < milliseconds) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            if (socket.isOpen())
-                received += socket.readAll();
-        }
-        return done();
-    }
-    // The payload of the next packet, without its frame; acknowledgements are skipped.
-    QByteArray Packet()
-    {
-        auto whole = [this] {
-            const int hash = received.indexOf('#');
-            return received.contains('$') && hash >= 0 && hash + 2 < received.size();
-        };
-        if (!WaitFor(whole))
-            return "(none)";
-        const int start = received.indexOf('$');
-        const int hash = received.indexOf('#', start);
-        const QByteArray payload = received.mid(start + 1, hash - start - 1);
-        received.remove(0, hash + 3);
-        return payload;
-    }
-    QByteArray Ask(const QByteArray& payload)
-    {
-        Send(GdbSession::Frame(payload));
-        return Packet();
-    }
-
-    QTcpSocket socket;
-    QByteArray received;
-};
 
 } // namespace
 
@@ -330,7 +283,7 @@ void GdbProtocolTest::runningForwardsAndBackwards()
     QSignalSpy stopped(&server, &GdbServer::Stopped);
     QString error;
     QVERIFY(server.Listen(QHostAddress::LocalHost, 0, &error));
-    Client client;
+    GdbTestClient client;
     QVERIFY(client.Connect(server.Port()));
     QVERIFY(client.WaitFor([&] { return server.IsConnected(); }));
     QCOMPARE(client.Ask("Z0," + a + ",2"), QByteArray("OK"));
@@ -395,11 +348,11 @@ void GdbProtocolTest::serverSurvivesMisbehavingClients()
     QVERIFY(!other.Listen(QHostAddress::LocalHost, server.Port(), &error));
     QVERIFY(error.startsWith(QStringLiteral("Impossible d'écouter sur 127.0.0.1:")));
 
-    Client first;
+    GdbTestClient first;
     QVERIFY(first.Connect(server.Port()));
     QVERIFY(first.WaitFor([&] { return server.IsConnected(); }));
     // A second client is turned away while the first is served.
-    Client second;
+    GdbTestClient second;
     QVERIFY(second.Connect(server.Port()));
     QVERIFY(second.WaitFor([&] { return second.socket.state() == QAbstractSocket::UnconnectedState; }));
     // A bad checksum is refused, an overlong packet answered with an error; then on as usual.
@@ -421,7 +374,7 @@ void GdbProtocolTest::serverSurvivesMisbehavingClients()
     QVERIFY(!server.IsRunning());
     QVERIFY(document.addressBreakpoints.isEmpty());
     // The next client is served, with acknowledgements again.
-    Client third;
+    GdbTestClient third;
     QVERIFY(third.Connect(server.Port()));
     QVERIFY(third.WaitFor([&] { return server.IsConnected(); }));
     QCOMPARE(third.Ask("?"), QByteArray("T05thread:1;"));
@@ -466,7 +419,7 @@ void GdbProtocolTest::pausesForTheRunnersKeys()
     });
     QString error;
     QVERIFY(server.Listen(QHostAddress::LocalHost, 0, &error));
-    Client client;
+    GdbTestClient client;
     QVERIFY(client.Connect(server.Port()));
     QCOMPARE(client.Ask("s"), QByteArray("T05thread:1;"));
     QCOMPARE(client.Ask("s"), QByteArray("T05thread:1;"));
