@@ -24,6 +24,7 @@ GdbServerDialog::GdbServerDialog(GdbServer* server, QWidget* parent)
     // GDB's usual port; 0 lets the system pick one.
     portBox->setRange(0, 65535);
     portBox->setValue(server->IsListening() ? server->Port() : 1234);
+    portBox->setMaximumWidth(portBox->sizeHint().width());
     commandText->setReadOnly(true);
     commandText->setMinimumWidth(260);
     auto* explanation = new QLabel(QStringLiteral("Le programme ouvert est servi à GDB sur 127.0.0.1. Tant que GDB\n"
@@ -74,6 +75,7 @@ void GdbServerDialog::UpdateState()
     else
         stateLabel->setText(QStringLiteral("En attente de GDB sur %1").arg(where));
     commandText->setText(listening ? QStringLiteral("target remote %1").arg(where) : QString());
+    commandText->setCursorPosition(0);
     if (listening)
         portBox->setValue(server->Port());
     portBox->setEnabled(!listening);

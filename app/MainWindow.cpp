@@ -123,7 +123,8 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    // GDB's thread works on the document too.
+    // GDB's thread works on the document too; the connection's end is not shown any more.
+    gdbServer->disconnect(this);
     delete gdbServer;
     gdbServer = nullptr;
     StopAndWait();
