@@ -3,6 +3,10 @@
 #include "app/AboutDialog.h"
 #include "app/EditBreakpointDialog.h"
 #include "app/GdbServerDialog.h"
+#include "app/ManualDialog.h"
+#include "app/ProgramWatcher.h"
+#include "app/ReloadBar.h"
+#include "app/Settings.h"
 #include "app/VideoDialog.h"
 #include "core/Document.h"
 #include "core/Emulator.h"
@@ -23,9 +27,14 @@
 #include "views/StateFrame.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QScreen>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -46,6 +55,9 @@ MainWindow::MainWindow(QWidget* parent)
       running(false),
       gdbServer(new GdbServer(document, this)),
       gdbLabel(new QLabel(this)),
+      settings(new Settings),
+      programWatcher(new ProgramWatcher(this)),
+      reloadBar(new ReloadBar(this)),
       awaitingFinish(false)
 {
     videoDialog = new VideoDialog(this);
@@ -75,6 +87,7 @@ MainWindow::MainWindow(QWidget* parent)
     QVBoxLayout* layout = new QVBoxLayout(central);
     layout->setSpacing(0);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(reloadBar);
     layout->addWidget(tabWidget);
     layout->addWidget(stateFrame);
     setCentralWidget(central);
@@ -87,10 +100,16 @@ MainWindow::MainWindow(QWidget* parent)
     resize(743, 670);
     setMinimumSize(530, 500);
     CenterWindow();
+    restoreGeometry(settings->Geometry(QStringLiteral("window")));
+    const QByteArray videoGeometry = settings->Geometry(QStringLiteral("video"));
+    if (!videoGeometry.isEmpty() && videoDialog->restoreGeometry(videoGeometry))
+        VideoDialog::firstShow = false;
+    setAcceptDrops(true);
+    UpdateRecentMenu();
 
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() == 2)
-        LoadFile(arguments.at(1));
+    if (arguments.size() == 2 && LoadFile(arguments.at(1)))
+        TakeLoadedProgram();
 
     document->emulator->Reset();
     OfferSourcePage();
@@ -105,6 +124,11 @@ MainWindow::MainWindow(QWidget* parent)
             SLOT(OnLastWrite(unsigned int, unsigned int)));
     connect(document, SIGNAL(LastRegisterWriteRequested(QString)), this, SLOT(OnLastRegisterWrite(QString)));
     videoDialog->installEventFilter(this);
+
+    connect(programWatcher, &ProgramWatcher::Changed, this, [this] { reloadBar->ShowChanged(document->programFile); });
+    connect(programWatcher, &ProgramWatcher::Missing, this, [this] { reloadBar->ShowMissing(document->programFile); });
+    connect(reloadBar, &ReloadBar::ReloadRequested, this, &MainWindow::OnAction_Reload);
+    connect(reloadBar, &ReloadBar::Ignored, programWatcher, &ProgramWatcher::TakeAsLoaded);
 
     connect(gdbServer, &GdbServer::Connecting, this, &MainWindow::OnGdbConnecting);
     connect(gdbServer, &GdbServer::Connected, this, &MainWindow::UpdateGdbLabel);
@@ -128,6 +152,7 @@ MainWindow::~MainWindow()
     delete gdbServer;
     gdbServer = nullptr;
     StopAndWait();
+    delete settings;
 }
 
 bool MainWindow::Busy() const
@@ -225,6 +250,9 @@ void MainWindow::CreateActions()
          SLOT(OnAction_StepOverLine()), false},
         {&MainWindow::runBackAction, "Exécuter en arrière", Qt::SHIFT + Qt::Key_F9, "", "", SLOT(OnAction_RunBack()),
          false},
+        {&MainWindow::reloadAction, "Recharger", Qt::CTRL + Qt::SHIFT + Qt::Key_R, "", "", SLOT(OnAction_Reload()),
+         false},
+        {&MainWindow::manualAction, "Manuel de Zendra", Qt::Key_F1, "", "", SLOT(OnAction_Manual()), false},
         {&MainWindow::gdbServerAction, "Serveur GDB...", Qt::CTRL + Qt::Key_G, "", "", SLOT(OnAction_GdbServer()), false},
         {&MainWindow::stepOverBackAction, "Pas à pas principal en arrière", Qt::SHIFT + Qt::Key_Backspace, "", "",
          SLOT(OnAction_StepOverBack()), false},
@@ -270,6 +298,9 @@ void MainWindow::CreateMenus()
 {
     fileMenu = menuBar()->addMenu(QStringLiteral("&Fichier"));
     fileMenu->addAction(openAction);
+    fileMenu->addAction(reloadAction);
+    recentMenu = fileMenu->addMenu(QStringLiteral("Fichiers récents"));
+    fileMenu->addSeparator();
     fileMenu->addAction(quitAction);
 
     viewMenu = menuBar()->addMenu(QStringLiteral("&Affichage"));
@@ -314,6 +345,7 @@ void MainWindow::CreateMenus()
     debugMenu->addAction(gdbServerAction);
 
     helpMenu = menuBar()->addMenu(QStringLiteral("Aide"));
+    helpMenu->addAction(manualAction);
     helpMenu->addAction(aboutAction);
 
     connect(undoMenu, SIGNAL(aboutToShow()), this, SLOT(UpdateCommand()));
@@ -435,7 +467,27 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (emulation.isRunning())
         emulation.requestInterruption();
+    settings->SetGeometry(QStringLiteral("window"), saveGeometry());
+    settings->SetGeometry(QStringLiteral("video"), videoDialog->saveGeometry());
+    settings->SaveProgram(*document);
     event->accept();
+}
+
+// One local file, and no more: a folder or several files are not a program.
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile() && QFileInfo(urls.first().toLocalFile()).isFile())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    OpenProgram(urls.first().toLocalFile());
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -541,16 +593,106 @@ void MainWindow::ResetMachineView()
 void MainWindow::OnAction_Open()
 {
     const QString name = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Ouvrir un fichier au format S-Record"), QString(),
+        this, QStringLiteral("Ouvrir un fichier au format S-Record"), settings->OpenFolder(),
         QStringLiteral("Programmes 68000 (*.hex *.elf);;Fichiers S-Record (*.hex);;Exécutables ELF (*.elf);;"
                        "Tous les fichiers (*.*)"),
         nullptr, QFileDialog::ReadOnly);
-    if (name.isEmpty() || Busy() || gdbServer->IsConnected() || !LoadFile(name))
+    if (name.isEmpty())
         return;
+    settings->SetOpenFolder(QFileInfo(name).absolutePath());
+    OpenProgram(name);
+}
+
+void MainWindow::OpenProgram(const QString& name)
+{
+    if (Busy() || gdbServer->IsConnected())
+        return;
+    const QFileInfo info(name);
+    if (info.exists() && !info.isFile()) {
+        ShowError(QStringLiteral("« %1 » n'est pas un fichier.").arg(name));
+        return;
+    }
+    if (info.size() > largestProgram) {
+        ShowError(QStringLiteral("Le fichier « %1 » est trop gros pour être un programme 68000.").arg(info.fileName()));
+        return;
+    }
+    settings->SaveProgram(*document);
+    if (!LoadFile(name))
+        return;
+    TakeLoadedProgram();
     document->emulator->Reset();
     OfferSourcePage();
     UpdateCommand();
     ResetMachineView();
+}
+
+void MainWindow::TakeLoadedProgram()
+{
+    settings->AddRecentFile(document->programFile);
+    settings->RestoreProgram(*document);
+    programWatcher->Watch(document->programFile);
+    reloadBar->hide();
+    UpdateRecentMenu();
+}
+
+void MainWindow::UpdateRecentMenu()
+{
+    if (!recentMenu)
+        return;
+    recentMenu->clear();
+    const QStringList files = settings->RecentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        QString shown = files.at(i);
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        if (i == 0)
+            action->setShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_O));
+        const QString file = files.at(i);
+        connect(action, &QAction::triggered, this, [this, file] { OpenProgram(file); });
+    }
+    recentMenu->setEnabled(!files.isEmpty());
+}
+
+void MainWindow::OnAction_Reload()
+{
+    const QString name = document->programFile;
+    if (name.isEmpty() || Busy() || gdbServer->IsConnected())
+        return;
+    // Read whole into a document of its own first: a file that the linker is still
+    // writing is refused there, and this one is not touched.
+    {
+        Document check;
+        ProgramLoader loader(name, &check);
+        if (!QFileInfo(name).isFile()) {
+            reloadBar->ShowMissing(name);
+            return;
+        }
+        if (QFileInfo(name).size() > largestProgram || !loader.Load()) {
+            reloadBar->ShowFailed(name, loader.errorMessage.isEmpty()
+                                            ? QStringLiteral("Le fichier est trop gros pour être un programme 68000.")
+                                            : loader.errorMessage);
+            return;
+        }
+    }
+    // What the old program left in memory goes with it.
+    std::fill_n(document->memory->buffer.mainBuffer, MemoryBuffer::videoStart, 0);
+    std::fill_n(document->memory->buffer.videoBuffer, MemoryBuffer::videoSize, 0);
+    ProgramLoader loader(name, document);
+    if (!loader.Load()) {
+        reloadBar->ShowFailed(name, loader.errorMessage);
+        return;
+    }
+    programWatcher->TakeAsLoaded();
+    reloadBar->hide();
+    document->emulator->Reset();
+    OfferSourcePage();
+    UpdateCommand();
+    ResetMachineView();
+}
+
+void MainWindow::OnAction_Manual()
+{
+    ManualDialog::ShowManual(this);
 }
 
 void MainWindow::OnAction_VideoOut()
@@ -732,6 +874,8 @@ void MainWindow::UpdateCommand()
     for (QAction* action : {addDisaViewAction, addHexaViewAction, addMixedViewAction, editBreakpointAction,
                             editBreakpointToolAction})
         action->setEnabled(idle);
+    reloadAction->setEnabled(free && !document->programFile.isEmpty());
+    recentMenu->setEnabled(free && !recentMenu->isEmpty());
     for (QAction* action : {openAction, quickRunAction, resetAction, runAction, skipAction, stepIntoAction,
                             stepIntoNoBreakAction, stepOverAction, stepOverNoBreakAction, stepOutAction,
                             stepOutNoBreakAction})

@@ -7,6 +7,9 @@
 
 class Document;
 class GdbServer;
+class ProgramWatcher;
+class ReloadBar;
+class Settings;
 class QAction;
 class QLabel;
 class QActionGroup;
@@ -73,6 +76,10 @@ public slots:
     void OnAction_RunBack();
     void OnAction_StepOverBack();
     void OnAction_GdbServer();
+    // Reads the open program's file again, keeping breakpoints, watchpoints, conditions,
+    // pages and views, and resets the machine; a file that cannot be read leaves all as is.
+    void OnAction_Reload();
+    void OnAction_Manual();
     // Who last wrote a byte or pixel (mask of its bits) or a register: found in the history,
     // the machine is taken back to just after it if the user agrees.
     void OnLastWrite(unsigned int address, unsigned int mask);
@@ -116,6 +123,8 @@ public:
     QAction* runBackAction;
     QAction* stepOverBackAction;
     QAction* gdbServerAction;
+    QAction* reloadAction;
+    QAction* manualAction;
     QActionGroup* undoGroup;
 
     QToolBar* toolBar;
@@ -125,6 +134,7 @@ public:
     QMenu* helpMenu;
     QMenu* undoMenu;
     QMenu* breakpointMenu;
+    QMenu* recentMenu = nullptr;
 
     StateFrame* stateFrame;
     Emulation emulation;
@@ -133,9 +143,19 @@ public:
     // the machine, and the window's own run commands are disabled. The status bar says so.
     GdbServer* gdbServer;
     QLabel* gdbLabel;
+    // What is remembered between starts; the open program's file watched for rebuilds, and
+    // the bar that offers to reload it.
+    Settings* settings;
+    ProgramWatcher* programWatcher;
+    ReloadBar* reloadBar;
+
+    // The largest file taken for a program: anything bigger is not one.
+    static constexpr qint64 largestProgram = 64 * 1024 * 1024;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -162,6 +182,12 @@ private:
     // what `what` names; says so when the history does not hold the writer.
     void OfferLastWrite(int index, const QString& what);
 
+    // Opens a program chosen by the user (dialog, recent files, a drop) as "Ouvrir" does,
+    // remembering the state of the one it replaces.
+    void OpenProgram(const QString& fileName);
+    // After a program is loaded: remembered, watched, and its saved breakpoints restored.
+    void TakeLoadedProgram();
+    void UpdateRecentMenu();
     // GDB's connection, runs and stops, shown as the window's own.
     void OnGdbConnecting();
     void OnGdbResumed();

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QSettings>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,6 +64,9 @@ int main(int argc, char** argv)
     char* appArgv[] = {name.data(), path.data(), nullptr};
     (void)argc;
     QApplication application(appArgc, appArgv);
+    // The windows' settings go to a folder of the bench's own.
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
 
     MainWindow w;
     w.show();

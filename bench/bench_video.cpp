@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QTest>
@@ -68,6 +70,9 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // The windows' settings go to a folder of the bench's own.
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
     MainWindow w;
     LoadCountingLoop(*w.document);
     w.show();

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -32,11 +34,20 @@
         char* appArgv[] = {program.data(), file.data(), nullptr};                                                      \
         QApplication app(appArgc, appArgv);                                                                            \
         SplitTest::QuietPlatformWarnings();                                                                            \
+        QTemporaryDir settingsDir;                                                                                     \
+        WindowTest::UseSettingsIn(settingsDir.path());                                                                 \
         TestClass test;                                                                                                \
         return QTest::qExec(&test, argc, argv);                                                                        \
     }
 
 namespace WindowTest {
+
+// What the windows remember goes to a folder of the test's own, fresh for each run, never
+// to the user's settings.
+inline void UseSettingsIn(const QString& folder)
+{
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+}
 
 inline QString Program(const char* name)
 {
