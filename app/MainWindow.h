@@ -32,6 +32,9 @@ public:
     ~MainWindow() override;
 
     bool LoadFile(const QString& fileName);
+    // Opens a program chosen by the user (dialog, recent files, a drop) as "Ouvrir" does,
+    // remembering the state of the one it replaces.
+    void OpenProgram(const QString& fileName);
     void ShowError(const QString& text);
     void UpdateCurrentTab();
     void UpdateCurrentTabIfIdle();
@@ -182,9 +185,6 @@ private:
     // what `what` names; says so when the history does not hold the writer.
     void OfferLastWrite(int index, const QString& what);
 
-    // Opens a program chosen by the user (dialog, recent files, a drop) as "Ouvrir" does,
-    // remembering the state of the one it replaces.
-    void OpenProgram(const QString& fileName);
     // After a program is loaded: remembered, watched, and its saved breakpoints restored.
     void TakeLoadedProgram();
     void UpdateRecentMenu();

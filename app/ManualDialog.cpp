@@ -11,6 +11,7 @@ ManualDialog::ManualDialog(QWidget* parent)
     setWindowTitle(QStringLiteral("Manuel de Zendra"));
     browser->setOpenExternalLinks(true);
     browser->setMarkdown(Text());
+    browser->document()->setDocumentMargin(16);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser);

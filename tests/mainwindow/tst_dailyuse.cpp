@@ -1,0 +1,336 @@
+// A user's day with the window: a program rebuilt while it runs is offered for reloading and
+// keeps its breakpoints; a file half written, gone or too big leaves the open program as it
+// is; recent files, geometry and breakpoints survive a restart, and a damaged settings file
+// harms nothing; the manual and the README agree; the command line answers --version.
+#include "MainWindowTestSupport.h"
+
+#include "app/ManualDialog.h"
+#include "app/Settings.h"
+#include "app/ReloadBar.h"
+#include "core/Emulator.h"
+#include "core/Memory.h"
+#include "core/Register.h"
+#include "program/SymbolTable.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+using namespace WindowTest;
+
+namespace {
+
+const QString demo = QStringLiteral(DEMO_DIRECTORY "/demo.elf");
+const QString other = QStringLiteral(OTHER_PROGRAM);
+
+bool Copy(const QString& from, const QString& to)
+{
+    QFile::remove(to);
+    return QFile::copy(from, to) && QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+// Writes the bytes in place, as a linker does, rather than replacing the file.
+bool Overwrite(const QString& file, const QByteArray& bytes)
+{
+    QFile f(file);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+QByteArray Contents(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool HasSymbol(MainWindow& w, const char* name)
+{
+    return w.document->symbols->Find(QString::fromLatin1(name)) != nullptr;
+}
+
+bool WaitForBar(MainWindow& w, const QString& text)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!(w.reloadBar->isVisible() && w.reloadBar->label->text().contains(text))) {
+        if (clock.elapsed() > 10000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+QStringList RecentTexts(MainWindow& w)
+{
+    QStringList texts;
+    for (QAction* a : w.recentMenu->actions())
+        texts << a->text();
+    return texts;
+}
+
+QString SettingsFile()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Zendra"), QStringLiteral("Zendra")).fileName();
+}
+
+} // namespace
+
+class TestDailyUse : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rebuiltProgramReloadsAndKeepsItsBreakpoints();
+    void badFilesLeaveTheProgramAsItIs();
+    void settingsSurviveARestart();
+    void damagedSettingsHarmNothing();
+    void manualAndReadmeAgree();
+    void commandLine();
+};
+
+void TestDailyUse::rebuiltProgramReloadsAndKeepsItsBreakpoints()
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("prog.elf"));
+    QVERIFY(Copy(demo, program));
+    MainWindow w;
+    QVERIFY(ShowActive(w));
+    w.OpenProgram(program);
+    QCOMPARE(w.document->programFile, program);
+    QVERIFY(HasSymbol(w, "draw_line") || !w.document->symbols->IsEmpty());
+    const int pages = w.tabWidget->count();
+    w.document->AddAddressBreakpoint(0x2000);
+    w.document->AddWatchpoint(Watchpoint(0x3000, 2, WatchWrite));
+    QVERIFY(w.reloadAction->isEnabled());
+    QCOMPARE(w.reloadAction->shortcut(), QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_R));
+
+    // Rebuilt during a run: the bar comes, the run goes on with the old program.
+    QTest::keyClick(&w, Qt::Key_F9);
+    QVERIFY(WaitRunning(w));
+    QVERIFY(Overwrite(program, Contents(other)));
+    QVERIFY(WaitForBar(w, QStringLiteral("« prog.elf » a changé sur le disque")));
+    QVERIFY(w.running && w.emulation.isRunning());
+    QVERIFY(!w.reloadAction->isEnabled());
+    if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES"))
+        w.grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/reload-bar.png"));
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(WaitIdle(w));
+
+    // Reloaded: the new symbols, the machine reset, breakpoints and pages kept.
+    QTest::mouseClick(w.reloadBar->reloadButton, Qt::LeftButton);
+    QVERIFY(!w.reloadBar->isVisible());
+    QVERIFY(HasSymbol(w, "twice"));
+    QVERIFY(!HasSymbol(w, "draw_line"));
+    QCOMPARE(w.document->emulator->registers->pc, w.document->memory->Read(4, 32));
+    QVERIFY(w.document->emulator->undoList.items.isEmpty());
+    QVERIFY(w.document->addressBreakpoints.contains(0x2000));
+    QCOMPARE(w.document->watchpoints.size(), 1);
+    QVERIFY(w.tabWidget->count() >= pages);
+    // Nothing of the old program is left in memory past the new one's end.
+    QCOMPARE(w.document->memory->Read(0x7000, 32), 0u);
+
+    // "Ignorer": the bar goes, and the same file is not offered again.
+    QVERIFY(Overwrite(program, Contents(demo)));
+    QVERIFY(WaitForBar(w, QStringLiteral("a changé")));
+    QTest::mouseClick(w.reloadBar->ignoreButton, Qt::LeftButton);
+    QTest::qWait(600);
+    QVERIFY(!w.reloadBar->isVisible());
+    QVERIFY(HasSymbol(w, "twice"));
+    // The key reloads at once.
+    QTest::keyClick(&w, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(!HasSymbol(w, "twice"));
+    QVERIFY(w.document->addressBreakpoints.contains(0x2000));
+}
+
+void TestDailyUse::badFilesLeaveTheProgramAsItIs()
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("prog.elf"));
+    QVERIFY(Copy(demo, program));
+    MainWindow w;
+    QVERIFY(ShowActive(w));
+    w.OpenProgram(program);
+    const unsigned int entry = w.document->memory->Read(4, 32);
+    const unsigned int code = w.document->memory->Read(entry, 32);
+
+    // Half written by the linker: refused, the old program kept, "Réessayer" offered.
+    QVERIFY(Overwrite(program, Contents(other).left(300)));
+    QVERIFY(WaitForBar(w, QStringLiteral("a changé")));
+    QTest::mouseClick(w.reloadBar->reloadButton, Qt::LeftButton);
+    QVERIFY(w.reloadBar->label->text().contains(QStringLiteral("n'a pas pu être rechargé ; l'ancien est conservé")));
+    QCOMPARE(w.reloadBar->reloadButton->text(), QStringLiteral("Réessayer"));
+    QCOMPARE(w.document->memory->Read(entry, 32), code);
+    QVERIFY(!w.document->symbols->IsEmpty());
+    // Finished: the retry takes it.
+    QVERIFY(Overwrite(program, Contents(other)));
+    QTest::mouseClick(w.reloadBar->reloadButton, Qt::LeftButton);
+    QVERIFY(HasSymbol(w, "twice"));
+
+    // Gone from the disk: said, and kept in memory.
+    QVERIFY(QFile::remove(program));
+    QVERIFY(WaitForBar(w, QStringLiteral("n'est plus sur le disque")));
+    QVERIFY(!w.reloadBar->reloadButton->isVisible());
+    QVERIFY(HasSymbol(w, "twice"));
+
+    // Drops: one file is taken, a folder or two files are not.
+    auto dragEnter = [&](const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent event(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&w, &event);
+        return event.isAccepted();
+    };
+    QVERIFY(dragEnter({QUrl::fromLocalFile(demo)}));
+    QVERIFY(!dragEnter({QUrl::fromLocalFile(dir.path())}));
+    QVERIFY(!dragEnter({QUrl::fromLocalFile(demo), QUrl::fromLocalFile(other)}));
+
+    // A file of 2 GiB is not a program: said before anything is read.
+    const QString huge = dir.filePath(QStringLiteral("huge.elf"));
+    {
+        QFile f(huge);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(qint64(2) << 30));
+    }
+    ModalAnswerer answerer;
+    w.OpenProgram(huge);
+    QCOMPARE(answerer.messages, QStringList{QStringLiteral("Le fichier « huge.elf » est trop gros pour être un programme 68000.")});
+    QVERIFY(HasSymbol(w, "twice"));
+}
+
+void TestDailyUse::settingsSurviveARestart()
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("first.elf"));
+    const QString second = dir.filePath(QStringLiteral("second.elf"));
+    QVERIFY(Copy(demo, first));
+    QVERIFY(Copy(other, second));
+    {
+        MainWindow w;
+        QVERIFY(ShowActive(w));
+        w.OpenProgram(first);
+        w.document->AddAddressBreakpoint(0x1234);
+        w.OpenProgram(second);
+        w.document->RemoveAllAddressBreakpoints();
+        w.document->AddAddressBreakpoint(0x5678);
+        BreakpointCondition condition;
+        QVERIFY(condition.condition.Parse(QStringLiteral("d0==3 && [counter].l!=0"), w.document->conditionCalculator));
+        condition.ignoreCount = 2;
+        w.document->conditions.insert(0x5678, condition);
+        w.document->AddWatchpoint(Watchpoint(0x4000, 4, WatchRead, false));
+        w.resize(900, 720);
+        w.close();
+    }
+    MainWindow w;
+    QVERIFY(ShowActive(w));
+    QCOMPARE(w.size(), QSize(900, 720));
+    const QStringList recent = RecentTexts(w);
+    // The program this window started on, then the two, before the programs of earlier tests.
+    QVERIFY(recent.size() >= 3 && recent.size() <= Settings::recentCount);
+    QCOMPARE(recent.at(0), QStringLiteral("&1 ") + demo);
+    QCOMPARE(recent.at(1), QStringLiteral("&2 ") + second);
+    QCOMPARE(recent.at(2), QStringLiteral("&3 ") + first);
+    QCOMPARE(w.recentMenu->actions().first()->shortcut(), QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_O));
+    // A recent file, with its breakpoint, condition and watchpoint.
+    w.document->RemoveAllAddressBreakpoints();
+    w.recentMenu->actions().at(1)->trigger();
+    QCOMPARE(w.document->programFile, second);
+    QCOMPARE(w.document->addressBreakpoints, AddressBreakpointList() << 0x5678);
+    QCOMPARE(w.document->conditions.value(0x5678).condition.text, QStringLiteral("d0==3 && [counter].l!=0"));
+    QCOMPARE(w.document->conditions.value(0x5678).ignoreCount, 2);
+    QCOMPARE(w.document->watchpoints.size(), 1);
+    QVERIFY(w.document->watchpoints.first().SameRange(Watchpoint(0x4000, 4, WatchRead)));
+    QVERIFY(!w.document->watchpoints.first().enabled);
+    // A recent file that no longer exists is refused as "Ouvrir" refuses it.
+    QVERIFY(QFile::remove(first));
+    ModalAnswerer answerer;
+    w.recentMenu->actions().at(2)->trigger();
+    QCOMPARE(answerer.titles, QStringList{QStringLiteral("Zendra - Erreur")});
+    QCOMPARE(w.document->programFile, second);
+}
+
+void TestDailyUse::damagedSettingsHarmNothing()
+{
+    const QString file = SettingsFile();
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    const struct {
+        const char* name;
+        QByteArray text;
+    } cases[] = {
+        {"wrong types", "[General]\nversion=1\n[geometry]\nwindow=12\nvideo=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x5QRect)\n"
+                        "[files]\nrecent=@Variant(garbage\nopenFolder=/no/such/folder\n"
+                        "[programs]\norder=x\n"},
+        {"huge list", "[General]\nversion=1\n[files]\nrecent=" + QByteArray("/a, ").repeated(200000) + "/b\n"},
+        {"another version", "[General]\nversion=99\n[files]\nrecent=/x.elf\n"},
+        {"not INI at all", QByteArray("\x00\xff\xfe[[[=\n\n==]", 12)},
+    };
+    for (const auto& c : cases) {
+        QVERIFY(Overwrite(file, c.text));
+        MainWindow w;
+        QVERIFY2(ShowActive(w), c.name);
+        QVERIFY2(w.size() == QSize(743, 670), c.name);
+        QVERIFY2(RecentTexts(w).size() <= Settings::recentCount, c.name);
+        QVERIFY2(!w.document->programFile.isEmpty(), c.name);
+        w.close();
+    }
+    QFile::remove(file);
+}
+
+void TestDailyUse::manualAndReadmeAgree()
+{
+    MainWindow w;
+    QVERIFY(ShowActive(w));
+    QTest::keyClick(&w, Qt::Key_F1);
+    auto* manual = w.findChild<ManualDialog*>();
+    QVERIFY(manual && manual->isVisible());
+    const QString shown = manual->browser->toPlainText();
+    QVERIFY(shown.startsWith(QStringLiteral("Manuel de Zendra")));
+    if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES"))
+        manual->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/manual.png"));
+    // Every key of the window is in the manual, as it names it.
+    const QString text = ManualDialog::Text();
+    QList<QAction*> actions = w.findChildren<QAction*>();
+    for (QAction* a : actions) {
+        const QKeySequence key = a->shortcut();
+        if (key.isEmpty())
+            continue;
+        QString name = key.toString(QKeySequence::PortableText);
+        name.replace(QStringLiteral("Esc"), QStringLiteral("Échap")).replace(QStringLiteral("Backspace"), QStringLiteral("Retour arrière"));
+        QVERIFY2(QRegularExpression(QStringLiteral("(^|[^+\\w])%1([^+\\w]|$)").arg(QRegularExpression::escape(name))).match(text).hasMatch(),
+                 qPrintable(name));
+    }
+    // The facts that both tell: the memory map, the runner's options and its statuses.
+    QFile readmeFile(QStringLiteral(README));
+    QVERIFY(readmeFile.open(QIODevice::ReadOnly));
+    const QString readme = QString::fromUtf8(readmeFile.readAll());
+    for (const char* fact : {"0xFFB500-0xFFFFFF", "0x000400-0x0004FF", "60", "0x402-0x403", "0x406-0x408", "0x61", "0x65",
+                             "0x6F", "0x70", "0x71", "0x72", "0x80", "480 × 320", "--until", "--break", "--limit", "--watch",
+                             "--set", "--keys", "--json", "--memory", "--screen", "--trace", "--gdb", "Ctrl+G",
+                             "target remote 127.0.0.1:1234", "reverse-continue", "-m68000", "-nostdlib -ffreestanding"}) {
+        QVERIFY2(readme.contains(QString::fromUtf8(fact)), fact);
+        QVERIFY2(text.contains(QString::fromUtf8(fact)), fact);
+    }
+}
+
+void TestDailyUse::commandLine()
+{
+    QProcess zendra;
+    zendra.start(QStringLiteral(ZENDRA_EXECUTABLE), {QStringLiteral("--version")});
+    QVERIFY(zendra.waitForFinished(10000));
+    QCOMPARE(zendra.exitCode(), 0);
+    QVERIFY(zendra.readAllStandardOutput().startsWith("Zendra 0."));
+    zendra.start(QStringLiteral(ZENDRA_EXECUTABLE), {QStringLiteral("--help")});
+    QVERIFY(zendra.waitForFinished(10000));
+    const QString help = QString::fromUtf8(zendra.readAllStandardOutput());
+    QVERIFY(help.contains(QStringLiteral("PROGRAMME")) && help.contains(QStringLiteral("--version")));
+    zendra.start(QStringLiteral(ZENDRA_EXECUTABLE), {QStringLiteral("--nonsense")});
+    QVERIFY(zendra.waitForFinished(10000));
+    QCOMPARE(zendra.exitCode(), 2);
+}
+
+ZENDRA_MAINWINDOW_TEST_MAIN(TestDailyUse, DEMO_DIRECTORY "/demo.elf")
+#include "tst_dailyuse.moc"
