@@ -8,6 +8,10 @@
 
 int main(int argc, char* argv[])
 {
+    // Sharp on screens of high density: layouts in device-independent pixels, and the
+    // icons' "@2x" pictures where the screen has twice the pixels.
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zendra"));
     QApplication::setApplicationVersion(QStringLiteral(ZENDRA_VERSION));

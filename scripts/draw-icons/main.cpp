@@ -426,14 +426,22 @@ int main(int argc, char** argv)
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     bool ok = true;
     for (const CommandIcon& icon : CommandIcons()) {
-        QImage image = Canvas(16);
-        {
-            QPainter p(&image);
-            p.setRenderHint(QPainter::Antialiasing);
-            icon.draw(p);
+        // At 16 pixels, and at 32 for screens of twice the density ("@2x", which Qt picks).
+        for (const int scale : {1, 2}) {
+            QImage image = Canvas(16 * scale);
+            {
+                QPainter p(&image);
+                p.setRenderHint(QPainter::Antialiasing);
+                p.scale(scale, scale);
+                icon.draw(p);
+            }
+            ok = Save(image, folder.filePath(QString(icon.name) + (scale == 2 ? "@2x.png" : ".png"))) && ok;
         }
-        ok = Save(image, folder.filePath(QString(icon.name) + ".png")) && ok;
     }
+    // The application's icon for the desktop's menus, at the sizes of the icon themes.
+    folder.mkpath("app");
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        ok = Save(DrawMain(size), folder.filePath(QString("app/zendra-%1.png").arg(size))) && ok;
     QFile ico(folder.filePath("Main.ico"));
     if (ico.open(QIODevice::WriteOnly)) {
         ico.write(IcoFile({DrawMain(16), DrawMain(32), DrawMain(48)}));
