@@ -1,182 +1,10 @@
 #include "core/InstructionSet.h"
 
-#include <array>
-#include <utility>
+#include "core/InstructionSetFamilies.h"
 
 namespace {
 
-using Handler = InstructionSet::Handler;
-template <int N>
-using Fixed = InstructionSet::Fixed<N>;
-
-constexpr int formCount = InstructionSet::FormCount;
-// Operation sizes by the index of a standard size field, and by the MOVE size field less one
-// (1 = byte, 2 = long, 3 = word).
-constexpr int sizes[3] = {8, 16, 32};
-constexpr int moveSizes[3] = {8, 32, 16};
-
-// One handler per index of a family of specialisations: Case<I>::Run for I below count.
-template <template <int> class Case, std::size_t... I>
-constexpr std::array<Handler, sizeof...(I)> Instances(std::index_sequence<I...>)
-{
-    return {{&Case<int(I)>::Run...}};
-}
-template <template <int> class Case, std::size_t count>
-constexpr std::array<Handler, count> Family()
-{
-    return Instances<Case>(std::make_index_sequence<count>());
-}
-
-// Indices: size index (0-2) or size bit, direction bit, then the form.
-template <int I>
-struct MoveCase
-{
-    static void Run(Emulator& e, unsigned int op)
-    {
-        InstructionSet::Move(e, op, Fixed<moveSizes[I / (formCount * formCount)]>(),
-                             Fixed<I % formCount>(), Fixed<(I / formCount) % formCount>());
-    }
-};
-
-template <int I>
-struct MoveAddressCase
-{
-    static void Run(Emulator& e, unsigned int op)
-    {
-        InstructionSet::MoveAddress(e, op, Fixed<I / formCount ? 16 : 32>(), Fixed<I % formCount>());
-    }
-};
-
-template <bool subtract>
-struct AddSubCases
-{
-    template <int I>
-    struct Case
-    {
-        static void Run(Emulator& e, unsigned int op)
-        {
-            InstructionSet::AddSub<subtract>(e, op, Fixed<sizes[I / (2 * formCount)]>(), Fixed<I % formCount>(),
-                                             Fixed<(I / formCount) % 2>());
-        }
-    };
-    template <int I>
-    struct AddressCase
-    {
-        static void Run(Emulator& e, unsigned int op)
-        {
-            InstructionSet::AddSubAddress<subtract>(e, op, Fixed<I / formCount ? 32 : 16>(), Fixed<I % formCount>());
-        }
-    };
-    template <int I>
-    struct QuickCase
-    {
-        static void Run(Emulator& e, unsigned int op)
-        {
-            InstructionSet::AddSubQuick<subtract>(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
-        }
-    };
-};
-
-template <int kind>
-struct LogicCases
-{
-    template <int I>
-    struct Case
-    {
-        static void Run(Emulator& e, unsigned int op)
-        {
-            InstructionSet::Logic<kind>(e, op, Fixed<sizes[I / (2 * formCount)]>(), Fixed<I % formCount>(),
-                                        Fixed<(I / formCount) % 2>());
-        }
-    };
-};
-
-template <int I>
-struct CompareCase
-{
-    static void Run(Emulator& e, unsigned int op)
-    {
-        InstructionSet::Compare(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
-    }
-};
-
-template <int I>
-struct CompareAddressCase
-{
-    static void Run(Emulator& e, unsigned int op)
-    {
-        InstructionSet::CompareAddress(e, op, Fixed<I / formCount ? 32 : 16>(), Fixed<I % formCount>());
-    }
-};
-
-template <int I>
-struct TestCase
-{
-    static void Run(Emulator& e, unsigned int op)
-    {
-        InstructionSet::Test(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
-    }
-};
-
-template <int I>
-struct ClearCase
-{
-    static void Run(Emulator& e, unsigned int op)
-    {
-        InstructionSet::Clear(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
-    }
-};
-
-template <int I>
-struct LoadAddressCase
-{
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::LoadAddress(e, op, Fixed<I>()); }
-};
-
-template <int I>
-struct PushAddressCase
-{
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::PushAddress(e, op, Fixed<I>()); }
-};
-
-template <int I>
-struct JumpCase
-{
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::Jump(e, op, Fixed<I>()); }
-};
-
-template <int I>
-struct JumpToSubroutineCase
-{
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::JumpToSubroutine(e, op, Fixed<I>()); }
-};
-
-// Condition, then whether the displacement is in the next word.
-template <int I>
-struct BranchCase
-{
-    static void Run(Emulator& e, unsigned int op)
-    {
-        InstructionSet::Branch(e, op, Fixed<I / 2>(), Fixed<I % 2>());
-    }
-};
-
-template <int I>
-struct DecrementAndBranchCase
-{
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::DecrementAndBranch(e, op, Fixed<I>()); }
-};
-
-// Kind, size index, left, count in a register.
-template <int I>
-struct ShiftCase
-{
-    static void Run(Emulator& e, unsigned int op)
-    {
-        InstructionSet::ShiftRegister(e, op, Fixed<I / 12>(), Fixed<sizes[(I / 4) % 3]>(), Fixed<(I / 2) % 2>(),
-                                      Fixed<I % 2>());
-    }
-};
+using namespace InstructionSetFamilies;
 
 void MoveQuick(Emulator& e, unsigned int op)
 {
@@ -193,29 +21,6 @@ struct Tables
 
 Tables::Tables()
 {
-    static constexpr auto move = Family<MoveCase, 3 * formCount * formCount>();
-    static constexpr auto moveAddress = Family<MoveAddressCase, 2 * formCount>();
-    static constexpr auto add = Family<AddSubCases<false>::Case, 3 * 2 * formCount>();
-    static constexpr auto sub = Family<AddSubCases<true>::Case, 3 * 2 * formCount>();
-    static constexpr auto addAddress = Family<AddSubCases<false>::AddressCase, 2 * formCount>();
-    static constexpr auto subAddress = Family<AddSubCases<true>::AddressCase, 2 * formCount>();
-    static constexpr auto addQuick = Family<AddSubCases<false>::QuickCase, 3 * formCount>();
-    static constexpr auto subQuick = Family<AddSubCases<true>::QuickCase, 3 * formCount>();
-    static constexpr auto andCases = Family<LogicCases<InstructionSet::And>::Case, 3 * 2 * formCount>();
-    static constexpr auto orCases = Family<LogicCases<InstructionSet::Or>::Case, 3 * 2 * formCount>();
-    static constexpr auto eorCases = Family<LogicCases<InstructionSet::ExclusiveOr>::Case, 3 * 2 * formCount>();
-    static constexpr auto compare = Family<CompareCase, 3 * formCount>();
-    static constexpr auto compareAddress = Family<CompareAddressCase, 2 * formCount>();
-    static constexpr auto test = Family<TestCase, 3 * formCount>();
-    static constexpr auto clear = Family<ClearCase, 3 * formCount>();
-    static constexpr auto loadAddress = Family<LoadAddressCase, formCount>();
-    static constexpr auto pushAddress = Family<PushAddressCase, formCount>();
-    static constexpr auto jump = Family<JumpCase, formCount>();
-    static constexpr auto jumpToSubroutine = Family<JumpToSubroutineCase, formCount>();
-    static constexpr auto branch = Family<BranchCase, 32>();
-    static constexpr auto decrementAndBranch = Family<DecrementAndBranchCase, 16>();
-    static constexpr auto shift = Family<ShiftCase, 48>();
-
     static const Handler plainHandlers[Decoder::KindCount] = {
 #define ZENDRA_PLAIN_ENTRY(name) &InstructionSet::Plain##name,
         ZENDRA_INSTRUCTION_KINDS(ZENDRA_PLAIN_ENTRY)
@@ -239,8 +44,9 @@ Tables::Tables()
         switch (kind) {
         case Decoder::Kind_MOVE: {
             const int moveSize = int((op >> 12) & 3) - 1;
-            const int destination = InstructionSet::FormOf(op >> 6, op >> 9);
-            handler = move[std::size_t((moveSize * formCount + destination) * formCount + form)];
+            const int destination = MoveDestinationIndex(InstructionSet::FormOf(op >> 6, op >> 9));
+            if (destination >= 0 && form < moveSourceCount)
+                handler = move[std::size_t((moveSize * moveDestinationCount + destination) * moveSourceCount + form)];
             break;
         }
         case Decoder::Kind_MOVEA:

@@ -1,0 +1,68 @@
+#include "core/InstructionSetFamilies.h"
+
+// The families of ADD, SUB and CMP, with their address and quick forms.
+namespace InstructionSetFamilies {
+
+namespace {
+
+// Indices: size index (0-2) or size bit, direction bit, then the form.
+template <bool subtract>
+struct AddSubCases
+{
+    template <int I>
+    struct Case
+    {
+        static void Run(Emulator& e, unsigned int op)
+        {
+            InstructionSet::AddSub<subtract>(e, op, Fixed<sizes[I / (2 * formCount)]>(), Fixed<I % formCount>(),
+                                             Fixed<(I / formCount) % 2>());
+        }
+    };
+    template <int I>
+    struct AddressCase
+    {
+        static void Run(Emulator& e, unsigned int op)
+        {
+            InstructionSet::AddSubAddress<subtract>(e, op, Fixed<I / formCount ? 32 : 16>(), Fixed<I % formCount>());
+        }
+    };
+    template <int I>
+    struct QuickCase
+    {
+        static void Run(Emulator& e, unsigned int op)
+        {
+            InstructionSet::AddSubQuick<subtract>(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
+        }
+    };
+};
+
+template <int I>
+struct CompareCase
+{
+    static void Run(Emulator& e, unsigned int op)
+    {
+        InstructionSet::Compare(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
+    }
+};
+
+template <int I>
+struct CompareAddressCase
+{
+    static void Run(Emulator& e, unsigned int op)
+    {
+        InstructionSet::CompareAddress(e, op, Fixed<I / formCount ? 32 : 16>(), Fixed<I % formCount>());
+    }
+};
+
+} // namespace
+
+const std::array<Handler, 3 * 2 * formCount> add = Family<AddSubCases<false>::Case, 3 * 2 * formCount>();
+const std::array<Handler, 3 * 2 * formCount> sub = Family<AddSubCases<true>::Case, 3 * 2 * formCount>();
+const std::array<Handler, 2 * formCount> addAddress = Family<AddSubCases<false>::AddressCase, 2 * formCount>();
+const std::array<Handler, 2 * formCount> subAddress = Family<AddSubCases<true>::AddressCase, 2 * formCount>();
+const std::array<Handler, 3 * formCount> addQuick = Family<AddSubCases<false>::QuickCase, 3 * formCount>();
+const std::array<Handler, 3 * formCount> subQuick = Family<AddSubCases<true>::QuickCase, 3 * formCount>();
+const std::array<Handler, 3 * formCount> compare = Family<CompareCase, 3 * formCount>();
+const std::array<Handler, 2 * formCount> compareAddress = Family<CompareAddressCase, 2 * formCount>();
+
+} // namespace InstructionSetFamilies

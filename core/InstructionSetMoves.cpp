@@ -1,0 +1,34 @@
+#include "core/InstructionSetFamilies.h"
+
+// The families of MOVE and MOVEA.
+namespace InstructionSetFamilies {
+
+namespace {
+
+// Indices: the size, the destination's place in moveDestinations, then the source form.
+template <int I>
+struct MoveCase
+{
+    static void Run(Emulator& e, unsigned int op)
+    {
+        InstructionSet::Move(e, op, Fixed<moveSizes[I / (moveSourceCount * moveDestinationCount)]>(),
+                             Fixed<I % moveSourceCount>(), Fixed<moveDestinations[(I / moveSourceCount) % moveDestinationCount]>());
+    }
+};
+
+template <int I>
+struct MoveAddressCase
+{
+    static void Run(Emulator& e, unsigned int op)
+    {
+        InstructionSet::MoveAddress(e, op, Fixed<I / formCount ? 16 : 32>(), Fixed<I % formCount>());
+    }
+};
+
+} // namespace
+
+const std::array<Handler, 3 * moveSourceCount * moveDestinationCount> move =
+    Family<MoveCase, 3 * moveSourceCount * moveDestinationCount>();
+const std::array<Handler, 2 * formCount> moveAddress = Family<MoveAddressCase, 2 * formCount>();
+
+} // namespace InstructionSetFamilies
