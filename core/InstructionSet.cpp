@@ -38,15 +38,22 @@ Tables::Tables()
         const int sizeIndex = (op >> 6) & 3;
         const int direction = (op >> 8) & 1;
         const int formSize = sizeIndex * formCount + form;
-        const int formDirectionSize = (sizeIndex * 2 + direction) * formCount + form;
         const int longSize = (op >> 8) & 1;
         Handler handler = plainHandlers[kind];
+        // The family's handler at a size and the place of a form; the plain one for a form
+        // that the family does not hold.
+        const auto pick = [&](const auto& family, int places, int place) {
+            return place < 0 ? plainHandlers[kind] : family[std::size_t(sizeIndex * places + place)];
+        };
+        const int twoWay = TwoWayPlace(direction, form);
+        const int dataPlace = PlaceOf(dataAlterable, form);
+        const int controlPlace = PlaceOf(control, form);
         switch (kind) {
         case Decoder::Kind_MOVE: {
             const int moveSize = int((op >> 12) & 3) - 1;
-            const int destination = MoveDestinationIndex(InstructionSet::FormOf(op >> 6, op >> 9));
-            if (destination >= 0 && form < moveSourceCount)
-                handler = move[std::size_t((moveSize * moveDestinationCount + destination) * moveSourceCount + form)];
+            const int destination = PlaceOf(dataAlterable, InstructionSet::FormOf(op >> 6, op >> 9));
+            if (destination >= 0 && form < sourceCount)
+                handler = move[std::size_t((moveSize * dataAlterableCount + destination) * sourceCount + form)];
             break;
         }
         case Decoder::Kind_MOVEA:
@@ -56,10 +63,10 @@ Tables::Tables()
             handler = &MoveQuick;
             break;
         case Decoder::Kind_ADD:
-            handler = add[std::size_t(formDirectionSize)];
+            handler = pick(add, twoWayCount, twoWay);
             break;
         case Decoder::Kind_SUB:
-            handler = sub[std::size_t(formDirectionSize)];
+            handler = pick(sub, twoWayCount, twoWay);
             break;
         case Decoder::Kind_ADDA:
             handler = addAddress[std::size_t(longSize * formCount + form)];
@@ -74,13 +81,13 @@ Tables::Tables()
             handler = subQuick[std::size_t(formSize)];
             break;
         case Decoder::Kind_AND:
-            handler = andCases[std::size_t(formDirectionSize)];
+            handler = pick(andCases, twoWayCount, twoWay);
             break;
         case Decoder::Kind_OR:
-            handler = orCases[std::size_t(formDirectionSize)];
+            handler = pick(orCases, twoWayCount, twoWay);
             break;
         case Decoder::Kind_EOR:
-            handler = eorCases[std::size_t((sizeIndex * 2 + 1) * formCount + form)];
+            handler = pick(eorCases, dataAlterableCount, dataPlace);
             break;
         case Decoder::Kind_CMP:
             handler = compare[std::size_t(formSize)];
@@ -89,22 +96,22 @@ Tables::Tables()
             handler = compareAddress[std::size_t(longSize * formCount + form)];
             break;
         case Decoder::Kind_TST:
-            handler = test[std::size_t(formSize)];
+            handler = pick(test, dataAlterableCount, dataPlace);
             break;
         case Decoder::Kind_CLR:
-            handler = clear[std::size_t(formSize)];
+            handler = pick(clear, dataAlterableCount, dataPlace);
             break;
         case Decoder::Kind_LEA:
-            handler = loadAddress[std::size_t(form)];
+            handler = controlPlace < 0 ? handler : loadAddress[std::size_t(controlPlace)];
             break;
         case Decoder::Kind_PEA:
-            handler = pushAddress[std::size_t(form)];
+            handler = controlPlace < 0 ? handler : pushAddress[std::size_t(controlPlace)];
             break;
         case Decoder::Kind_JMP:
-            handler = jump[std::size_t(form)];
+            handler = controlPlace < 0 ? handler : jump[std::size_t(controlPlace)];
             break;
         case Decoder::Kind_JSR:
-            handler = jumpToSubroutine[std::size_t(form)];
+            handler = controlPlace < 0 ? handler : jumpToSubroutine[std::size_t(controlPlace)];
             break;
         case Decoder::Kind_Bcc:
             handler = branch[std::size_t(((op >> 8) & 15) * 2 + ((op & 0xFF) == 0 ? 1 : 0))];

@@ -5,7 +5,7 @@ namespace InstructionSetFamilies {
 
 namespace {
 
-// Indices: size index (0-2) or size bit, direction bit, then the form.
+// Indices: size index (0-2) or size bit, then the form or its place.
 template <bool subtract>
 struct AddSubCases
 {
@@ -14,8 +14,8 @@ struct AddSubCases
     {
         static void Run(Emulator& e, unsigned int op)
         {
-            InstructionSet::AddSub<subtract>(e, op, Fixed<sizes[I / (2 * formCount)]>(), Fixed<I % formCount>(),
-                                             Fixed<(I / formCount) % 2>());
+            InstructionSet::AddSub<subtract>(e, op, Fixed<sizes[I / twoWayCount]>(), TwoWayForm<I % twoWayCount>(),
+                                             TwoWayDirection<I % twoWayCount>());
         }
     };
     template <int I>
@@ -56,8 +56,8 @@ struct CompareAddressCase
 
 } // namespace
 
-const std::array<Handler, 3 * 2 * formCount> add = Family<AddSubCases<false>::Case, 3 * 2 * formCount>();
-const std::array<Handler, 3 * 2 * formCount> sub = Family<AddSubCases<true>::Case, 3 * 2 * formCount>();
+const std::array<Handler, 3 * twoWayCount> add = Family<AddSubCases<false>::Case, 3 * twoWayCount>();
+const std::array<Handler, 3 * twoWayCount> sub = Family<AddSubCases<true>::Case, 3 * twoWayCount>();
 const std::array<Handler, 2 * formCount> addAddress = Family<AddSubCases<false>::AddressCase, 2 * formCount>();
 const std::array<Handler, 2 * formCount> subAddress = Family<AddSubCases<true>::AddressCase, 2 * formCount>();
 const std::array<Handler, 3 * formCount> addQuick = Family<AddSubCases<false>::QuickCase, 3 * formCount>();

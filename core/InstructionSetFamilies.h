@@ -23,20 +23,42 @@ constexpr int formCount = InstructionSet::FormCount;
 constexpr int sizes[3] = {8, 16, 32};
 constexpr int moveSizes[3] = {8, 32, 16};
 
-// MOVE writes only to the data alterable forms (An is MOVEA's) and reads from every form but
-// none: its family holds those pairs only, which keeps it quick to compile.
-constexpr int moveSourceCount = InstructionSet::FormNone;
-constexpr int moveDestinations[] = {0, 2, 3, 4, 5, 6, InstructionSet::FormAbsoluteShort, InstructionSet::FormAbsoluteLong};
-constexpr int moveDestinationCount = int(sizeof moveDestinations / sizeof moveDestinations[0]);
+// A family holds the forms that its instructions may have, no more, which keeps it quick to
+// compile: any form but none as a source; the data alterable forms where a register or memory
+// is written (An excluded, as MOVEA's and ADDA's own); the memory alterable ones where only
+// memory is; the control forms where an address is taken. The table gives the other forms,
+// which the decoder refuses anyway, their plain handler.
+constexpr int sourceCount = InstructionSet::FormNone;
+constexpr int dataAlterable[] = {0, 2, 3, 4, 5, 6, InstructionSet::FormAbsoluteShort, InstructionSet::FormAbsoluteLong};
+constexpr int memoryAlterable[] = {2, 3, 4, 5, 6, InstructionSet::FormAbsoluteShort, InstructionSet::FormAbsoluteLong};
+constexpr int control[] = {2, 5, 6, InstructionSet::FormAbsoluteShort, InstructionSet::FormAbsoluteLong,
+                           InstructionSet::FormPcDisplacement, InstructionSet::FormPcIndex};
+constexpr int dataAlterableCount = int(sizeof dataAlterable / sizeof dataAlterable[0]);
+constexpr int memoryAlterableCount = int(sizeof memoryAlterable / sizeof memoryAlterable[0]);
+constexpr int controlCount = int(sizeof control / sizeof control[0]);
 
-// The place of a destination form in moveDestinations, -1 when MOVE cannot write to it.
-constexpr int MoveDestinationIndex(int form)
+// The place of a form in a list of forms, -1 when it is not there.
+template <std::size_t N>
+constexpr int PlaceOf(const int (&forms)[N], int form)
 {
-    for (int i = 0; i < moveDestinationCount; ++i)
-        if (moveDestinations[i] == form)
-            return i;
+    for (std::size_t i = 0; i < N; ++i)
+        if (forms[i] == form)
+            return int(i);
     return -1;
 }
+
+// The two directions of ADD, SUB, AND and OR: <ea>,Dn from any source form, then Dn,<ea> to
+// the memory alterable forms.
+constexpr int twoWayCount = sourceCount + memoryAlterableCount;
+constexpr int TwoWayPlace(int toMemory, int form)
+{
+    return toMemory ? (PlaceOf(memoryAlterable, form) < 0 ? -1 : sourceCount + PlaceOf(memoryAlterable, form))
+                    : (form < sourceCount ? form : -1);
+}
+template <int place>
+using TwoWayForm = Fixed<place < sourceCount ? place : memoryAlterable[(place - sourceCount) % memoryAlterableCount]>;
+template <int place>
+using TwoWayDirection = Fixed<place < sourceCount ? 0 : 1>;
 
 // One handler per index of a family of specialisations: Case<I>::Run for I below count.
 template <template <int> class Case, std::size_t... I>
@@ -50,28 +72,29 @@ constexpr std::array<Handler, count> Family()
     return Instances<Case>(std::make_index_sequence<count>());
 }
 
-// Moves: size, destination, source; MOVEA: size bit, source.
-extern const std::array<Handler, 3 * moveSourceCount * moveDestinationCount> move;
+// Moves: size, destination's place, source; MOVEA: size bit, source.
+extern const std::array<Handler, 3 * dataAlterableCount * sourceCount> move;
 extern const std::array<Handler, 2 * formCount> moveAddress;
-// Arithmetic: size, direction, form; address forms: size bit, form; quick: size, form.
-extern const std::array<Handler, 3 * 2 * formCount> add;
-extern const std::array<Handler, 3 * 2 * formCount> sub;
+// Arithmetic: size, two-way place; address forms: size bit, form; quick: size, form.
+extern const std::array<Handler, 3 * twoWayCount> add;
+extern const std::array<Handler, 3 * twoWayCount> sub;
 extern const std::array<Handler, 2 * formCount> addAddress;
 extern const std::array<Handler, 2 * formCount> subAddress;
 extern const std::array<Handler, 3 * formCount> addQuick;
 extern const std::array<Handler, 3 * formCount> subQuick;
 extern const std::array<Handler, 3 * formCount> compare;
 extern const std::array<Handler, 2 * formCount> compareAddress;
-// Logic: size, direction, form; then the one-operand, control, branch and shift families.
-extern const std::array<Handler, 3 * 2 * formCount> andCases;
-extern const std::array<Handler, 3 * 2 * formCount> orCases;
-extern const std::array<Handler, 3 * 2 * formCount> eorCases;
-extern const std::array<Handler, 3 * formCount> test;
-extern const std::array<Handler, 3 * formCount> clear;
-extern const std::array<Handler, formCount> loadAddress;
-extern const std::array<Handler, formCount> pushAddress;
-extern const std::array<Handler, formCount> jump;
-extern const std::array<Handler, formCount> jumpToSubroutine;
+// Logic: size, two-way place (EOR: size, data alterable place); TST and CLR: size, data
+// alterable place; the control instructions: control place; then branches and shifts.
+extern const std::array<Handler, 3 * twoWayCount> andCases;
+extern const std::array<Handler, 3 * twoWayCount> orCases;
+extern const std::array<Handler, 3 * dataAlterableCount> eorCases;
+extern const std::array<Handler, 3 * dataAlterableCount> test;
+extern const std::array<Handler, 3 * dataAlterableCount> clear;
+extern const std::array<Handler, controlCount> loadAddress;
+extern const std::array<Handler, controlCount> pushAddress;
+extern const std::array<Handler, controlCount> jump;
+extern const std::array<Handler, controlCount> jumpToSubroutine;
 extern const std::array<Handler, 32> branch;
 extern const std::array<Handler, 16> decrementAndBranch;
 extern const std::array<Handler, 48> shift;

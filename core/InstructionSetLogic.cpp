@@ -5,7 +5,7 @@ namespace InstructionSetFamilies {
 
 namespace {
 
-// Indices: size index (0-2) or size bit, direction bit, then the form.
+// Indices: size index (0-2), then the form's place.
 template <int kind>
 struct LogicCases
 {
@@ -14,10 +14,21 @@ struct LogicCases
     {
         static void Run(Emulator& e, unsigned int op)
         {
-            InstructionSet::Logic<kind>(e, op, Fixed<sizes[I / (2 * formCount)]>(), Fixed<I % formCount>(),
-                                        Fixed<(I / formCount) % 2>());
+            InstructionSet::Logic<kind>(e, op, Fixed<sizes[I / twoWayCount]>(), TwoWayForm<I % twoWayCount>(),
+                                        TwoWayDirection<I % twoWayCount>());
         }
     };
+};
+
+// EOR Dn,<ea>, its only direction.
+template <int I>
+struct ExclusiveOrCase
+{
+    static void Run(Emulator& e, unsigned int op)
+    {
+        InstructionSet::Logic<InstructionSet::ExclusiveOr>(e, op, Fixed<sizes[I / dataAlterableCount]>(),
+                                                           Fixed<dataAlterable[I % dataAlterableCount]>(), Fixed<1>());
+    }
 };
 
 template <int I>
@@ -25,7 +36,7 @@ struct TestCase
 {
     static void Run(Emulator& e, unsigned int op)
     {
-        InstructionSet::Test(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
+        InstructionSet::Test(e, op, Fixed<sizes[I / dataAlterableCount]>(), Fixed<dataAlterable[I % dataAlterableCount]>());
     }
 };
 
@@ -34,32 +45,32 @@ struct ClearCase
 {
     static void Run(Emulator& e, unsigned int op)
     {
-        InstructionSet::Clear(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
+        InstructionSet::Clear(e, op, Fixed<sizes[I / dataAlterableCount]>(), Fixed<dataAlterable[I % dataAlterableCount]>());
     }
 };
 
 template <int I>
 struct LoadAddressCase
 {
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::LoadAddress(e, op, Fixed<I>()); }
+    static void Run(Emulator& e, unsigned int op) { InstructionSet::LoadAddress(e, op, Fixed<control[I]>()); }
 };
 
 template <int I>
 struct PushAddressCase
 {
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::PushAddress(e, op, Fixed<I>()); }
+    static void Run(Emulator& e, unsigned int op) { InstructionSet::PushAddress(e, op, Fixed<control[I]>()); }
 };
 
 template <int I>
 struct JumpCase
 {
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::Jump(e, op, Fixed<I>()); }
+    static void Run(Emulator& e, unsigned int op) { InstructionSet::Jump(e, op, Fixed<control[I]>()); }
 };
 
 template <int I>
 struct JumpToSubroutineCase
 {
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::JumpToSubroutine(e, op, Fixed<I>()); }
+    static void Run(Emulator& e, unsigned int op) { InstructionSet::JumpToSubroutine(e, op, Fixed<control[I]>()); }
 };
 
 // Condition, then whether the displacement is in the next word.
@@ -91,16 +102,15 @@ struct ShiftCase
 
 } // namespace
 
-const std::array<Handler, 3 * 2 * formCount> andCases = Family<LogicCases<InstructionSet::And>::Case, 3 * 2 * formCount>();
-const std::array<Handler, 3 * 2 * formCount> orCases = Family<LogicCases<InstructionSet::Or>::Case, 3 * 2 * formCount>();
-const std::array<Handler, 3 * 2 * formCount> eorCases =
-    Family<LogicCases<InstructionSet::ExclusiveOr>::Case, 3 * 2 * formCount>();
-const std::array<Handler, 3 * formCount> test = Family<TestCase, 3 * formCount>();
-const std::array<Handler, 3 * formCount> clear = Family<ClearCase, 3 * formCount>();
-const std::array<Handler, formCount> loadAddress = Family<LoadAddressCase, formCount>();
-const std::array<Handler, formCount> pushAddress = Family<PushAddressCase, formCount>();
-const std::array<Handler, formCount> jump = Family<JumpCase, formCount>();
-const std::array<Handler, formCount> jumpToSubroutine = Family<JumpToSubroutineCase, formCount>();
+const std::array<Handler, 3 * twoWayCount> andCases = Family<LogicCases<InstructionSet::And>::Case, 3 * twoWayCount>();
+const std::array<Handler, 3 * twoWayCount> orCases = Family<LogicCases<InstructionSet::Or>::Case, 3 * twoWayCount>();
+const std::array<Handler, 3 * dataAlterableCount> eorCases = Family<ExclusiveOrCase, 3 * dataAlterableCount>();
+const std::array<Handler, 3 * dataAlterableCount> test = Family<TestCase, 3 * dataAlterableCount>();
+const std::array<Handler, 3 * dataAlterableCount> clear = Family<ClearCase, 3 * dataAlterableCount>();
+const std::array<Handler, controlCount> loadAddress = Family<LoadAddressCase, controlCount>();
+const std::array<Handler, controlCount> pushAddress = Family<PushAddressCase, controlCount>();
+const std::array<Handler, controlCount> jump = Family<JumpCase, controlCount>();
+const std::array<Handler, controlCount> jumpToSubroutine = Family<JumpToSubroutineCase, controlCount>();
 const std::array<Handler, 32> branch = Family<BranchCase, 32>();
 const std::array<Handler, 16> decrementAndBranch = Family<DecrementAndBranchCase, 16>();
 const std::array<Handler, 48> shift = Family<ShiftCase, 48>();

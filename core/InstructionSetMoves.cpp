@@ -11,8 +11,8 @@ struct MoveCase
 {
     static void Run(Emulator& e, unsigned int op)
     {
-        InstructionSet::Move(e, op, Fixed<moveSizes[I / (moveSourceCount * moveDestinationCount)]>(),
-                             Fixed<I % moveSourceCount>(), Fixed<moveDestinations[(I / moveSourceCount) % moveDestinationCount]>());
+        InstructionSet::Move(e, op, Fixed<moveSizes[I / (sourceCount * dataAlterableCount)]>(),
+                             Fixed<I % sourceCount>(), Fixed<dataAlterable[(I / sourceCount) % dataAlterableCount]>());
     }
 };
 
@@ -27,8 +27,7 @@ struct MoveAddressCase
 
 } // namespace
 
-const std::array<Handler, 3 * moveSourceCount * moveDestinationCount> move =
-    Family<MoveCase, 3 * moveSourceCount * moveDestinationCount>();
+const std::array<Handler, 3 * dataAlterableCount * sourceCount> move = Family<MoveCase, 3 * dataAlterableCount * sourceCount>();
 const std::array<Handler, 2 * formCount> moveAddress = Family<MoveAddressCase, 2 * formCount>();
 
 } // namespace InstructionSetFamilies
