@@ -35,6 +35,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScreen>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -875,6 +876,7 @@ void MainWindow::UpdateCommand()
                             editBreakpointToolAction})
         action->setEnabled(idle);
     reloadAction->setEnabled(free && !document->programFile.isEmpty());
+    reloadBar->reloadButton->setEnabled(free);
     recentMenu->setEnabled(free && !recentMenu->isEmpty());
     for (QAction* action : {openAction, quickRunAction, resetAction, runAction, skipAction, stepIntoAction,
                             stepIntoNoBreakAction, stepOverAction, stepOverNoBreakAction, stepOutAction,

@@ -115,13 +115,14 @@ void TestDailyUse::rebuiltProgramReloadsAndKeepsItsBreakpoints()
     QVERIFY(Overwrite(program, Contents(other)));
     QVERIFY(WaitForBar(w, QStringLiteral("« prog.elf » a changé sur le disque")));
     QVERIFY(w.running && w.emulation.isRunning());
-    QVERIFY(!w.reloadAction->isEnabled());
+    QVERIFY(!w.reloadAction->isEnabled() && !w.reloadBar->reloadButton->isEnabled());
     if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES"))
         w.grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/reload-bar.png"));
     QTest::keyClick(&w, Qt::Key_Escape);
     QVERIFY(WaitIdle(w));
 
     // Reloaded: the new symbols, the machine reset, breakpoints and pages kept.
+    QVERIFY(w.reloadBar->reloadButton->isEnabled());
     QTest::mouseClick(w.reloadBar->reloadButton, Qt::LeftButton);
     QVERIFY(!w.reloadBar->isVisible());
     QVERIFY(HasSymbol(w, "twice"));
