@@ -67,7 +67,7 @@ void GdbServerDialog::OnStop()
 void GdbServerDialog::UpdateState()
 {
     const bool listening = server->IsListening();
-    const QString where = QStringLiteral("%1:%2").arg(server->Address().toString()).arg(server->Port());
+    const QString where = server->Where();
     if (!listening)
         stateLabel->setText(QStringLiteral("Arrêté"));
     else if (server->IsConnected())

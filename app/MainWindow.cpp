@@ -976,7 +976,7 @@ void MainWindow::OnGdbStopped()
 
 void MainWindow::UpdateGdbLabel()
 {
-    const QString where = QStringLiteral("%1:%2").arg(gdbServer->Address().toString()).arg(gdbServer->Port());
+    const QString where = gdbServer->Where();
     if (!gdbServer->IsListening())
         gdbLabel->clear();
     else if (gdbServer->IsConnected())

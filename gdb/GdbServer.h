@@ -35,6 +35,8 @@ public:
     bool IsRunning() const { return running; }
     QHostAddress Address() const { return server.serverAddress(); }
     quint16 Port() const { return server.serverPort(); }
+    // "127.0.0.1:1234", as GDB's target command takes it.
+    QString Where() const { return QStringLiteral("%1:%2").arg(server.serverAddress().toString()).arg(server.serverPort()); }
 
     // After first instructions run forward, and then after each number that it returns,
     // pause() is called between two instructions (the runner presses its keys there); a

@@ -18,8 +18,7 @@ bool GdbRun::Listen(QString* error)
     const QHostAddress address(run.options.gdbAddress);
     if (!server.Listen(address, quint16(run.options.gdbPort), error))
         return false;
-    std::fprintf(stderr, "GDB : en attente sur %s:%u\n", qUtf8Printable(server.Address().toString()),
-                 unsigned(server.Port()));
+    std::fprintf(stderr, "GDB : en attente sur %s\n", qUtf8Printable(server.Where()));
     std::fflush(stderr);
     return true;
 }

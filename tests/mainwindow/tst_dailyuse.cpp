@@ -65,6 +65,15 @@ bool WaitForBar(MainWindow& w, const QString& text)
     return true;
 }
 
+// The window shown, on a copy of the demo that the test may rewrite.
+bool OpenCopyOfDemo(MainWindow& w, const QString& program)
+{
+    if (!Copy(demo, program) || !ShowActive(w))
+        return false;
+    w.OpenProgram(program);
+    return w.document->programFile == program;
+}
+
 QStringList RecentTexts(MainWindow& w)
 {
     QStringList texts;
@@ -97,10 +106,8 @@ void TestDailyUse::rebuiltProgramReloadsAndKeepsItsBreakpoints()
 {
     QTemporaryDir dir;
     const QString program = dir.filePath(QStringLiteral("prog.elf"));
-    QVERIFY(Copy(demo, program));
     MainWindow w;
-    QVERIFY(ShowActive(w));
-    w.OpenProgram(program);
+    QVERIFY(OpenCopyOfDemo(w, program));
     QCOMPARE(w.document->programFile, program);
     QVERIFY(HasSymbol(w, "draw_line") || !w.document->symbols->IsEmpty());
     const int pages = w.tabWidget->count();
@@ -152,10 +159,8 @@ void TestDailyUse::badFilesLeaveTheProgramAsItIs()
 {
     QTemporaryDir dir;
     const QString program = dir.filePath(QStringLiteral("prog.elf"));
-    QVERIFY(Copy(demo, program));
     MainWindow w;
-    QVERIFY(ShowActive(w));
-    w.OpenProgram(program);
+    QVERIFY(OpenCopyOfDemo(w, program));
     const unsigned int entry = w.document->memory->Read(4, 32);
     const unsigned int code = w.document->memory->Read(entry, 32);
 
