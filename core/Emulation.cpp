@@ -260,10 +260,11 @@ int Emulation::QuickRun()
 {
     Emulator* emulator = document->emulator;
     emulator->undoList.items.clear();
+    // In slices short enough that a request to stop is seen within a millisecond.
     for (;;) {
         if (isInterruptionRequested())
             return Done;
-        emulator->QuickExecute();
+        emulator->QuickExecute(quickSlice);
         if (Failed())
             return Exception;
     }

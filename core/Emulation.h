@@ -46,6 +46,9 @@ public:
     long long executed = 0;
 
 private:
+    // The instructions that a quick run executes between two looks at a request to stop.
+    static constexpr long long quickSlice = 1 << 16;
+
     int Operation();
     bool Failed() const;
     Breakpoint Lookup() const;
@@ -58,7 +61,6 @@ private:
     template <bool counted>
     int RunLoop();
     int Backwards(bool before);
-
 
     // Built over the document's breakpoint lists for the length of one operation, which
     // nothing changes while the thread runs; only this thread reads it.

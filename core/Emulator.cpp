@@ -70,14 +70,15 @@ void Emulator::Execute()
         errorMessage = TraceMessage();
         return;
     }
-    // The registers are snapshot straight into the item that this instruction will add.
+    // The registers are snapshot, and the writes recorded, straight into the item that this
+    // instruction will add.
     UndoItem& item = undoList.items.Spare();
     item.registers.Copy(*registers);
+    item.memory.clear();
     if (!errorMessage.isEmpty())
         errorMessage.clear();
     vector = NoVector;
-    memory->records.clear();
-    memory->recording = true;
+    memory->RecordInto(&item.memory);
 
     bool fault = false;
     try {
@@ -98,10 +99,7 @@ void Emulator::Execute()
             fault = true;
         }
     }
-    memory->recording = false;
-    // The item copies the records into its own (usually inline) storage.
-    item.memory = memory->records;
-    memory->records.clear();
+    memory->StopRecording();
     undoList.items.Commit();
     if (fault) {
         errorMessage = AddressErrorMessage();
@@ -140,6 +138,33 @@ void Emulator::QuickExecute()
     }
     if (fault)
         errorMessage = AddressErrorMessage();
+}
+
+long long Emulator::QuickExecute(long long count)
+{
+    if (!errorMessage.isEmpty())
+        errorMessage.clear();
+    Register& r = *registers;
+    long long n = 0;
+    try {
+        while (n < count) {
+            if (r.sr & Register::traceBit) {
+                errorMessage = TraceMessage();
+                return n;
+            }
+            vector = NoVector;
+            ++n;
+            const unsigned int word = Read(r.pc, 16);
+            opcode = word;
+            r.pc += 2;
+            handlers[word](*this, word);
+            if (__builtin_expect(vector != NoVector, false) && !LineWord())
+                ExceptionProcessing(vector);
+        }
+    } catch (VectorNumber) {
+        errorMessage = AddressErrorMessage();
+    }
+    return n;
 }
 
 void Emulator::Undo()

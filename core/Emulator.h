@@ -39,6 +39,10 @@ public:
 
     ZENDRA_DIRECT void Execute();
     ZENDRA_DIRECT void QuickExecute();
+    // Up to count instructions in quick mode, exactly as so many calls of QuickExecute() but
+    // without a call's cost for each: it stops after the first that fails (errorMessage says
+    // why). Returns how many instructions it executed, the failed one included.
+    ZENDRA_DIRECT long long QuickExecute(long long count);
     // On (the default), each first word runs a handler specialised for its size and
     // addressing modes; off, every instruction goes through Decode and the per-kind handlers.
     // Both give the same results: off is the reference that on is checked against.

@@ -143,11 +143,25 @@ public:
     void Write(const MemoryRecordList& list);
     void Write(const MemoryRecordItem& item);
 
+    // Recording sends the writes to list rather than to records until StopRecording: an undo
+    // item takes its instruction's writes in place, with no copy.
+    void RecordInto(MemoryRecordList* list)
+    {
+        target = list;
+        recording = true;
+    }
+    void StopRecording()
+    {
+        recording = false;
+        target = &records;
+    }
+
     MemoryBuffer buffer;
     bool recording;
     MemoryRecordList records;
 
 private:
+    MemoryRecordList* target = &records;
     inline __attribute__((always_inline)) void Store(unsigned int a, unsigned int value, int size);
     // Big-endian words and longs of the main array, each as one host access.
     static unsigned int Load16(const unsigned char* p)
@@ -210,7 +224,7 @@ inline void Memory::Write(unsigned int address, unsigned int value, int size, bo
     if (!force && a >= keyboardStart && a <= keyboardEnd)
         return;
     if (recording)
-        records.Add(a, Read(a, size), size);
+        target->Add(a, Read(a, size), size);
     Store(a, value, size);
 }
 

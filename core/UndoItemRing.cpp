@@ -34,10 +34,12 @@ void UndoItemRing::removeLast()
 {
     if (length > 0)
         --length;
+    spare = nullptr;
 }
 
 void UndoItemRing::clear()
 {
     length = 0;
     head = 0;
+    spare = nullptr;
 }

@@ -43,15 +43,16 @@ public:
     const UndoItem* last() const { return at(length - 1); }
 
     // The item that the next Commit appends, to be filled in place. When the ring is full it
-    // is the oldest item's slot: that item is gone from then on.
+    // is the oldest item's slot: that item is gone from then on. Kept at hand from one
+    // instruction to the next, since every recorded instruction asks for it.
     UndoItem& Spare()
     {
-        const std::size_t slot = Slot(length == capacity ? 0 : length);
-        if (slot == built)
-            Build();
-        return SlotItem(slot);
+        if (spare == nullptr)
+            Locate();
+        return *spare;
     }
-    // Appends the spare item, dropping the oldest when the ring is full.
+    // Appends the spare item, dropping the oldest when the ring is full. The next spare is
+    // usually the slot after this one in the same block.
     void Commit()
     {
         Spare();
@@ -60,6 +61,12 @@ public:
         } else if (++head == std::size_t(capacity)) {
             head = 0;
         }
+        if (++spareSlot == std::size_t(capacity))
+            spareSlot = 0;
+        if (spareSlot % blockSize != 0 && spareSlot < built)
+            ++spare;
+        else
+            spare = nullptr;
     }
     // Forgets the newest item; its slot stays pooled.
     void removeLast();
@@ -76,6 +83,14 @@ private:
     UndoItem& SlotItem(std::size_t slot) const { return blocks[slot / blockSize][slot % blockSize]; }
     // Makes slot `built` an item, with a new block when it starts one.
     void Build();
+    // Finds the slot after the newest item, and builds it if it is new.
+    void Locate()
+    {
+        spareSlot = Slot(length == capacity ? 0 : length);
+        if (spareSlot == built)
+            Build();
+        spare = &SlotItem(spareSlot);
+    }
 
     const int capacity;
     // Slots 0 to built - 1 hold items: the ring uses its slots in order until it is full.
@@ -83,6 +98,9 @@ private:
     std::size_t built = 0;
     std::size_t head = 0;
     int length = 0;
+    // The spare item and its slot, or null when it must be found again.
+    UndoItem* spare = nullptr;
+    std::size_t spareSlot = 0;
 };
 
 #endif

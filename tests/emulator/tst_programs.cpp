@@ -49,6 +49,29 @@ void Step(Emulator& emulator, bool recorded)
 
 // Runs to the end marker or to a stop; the number of instructions executed, or -1 when
 // the limit came first.
+// Random vectors (some odd), random code, random registers and stacks.
+void Randomise(TestMachine& machine, QRandomGenerator& random)
+{
+    Register& r = *machine.emulator.registers;
+    for (unsigned int n = 0; n < 256; ++n) {
+        const unsigned int choice = random.bounded(4);
+        const unsigned int target = choice == 0 ? random.generate() : 0x1000 + random.bounded(0x2000);
+        machine.memory.Write(n * 4, target, 32, true);
+    }
+    for (unsigned int a = 0x1000; a < 0x3000; a += 2)
+        machine.memory.Write(a, random.bounded(0x10000), 16, true);
+    for (unsigned int& d : r.d)
+        d = random.generate();
+    for (unsigned int& a : r.a)
+        a = random.bounded(4) ? 0x1000 + random.bounded(0x8000) : random.generate();
+    r.usp = random.bounded(4) ? 0x4000 + random.bounded(0x4000) : random.generate();
+    r.ssp = random.bounded(4) ? 0x8000 + random.bounded(0x4000) : random.generate();
+    r.sr = random.generate() & Register::srMask;
+    if (random.bounded(4))
+        r.sr &= ~Register::traceBit;
+    r.pc = random.bounded(8) ? 0x1000 + random.bounded(0x2000) : random.generate();
+}
+
 qint64 RunToEnd(TestMachine& machine, bool recorded, qint64 limit = 50000000)
 {
     Emulator& emulator = machine.emulator;
@@ -370,6 +393,55 @@ private slots:
         QVERIFY(machine.Mismatches("D0=1 PC=$1002").isEmpty());
     }
 
+    // A slice of quick execution is so many single quick steps: the same state, exception,
+    // message and count, whether it ends on its count, on a trace stop or on an address
+    // error, on whole programs and on random code.
+    void quickSlicesFollowSingleSteps()
+    {
+        for (const char* name : {"compiled_interp", "program_exceptions", "program_control"}) {
+            TestMachine sliced;
+            TestMachine stepped;
+            QVERIFY(Load(sliced, name) && Load(stepped, name));
+            const qint64 length = RunToEnd(stepped, false);
+            QVERIFY(length > 0);
+            qint64 executed = 0;
+            while (executed < length)
+                executed += sliced.emulator.QuickExecute(std::min<qint64>(997, length - executed));
+            QCOMPARE(executed, length);
+            QCOMPARE(MachineState(stepped).Difference(sliced), QString());
+            QCOMPARE(sliced.emulator.vector, stepped.emulator.vector);
+        }
+        QCOMPARE(TestMachine().emulator.QuickExecute(0), 0LL);
+
+        int ends[3] = {0, 0, 0};
+        for (int trial = 0; trial < 300; ++trial) {
+            TestMachine sliced;
+            TestMachine stepped;
+            QRandomGenerator a(0x51CE + trial);
+            QRandomGenerator b(0x51CE + trial);
+            Randomise(sliced, a);
+            Randomise(stepped, b);
+            const long long count = 1 + a.bounded(200);
+            long long steps = 0;
+            while (steps < count) {
+                const bool traced = stepped.emulator.registers->sr & Register::traceBit;
+                stepped.emulator.QuickExecute();
+                if (!traced)
+                    ++steps;
+                if (!stepped.emulator.errorMessage.isEmpty())
+                    break;
+            }
+            QCOMPARE(sliced.emulator.QuickExecute(count), steps);
+            QCOMPARE(sliced.emulator.errorMessage, stepped.emulator.errorMessage);
+            QCOMPARE(sliced.emulator.vector, stepped.emulator.vector);
+            QCOMPARE(MachineState(stepped).Difference(sliced), QString());
+            ++ends[stepped.emulator.errorMessage.isEmpty() ? 0
+                   : stepped.emulator.errorMessage == Emulator::TraceMessage() ? 1 : 2];
+        }
+        // The trials ended all three ways.
+        QVERIFY(ends[0] > 0 && ends[1] > 0 && ends[2] > 0);
+    }
+
     void quickExecutionAllocatesNothing()
     {
         for (const char* name : {"compiled_interp", "compiled_sort", "program_exceptions"}) {
@@ -380,6 +452,7 @@ private slots:
             const std::size_t before = AllocationCounter::Now();
             for (int i = 0; i < 200000; ++i)
                 machine.emulator.QuickExecute();
+            machine.emulator.QuickExecute(200000);
             QCOMPARE(AllocationCounter::Now(), before);
             QCOMPARE(machine.emulator.errorMessage, QString());
         }
@@ -397,24 +470,7 @@ private slots:
             int stops = 0;
             int taken = 0;
             for (int trial = 0; trial < 150; ++trial) {
-                // Random vectors (some odd), random code, random registers and stacks.
-                for (unsigned int n = 0; n < 256; ++n) {
-                    const unsigned int choice = random.bounded(4);
-                    const unsigned int target = choice == 0 ? random.generate() : 0x1000 + random.bounded(0x2000);
-                    machine.memory.Write(n * 4, target, 32, true);
-                }
-                for (unsigned int a = 0x1000; a < 0x3000; a += 2)
-                    machine.memory.Write(a, random.bounded(0x10000), 16, true);
-                for (unsigned int& d : r.d)
-                    d = random.generate();
-                for (unsigned int& a : r.a)
-                    a = random.bounded(4) ? 0x1000 + random.bounded(0x8000) : random.generate();
-                r.usp = random.bounded(4) ? 0x4000 + random.bounded(0x4000) : random.generate();
-                r.ssp = random.bounded(4) ? 0x8000 + random.bounded(0x4000) : random.generate();
-                r.sr = random.generate() & Register::srMask;
-                if (random.bounded(4))
-                    r.sr &= ~Register::traceBit;
-                r.pc = random.bounded(8) ? 0x1000 + random.bounded(0x2000) : random.generate();
+                Randomise(machine, random);
                 emulator.undoList.items.clear();
                 std::unique_ptr<MachineState> start;
 
