@@ -83,7 +83,7 @@ void Emulator::Execute()
     bool fault = false;
     try {
         Register& r = *registers;
-        const unsigned int word = Read(r.pc, 16);
+        const unsigned int word = Fetch(r.pc);
         opcode = word;
         r.pc += 2;
         handlers[word](*this, word);
@@ -122,7 +122,7 @@ void Emulator::QuickExecute()
     bool fault = false;
     try {
         Register& r = *registers;
-        const unsigned int word = Read(r.pc, 16);
+        const unsigned int word = Fetch(r.pc);
         opcode = word;
         r.pc += 2;
         handlers[word](*this, word);
@@ -154,7 +154,7 @@ long long Emulator::QuickExecute(long long count)
             }
             vector = NoVector;
             ++n;
-            const unsigned int word = Read(r.pc, 16);
+            const unsigned int word = Fetch(r.pc);
             opcode = word;
             r.pc += 2;
             handlers[word](*this, word);

@@ -58,6 +58,17 @@ public:
     inline __attribute__((always_inline)) unsigned int Read(unsigned int address, int size);
     inline __attribute__((always_inline)) void Write(unsigned int address, unsigned int value, int size);
 
+    // The instruction's own words at pc. They are never odd, since the opcode before them was
+    // fetched from an even pc, and never data for the read watch: neither test applies.
+    inline __attribute__((always_inline)) unsigned int Extension(int size) const { return memory->Read(registers->pc, size); }
+    // An opcode: it faults at an odd pc, and is no data either.
+    inline __attribute__((always_inline)) unsigned int Fetch(unsigned int pc) const
+    {
+        if (pc & 1)
+            ThrowAddressError();
+        return memory->Read(pc, 16);
+    }
+
     inline unsigned int GetAddress(unsigned int mode, unsigned int reg, int size, bool update, bool advance);
     inline unsigned int ReadOperand(unsigned int mode, unsigned int reg, int size, bool update, bool advance);
     inline void WriteOperand(unsigned int value, unsigned int mode, unsigned int reg, int size);
@@ -150,7 +161,32 @@ private:
     {
         return ((result & SignBit(size)) ? FlagN : 0) | ((result & SizeMask(size)) ? 0 : FlagZ);
     }
-    static unsigned int AddFlags(unsigned int source, unsigned int destination, unsigned int result, int size)
+    // The flags of destination + source and of destination - source at a size. Moved to the
+    // top of a host word, the operands give the 68000's carry as the host's, which the
+    // compiler reads from the host's own flags.
+    static unsigned int AddFlags(unsigned int source, unsigned int destination, int size)
+    {
+        const unsigned int a = destination << (32 - size);
+        const unsigned int b = source << (32 - size);
+        unsigned int top;
+        const bool carry = __builtin_add_overflow(a, b, &top);
+        return TopFlags(top, carry, ((a ^ top) & (b ^ top)) >> 31);
+    }
+    static unsigned int SubFlags(unsigned int source, unsigned int destination, int size)
+    {
+        const unsigned int a = destination << (32 - size);
+        const unsigned int b = source << (32 - size);
+        unsigned int top;
+        const bool borrow = __builtin_sub_overflow(a, b, &top);
+        return TopFlags(top, borrow, ((a ^ b) & (a ^ top)) >> 31);
+    }
+    // X and C from carry, V from overflow, N and Z from a result at the top of a host word.
+    static unsigned int TopFlags(unsigned int top, unsigned int carry, unsigned int overflow)
+    {
+        return carry * (FlagC | FlagX) + overflow * FlagV + (top == 0) * FlagZ + (top >> 31) * FlagN;
+    }
+    // The same for ADDX and SUBX, whose result also counts the X bit.
+    static unsigned int AddExtendedFlags(unsigned int source, unsigned int destination, unsigned int result, int size)
     {
         const unsigned int msb = SignBit(size);
         unsigned int flags = NZ(result, size);
@@ -160,7 +196,7 @@ private:
             flags |= FlagV;
         return flags;
     }
-    static unsigned int SubFlags(unsigned int source, unsigned int destination, unsigned int result, int size)
+    static unsigned int SubExtendedFlags(unsigned int source, unsigned int destination, unsigned int result, int size)
     {
         const unsigned int msb = SignBit(size);
         unsigned int flags = NZ(result, size);

@@ -28,7 +28,7 @@ void Emulator::_ADDI()
     const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
     const unsigned int result = destination + source;
     WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
-    SetFlags(0x1F, AddFlags(source, destination, result, s));
+    SetFlags(0x1F, AddFlags(source, destination, s));
 }
 
 void Emulator::_SUBI()
@@ -38,7 +38,7 @@ void Emulator::_SUBI()
     const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
     const unsigned int result = destination - source;
     WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
-    SetFlags(0x1F, SubFlags(source, destination, result, s));
+    SetFlags(0x1F, SubFlags(source, destination, s));
 }
 
 void Emulator::_ADDQ()
@@ -83,7 +83,7 @@ void Emulator::_ADDX()
     ExtendedOperands(s, source, destination);
     const unsigned int result = destination + source + extend;
     StoreExtended(result, s);
-    unsigned int flags = AddFlags(source, destination, result, s) & ~FlagZ;
+    unsigned int flags = AddExtendedFlags(source, destination, result, s) & ~FlagZ;
     const unsigned int keep = (result & SizeMask(s)) ? 0 : FlagZ;
     SetFlags(0x1F & ~keep, flags);
 }
@@ -97,7 +97,7 @@ void Emulator::_SUBX()
     ExtendedOperands(s, source, destination);
     const unsigned int result = destination - source - extend;
     StoreExtended(result, s);
-    unsigned int flags = SubFlags(source, destination, result, s) & ~FlagZ;
+    unsigned int flags = SubExtendedFlags(source, destination, result, s) & ~FlagZ;
     const unsigned int keep = (result & SizeMask(s)) ? 0 : FlagZ;
     SetFlags(0x1F & ~keep, flags);
 }
@@ -127,7 +127,7 @@ void Emulator::_CMPI()
     const int s = Size(opcode >> 6, 1);
     const unsigned int source = ReadOperand(7, 4, s, true, true);
     const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, true, true);
-    SetFlags(0x0F, SubFlags(source, destination, destination - source, s) & 0x0F);
+    SetFlags(0x0F, SubFlags(source, destination, s) & 0x0F);
 }
 
 void Emulator::_CMPM()
@@ -135,7 +135,7 @@ void Emulator::_CMPM()
     const int s = Size(opcode >> 6, 1);
     const unsigned int source = ReadOperand(3, EaReg(opcode), s, true, true);
     const unsigned int destination = ReadOperand(3, RegX(opcode), s, true, true);
-    SetFlags(0x0F, SubFlags(source, destination, destination - source, s) & 0x0F);
+    SetFlags(0x0F, SubFlags(source, destination, s) & 0x0F);
 }
 
 void Emulator::_NEG()

@@ -66,7 +66,7 @@ void Emulator::_RTE()
 void Emulator::_LINK()
 {
     Register& r = *registers;
-    const unsigned int displacement = ExtendSign(static_cast<unsigned short>(Read(r.pc, 16)));
+    const unsigned int displacement = ExtendSign(static_cast<unsigned short>(Extension(16)));
     r.pc += 2;
     unsigned int& sp = r.A7();
     sp -= 4;

@@ -88,26 +88,26 @@ public:
         }
         case 5: {
             const unsigned int base = r.AnRef(reg);
-            const unsigned int address = base + Emulator::ExtendSign(static_cast<unsigned short>(e.Read(r.pc, 16)));
+            const unsigned int address = base + Emulator::ExtendSign(static_cast<unsigned short>(e.Extension(16)));
             if (advance)
                 r.pc += 2;
             return address;
         }
         case 6: {
             const unsigned int base = r.AnRef(reg);
-            const unsigned int extension = e.Read(r.pc, 16);
+            const unsigned int extension = e.Extension(16);
             if (advance)
                 r.pc += 2;
             return base + e.Index(extension) + Emulator::ExtendSign(static_cast<unsigned char>(extension));
         }
         case FormAbsoluteShort: {
-            const unsigned int address = Emulator::ExtendSign(static_cast<unsigned short>(e.Read(r.pc, 16)));
+            const unsigned int address = Emulator::ExtendSign(static_cast<unsigned short>(e.Extension(16)));
             if (advance)
                 r.pc += 2;
             return address;
         }
         case FormAbsoluteLong: {
-            const unsigned int address = e.Read(r.pc, 32);
+            const unsigned int address = e.Extension(32);
             if (advance)
                 r.pc += 4;
             return address;
@@ -115,14 +115,14 @@ public:
         case FormPcDisplacement: {
             // Relative to the extension word itself.
             const unsigned int base = r.pc;
-            const unsigned int address = base + Emulator::ExtendSign(static_cast<unsigned short>(e.Read(base, 16)));
+            const unsigned int address = base + Emulator::ExtendSign(static_cast<unsigned short>(e.Extension(16)));
             if (advance)
                 r.pc += 2;
             return address;
         }
         case FormPcIndex: {
             const unsigned int base = r.pc;
-            const unsigned int extension = e.Read(base, 16);
+            const unsigned int extension = e.Extension(16);
             if (advance)
                 r.pc += 2;
             return base + e.Index(extension) + Emulator::ExtendSign(static_cast<unsigned char>(extension));
@@ -145,7 +145,7 @@ public:
         case 1:
             return r.AnRef(reg);
         case FormImmediate: {
-            const unsigned int value = e.Read(r.pc, size == 32 ? 32 : 16);
+            const unsigned int value = e.Extension(size == 32 ? 32 : 16);
             if (advance)
                 r.pc += size == 32 ? 4 : 2;
             return value;
@@ -208,15 +208,15 @@ public:
             const unsigned int destination = r.d[n];
             const unsigned int result = subtract ? destination - source : destination + source;
             r.SetDn(n, result, s);
-            e.SetFlags(0x1F, subtract ? Emulator::SubFlags(source, destination, result, s)
-                                      : Emulator::AddFlags(source, destination, result, s));
+            e.SetFlags(0x1F, subtract ? Emulator::SubFlags(source, destination, s)
+                                      : Emulator::AddFlags(source, destination, s));
         } else {
             const unsigned int source = r.d[n];
             const unsigned int destination = Operand(e, form, op, s, false, false);
             const unsigned int result = subtract ? destination - source : destination + source;
             Store(e, result, form, op, s);
-            e.SetFlags(0x1F, subtract ? Emulator::SubFlags(source, destination, result, s)
-                                      : Emulator::AddFlags(source, destination, result, s));
+            e.SetFlags(0x1F, subtract ? Emulator::SubFlags(source, destination, s)
+                                      : Emulator::AddFlags(source, destination, s));
         }
     }
 
@@ -246,13 +246,7 @@ public:
         const unsigned int destination = Operand(e, form, op, s, false, false);
         const unsigned int result = subtract ? destination - q : destination + q;
         Store(e, result, form, op, s);
-        const unsigned int msb = Emulator::SignBit(s);
-        unsigned int flags = Emulator::NZ(result, s);
-        if ((subtract ? ~destination & result : destination & ~result) & msb)
-            flags |= Emulator::FlagC | Emulator::FlagX;
-        if ((subtract ? destination & ~result : ~destination & result) & msb)
-            flags |= Emulator::FlagV;
-        e.SetFlags(0x1F, flags);
+        e.SetFlags(0x1F, subtract ? Emulator::SubFlags(q, destination, s) : Emulator::AddFlags(q, destination, s));
     }
 
     template <class S, class F>
@@ -260,7 +254,7 @@ public:
     {
         const unsigned int source = Operand(e, form, op, s, true, true);
         const unsigned int destination = e.registers->d[(op >> 9) & 7];
-        e.SetFlags(0x0F, Emulator::SubFlags(source, destination, destination - source, s) & 0x0F);
+        e.SetFlags(0x0F, Emulator::SubFlags(source, destination, s) & 0x0F);
     }
 
     template <class S, class F>
@@ -270,7 +264,7 @@ public:
         if (s == 16)
             source = Emulator::ExtendSign(static_cast<unsigned short>(source));
         const unsigned int destination = e.registers->AnRef(op >> 9);
-        e.SetFlags(0x0F, Emulator::SubFlags(source, destination, destination - source, 32) & 0x0F);
+        e.SetFlags(0x0F, Emulator::SubFlags(source, destination, 32) & 0x0F);
     }
 
     template <class S, class F>
@@ -342,7 +336,7 @@ public:
     static ZENDRA_ALWAYS_INLINE void MoveMultiple(Emulator& e, unsigned int op, S s)
     {
         Register& r = *e.registers;
-        unsigned int mask = e.Read(r.pc, 16);
+        unsigned int mask = e.Extension(16);
         r.pc += 2;
         const unsigned int mode = (op >> 3) & 7;
         const unsigned int an = op & 7;
@@ -390,7 +384,7 @@ public:
         const unsigned int base = r.pc;
         unsigned int displacement = Emulator::ExtendSign(static_cast<unsigned char>(op));
         if (wordDisplacement) {
-            displacement = Emulator::ExtendSign(static_cast<unsigned short>(e.Read(r.pc, 16)));
+            displacement = Emulator::ExtendSign(static_cast<unsigned short>(e.Extension(16)));
             r.pc += 2;
         }
         const unsigned int target = base + displacement;
@@ -407,7 +401,7 @@ public:
     {
         Register& r = *e.registers;
         const unsigned int base = r.pc;
-        const unsigned int displacement = Emulator::ExtendSign(static_cast<unsigned short>(e.Read(r.pc, 16)));
+        const unsigned int displacement = Emulator::ExtendSign(static_cast<unsigned short>(e.Extension(16)));
         r.pc += 2;
         if (e.Condition(cc))
             return;

@@ -32,14 +32,16 @@ void UndoItemRing::Build()
 
 void UndoItemRing::removeLast()
 {
-    if (length > 0)
-        --length;
+    if (length == 0)
+        return;
+    --length;
+    spareSlot = (spareSlot == 0 ? std::size_t(capacity) : spareSlot) - 1;
     spare = nullptr;
 }
 
 void UndoItemRing::clear()
 {
     length = 0;
-    head = 0;
+    spareSlot = 0;
     spare = nullptr;
 }

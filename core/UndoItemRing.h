@@ -47,26 +47,22 @@ public:
     // instruction to the next, since every recorded instruction asks for it.
     UndoItem& Spare()
     {
-        if (spare == nullptr)
-            Locate();
+        if (spare == nullptr) {
+            if (spareSlot == built)
+                Build();
+            spare = &SlotItem(spareSlot);
+        }
         return *spare;
     }
-    // Appends the spare item, dropping the oldest when the ring is full. The next spare is
-    // usually the slot after this one in the same block.
+    // Appends the spare item, which Spare gave, dropping the oldest when the ring is full. The
+    // next spare is usually the slot after it in the same block.
     void Commit()
     {
-        Spare();
-        if (length < capacity) {
+        if (length < capacity)
             ++length;
-        } else if (++head == std::size_t(capacity)) {
-            head = 0;
-        }
         if (++spareSlot == std::size_t(capacity))
             spareSlot = 0;
-        if (spareSlot % blockSize != 0 && spareSlot < built)
-            ++spare;
-        else
-            spare = nullptr;
+        spare = (spare != nullptr && spareSlot % blockSize != 0 && spareSlot < built) ? spare + 1 : nullptr;
     }
     // Forgets the newest item; its slot stays pooled.
     void removeLast();
@@ -75,32 +71,24 @@ public:
 private:
     static constexpr std::size_t blockSize = 1024;
 
+    // The slot of item i: the oldest item's slot is length slots before the spare one.
     std::size_t Slot(int i) const
     {
-        const std::size_t slot = head + std::size_t(i);
+        const std::size_t slot = spareSlot + std::size_t(capacity) - std::size_t(length) + std::size_t(i);
         return slot >= std::size_t(capacity) ? slot - std::size_t(capacity) : slot;
     }
     UndoItem& SlotItem(std::size_t slot) const { return blocks[slot / blockSize][slot % blockSize]; }
     // Makes slot `built` an item, with a new block when it starts one.
     void Build();
-    // Finds the slot after the newest item, and builds it if it is new.
-    void Locate()
-    {
-        spareSlot = Slot(length == capacity ? 0 : length);
-        if (spareSlot == built)
-            Build();
-        spare = &SlotItem(spareSlot);
-    }
 
     const int capacity;
     // Slots 0 to built - 1 hold items: the ring uses its slots in order until it is full.
     std::vector<UndoItem*> blocks;
     std::size_t built = 0;
-    std::size_t head = 0;
     int length = 0;
-    // The spare item and its slot, or null when it must be found again.
-    UndoItem* spare = nullptr;
+    // The slot after the newest item, and its item once it has been asked for.
     std::size_t spareSlot = 0;
+    UndoItem* spare = nullptr;
 };
 
 #endif
