@@ -145,6 +145,7 @@ long long Emulator::QuickExecute(long long count)
     if (!errorMessage.isEmpty())
         errorMessage.clear();
     Register& r = *registers;
+    const Handler* const table = handlers;
     long long n = 0;
     try {
         while (n < count) {
@@ -157,7 +158,7 @@ long long Emulator::QuickExecute(long long count)
             const unsigned int word = Fetch(r.pc);
             opcode = word;
             r.pc += 2;
-            handlers[word](*this, word);
+            table[word](*this, word);
             if (__builtin_expect(vector != NoVector, false) && !LineWord())
                 ExceptionProcessing(vector);
         }

@@ -6,8 +6,9 @@
 #include <type_traits>
 
 // Forced in optimised builds, where the constants must reach the operand code. An
-// unoptimised build would gain nothing from it but takes many times longer to compile.
-#ifdef __OPTIMIZE__
+// unoptimised build would gain nothing from it but takes many times longer to compile, and so
+// would the sanitizers' checked builds, which measure no speed.
+#if defined(__OPTIMIZE__) && !defined(ZENDRA_CHECKED_BUILD)
 #define ZENDRA_ALWAYS_INLINE inline __attribute__((always_inline))
 #else
 #define ZENDRA_ALWAYS_INLINE inline
