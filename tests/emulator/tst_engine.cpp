@@ -394,6 +394,22 @@ private slots:
         QCOMPARE(list.items.at(2)->registers.pc, 9u);
         list.items.clear();
         QVERIFY(list.items.isEmpty());
+        // Taken back past the first slot, the ring goes on from its last one, in order.
+        for (unsigned int i = 1; i <= 4; ++i) {
+            registers.pc = i;
+            list.Add(registers, MemoryRecordList());
+        }
+        list.items.removeLast();
+        list.items.removeLast();
+        QCOMPARE(list.items.count(), 1);
+        QCOMPARE(list.items.last()->registers.pc, 2u);
+        for (unsigned int i = 5; i <= 7; ++i) {
+            registers.pc = i;
+            list.Add(registers, MemoryRecordList());
+        }
+        QCOMPARE(list.items.count(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(list.items.at(i)->registers.pc, 5u + unsigned(i));
         QCOMPARE(UndoList().capacity, 100000);
     }
 
