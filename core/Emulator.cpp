@@ -108,7 +108,7 @@ void Emulator::Execute()
 }
 
 // The fetch and the exception step are written out here as in Execute rather than shared:
-// a common helper measured a fifth slower in both modes.
+// a common helper measured a fifth slower in both modes, and a slice of one a third slower.
 void Emulator::QuickExecute()
 {
     if (registers->sr & Register::traceBit) {
