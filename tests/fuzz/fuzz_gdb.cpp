@@ -1,6 +1,7 @@
 // GDB's packets as they come off the socket, in pieces of any size, through the framing and
 // the session on a machine with a small program: every packet gets an answer that frames
 // cleanly, a refused one changes nothing, and runs are bounded so that each input ends.
+#include "FuzzApplication.h"
 #include "core/Document.h"
 #include "core/Emulation.h"
 #include "core/Emulator.h"
@@ -8,8 +9,6 @@
 #include "core/Register.h"
 #include "gdb/GdbPacketReader.h"
 #include "gdb/GdbSession.h"
-
-#include <QCoreApplication>
 
 #include <cstdint>
 
@@ -38,10 +37,7 @@ void Restore(Document& document)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_gdb";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
+    MakeFuzzApplication("fuzz_gdb");
     static Document document;
     static Emulation emulation(&document);
     Restore(document);

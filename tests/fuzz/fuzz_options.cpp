@@ -1,19 +1,15 @@
 // zendra-run's command line on arbitrary arguments (the input split at its NUL bytes): a
 // refusal always explains itself in one line, an acceptance never does, and what is accepted
 // holds together.
+#include "FuzzApplication.h"
 #include "runner/RunOptions.h"
-
-#include <QCoreApplication>
 
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // --help writes the usage line from the application's name.
-    static int argc = 1;
-    static char name[] = "zendra-run";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
+    MakeFuzzApplication("zendra-run");
     QStringList arguments{QStringLiteral("zendra-run")};
     const QByteArray bytes(reinterpret_cast<const char*>(data), int(size));
     for (const QByteArray& part : bytes.split('\0'))

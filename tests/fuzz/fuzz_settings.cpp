@@ -1,10 +1,10 @@
 // The settings file as another program or a damaged disk may leave it: whatever it holds,
 // what Zendra reads back from it keeps its bounds, and a program's restored breakpoints,
 // conditions and watchpoints are ones the machine can have.
+#include "FuzzApplication.h"
 #include "app/Settings.h"
 #include "core/Document.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -14,10 +14,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_settings";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
+    MakeFuzzApplication("fuzz_settings");
     static QTemporaryDir folder;
     static Document document;
     static bool once = [] {
