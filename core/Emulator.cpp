@@ -145,27 +145,47 @@ long long Emulator::QuickExecute(long long count)
     if (!errorMessage.isEmpty())
         errorMessage.clear();
     Register& r = *registers;
+    if (count <= 0)
+        return 0;
+    if (r.sr & Register::traceBit) {
+        errorMessage = TraceMessage();
+        return 0;
+    }
     const Handler* const table = handlers;
-    long long n = 0;
+    const unsigned char* const main = memory->buffer.mainBuffer;
+    // vector stays NoVector from one instruction to the next: only the rare instruction that
+    // leaves one behind pays for setting it back, and the last keeps it, as QuickExecute()
+    // would.
+    vector = NoVector;
+    long long left = count;
     try {
-        while (n < count) {
-            if (r.sr & Register::traceBit) {
-                errorMessage = TraceMessage();
-                return n;
-            }
-            vector = NoVector;
-            ++n;
-            const unsigned int word = Fetch(r.pc);
+        for (;;) {
+            --left;
+            const unsigned int word = Fetch(r.pc, main);
             opcode = word;
             r.pc += 2;
             table[word](*this, word);
-            if (__builtin_expect(vector != NoVector, false) && !LineWord())
-                ExceptionProcessing(vector);
+            if (__builtin_expect(vector != NoVector, false)) {
+                if (!LineWord())
+                    ExceptionProcessing(vector);
+                if (left == 0)
+                    return count;
+                if (r.sr & Register::traceBit)
+                    break;
+                vector = NoVector;
+                continue;
+            }
+            if (left == 0)
+                return count;
+            if (r.sr & Register::traceBit)
+                break;
         }
     } catch (VectorNumber) {
         errorMessage = AddressErrorMessage();
+        return count - left;
     }
-    return n;
+    errorMessage = TraceMessage();
+    return count - left;
 }
 
 void Emulator::Undo()

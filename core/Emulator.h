@@ -61,12 +61,22 @@ public:
     // The instruction's own words at pc. They are never odd, since the opcode before them was
     // fetched from an even pc, and never data for the read watch: neither test applies.
     inline __attribute__((always_inline)) unsigned int Extension(int size) const { return memory->Read(registers->pc, size); }
-    // An opcode: it faults at an odd pc, and is no data either.
-    inline __attribute__((always_inline)) unsigned int Fetch(unsigned int pc) const
+    // An opcode: it faults at an odd pc, and is no data either. main is the memory's main
+    // array, which a loop of fetches keeps at hand.
+    inline __attribute__((always_inline)) unsigned int Fetch(unsigned int pc, const unsigned char* main) const
     {
+        // The usual case, an even pc wholly inside the main array (and so its own masked
+        // address), is one comparison: rotated right by a bit, an odd pc lies above every even
+        // one.
+        if (((pc >> 1) | (pc << 31)) <= (MemoryBuffer::videoStart - 2) / 2)
+            return Memory::MainWord(main, pc);
         if (pc & 1)
             ThrowAddressError();
         return memory->Read(pc, 16);
+    }
+    inline __attribute__((always_inline)) unsigned int Fetch(unsigned int pc) const
+    {
+        return Fetch(pc, memory->buffer.mainBuffer);
     }
 
     inline unsigned int GetAddress(unsigned int mode, unsigned int reg, int size, bool update, bool advance);

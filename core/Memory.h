@@ -140,6 +140,8 @@ public:
     // instructions.
     inline __attribute__((always_inline)) unsigned int Read(unsigned int address, int size) const;
     inline __attribute__((always_inline)) void Write(unsigned int address, unsigned int value, int size, bool force);
+    // The word at a masked, even address below videoStart - 1 of a main array.
+    static unsigned int MainWord(const unsigned char* main, unsigned int a) { return Load16(main + a); }
     void Write(const MemoryRecordList& list);
     void Write(const MemoryRecordItem& item);
 

@@ -16,18 +16,24 @@ UndoItemRing::~UndoItemRing()
         ::operator delete(block, std::align_val_t(alignof(UndoItem)));
 }
 
-void UndoItemRing::Build()
+void UndoItemRing::Locate(std::size_t slot)
 {
     // Copied from a blank set, a slot's registers carry no names: filling the history the
     // first time would otherwise build 32 strings per instruction.
     static const Register blank;
-    if (built % blockSize == 0) {
-        const std::size_t count = std::min(blockSize, std::size_t(capacity) - built);
-        blocks.push_back(static_cast<UndoItem*>(
-            ::operator new(sizeof(UndoItem) * count, std::align_val_t(alignof(UndoItem)))));
+    const std::size_t first = slot - slot % blockSize;
+    const std::size_t count = std::min(blockSize, std::size_t(capacity) - first);
+    if (first == built) {
+        UndoItem* block = static_cast<UndoItem*>(::operator new(sizeof(UndoItem) * count, std::align_val_t(alignof(UndoItem))));
+        for (std::size_t i = 0; i < count; ++i)
+            new (block + i) UndoItem(blank, MemoryRecordList());
+        blocks.push_back(block);
+        built += count;
     }
-    new (&SlotItem(built)) UndoItem(blank, MemoryRecordList());
-    ++built;
+    run = blocks[first / blockSize];
+    runSlot = first;
+    spare = run + (slot - first);
+    spareEnd = run + count;
 }
 
 void UndoItemRing::removeLast()
@@ -35,13 +41,14 @@ void UndoItemRing::removeLast()
     if (length == 0)
         return;
     --length;
-    spareSlot = (spareSlot == 0 ? std::size_t(capacity) : spareSlot) - 1;
-    spare = nullptr;
+    const std::size_t slot = SpareSlot();
+    runSlot = (slot == 0 ? std::size_t(capacity) : slot) - 1;
+    run = spare = spareEnd = nullptr;
 }
 
 void UndoItemRing::clear()
 {
     length = 0;
-    spareSlot = 0;
-    spare = nullptr;
+    runSlot = 0;
+    run = spare = spareEnd = nullptr;
 }
