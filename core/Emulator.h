@@ -60,7 +60,11 @@ public:
 
     // The instruction's own words at pc. They are never odd, since the opcode before them was
     // fetched from an even pc, and never data for the read watch: neither test applies.
-    inline __attribute__((always_inline)) unsigned int Extension(int size) const { return memory->Read(registers->pc, size); }
+    inline __attribute__((always_inline)) unsigned int Extension(int size) const
+    {
+        const unsigned int pc = registers->pc;
+        return pc <= MemoryBuffer::videoStart - unsigned(size / 8) ? memory->ReadDirect(pc, size) : memory->Read(pc, size);
+    }
     // An opcode: it faults at an odd pc, and is no data either. main is the memory's main
     // array, which a loop of fetches keeps at hand.
     inline __attribute__((always_inline)) unsigned int Fetch(unsigned int pc, const unsigned char* main) const
@@ -232,15 +236,20 @@ private:
 
 inline unsigned int Emulator::Read(unsigned int address, int size)
 {
-    if ((address & 1) && size > 8)
+    const bool direct = Memory::Direct(address, size);
+    if (!direct && (address & 1) && size > 8)
         ThrowAddressError();
     if (__builtin_expect(readWatch != nullptr, false))
         NoteRead(address, size);
-    return memory->Read(address, size);
+    return direct ? memory->ReadDirect(address, size) : memory->Read(address, size);
 }
 
 inline void Emulator::Write(unsigned int address, unsigned int value, int size)
 {
+    if (Memory::Direct(address, size)) {
+        memory->WriteDirect(address, value, size);
+        return;
+    }
     if ((address & 1) && size > 8)
         ThrowAddressError();
     memory->Write(address, value, size, false);

@@ -346,10 +346,16 @@ public:
         if (mask == 0)
             return;
         const unsigned int step = unsigned(s / 8);
+        // A list wholly inside the main array, aligned, skips each access's own tests (the
+        // alignment and range tests of its first and last words cover every word between).
+        const auto direct = [&](unsigned int first, unsigned int count) {
+            return Memory::Direct(first, s) && Memory::Direct(first + (count - 1) * step, s);
+        };
         if (op & 0x400) {
+            const bool fast = e.readWatch == nullptr && direct(address, unsigned(__builtin_popcount(mask)));
             for (unsigned int m = mask; m; m &= m - 1) {
                 const unsigned int i = unsigned(__builtin_ctz(m));
-                unsigned int value = e.Read(address, s);
+                unsigned int value = fast ? e.memory->ReadDirect(address, s) : e.Read(address, s);
                 if (s == 16)
                     value = Emulator::ExtendSign(static_cast<unsigned short>(value));
                 if (i < 8)
@@ -367,10 +373,15 @@ public:
             address = r.AnRef(an) - unsigned(Emulator::CountOne(static_cast<unsigned short>(mask))) * step;
         }
         const unsigned int start = address;
+        const bool fast = direct(address, unsigned(__builtin_popcount(mask)));
         // No register changes before the last write, so each is read as it is stored.
         for (unsigned int m = mask; m; m &= m - 1) {
             const unsigned int i = unsigned(__builtin_ctz(m));
-            e.Write(address, i < 8 ? r.d[i] : r.AnRef(i - 8), s);
+            const unsigned int value = i < 8 ? r.d[i] : r.AnRef(i - 8);
+            if (fast)
+                e.memory->WriteDirect(address, value, s);
+            else
+                e.Write(address, value, s);
             address += step;
         }
         if (mode == 4)

@@ -142,6 +142,17 @@ public:
     inline __attribute__((always_inline)) void Write(unsigned int address, unsigned int value, int size, bool force);
     // The word at a masked, even address below videoStart - 1 of a main array.
     static unsigned int MainWord(const unsigned char* main, unsigned int a) { return Load16(main + a); }
+    // Whether an access is aligned (a word or long at an even address) and lies wholly inside
+    // the main array at an address that needs no mask: then ReadDirect and WriteDirect serve
+    // it. One comparison: rotated right by a bit, an odd address lies above every even one.
+    static bool Direct(unsigned int address, int size)
+    {
+        if (size == 8)
+            return address < MemoryBuffer::videoStart;
+        return ((address >> 1) | (address << 31)) <= (MemoryBuffer::videoStart - unsigned(size / 8)) / 2;
+    }
+    inline __attribute__((always_inline)) unsigned int ReadDirect(unsigned int address, int size) const;
+    inline __attribute__((always_inline)) void WriteDirect(unsigned int address, unsigned int value, int size);
     void Write(const MemoryRecordList& list);
     void Write(const MemoryRecordItem& item);
 
@@ -228,6 +239,39 @@ inline void Memory::Write(unsigned int address, unsigned int value, int size, bo
     if (recording)
         target->Add(a, Read(a, size), size);
     Store(a, value, size);
+}
+
+inline unsigned int Memory::ReadDirect(unsigned int address, int size) const
+{
+    const unsigned char* m = buffer.mainBuffer + address;
+    switch (size) {
+    case 8:
+        return *m;
+    case 16:
+        return Load16(m);
+    default:
+        return Load32(m);
+    }
+}
+
+inline void Memory::WriteDirect(unsigned int address, unsigned int value, int size)
+{
+    if (address - keyboardStart <= keyboardEnd - keyboardStart)
+        return;
+    if (recording)
+        target->Add(address, ReadDirect(address, size), size);
+    unsigned char* m = buffer.mainBuffer + address;
+    switch (size) {
+    case 8:
+        *m = static_cast<unsigned char>(value);
+        break;
+    case 16:
+        Store16(m, value);
+        break;
+    default:
+        Store32(m, value);
+        break;
+    }
 }
 
 inline void Memory::Store(unsigned int a, unsigned int value, int size)
