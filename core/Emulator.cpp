@@ -157,6 +157,7 @@ long long Emulator::QuickExecute(long long count)
     // leaves one behind pays for setting it back, and the last keeps it, as QuickExecute()
     // would.
     vector = NoVector;
+    deferring = true;
     long long left = count;
     try {
         for (;;) {
@@ -169,22 +170,26 @@ long long Emulator::QuickExecute(long long count)
                 if (!LineWord())
                     ExceptionProcessing(vector);
                 if (left == 0)
-                    return count;
-                if (r.sr & Register::traceBit)
                     break;
+                if (r.sr & Register::traceBit) {
+                    errorMessage = TraceMessage();
+                    break;
+                }
                 vector = NoVector;
                 continue;
             }
             if (left == 0)
-                return count;
-            if (r.sr & Register::traceBit)
                 break;
+            if (r.sr & Register::traceBit) {
+                errorMessage = TraceMessage();
+                break;
+            }
         }
     } catch (VectorNumber) {
         errorMessage = AddressErrorMessage();
-        return count - left;
     }
-    errorMessage = TraceMessage();
+    SettleFlags();
+    deferring = false;
     return count - left;
 }
 
@@ -195,6 +200,7 @@ void Emulator::Undo()
     const UndoItem* item = undoList.items.last();
     memory->Write(item->memory);
     registers->Copy(item->registers);
+    pendingFlags = FlagsSettled;
     undoList.items.removeLast();
 }
 
@@ -226,6 +232,7 @@ void Emulator::ExceptionProcessing(VectorNumber number)
 {
     if (number == NoVector)
         return;
+    SettleFlags();
     Register& r = *registers;
     const unsigned int old = r.sr;
     r.sr = (old & 0x5FFF) | Register::supervisorBit;
@@ -234,6 +241,26 @@ void Emulator::ExceptionProcessing(VectorNumber number)
     r.ssp -= 2;
     Write(r.ssp, old, 16);
     r.pc = GetVector(number);
+}
+
+void Emulator::Settle()
+{
+    const unsigned int a = pendingDestination;
+    const unsigned int b = pendingSource;
+    unsigned int flags;
+    switch (pendingFlags) {
+    case FlagsOfMove:
+        flags = TopFlags(a, 0, 0);
+        break;
+    case FlagsOfAdd:
+        flags = AddFlags(b, a, 32);
+        break;
+    default:
+        flags = SubFlags(b, a, 32);
+        break;
+    }
+    StoreFlags(0x0F, flags & 0x0F);
+    pendingFlags = FlagsSettled;
 }
 
 int Emulator::CountOne(unsigned short mask)

@@ -168,9 +168,58 @@ private:
         const unsigned int value = (extension & 0x8000) ? registers->AnRef(n) : registers->d[n];
         return (extension & 0x800) ? value : ExtendSign(static_cast<unsigned short>(value));
     }
-    inline bool Condition(unsigned int cc) const;
-    // Replaces the condition code bits of mask with bits.
-    void SetFlags(unsigned int mask, unsigned int bits) { registers->sr = (registers->sr & ~mask) | bits; }
+    // Whether condition cc holds: from sr, or from the flags still pending.
+    inline __attribute__((always_inline)) bool Condition(unsigned int cc);
+    static inline __attribute__((always_inline)) bool Holds(unsigned int cc, bool n, bool z, bool v, bool c);
+    // Replaces the condition code bits of mask with bits, settling the pending flags first
+    // unless bits replace them all.
+    void SetFlags(unsigned int mask, unsigned int bits)
+    {
+        if (pendingFlags != FlagsSettled) {
+            if ((mask & 0x0F) == 0x0F)
+                pendingFlags = FlagsSettled;
+            else
+                Settle();
+        }
+        StoreFlags(mask, bits);
+    }
+    // The same where no flag can be pending.
+    void StoreFlags(unsigned int mask, unsigned int bits) { registers->sr = (registers->sr & ~mask) | bits; }
+    // During a quick run, N, Z, V and C of the frequent instructions are kept as their
+    // operands until something reads them, since most are overwritten unread: how they set the
+    // flags, and the operands at the top of a host word (the result alone for a move or a
+    // logical operation, which clear V and C). X goes to sr at once: the moves and comparisons
+    // that follow an addition keep it. Recorded execution sets every flag at once: it would have
+    // to settle them after every instruction anyway. Nothing outside QuickExecute ever sees
+    // them pending.
+    enum PendingFlags : unsigned int { FlagsSettled, FlagsOfMove, FlagsOfAdd, FlagsOfSubtract, FlagsOfCompare };
+    bool deferring = false;
+    unsigned int pendingFlags = FlagsSettled;
+    unsigned int pendingDestination = 0;
+    unsigned int pendingSource = 0;
+    void SettleFlags()
+    {
+        if (pendingFlags != FlagsSettled)
+            Settle();
+    }
+    ZENDRA_DIRECT void Settle();
+    void DeferFlags(unsigned int result, int size)
+    {
+        pendingFlags = FlagsOfMove;
+        pendingDestination = result << (32 - size);
+    }
+    void DeferFlags(PendingFlags kind, unsigned int source, unsigned int destination, int size)
+    {
+        const unsigned int a = destination << (32 - size);
+        const unsigned int b = source << (32 - size);
+        pendingFlags = kind;
+        pendingDestination = a;
+        pendingSource = b;
+        if (kind == FlagsOfAdd)
+            StoreFlags(FlagX, a + b < a ? FlagX : 0);
+        else if (kind == FlagsOfSubtract)
+            StoreFlags(FlagX, a < b ? FlagX : 0);
+    }
     static unsigned int NZ(unsigned int result, int size)
     {
         return ((result & SignBit(size)) ? FlagN : 0) | ((result & SizeMask(size)) ? 0 : FlagZ);
@@ -291,13 +340,35 @@ inline void Emulator::WriteOperand(unsigned int value, unsigned int mode, unsign
     }
 }
 
-inline bool Emulator::Condition(unsigned int cc) const
+inline bool Emulator::Condition(unsigned int cc)
 {
-    const unsigned int sr = registers->sr;
-    const bool c = sr & FlagC;
-    const bool v = sr & FlagV;
-    const bool z = sr & FlagZ;
-    const bool n = sr & FlagN;
+    cc &= 15;
+    // Always and never read no flag.
+    if (cc < 2)
+        return cc == 0;
+    // Settled first: recorded execution finds them so every time.
+    if (pendingFlags == FlagsSettled) {
+        const unsigned int sr = registers->sr;
+        return Holds(cc, sr & FlagN, sr & FlagZ, sr & FlagV, sr & FlagC);
+    }
+    const unsigned int a = pendingDestination;
+    const unsigned int b = pendingSource;
+    switch (pendingFlags) {
+    case FlagsOfMove:
+        return Holds(cc, a >> 31, a == 0, false, false);
+    case FlagsOfAdd: {
+        const unsigned int r = a + b;
+        return Holds(cc, r >> 31, r == 0, ((a ^ r) & (b ^ r)) >> 31, r < a);
+    }
+    default: {
+        const unsigned int r = a - b;
+        return Holds(cc, r >> 31, r == 0, ((a ^ b) & (a ^ r)) >> 31, a < b);
+    }
+    }
+}
+
+inline bool Emulator::Holds(unsigned int cc, bool n, bool z, bool v, bool c)
+{
     switch (cc & 15) {
     case 0: return true;
     case 1: return false;

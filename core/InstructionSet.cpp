@@ -62,6 +62,21 @@ Tables::Tables()
         case Decoder::Kind_MOVEQ:
             handler = &MoveQuick;
             break;
+        case Decoder::Kind_MOVEM:
+            handler = &InstructionSet::FlagFreeMOVEM;
+            break;
+        case Decoder::Kind_RTS:
+            handler = &InstructionSet::FlagFreeRTS;
+            break;
+        case Decoder::Kind_LINK:
+            handler = &InstructionSet::FlagFreeLINK;
+            break;
+        case Decoder::Kind_UNLK:
+            handler = &InstructionSet::FlagFreeUNLK;
+            break;
+        case Decoder::Kind_NOP:
+            handler = &InstructionSet::FlagFreeNOP;
+            break;
         case Decoder::Kind_ADD:
             handler = pick(add, twoWayCount, twoWay);
             break;

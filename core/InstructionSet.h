@@ -45,12 +45,28 @@ public:
     static const Handler* PlainTable();
 
     // The per-kind handlers that no specialisation covers, for the specialised table.
-#define ZENDRA_PLAIN_HANDLER(name) static void Plain##name(Emulator& e, unsigned int) { e._##name(); }
+// They read sr as they find it, so the flags still pending are settled first.
+#define ZENDRA_PLAIN_HANDLER(name)                                                                                      \
+    static void Plain##name(Emulator& e, unsigned int)                                                                  \
+    {                                                                                                                  \
+        e.SettleFlags();                                                                                               \
+        e._##name();                                                                                                   \
+    }
     ZENDRA_INSTRUCTION_KINDS(ZENDRA_PLAIN_HANDLER)
 #undef ZENDRA_PLAIN_HANDLER
+    // The same for the kinds that neither read nor set a condition code (MOVEM, RTS, LINK,
+    // UNLK, NOP): nothing to settle.
+#define ZENDRA_FLAG_FREE_HANDLER(name) static void FlagFree##name(Emulator& e, unsigned int) { e._##name(); }
+    ZENDRA_FLAG_FREE_HANDLER(MOVEM)
+    ZENDRA_FLAG_FREE_HANDLER(RTS)
+    ZENDRA_FLAG_FREE_HANDLER(LINK)
+    ZENDRA_FLAG_FREE_HANDLER(UNLK)
+    ZENDRA_FLAG_FREE_HANDLER(NOP)
+#undef ZENDRA_FLAG_FREE_HANDLER
     static void Unmatched(Emulator& e, unsigned int) { e.Unmatched(); }
     static void Decoded(Emulator& e, unsigned int)
     {
+        e.SettleFlags();
         if (!e.Decode())
             e.Unmatched();
     }
@@ -172,6 +188,29 @@ public:
         }
     }
 
+    // The flags of a move's or logical operation's result, and of an addition, subtraction or
+    // comparison: deferred during a quick run, set at once otherwise.
+    template <class S>
+    static ZENDRA_ALWAYS_INLINE void ResultFlags(Emulator& e, unsigned int result, S s)
+    {
+        if (e.deferring)
+            e.DeferFlags(result, s);
+        else
+            e.StoreFlags(0x0F, Emulator::NZ(result, s));
+    }
+    template <Emulator::PendingFlags kind, class S>
+    static ZENDRA_ALWAYS_INLINE void ArithmeticFlags(Emulator& e, unsigned int source, unsigned int destination, S s)
+    {
+        if (e.deferring)
+            e.DeferFlags(kind, source, destination, s);
+        else if (kind == Emulator::FlagsOfAdd)
+            e.StoreFlags(0x1F, Emulator::AddFlags(source, destination, s));
+        else if (kind == Emulator::FlagsOfSubtract)
+            e.StoreFlags(0x1F, Emulator::SubFlags(source, destination, s));
+        else
+            e.StoreFlags(0x0F, Emulator::SubFlags(source, destination, s) & 0x0F);
+    }
+
     // Data movement and arithmetic. Opcode fields: EA register bits 2-0, the second register
     // bits 11-9.
     template <class S, class F, class G>
@@ -179,7 +218,7 @@ public:
     {
         const unsigned int value = Operand(e, source, op, s, true, true);
         Store(e, value, destination, op >> 9, s);
-        e.SetFlags(0x0F, Emulator::NZ(value, s));
+        ResultFlags(e, value, s);
     }
 
     template <class S, class F>
@@ -195,7 +234,7 @@ public:
     {
         const unsigned int value = Emulator::ExtendSign(static_cast<unsigned char>(op));
         e.registers->d[(op >> 9) & 7] = value;
-        e.SetFlags(0x0F, Emulator::NZ(value, 32));
+        ResultFlags(e, value, Fixed<32>());
     }
 
     // ADD and SUB, Dn op <ea> to Dn, or to <ea> when toMemory.
@@ -209,15 +248,13 @@ public:
             const unsigned int destination = r.d[n];
             const unsigned int result = subtract ? destination - source : destination + source;
             r.SetDn(n, result, s);
-            e.SetFlags(0x1F, subtract ? Emulator::SubFlags(source, destination, s)
-                                      : Emulator::AddFlags(source, destination, s));
+            ArithmeticFlags<subtract ? Emulator::FlagsOfSubtract : Emulator::FlagsOfAdd>(e, source, destination, s);
         } else {
             const unsigned int source = r.d[n];
             const unsigned int destination = Operand(e, form, op, s, false, false);
             const unsigned int result = subtract ? destination - source : destination + source;
             Store(e, result, form, op, s);
-            e.SetFlags(0x1F, subtract ? Emulator::SubFlags(source, destination, s)
-                                      : Emulator::AddFlags(source, destination, s));
+            ArithmeticFlags<subtract ? Emulator::FlagsOfSubtract : Emulator::FlagsOfAdd>(e, source, destination, s);
         }
     }
 
@@ -247,7 +284,7 @@ public:
         const unsigned int destination = Operand(e, form, op, s, false, false);
         const unsigned int result = subtract ? destination - q : destination + q;
         Store(e, result, form, op, s);
-        e.SetFlags(0x1F, subtract ? Emulator::SubFlags(q, destination, s) : Emulator::AddFlags(q, destination, s));
+        ArithmeticFlags<subtract ? Emulator::FlagsOfSubtract : Emulator::FlagsOfAdd>(e, q, destination, s);
     }
 
     template <class S, class F>
@@ -255,7 +292,7 @@ public:
     {
         const unsigned int source = Operand(e, form, op, s, true, true);
         const unsigned int destination = e.registers->d[(op >> 9) & 7];
-        e.SetFlags(0x0F, Emulator::SubFlags(source, destination, s) & 0x0F);
+        ArithmeticFlags<Emulator::FlagsOfCompare>(e, source, destination, s);
     }
 
     template <class S, class F>
@@ -265,20 +302,20 @@ public:
         if (s == 16)
             source = Emulator::ExtendSign(static_cast<unsigned short>(source));
         const unsigned int destination = e.registers->AnRef(op >> 9);
-        e.SetFlags(0x0F, Emulator::SubFlags(source, destination, 32) & 0x0F);
+        ArithmeticFlags<Emulator::FlagsOfCompare>(e, source, destination, Fixed<32>());
     }
 
     template <class S, class F>
     static ZENDRA_ALWAYS_INLINE void Test(Emulator& e, unsigned int op, S s, F form)
     {
-        e.SetFlags(0x0F, Emulator::NZ(Operand(e, form, op, s, true, true), s));
+        ResultFlags(e, Operand(e, form, op, s, true, true), s);
     }
 
     template <class S, class F>
     static ZENDRA_ALWAYS_INLINE void Clear(Emulator& e, unsigned int op, S s, F form)
     {
         Store(e, 0, form, op, s);
-        e.SetFlags(0x0F, Emulator::FlagZ);
+        ResultFlags(e, 0, s);
     }
 
     enum LogicKind { And, Or, ExclusiveOr };
@@ -299,7 +336,7 @@ public:
             result = kind == And ? r.d[n] & destination : kind == Or ? r.d[n] | destination : r.d[n] ^ destination;
             Store(e, result, form, op, s);
         }
-        e.SetFlags(0x0F, Emulator::NZ(result, s));
+        ResultFlags(e, result, s);
     }
 
     // LEA, PEA, JMP, JSR: the control addressing modes.
@@ -511,7 +548,12 @@ public:
             if (count == 0)
                 count = 8;
         }
-        const bool extend = r.sr & Emulator::FlagX;
+        // Only the rotations through X read a flag.
+        bool extend = false;
+        if (kind == RotateExtend) {
+            e.SettleFlags();
+            extend = r.sr & Emulator::FlagX;
+        }
         unsigned long long value = r.d[y];
         if (countInRegister && count == 0) {
             // Nothing moves; C follows X for the rotations through X.

@@ -2,7 +2,8 @@
 // arbitrary registers runs on two machines, one dispatching through the table of specialised
 // handlers and one through Decode and the per-kind handlers, in quick or recorded mode. After
 // every instruction both must hold the same registers, exception, message and history, and
-// the same bytes wherever either wrote.
+// the same bytes wherever either wrote. In quick mode one of them may run in slices, where the
+// flags wait for a reader, against the other's single steps, which set them at once.
 #include "FuzzInput.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
@@ -74,6 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     input.FillRegisters(start);
     const uint8_t flags = input.Byte();
     const bool recorded = flags & 1;
+    // Slices of 1 to 32 instructions on one machine, the specialised or the plain one.
+    const bool sliced = !recorded && (flags & 4);
+    Machine* const slicer = (flags & 8) ? &plain : &specialised;
+    Machine* const stepper = slicer == &plain ? &specialised : &plain;
+    const long long slice = 1 + ((flags >> 4) & 31);
     // Code at pc, or at an address of its own with pc anywhere (odd ones included).
     const unsigned int codeAddress = (flags & 2) ? input.Long() & 0xFFFFFF : start.pc & 0xFFFFFF;
     const size_t length = input.RestSize() < codeLimit ? input.RestSize() : codeLimit;
@@ -90,11 +96,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     for (int step = 0; step < instructions; ++step) {
         const int before = specialised.memory.records.count();
-        for (Machine* m : machines) {
-            if (recorded)
-                m->emulator.Execute();
-            else
-                m->emulator.QuickExecute();
+        if (sliced) {
+            // The steps that the slice took, and the trace stop that may have ended it.
+            const long long executed = slicer->emulator.QuickExecute(slice);
+            for (long long i = 0; i < executed && stepper->emulator.errorMessage.isEmpty(); ++i)
+                stepper->emulator.QuickExecute();
+            if (executed < slice && stepper->emulator.errorMessage.isEmpty())
+                stepper->emulator.QuickExecute();
+            step += int(executed);
+        } else {
+            for (Machine* m : machines) {
+                if (recorded)
+                    m->emulator.Execute();
+                else
+                    m->emulator.QuickExecute();
+            }
         }
         const Emulator& s = specialised.emulator;
         const Emulator& p = plain.emulator;
