@@ -92,7 +92,7 @@ void Emulator::Execute()
     }
     // A line 1010 or 1111 word is consumed without an exception. It still gets its item:
     // otherwise taking back "one instruction" after it would undo the one before it too.
-    if (vector != NoVector && !LineWord()) {
+    if (vector != NoVector && TakesException()) {
         try {
             ExceptionProcessing(vector);
         } catch (VectorNumber) {
@@ -129,7 +129,7 @@ void Emulator::QuickExecute()
     } catch (VectorNumber) {
         fault = true;
     }
-    if (vector != NoVector && !LineWord()) {
+    if (vector != NoVector && TakesException()) {
         try {
             ExceptionProcessing(vector);
         } catch (VectorNumber) {
@@ -166,8 +166,10 @@ long long Emulator::QuickExecute(long long count)
             opcode = word;
             r.pc += 2;
             table[word](*this, word);
+            // The trace bit, which stops the slice before the next instruction, is tested
+            // only after an instruction that left a vector: see ArmTrace.
             if (__builtin_expect(vector != NoVector, false)) {
-                if (!LineWord())
+                if (TakesException())
                     ExceptionProcessing(vector);
                 if (left == 0)
                     break;
@@ -180,10 +182,6 @@ long long Emulator::QuickExecute(long long count)
             }
             if (left == 0)
                 break;
-            if (r.sr & Register::traceBit) {
-                errorMessage = TraceMessage();
-                break;
-            }
         }
     } catch (VectorNumber) {
         errorMessage = AddressErrorMessage();

@@ -269,6 +269,25 @@ private:
             flags |= FlagV;
         return flags;
     }
+    // Only a per-kind handler can set the trace bit (MOVE to SR, RTE, ORI or EORI to SR,
+    // STOP). It says so through vector, which the loops test after every instruction anyway,
+    // so that a slice need not test sr after every one; no exception is taken for it.
+    static constexpr VectorNumber traceArmed = VectorNumber(-2);
+    void ArmTrace()
+    {
+        if ((registers->sr & Register::traceBit) && vector == NoVector)
+            vector = traceArmed;
+    }
+    // Whether the vector that an instruction left is an exception to take: not a line 1010
+    // or 1111 word, nor the trace bit's mark, which it clears.
+    bool TakesException()
+    {
+        if (vector == traceArmed) {
+            vector = NoVector;
+            return false;
+        }
+        return !LineWord();
+    }
     // Privileged instructions in user state: raise the violation with pc back on the opcode.
     ZENDRA_DIRECT bool PrivilegeViolated();
     inline void Push(unsigned int value);

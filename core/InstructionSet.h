@@ -51,6 +51,7 @@ public:
     {                                                                                                                  \
         e.SettleFlags();                                                                                               \
         e._##name();                                                                                                   \
+        e.ArmTrace();                                                                                                  \
     }
     ZENDRA_INSTRUCTION_KINDS(ZENDRA_PLAIN_HANDLER)
 #undef ZENDRA_PLAIN_HANDLER
@@ -69,6 +70,7 @@ public:
         e.SettleFlags();
         if (!e.Decode())
             e.Unmatched();
+        e.ArmTrace();
     }
 
     // A7 moves by a whole word for a byte, to keep the stack pointer even.

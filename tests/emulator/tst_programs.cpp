@@ -414,6 +414,30 @@ private slots:
         }
         QCOMPARE(TestMachine().emulator.QuickExecute(0), 0LL);
 
+        // An instruction that sets the trace bit ends the slice before the next one: MOVE to
+        // SR, ORI and EORI to SR, RTE (from a frame whose SR has it), through either table.
+        for (const bool specialised : {true, false}) {
+            for (const char* code : {"46FC A700 4E71 4E71", "007C 8000 4E71 4E71", "0A7C 8000 4E71 4E71",
+                                     "2F3C 0000 100C 3F3C A700 4E73 4E71 4E71"}) {
+                TestMachine machine;
+                machine.emulator.UseSpecialisedHandlers(specialised);
+                machine.Prepare(QString::fromLatin1(code));
+                const int before = QString::fromLatin1(code).startsWith("2F3C") ? 3 : 1;
+                QCOMPARE(machine.emulator.QuickExecute(100), qint64(before));
+                QCOMPARE(machine.emulator.errorMessage, Emulator::TraceMessage());
+                QCOMPARE(machine.emulator.vector, NoVector);
+                QVERIFY(machine.emulator.registers->sr & Register::traceBit);
+                QCOMPARE(machine.emulator.QuickExecute(100), 0LL);
+                // A slice that ends on it leaves the stop to the next.
+                machine.Prepare(QString::fromLatin1(code));
+                QCOMPARE(machine.emulator.QuickExecute(before), qint64(before));
+                QCOMPARE(machine.emulator.errorMessage, QString());
+                QCOMPARE(machine.emulator.vector, NoVector);
+                QCOMPARE(machine.emulator.QuickExecute(1), 0LL);
+                QCOMPARE(machine.emulator.errorMessage, Emulator::TraceMessage());
+            }
+        }
+
         int ends[3] = {0, 0, 0};
         for (int trial = 0; trial < 300; ++trial) {
             TestMachine sliced;
