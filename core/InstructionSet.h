@@ -45,7 +45,8 @@ public:
     static const Handler* PlainTable();
 
     // The per-kind handlers that no specialisation covers, for the specialised table.
-// They read sr as they find it, so the flags still pending are settled first.
+// They read sr as they find it, so the flags still pending are settled first, and they alone
+// can set the trace bit, which they report (see ArmTrace).
 #define ZENDRA_PLAIN_HANDLER(name)                                                                                      \
     static void Plain##name(Emulator& e, unsigned int)                                                                  \
     {                                                                                                                  \
@@ -55,8 +56,8 @@ public:
     }
     ZENDRA_INSTRUCTION_KINDS(ZENDRA_PLAIN_HANDLER)
 #undef ZENDRA_PLAIN_HANDLER
-    // The same for the kinds that neither read nor set a condition code (MOVEM, RTS, LINK,
-    // UNLK, NOP): nothing to settle.
+    // The same for the kinds that touch no bit of sr (MOVEM, RTS, LINK, UNLK, NOP): nothing to
+    // settle or report.
 #define ZENDRA_FLAG_FREE_HANDLER(name) static void FlagFree##name(Emulator& e, unsigned int) { e._##name(); }
     ZENDRA_FLAG_FREE_HANDLER(MOVEM)
     ZENDRA_FLAG_FREE_HANDLER(RTS)
