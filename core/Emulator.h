@@ -69,10 +69,8 @@ public:
     // array, which a loop of fetches keeps at hand.
     inline __attribute__((always_inline)) unsigned int Fetch(unsigned int pc, const unsigned char* main) const
     {
-        // The usual case, an even pc wholly inside the main array (and so its own masked
-        // address), is one comparison: rotated right by a bit, an odd pc lies above every even
-        // one.
-        if (((pc >> 1) | (pc << 31)) <= (MemoryBuffer::videoStart - 2) / 2)
+        // The usual case, an even pc wholly inside the main array, is one comparison.
+        if (Memory::Direct(pc, 16))
             return Memory::MainWord(main, pc);
         if (pc & 1)
             ThrowAddressError();

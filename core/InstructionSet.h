@@ -386,13 +386,15 @@ public:
         if (mask == 0)
             return;
         const unsigned int step = unsigned(s / 8);
+        // Reversing the mask for -(An) keeps its count.
+        const unsigned int count = unsigned(Emulator::CountOne(static_cast<unsigned short>(mask)));
         // A list wholly inside the main array, aligned, skips each access's own tests (the
         // alignment and range tests of its first and last words cover every word between).
-        const auto direct = [&](unsigned int first, unsigned int count) {
+        const auto direct = [&](unsigned int first) {
             return Memory::Direct(first, s) && Memory::Direct(first + (count - 1) * step, s);
         };
         if (op & 0x400) {
-            const bool fast = e.readWatch == nullptr && direct(address, unsigned(__builtin_popcount(mask)));
+            const bool fast = e.readWatch == nullptr && direct(address);
             for (unsigned int m = mask; m; m &= m - 1) {
                 const unsigned int i = unsigned(__builtin_ctz(m));
                 unsigned int value = fast ? e.memory->ReadDirect(address, s) : e.Read(address, s);
@@ -410,10 +412,10 @@ public:
         }
         if (mode == 4) {
             mask = Emulator::Invert(static_cast<unsigned short>(mask));
-            address = r.AnRef(an) - unsigned(Emulator::CountOne(static_cast<unsigned short>(mask))) * step;
+            address = r.AnRef(an) - count * step;
         }
         const unsigned int start = address;
-        const bool fast = direct(address, unsigned(__builtin_popcount(mask)));
+        const bool fast = direct(address);
         // No register changes before the last write, so each is read as it is stored.
         for (unsigned int m = mask; m; m &= m - 1) {
             const unsigned int i = unsigned(__builtin_ctz(m));
