@@ -10,6 +10,8 @@
 
 #include <QString>
 
+#include <cstring>
+
 // Bound inside the library that defines them: the emulator's own calls of these are direct
 // instead of going through the dynamic linker's tables, and may be inlined. Other modules
 // see ordinary declarations.
@@ -62,8 +64,9 @@ public:
     // fetched from an even pc, and never data for the read watch: neither test applies.
     inline __attribute__((always_inline)) unsigned int Extension(int size) const
     {
-        const unsigned int pc = registers->pc;
-        return pc <= MemoryBuffer::videoStart - unsigned(size / 8) ? memory->ReadDirect(pc, size) : memory->Read(pc, size);
+        const unsigned int pc = registerFile.pc;
+        return pc <= MemoryBuffer::videoStart - unsigned(size / 8) ? Memory::ReadDirect(mainArray, pc, size)
+                                                                  : memory->Read(pc, size);
     }
     // An opcode: it faults at an odd pc, and is no data either. main is the memory's main
     // array, which a loop of fetches keeps at hand.
@@ -71,14 +74,14 @@ public:
     {
         // The usual case, an even pc wholly inside the main array, is one comparison.
         if (Memory::Direct(pc, 16))
-            return Memory::MainWord(main, pc);
+            return Memory::ReadDirect(main, pc, 16);
         if (pc & 1)
             ThrowAddressError();
         return memory->Read(pc, 16);
     }
     inline __attribute__((always_inline)) unsigned int Fetch(unsigned int pc) const
     {
-        return Fetch(pc, memory->buffer.mainBuffer);
+        return Fetch(pc, mainArray);
     }
 
     inline unsigned int GetAddress(unsigned int mode, unsigned int reg, int size, bool update, bool advance);
@@ -140,6 +143,7 @@ public:
     UndoList undoList;
     QString errorMessage;
     Memory* memory;
+    // The emulator's own registers, below.
     Register* registers;
 
 protected:
@@ -152,6 +156,11 @@ private:
     using Handler = void (*)(Emulator& emulator, unsigned int opcode);
     // The handler of every first word.
     const Handler* handlers;
+    // The registers that registers points at, inside the emulator, so that the handlers reach
+    // them at a fixed offset from it rather than through a pointer loaded first.
+    Register registerFile;
+    // The memory's main array, which never moves, one load nearer.
+    const unsigned char* const mainArray;
 
     [[noreturn]] ZENDRA_DIRECT static void ThrowAddressError();
     static unsigned int SizeMask(int size) { return 0xFFFFFFFFu >> (32 - size); }
@@ -163,7 +172,7 @@ private:
     unsigned int Index(unsigned int extension) const
     {
         const unsigned int n = (extension >> 12) & 7;
-        const unsigned int value = (extension & 0x8000) ? registers->AnRef(n) : registers->d[n];
+        const unsigned int value = (extension & 0x8000) ? registerFile.AnRef(n) : registerFile.d[n];
         return (extension & 0x800) ? value : ExtendSign(static_cast<unsigned short>(value));
     }
     // Whether condition cc holds: from sr, or from the flags still pending.
@@ -173,50 +182,66 @@ private:
     // unless bits replace them all.
     void SetFlags(unsigned int mask, unsigned int bits)
     {
-        if (pendingFlags != FlagsSettled) {
+        if (FlagsPending()) {
             if ((mask & 0x0F) == 0x0F)
-                pendingFlags = FlagsSettled;
-            else
-                Settle();
+                pending.kind = FlagsSettled;
+            if (mask & FlagX)
+                pending.extend = 0;
+            SettleFlags();
         }
         StoreFlags(mask, bits);
     }
     // The same where no flag can be pending.
-    void StoreFlags(unsigned int mask, unsigned int bits) { registers->sr = (registers->sr & ~mask) | bits; }
+    void StoreFlags(unsigned int mask, unsigned int bits) { registerFile.sr = (registerFile.sr & ~mask) | bits; }
     // During a quick run, N, Z, V and C of the frequent instructions are kept as their
     // operands until something reads them, since most are overwritten unread: how they set the
     // flags, and the operands at the top of a host word (the result alone for a move or a
-    // logical operation, which clear V and C). X goes to sr at once: the moves and comparisons
-    // that follow an addition keep it. Recorded execution sets every flag at once: it would have
-    // to settle them after every instruction anyway. Nothing outside QuickExecute ever sees
-    // them pending.
-    enum PendingFlags : unsigned int { FlagsSettled, FlagsOfMove, FlagsOfAdd, FlagsOfSubtract, FlagsOfCompare };
+    // logical operation, which clear V and C). X waits apart, as the bit that an addition or
+    // subtraction left, since the moves and comparisons that follow it keep it. Recorded
+    // execution sets every flag at once: it would have to settle them after every instruction
+    // anyway. Nothing outside QuickExecute ever sees them pending.
+    enum PendingFlags : unsigned char { FlagsSettled, FlagsOfMove, FlagsOfAdd, FlagsOfSubtract, FlagsOfCompare };
+    // Side by side, so that one test finds either pending; extend is 0, or extendPending with
+    // X in bit 0.
+    struct Pending
+    {
+        PendingFlags kind;
+        unsigned char extend;
+    };
+    static constexpr unsigned char extendPending = 2;
     bool deferring = false;
-    unsigned int pendingFlags = FlagsSettled;
+    // The operands apart, so that the compiler does not pair their stores in a vector register.
     unsigned int pendingDestination = 0;
+    Pending pending = {FlagsSettled, 0};
     unsigned int pendingSource = 0;
+    bool FlagsPending() const
+    {
+        unsigned short both;
+        std::memcpy(&both, &pending, sizeof both);
+        return both != 0;
+    }
     void SettleFlags()
     {
-        if (pendingFlags != FlagsSettled)
+        if (FlagsPending())
             Settle();
     }
     ZENDRA_DIRECT void Settle();
     void DeferFlags(unsigned int result, int size)
     {
-        pendingFlags = FlagsOfMove;
+        pending.kind = FlagsOfMove;
         pendingDestination = result << (32 - size);
     }
     void DeferFlags(PendingFlags kind, unsigned int source, unsigned int destination, int size)
     {
         const unsigned int a = destination << (32 - size);
         const unsigned int b = source << (32 - size);
-        pendingFlags = kind;
+        pending.kind = kind;
         pendingDestination = a;
         pendingSource = b;
         if (kind == FlagsOfAdd)
-            StoreFlags(FlagX, a + b < a ? FlagX : 0);
+            pending.extend = extendPending | (a + b < a);
         else if (kind == FlagsOfSubtract)
-            StoreFlags(FlagX, a < b ? FlagX : 0);
+            pending.extend = extendPending | (a < b);
     }
     static unsigned int NZ(unsigned int result, int size)
     {
@@ -273,7 +298,7 @@ private:
     static constexpr VectorNumber traceArmed = VectorNumber(-2);
     void ArmTrace()
     {
-        if ((registers->sr & Register::traceBit) && vector == NoVector)
+        if ((registerFile.sr & Register::traceBit) && vector == NoVector)
             vector = traceArmed;
     }
     // Whether the vector that an instruction left is an exception to take: not a line 1010
@@ -307,7 +332,7 @@ inline unsigned int Emulator::Read(unsigned int address, int size)
         ThrowAddressError();
     if (__builtin_expect(readWatch != nullptr, false))
         NoteRead(address, size);
-    return direct ? memory->ReadDirect(address, size) : memory->Read(address, size);
+    return direct ? Memory::ReadDirect(mainArray, address, size) : memory->Read(address, size);
 }
 
 inline void Emulator::Write(unsigned int address, unsigned int value, int size)
@@ -324,7 +349,7 @@ inline void Emulator::Write(unsigned int address, unsigned int value, int size)
 inline unsigned int Emulator::GetAddress(unsigned int mode, unsigned int reg, int size, bool update, bool advance)
 {
     if ((mode & 7) == 2)
-        return registers->AnRef(reg);
+        return registerFile.AnRef(reg);
     return MemoryAddress(mode, reg, size, update, advance);
 }
 
@@ -332,11 +357,11 @@ inline unsigned int Emulator::ReadOperand(unsigned int mode, unsigned int reg, i
 {
     switch (mode & 7) {
     case 0:
-        return registers->d[reg & 7];
+        return registerFile.d[reg & 7];
     case 1:
-        return registers->AnRef(reg);
+        return registerFile.AnRef(reg);
     case 2:
-        return Read(registers->AnRef(reg), size);
+        return Read(registerFile.AnRef(reg), size);
     default:
         return MemoryOperand(mode, reg, size, update, advance);
     }
@@ -346,10 +371,10 @@ inline void Emulator::WriteOperand(unsigned int value, unsigned int mode, unsign
 {
     switch (mode & 7) {
     case 0:
-        registers->SetDn(reg, value, size);
+        registerFile.SetDn(reg, value, size);
         break;
     case 1:
-        registers->SetAn(reg, value, size);
+        registerFile.SetAn(reg, value, size);
         break;
     default:
         Write(GetAddress(mode, reg, size, true, true), value, size);
@@ -364,13 +389,13 @@ inline bool Emulator::Condition(unsigned int cc)
     if (cc < 2)
         return cc == 0;
     // Settled first: recorded execution finds them so every time.
-    if (pendingFlags == FlagsSettled) {
-        const unsigned int sr = registers->sr;
+    if (pending.kind == FlagsSettled) {
+        const unsigned int sr = registerFile.sr;
         return Holds(cc, sr & FlagN, sr & FlagZ, sr & FlagV, sr & FlagC);
     }
     const unsigned int a = pendingDestination;
     const unsigned int b = pendingSource;
-    switch (pendingFlags) {
+    switch (pending.kind) {
     case FlagsOfMove:
         return Holds(cc, a >> 31, a == 0, false, false);
     case FlagsOfAdd: {
@@ -408,14 +433,14 @@ inline bool Emulator::Holds(unsigned int cc, bool n, bool z, bool v, bool c)
 
 inline void Emulator::Push(unsigned int value)
 {
-    unsigned int& sp = registers->A7();
+    unsigned int& sp = registerFile.A7();
     sp -= 4;
     Write(sp, value, 32);
 }
 
 inline unsigned int Emulator::Pop()
 {
-    unsigned int& sp = registers->A7();
+    unsigned int& sp = registerFile.A7();
     const unsigned int value = Read(sp, 32);
     sp += 4;
     return value;

@@ -57,8 +57,8 @@ void Emulator::ExtendedOperands(int size, unsigned int& source, unsigned int& de
     const unsigned int x = RegX(opcode);
     const unsigned int y = EaReg(opcode);
     if (!(opcode & 8)) {
-        source = registers->d[y];
-        destination = registers->d[x];
+        source = registerFile.d[y];
+        destination = registerFile.d[x];
     } else {
         source = ReadOperand(4, y, size, true, true);
         destination = ReadOperand(4, x, size, false, false);
@@ -68,7 +68,7 @@ void Emulator::ExtendedOperands(int size, unsigned int& source, unsigned int& de
 void Emulator::StoreExtended(unsigned int result, int size)
 {
     if (!(opcode & 8))
-        registers->SetDn(RegX(opcode), result, size);
+        registerFile.SetDn(RegX(opcode), result, size);
     else
         WriteOperand(result, 4, RegX(opcode), size);
 }
@@ -77,7 +77,7 @@ void Emulator::StoreExtended(unsigned int result, int size)
 void Emulator::_ADDX()
 {
     const int s = Size(opcode >> 6, 1);
-    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
+    const unsigned int extend = (registerFile.sr & FlagX) ? 1 : 0;
     unsigned int source;
     unsigned int destination;
     ExtendedOperands(s, source, destination);
@@ -91,7 +91,7 @@ void Emulator::_ADDX()
 void Emulator::_SUBX()
 {
     const int s = Size(opcode >> 6, 1);
-    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
+    const unsigned int extend = (registerFile.sr & FlagX) ? 1 : 0;
     unsigned int source;
     unsigned int destination;
     ExtendedOperands(s, source, destination);
@@ -157,7 +157,7 @@ void Emulator::_NEGX()
 {
     const int s = Size(opcode >> 6, 1);
     const unsigned int destination = ReadOperand(EaMode(opcode), EaReg(opcode), s, false, false);
-    const unsigned int result = 0 - destination - ((registers->sr & FlagX) ? 1 : 0);
+    const unsigned int result = 0 - destination - ((registerFile.sr & FlagX) ? 1 : 0);
     WriteOperand(result, EaMode(opcode), EaReg(opcode), s);
     const unsigned int msb = SignBit(s);
     unsigned int flags = (result & msb) ? FlagN : 0;
@@ -182,7 +182,7 @@ void Emulator::_TST()
 void Emulator::_MULU()
 {
     const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true) & 0xFFFF;
-    unsigned int& dn = registers->d[RegX(opcode)];
+    unsigned int& dn = registerFile.d[RegX(opcode)];
     dn = (dn & 0xFFFF) * source;
     SetFlags(0x0F, NZ(dn, 32));
 }
@@ -190,7 +190,7 @@ void Emulator::_MULU()
 void Emulator::_MULS()
 {
     const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true);
-    unsigned int& dn = registers->d[RegX(opcode)];
+    unsigned int& dn = registerFile.d[RegX(opcode)];
     dn = unsigned(int(static_cast<short>(dn)) * int(static_cast<short>(source)));
     SetFlags(0x0F, NZ(dn, 32));
 }
@@ -202,7 +202,7 @@ void Emulator::_DIVU()
         vector = ZeroDivide;
         return;
     }
-    unsigned int& dn = registers->d[RegX(opcode)];
+    unsigned int& dn = registerFile.d[RegX(opcode)];
     const unsigned int quotient = dn / divisor;
     const unsigned int remainder = dn % divisor;
     if (quotient >= 0x10000) {
@@ -220,7 +220,7 @@ void Emulator::_DIVS()
         vector = ZeroDivide;
         return;
     }
-    unsigned int& dn = registers->d[RegX(opcode)];
+    unsigned int& dn = registerFile.d[RegX(opcode)];
     const int dividend = int(dn);
     // The one quotient that does not fit in an int is an overflow anyway.
     if (dividend == int(0x80000000u) && divisor == -1) {
@@ -255,7 +255,7 @@ void Emulator::_MOVEQ()
 
 void Emulator::_EXG()
 {
-    Register& r = *registers;
+    Register& r = registerFile;
     const unsigned int x = RegX(opcode);
     const unsigned int y = EaReg(opcode);
     unsigned int* first;
@@ -281,14 +281,14 @@ void Emulator::_EXG()
 
 void Emulator::_SWAP()
 {
-    unsigned int& dn = registers->d[EaReg(opcode)];
+    unsigned int& dn = registerFile.d[EaReg(opcode)];
     dn = (dn >> 16) | (dn << 16);
     SetFlags(0x0F, NZ(dn, 32));
 }
 
 void Emulator::_EXT()
 {
-    unsigned int& dn = registers->d[EaReg(opcode)];
+    unsigned int& dn = registerFile.d[EaReg(opcode)];
     if (!(opcode & 0x40)) {
         const unsigned int word = ExtendSign(static_cast<unsigned char>(dn)) & 0xFFFF;
         dn = (dn & 0xFFFF0000u) | word;
@@ -319,7 +319,7 @@ void Emulator::_MOVEM()
 
 void Emulator::_MOVEP()
 {
-    Register& r = *registers;
+    Register& r = registerFile;
     const unsigned int n = RegX(opcode);
     const unsigned int address = GetAddress(5, EaReg(opcode), 0, true, true);
     switch ((opcode >> 6) & 7) {
@@ -361,7 +361,7 @@ unsigned int DecimalFlags(unsigned int result, bool carry, unsigned int sr)
 
 void Emulator::_ABCD()
 {
-    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
+    const unsigned int extend = (registerFile.sr & FlagX) ? 1 : 0;
     unsigned int source;
     unsigned int destination;
     ExtendedOperands(8, source, destination);
@@ -377,12 +377,12 @@ void Emulator::_ABCD()
         carry = true;
     }
     StoreExtended(sum, 8);
-    registers->sr = DecimalFlags(sum, carry, registers->sr);
+    registerFile.sr = DecimalFlags(sum, carry, registerFile.sr);
 }
 
 void Emulator::_SBCD()
 {
-    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
+    const unsigned int extend = (registerFile.sr & FlagX) ? 1 : 0;
     unsigned int source;
     unsigned int destination;
     ExtendedOperands(8, source, destination);
@@ -399,7 +399,7 @@ void Emulator::_SBCD()
     if (highBorrow)
         result -= 0x60;
     StoreExtended(result, 8);
-    registers->sr = DecimalFlags(result, carry, registers->sr);
+    registerFile.sr = DecimalFlags(result, carry, registerFile.sr);
 }
 
 void Emulator::_NBCD()
@@ -407,7 +407,7 @@ void Emulator::_NBCD()
     const unsigned int mode = EaMode(opcode);
     const unsigned int reg = EaReg(opcode);
     const unsigned int source = ReadOperand(mode, reg, 8, false, false) & 0xFF;
-    const unsigned int extend = (registers->sr & FlagX) ? 1 : 0;
+    const unsigned int extend = (registerFile.sr & FlagX) ? 1 : 0;
     unsigned int result = 0;
     bool carry = false;
     if (source + extend != 0) {
@@ -418,5 +418,5 @@ void Emulator::_NBCD()
         carry = true;
     }
     WriteOperand(result, mode, reg, 8);
-    registers->sr = DecimalFlags(result, carry, registers->sr);
+    registerFile.sr = DecimalFlags(result, carry, registerFile.sr);
 }

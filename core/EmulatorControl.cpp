@@ -38,12 +38,12 @@ void Emulator::_JSR()
 
 void Emulator::_RTS()
 {
-    registers->pc = Pop();
+    registerFile.pc = Pop();
 }
 
 void Emulator::_RTR()
 {
-    Register& r = *registers;
+    Register& r = registerFile;
     unsigned int& sp = r.A7();
     const unsigned int ccr = Read(sp, 16) & Register::ccrMask;
     r.sr = (r.sr & 0xFF00) | ccr;
@@ -55,7 +55,7 @@ void Emulator::_RTE()
 {
     if (PrivilegeViolated())
         return;
-    Register& r = *registers;
+    Register& r = registerFile;
     // The frame is on the supervisor stack, whatever state the popped SR selects.
     r.sr = Read(r.ssp, 16) & Register::srMask;
     r.ssp += 2;
@@ -65,7 +65,7 @@ void Emulator::_RTE()
 
 void Emulator::_LINK()
 {
-    Register& r = *registers;
+    Register& r = registerFile;
     const unsigned int displacement = ExtendSign(static_cast<unsigned short>(Extension(16)));
     r.pc += 2;
     unsigned int& sp = r.A7();
@@ -78,7 +78,7 @@ void Emulator::_LINK()
 
 void Emulator::_UNLK()
 {
-    Register& r = *registers;
+    Register& r = registerFile;
     unsigned int& sp = r.A7();
     unsigned int& an = r.AnRef(EaReg(opcode));
     sp = an;
@@ -107,14 +107,14 @@ void Emulator::_TRAP()
 
 void Emulator::_TRAPV()
 {
-    if (registers->sr & FlagV)
+    if (registerFile.sr & FlagV)
         vector = TrapvInstruction;
 }
 
 void Emulator::_CHK()
 {
     const int bound = static_cast<short>(ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true));
-    const int value = static_cast<short>(registers->d[(opcode >> 9) & 7]);
+    const int value = static_cast<short>(registerFile.d[(opcode >> 9) & 7]);
     if (value < 0) {
         SetFlags(FlagN, FlagN);
         vector = ChkInstruction;
@@ -131,40 +131,40 @@ void Emulator::_ILLEGAL()
 
 void Emulator::_MOVEfromSR()
 {
-    WriteOperand(registers->sr, EaMode(opcode), EaReg(opcode), 16);
+    WriteOperand(registerFile.sr, EaMode(opcode), EaReg(opcode), 16);
 }
 
 void Emulator::_MOVEtoCCR()
 {
     const unsigned int value = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true);
-    registers->sr = (registers->sr & 0xFF00) | (value & Register::ccrMask);
+    registerFile.sr = (registerFile.sr & 0xFF00) | (value & Register::ccrMask);
 }
 
 void Emulator::_MOVEtoSR()
 {
     if (PrivilegeViolated())
         return;
-    registers->sr = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true) & Register::srMask;
+    registerFile.sr = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true) & Register::srMask;
 }
 
 void Emulator::_ANDItoCCR()
 {
     const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
-    Register& r = *registers;
+    Register& r = registerFile;
     r.sr = (r.sr & 0xFF00) | ((r.sr & immediate) & Register::ccrMask);
 }
 
 void Emulator::_ORItoCCR()
 {
     const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
-    Register& r = *registers;
+    Register& r = registerFile;
     r.sr = (r.sr & 0xFF00) | (((r.sr & 0xFF) | immediate) & Register::ccrMask);
 }
 
 void Emulator::_EORItoCCR()
 {
     const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
-    Register& r = *registers;
+    Register& r = registerFile;
     r.sr = (r.sr & 0xFF00) | (((r.sr & 0xFF) ^ immediate) & Register::ccrMask);
 }
 
@@ -173,7 +173,7 @@ void Emulator::_ANDItoSR()
     if (PrivilegeViolated())
         return;
     const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
-    registers->sr = (registers->sr & immediate) & Register::srMask;
+    registerFile.sr = (registerFile.sr & immediate) & Register::srMask;
 }
 
 void Emulator::_ORItoSR()
@@ -181,7 +181,7 @@ void Emulator::_ORItoSR()
     if (PrivilegeViolated())
         return;
     const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
-    registers->sr = (registers->sr | immediate) & Register::srMask;
+    registerFile.sr = (registerFile.sr | immediate) & Register::srMask;
 }
 
 void Emulator::_EORItoSR()
@@ -189,14 +189,14 @@ void Emulator::_EORItoSR()
     if (PrivilegeViolated())
         return;
     const unsigned int immediate = ReadOperand(7, 4, 8, true, true);
-    registers->sr = (registers->sr ^ immediate) & Register::srMask;
+    registerFile.sr = (registerFile.sr ^ immediate) & Register::srMask;
 }
 
 void Emulator::_MOVE_USP()
 {
     if (PrivilegeViolated())
         return;
-    Register& r = *registers;
+    Register& r = registerFile;
     if (opcode & 8)
         r.AnRef(EaReg(opcode)) = r.usp;
     else

@@ -94,7 +94,7 @@ void Emulator::ShiftMemory(int kind)
         mask = 0x0F;
         break;
     default: {
-        const bool extend = registers->sr & FlagX;
+        const bool extend = registerFile.sr & FlagX;
         bit = left ? Roxl(value, extend, 1, 16) : Roxr(value, extend, 1, 16);
         break;
     }
@@ -143,7 +143,7 @@ void Emulator::BitOperation(int kind)
 {
     unsigned int bit;
     if (opcode & 0x100)
-        bit = registers->d[RegX(opcode)];
+        bit = registerFile.d[RegX(opcode)];
     else
         bit = ReadOperand(7, 4, 16, true, true);
     const unsigned int mode = EaMode(opcode);

@@ -87,7 +87,7 @@ public:
     static ZENDRA_ALWAYS_INLINE unsigned int Address(Emulator& e, F form, unsigned int reg, S size, bool update,
                                                      bool advance)
     {
-        Register& r = *e.registers;
+        Register& r = e.registerFile;
         reg &= 7;
         switch (int(form)) {
         case 2:
@@ -158,7 +158,7 @@ public:
     static ZENDRA_ALWAYS_INLINE unsigned int Operand(Emulator& e, F form, unsigned int reg, S size, bool update,
                                                      bool advance)
     {
-        Register& r = *e.registers;
+        Register& r = e.registerFile;
         switch (int(form)) {
         case 0:
             return r.d[reg & 7];
@@ -180,10 +180,10 @@ public:
     {
         switch (int(form)) {
         case 0:
-            e.registers->SetDn(reg, value, size);
+            e.registerFile.SetDn(reg, value, size);
             break;
         case 1:
-            e.registers->SetAn(reg, value, size);
+            e.registerFile.SetAn(reg, value, size);
             break;
         default:
             e.Write(Address(e, form, reg, size, true, true), value, size);
@@ -230,13 +230,13 @@ public:
         unsigned int value = Operand(e, source, op, s, true, true);
         if (s == 16)
             value = Emulator::ExtendSign(static_cast<unsigned short>(value));
-        e.registers->AnRef(op >> 9) = value;
+        e.registerFile.AnRef(op >> 9) = value;
     }
 
     static ZENDRA_ALWAYS_INLINE void MoveQuick(Emulator& e, unsigned int op)
     {
         const unsigned int value = Emulator::ExtendSign(static_cast<unsigned char>(op));
-        e.registers->d[(op >> 9) & 7] = value;
+        e.registerFile.d[(op >> 9) & 7] = value;
         ResultFlags(e, value, Fixed<32>());
     }
 
@@ -245,7 +245,7 @@ public:
     static ZENDRA_ALWAYS_INLINE void AddSub(Emulator& e, unsigned int op, S s, F form, M toMemory)
     {
         const unsigned int n = (op >> 9) & 7;
-        Register& r = *e.registers;
+        Register& r = e.registerFile;
         if (!toMemory) {
             const unsigned int source = Operand(e, form, op, s, true, true);
             const unsigned int destination = r.d[n];
@@ -268,7 +268,7 @@ public:
         unsigned int source = Operand(e, form, op, s, true, true);
         if (s == 16)
             source = Emulator::ExtendSign(static_cast<unsigned short>(source));
-        unsigned int& an = e.registers->AnRef(op >> 9);
+        unsigned int& an = e.registerFile.AnRef(op >> 9);
         an = subtract ? an - source : an + source;
     }
 
@@ -280,7 +280,7 @@ public:
         if (q == 0)
             q = 8;
         if (form == 1) {
-            unsigned int& an = e.registers->AnRef(op);
+            unsigned int& an = e.registerFile.AnRef(op);
             an = subtract ? an - q : an + q;
             return;
         }
@@ -294,7 +294,7 @@ public:
     static ZENDRA_ALWAYS_INLINE void Compare(Emulator& e, unsigned int op, S s, F form)
     {
         const unsigned int source = Operand(e, form, op, s, true, true);
-        const unsigned int destination = e.registers->d[(op >> 9) & 7];
+        const unsigned int destination = e.registerFile.d[(op >> 9) & 7];
         ArithmeticFlags<Emulator::FlagsOfCompare>(e, source, destination, s);
     }
 
@@ -304,7 +304,7 @@ public:
         unsigned int source = Operand(e, form, op, s, true, true);
         if (s == 16)
             source = Emulator::ExtendSign(static_cast<unsigned short>(source));
-        const unsigned int destination = e.registers->AnRef(op >> 9);
+        const unsigned int destination = e.registerFile.AnRef(op >> 9);
         ArithmeticFlags<Emulator::FlagsOfCompare>(e, source, destination, Fixed<32>());
     }
 
@@ -328,7 +328,7 @@ public:
     static ZENDRA_ALWAYS_INLINE void Logic(Emulator& e, unsigned int op, S s, F form, M toMemory)
     {
         const unsigned int n = (op >> 9) & 7;
-        Register& r = *e.registers;
+        Register& r = e.registerFile;
         unsigned int result;
         if (!toMemory) {
             const unsigned int source = Operand(e, form, op, s, true, true);
@@ -347,7 +347,7 @@ public:
     static ZENDRA_ALWAYS_INLINE void LoadAddress(Emulator& e, unsigned int op, F form)
     {
         const unsigned int address = Address(e, form, op, 32, true, true);
-        e.registers->AnRef(op >> 9) = address;
+        e.registerFile.AnRef(op >> 9) = address;
     }
 
     template <class F>
@@ -359,15 +359,15 @@ public:
     template <class F>
     static ZENDRA_ALWAYS_INLINE void Jump(Emulator& e, unsigned int op, F form)
     {
-        e.registers->pc = Address(e, form, op, 32, true, true);
+        e.registerFile.pc = Address(e, form, op, 32, true, true);
     }
 
     template <class F>
     static ZENDRA_ALWAYS_INLINE void JumpToSubroutine(Emulator& e, unsigned int op, F form)
     {
         const unsigned int target = Address(e, form, op, 32, true, true);
-        e.Push(e.registers->pc);
-        e.registers->pc = target;
+        e.Push(e.registerFile.pc);
+        e.registerFile.pc = target;
     }
 
     // MOVEM: the registers in the mask to memory or back, D0 to A7 from the lowest address.
@@ -376,7 +376,7 @@ public:
     template <class S>
     static ZENDRA_ALWAYS_INLINE void MoveMultiple(Emulator& e, unsigned int op, S s)
     {
-        Register& r = *e.registers;
+        Register& r = e.registerFile;
         unsigned int mask = e.Extension(16);
         r.pc += 2;
         const unsigned int mode = (op >> 3) & 7;
@@ -397,7 +397,7 @@ public:
             const bool fast = e.readWatch == nullptr && direct(address);
             for (unsigned int m = mask; m; m &= m - 1) {
                 const unsigned int i = unsigned(__builtin_ctz(m));
-                unsigned int value = fast ? e.memory->ReadDirect(address, s) : e.Read(address, s);
+                unsigned int value = fast ? Memory::ReadDirect(e.mainArray, address, s) : e.Read(address, s);
                 if (s == 16)
                     value = Emulator::ExtendSign(static_cast<unsigned short>(value));
                 if (i < 8)
@@ -434,7 +434,7 @@ public:
     template <class C, class W>
     static ZENDRA_ALWAYS_INLINE void Branch(Emulator& e, unsigned int op, C cc, W wordDisplacement)
     {
-        Register& r = *e.registers;
+        Register& r = e.registerFile;
         const unsigned int base = r.pc;
         unsigned int displacement = Emulator::ExtendSign(static_cast<unsigned char>(op));
         if (wordDisplacement) {
@@ -453,7 +453,7 @@ public:
     template <class C>
     static ZENDRA_ALWAYS_INLINE void DecrementAndBranch(Emulator& e, unsigned int op, C cc)
     {
-        Register& r = *e.registers;
+        Register& r = e.registerFile;
         const unsigned int base = r.pc;
         const unsigned int displacement = Emulator::ExtendSign(static_cast<unsigned short>(e.Extension(16)));
         r.pc += 2;
@@ -543,7 +543,7 @@ public:
     static ZENDRA_ALWAYS_INLINE void ShiftRegister(Emulator& e, unsigned int op, K kind, S s, L left,
                                                    R countInRegister)
     {
-        Register& r = *e.registers;
+        Register& r = e.registerFile;
         const unsigned int y = op & 7;
         int count;
         if (countInRegister) {

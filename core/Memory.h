@@ -140,8 +140,6 @@ public:
     // instructions.
     inline __attribute__((always_inline)) unsigned int Read(unsigned int address, int size) const;
     inline __attribute__((always_inline)) void Write(unsigned int address, unsigned int value, int size, bool force);
-    // The word at a masked, even address below videoStart - 1 of a main array.
-    static unsigned int MainWord(const unsigned char* main, unsigned int a) { return Load16(main + a); }
     // Whether an access is aligned (a word or long at an even address) and lies wholly inside
     // the main array at an address that needs no mask: then ReadDirect and WriteDirect serve
     // it. One comparison: rotated right by a bit, an odd address lies above every even one.
@@ -151,7 +149,13 @@ public:
             return address < MemoryBuffer::videoStart;
         return ((address >> 1) | (address << 31)) <= (MemoryBuffer::videoStart - unsigned(size / 8)) / 2;
     }
-    inline __attribute__((always_inline)) unsigned int ReadDirect(unsigned int address, int size) const;
+    inline __attribute__((always_inline)) unsigned int ReadDirect(unsigned int address, int size) const
+    {
+        return ReadDirect(buffer.mainBuffer, address, size);
+    }
+    // The same from a main array that the caller keeps at hand.
+    static inline __attribute__((always_inline)) unsigned int ReadDirect(const unsigned char* main, unsigned int address,
+                                                                          int size);
     inline __attribute__((always_inline)) void WriteDirect(unsigned int address, unsigned int value, int size);
     void Write(const MemoryRecordList& list);
     void Write(const MemoryRecordItem& item);
@@ -241,9 +245,9 @@ inline void Memory::Write(unsigned int address, unsigned int value, int size, bo
     Store(a, value, size);
 }
 
-inline unsigned int Memory::ReadDirect(unsigned int address, int size) const
+inline unsigned int Memory::ReadDirect(const unsigned char* main, unsigned int address, int size)
 {
-    const unsigned char* m = buffer.mainBuffer + address;
+    const unsigned char* m = main + address;
     switch (size) {
     case 8:
         return *m;
