@@ -159,34 +159,50 @@ long long Emulator::QuickExecute(long long count)
     long long left = count;
     try {
         for (;;) {
-            --left;
             const unsigned int word = Fetch(r.pc, main);
             opcode = word;
             r.pc += 2;
             table[word](*this, word);
+            // Counted after the instruction, so that the count's test is its decrement.
+            if (__builtin_expect(--left == 0, false)) {
+                StopsAfter(true);
+                break;
+            }
             // The trace bit, which stops the slice before the next instruction, is tested
             // only after an instruction that left a vector: see ArmTrace.
-            if (__builtin_expect(vector != NoVector, false)) {
-                if (TakesException())
-                    ExceptionProcessing(vector);
-                if (left == 0)
-                    break;
-                if (r.sr & Register::traceBit) {
-                    errorMessage = TraceMessage();
-                    break;
-                }
-                vector = NoVector;
-                continue;
-            }
-            if (left == 0)
+            if (__builtin_expect(vector != NoVector, false) && StopsAfter(false))
                 break;
         }
     } catch (VectorNumber) {
+        // The instruction that faulted counts; it was not counted yet.
+        --left;
         errorMessage = AddressErrorMessage();
     }
     SettleFlags();
     deferring = false;
     return count - left;
+}
+
+// Out of line, so that the loop compares vector where it lies. An exception that faults
+// stops the slice here, after the count of its instruction.
+bool Emulator::StopsAfter(bool last)
+{
+    if (vector != NoVector && TakesException()) {
+        try {
+            ExceptionProcessing(vector);
+        } catch (VectorNumber) {
+            errorMessage = AddressErrorMessage();
+            return true;
+        }
+    }
+    if (last)
+        return true;
+    if (registerFile.sr & Register::traceBit) {
+        errorMessage = TraceMessage();
+        return true;
+    }
+    vector = NoVector;
+    return false;
 }
 
 void Emulator::Undo()
@@ -263,22 +279,6 @@ void Emulator::Settle()
         StoreFlags(FlagX, (pending.extend & 1) ? FlagX : 0);
         pending.extend = 0;
     }
-}
-
-int Emulator::CountOne(unsigned short mask)
-{
-    return __builtin_popcount(mask);
-}
-
-unsigned short Emulator::Invert(unsigned short mask)
-{
-    // Bytes, then nibbles, pairs and single bits change places.
-    unsigned int x = mask;
-    x = ((x >> 8) | (x << 8)) & 0xFFFF;
-    x = ((x >> 4) & 0x0F0F) | ((x & 0x0F0F) << 4);
-    x = ((x >> 2) & 0x3333) | ((x & 0x3333) << 2);
-    x = ((x >> 1) & 0x5555) | ((x & 0x5555) << 1);
-    return static_cast<unsigned short>(x);
 }
 
 unsigned int Emulator::Lsl(unsigned long long& value, int count, int size)

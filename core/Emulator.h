@@ -117,8 +117,25 @@ public:
     static unsigned int SetBit(unsigned int value, unsigned int bit) { return value | (1u << (bit & 31)); }
     static unsigned int ClearBit(unsigned int value, unsigned int bit) { return value & ~(1u << (bit & 31)); }
     static unsigned int InvertBit(unsigned int value, unsigned int bit) { return value ^ (1u << (bit & 31)); }
-    ZENDRA_DIRECT static int CountOne(unsigned short mask);
-    ZENDRA_DIRECT static unsigned short Invert(unsigned short mask);
+    // Inline, for MOVEM, in a few instructions where the host may have no population count.
+    static int CountOne(unsigned short mask)
+    {
+        unsigned int x = mask;
+        x -= (x >> 1) & 0x5555;
+        x = (x & 0x3333) + ((x >> 2) & 0x3333);
+        x = (x + (x >> 4)) & 0x0F0F;
+        return int((x + (x >> 8)) & 0x1F);
+    }
+    static unsigned short Invert(unsigned short mask)
+    {
+        // Bytes, then nibbles, pairs and single bits change places.
+        unsigned int x = mask;
+        x = ((x >> 8) | (x << 8)) & 0xFFFF;
+        x = ((x >> 4) & 0x0F0F) | ((x & 0x0F0F) << 4);
+        x = ((x >> 2) & 0x3333) | ((x & 0x3333) << 2);
+        x = ((x >> 1) & 0x5555) | ((x & 0x5555) << 1);
+        return static_cast<unsigned short>(x);
+    }
     ZENDRA_DIRECT static unsigned int Lsl(unsigned long long& value, int count, int size);
     ZENDRA_DIRECT static unsigned int Lsr(unsigned long long& value, int count, int size);
     ZENDRA_DIRECT static unsigned int Asr(unsigned long long& value, int count, int size);
@@ -301,6 +318,9 @@ private:
         if ((registerFile.sr & Register::traceBit) && vector == NoVector)
             vector = traceArmed;
     }
+    // After an instruction of a slice: takes the exception that it left, if any, and tells
+    // whether the slice stops there, on its last instruction or on the trace bit.
+    ZENDRA_DIRECT bool StopsAfter(bool last);
     // Whether the vector that an instruction left is an exception to take: not a line 1010
     // or 1111 word, nor the trace bit's mark, which it clears.
     bool TakesException()

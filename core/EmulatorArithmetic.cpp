@@ -311,10 +311,11 @@ void Emulator::_PEA()
 
 void Emulator::_MOVEM()
 {
+    const int form = InstructionSet::FormOf(opcode);
     if (opcode & 0x40)
-        InstructionSet::MoveMultiple(*this, opcode, InstructionSet::Fixed<32>());
+        InstructionSet::MoveMultiple(*this, opcode, InstructionSet::Fixed<32>(), form);
     else
-        InstructionSet::MoveMultiple(*this, opcode, InstructionSet::Fixed<16>());
+        InstructionSet::MoveMultiple(*this, opcode, InstructionSet::Fixed<16>(), form);
 }
 
 void Emulator::_MOVEP()

@@ -62,9 +62,14 @@ Tables::Tables()
         case Decoder::Kind_MOVEQ:
             handler = &MoveQuick;
             break;
-        case Decoder::Kind_MOVEM:
-            handler = &InstructionSet::FlagFreeMOVEM;
+        case Decoder::Kind_MOVEM: {
+            const bool toRegisters = op & 0x400;
+            const int place = toRegisters ? PlaceOf(multipleToRegisters, form) : PlaceOf(multipleToMemory, form);
+            if (place >= 0)
+                handler = moveMultiple[std::size_t(((op >> 6) & 1) * multipleCount + (toRegisters ? multipleToMemoryCount : 0)
+                                                   + place)];
             break;
+        }
         case Decoder::Kind_RTS:
             handler = &InstructionSet::FlagFreeRTS;
             break;

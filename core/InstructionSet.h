@@ -56,10 +56,9 @@ public:
     }
     ZENDRA_INSTRUCTION_KINDS(ZENDRA_PLAIN_HANDLER)
 #undef ZENDRA_PLAIN_HANDLER
-    // The same for the kinds that touch no bit of sr (MOVEM, RTS, LINK, UNLK, NOP): nothing to
-    // settle or report.
+    // The same for the kinds that touch no bit of sr (RTS, LINK, UNLK, NOP): nothing to settle
+    // or report.
 #define ZENDRA_FLAG_FREE_HANDLER(name) static void FlagFree##name(Emulator& e, unsigned int) { e._##name(); }
-    ZENDRA_FLAG_FREE_HANDLER(MOVEM)
     ZENDRA_FLAG_FREE_HANDLER(RTS)
     ZENDRA_FLAG_FREE_HANDLER(LINK)
     ZENDRA_FLAG_FREE_HANDLER(UNLK)
@@ -370,19 +369,59 @@ public:
         e.registerFile.pc = target;
     }
 
+    // MOVEM's registers from memory or to it, from address up, in mask's order (D0 at bit 0):
+    // data and address registers in loops of their own, and A7 last, so that no register is
+    // chosen at run time. Direct when the whole list is a direct access.
+    template <class S, class D>
+    static ZENDRA_ALWAYS_INLINE unsigned int LoadList(Emulator& e, unsigned int mask, unsigned int address, S s, D direct)
+    {
+        Register& r = e.registerFile;
+        const auto load = [&e, &address, s, direct]() __attribute__((always_inline)) {
+            unsigned int value = direct ? Memory::ReadDirect(e.mainArray, address, s) : e.Read(address, s);
+            if (s == 16)
+                value = Emulator::ExtendSign(static_cast<unsigned short>(value));
+            address += unsigned(s / 8);
+            return value;
+        };
+        for (unsigned int m = mask & 0xFF; m; m &= m - 1)
+            r.d[__builtin_ctz(m)] = load();
+        for (unsigned int m = (mask >> 8) & 0x7F; m; m &= m - 1)
+            r.a[__builtin_ctz(m)] = load();
+        if (mask & 0x8000)
+            r.A7() = load();
+        return address;
+    }
+    template <class S, class D>
+    static ZENDRA_ALWAYS_INLINE void StoreList(Emulator& e, unsigned int mask, unsigned int address, S s, D direct)
+    {
+        Register& r = e.registerFile;
+        const auto store = [&e, &address, s, direct](unsigned int value) __attribute__((always_inline)) {
+            if (direct)
+                e.memory->WriteDirect(address, value, s);
+            else
+                e.Write(address, value, s);
+            address += unsigned(s / 8);
+        };
+        for (unsigned int m = mask & 0xFF; m; m &= m - 1)
+            store(r.d[__builtin_ctz(m)]);
+        for (unsigned int m = (mask >> 8) & 0x7F; m; m &= m - 1)
+            store(r.a[__builtin_ctz(m)]);
+        if (mask & 0x8000)
+            store(r.A7());
+    }
+
     // MOVEM: the registers in the mask to memory or back, D0 to A7 from the lowest address.
     // For -(An) the mask runs from A7 (bit 0) to D0 (bit 15), and An ends on the lowest
     // address; (An)+ leaves An past the last register read.
-    template <class S>
-    static ZENDRA_ALWAYS_INLINE void MoveMultiple(Emulator& e, unsigned int op, S s)
+    template <class S, class F>
+    static ZENDRA_ALWAYS_INLINE void MoveMultiple(Emulator& e, unsigned int op, S s, F form)
     {
         Register& r = e.registerFile;
         unsigned int mask = e.Extension(16);
         r.pc += 2;
-        const unsigned int mode = (op >> 3) & 7;
         const unsigned int an = op & 7;
         // Steps over the extension words even for an empty list, so that they never run as code.
-        unsigned int address = Address(e, FormOf(mode, an), an, s, false, true);
+        unsigned int address = Address(e, form, an, s, false, true);
         if (mask == 0)
             return;
         const unsigned int step = unsigned(s / 8);
@@ -394,40 +433,23 @@ public:
             return Memory::Direct(first, s) && Memory::Direct(first + (count - 1) * step, s);
         };
         if (op & 0x400) {
-            const bool fast = e.readWatch == nullptr && direct(address);
-            for (unsigned int m = mask; m; m &= m - 1) {
-                const unsigned int i = unsigned(__builtin_ctz(m));
-                unsigned int value = fast ? Memory::ReadDirect(e.mainArray, address, s) : e.Read(address, s);
-                if (s == 16)
-                    value = Emulator::ExtendSign(static_cast<unsigned short>(value));
-                if (i < 8)
-                    r.d[i] = value;
-                else
-                    r.AnRef(i - 8) = value;
-                address += step;
-            }
-            if (mode == 3)
+            address = e.readWatch == nullptr && direct(address) ? LoadList(e, mask, address, s, Fixed<1>())
+                                                                : LoadList(e, mask, address, s, Fixed<0>());
+            if (form == 3)
                 r.AnRef(an) = address;
             return;
         }
-        if (mode == 4) {
+        if (form == 4) {
             mask = Emulator::Invert(static_cast<unsigned short>(mask));
             address = r.AnRef(an) - count * step;
         }
-        const unsigned int start = address;
-        const bool fast = direct(address);
         // No register changes before the last write, so each is read as it is stored.
-        for (unsigned int m = mask; m; m &= m - 1) {
-            const unsigned int i = unsigned(__builtin_ctz(m));
-            const unsigned int value = i < 8 ? r.d[i] : r.AnRef(i - 8);
-            if (fast)
-                e.memory->WriteDirect(address, value, s);
-            else
-                e.Write(address, value, s);
-            address += step;
-        }
-        if (mode == 4)
-            r.AnRef(an) = start;
+        if (direct(address))
+            StoreList(e, mask, address, s, Fixed<1>());
+        else
+            StoreList(e, mask, address, s, Fixed<0>());
+        if (form == 4)
+            r.AnRef(an) = address;
     }
 
     // Bcc, BRA and BSR; a zero byte displacement takes the word after the opcode.

@@ -33,9 +33,15 @@ constexpr int dataAlterable[] = {0, 2, 3, 4, 5, 6, InstructionSet::FormAbsoluteS
 constexpr int memoryAlterable[] = {2, 3, 4, 5, 6, InstructionSet::FormAbsoluteShort, InstructionSet::FormAbsoluteLong};
 constexpr int control[] = {2, 5, 6, InstructionSet::FormAbsoluteShort, InstructionSet::FormAbsoluteLong,
                            InstructionSet::FormPcDisplacement, InstructionSet::FormPcIndex};
+// MOVEM's forms, registers to memory, then memory to registers.
+constexpr int multipleToMemory[] = {2, 4, 5, 6, InstructionSet::FormAbsoluteShort, InstructionSet::FormAbsoluteLong};
+constexpr int multipleToRegisters[] = {2, 3, 5, 6, InstructionSet::FormAbsoluteShort, InstructionSet::FormAbsoluteLong,
+                                       InstructionSet::FormPcDisplacement, InstructionSet::FormPcIndex};
 constexpr int dataAlterableCount = int(sizeof dataAlterable / sizeof dataAlterable[0]);
 constexpr int memoryAlterableCount = int(sizeof memoryAlterable / sizeof memoryAlterable[0]);
 constexpr int controlCount = int(sizeof control / sizeof control[0]);
+constexpr int multipleToMemoryCount = int(sizeof multipleToMemory / sizeof multipleToMemory[0]);
+constexpr int multipleCount = multipleToMemoryCount + int(sizeof multipleToRegisters / sizeof multipleToRegisters[0]);
 
 // The place of a form in a list of forms, -1 when it is not there.
 template <std::size_t N>
@@ -72,9 +78,11 @@ constexpr std::array<Handler, count> Family()
     return Instances<Case>(std::make_index_sequence<count>());
 }
 
-// Moves: size, destination's place, source; MOVEA: size bit, source.
+// Moves: size, destination's place, source; MOVEA: size bit, source; MOVEM: size bit, then
+// the place of its form among multipleToMemory and multipleToRegisters.
 extern const std::array<Handler, 3 * dataAlterableCount * sourceCount> move;
 extern const std::array<Handler, 2 * formCount> moveAddress;
+extern const std::array<Handler, 2 * multipleCount> moveMultiple;
 // Arithmetic: size, two-way place; address forms: size bit, form; quick: size, form.
 extern const std::array<Handler, 3 * twoWayCount> add;
 extern const std::array<Handler, 3 * twoWayCount> sub;

@@ -1,6 +1,6 @@
 #include "core/InstructionSetFamilies.h"
 
-// The families of MOVE and MOVEA.
+// The families of MOVE, MOVEA and MOVEM.
 namespace InstructionSetFamilies {
 
 namespace {
@@ -25,9 +25,22 @@ struct MoveAddressCase
     }
 };
 
+template <int I>
+struct MoveMultipleCase
+{
+    static constexpr int place = I % multipleCount;
+    static void Run(Emulator& e, unsigned int op)
+    {
+        InstructionSet::MoveMultiple(e, op, Fixed<I / multipleCount ? 32 : 16>(),
+                                     Fixed<place < multipleToMemoryCount ? multipleToMemory[place]
+                                                                         : multipleToRegisters[place - multipleToMemoryCount]>());
+    }
+};
+
 } // namespace
 
 const std::array<Handler, 3 * dataAlterableCount * sourceCount> move = Family<MoveCase, 3 * dataAlterableCount * sourceCount>();
 const std::array<Handler, 2 * formCount> moveAddress = Family<MoveAddressCase, 2 * formCount>();
+const std::array<Handler, 2 * multipleCount> moveMultiple = Family<MoveMultipleCase, 2 * multipleCount>();
 
 } // namespace InstructionSetFamilies
