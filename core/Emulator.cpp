@@ -268,6 +268,9 @@ void Emulator::Settle()
         case FlagsOfAdd:
             flags = AddFlags(b, a, 32);
             break;
+        case FlagsOfShift:
+            flags = TopFlags(a, b, 0);
+            break;
         default:
             flags = SubFlags(b, a, 32);
             break;

@@ -213,11 +213,12 @@ private:
     // During a quick run, N, Z, V and C of the frequent instructions are kept as their
     // operands until something reads them, since most are overwritten unread: how they set the
     // flags, and the operands at the top of a host word (the result alone for a move or a
-    // logical operation, which clear V and C). X waits apart, as the bit that an addition or
-    // subtraction left, since the moves and comparisons that follow it keep it. Recorded
+    // logical operation, which clear V and C; the result and C for a shift or rotation, which
+    // clear V). X waits apart, as the bit that an addition, subtraction or shift left, since
+    // the moves and comparisons that follow it keep it. Recorded
     // execution sets every flag at once: it would have to settle them after every instruction
     // anyway. Nothing outside QuickExecute ever sees them pending.
-    enum PendingFlags : unsigned char { FlagsSettled, FlagsOfMove, FlagsOfAdd, FlagsOfSubtract, FlagsOfCompare };
+    enum PendingFlags : unsigned char { FlagsSettled, FlagsOfMove, FlagsOfAdd, FlagsOfSubtract, FlagsOfCompare, FlagsOfShift };
     // Side by side, so that one test finds either pending; extend is 0, or extendPending with
     // X in bit 0.
     struct Pending
@@ -247,6 +248,15 @@ private:
     {
         pending.kind = FlagsOfMove;
         pendingDestination = result << (32 - size);
+    }
+    // A shift's or rotation's result and carry, which is X too when setsExtend.
+    void DeferShiftFlags(unsigned int result, unsigned int carry, bool setsExtend, int size)
+    {
+        pending.kind = FlagsOfShift;
+        pendingDestination = result << (32 - size);
+        pendingSource = carry;
+        if (setsExtend)
+            pending.extend = extendPending | carry;
     }
     void DeferFlags(PendingFlags kind, unsigned int source, unsigned int destination, int size)
     {
@@ -422,6 +432,8 @@ inline bool Emulator::Condition(unsigned int cc)
         const unsigned int r = a + b;
         return Holds(cc, r >> 31, r == 0, ((a ^ r) & (b ^ r)) >> 31, r < a);
     }
+    case FlagsOfShift:
+        return Holds(cc, a >> 31, a == 0, false, b != 0);
     default: {
         const unsigned int r = a - b;
         return Holds(cc, r >> 31, r == 0, ((a ^ b) & (a ^ r)) >> 31, a < b);

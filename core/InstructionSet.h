@@ -481,9 +481,8 @@ public:
         r.pc += 2;
         if (e.Condition(cc))
             return;
-        unsigned int& dn = r.d[op & 7];
-        const unsigned int low = (dn - 1) & 0xFFFF;
-        dn = (dn & 0xFFFF0000u) | low;
+        const unsigned int low = (r.d[op & 7] - 1) & 0xFFFF;
+        r.SetDn(op, low, 16);
         if (low != 0xFFFF)
             r.pc = base + displacement;
     }
@@ -584,13 +583,12 @@ public:
         unsigned long long value = r.d[y];
         if (countInRegister && count == 0) {
             // Nothing moves; C follows X for the rotations through X.
-            const unsigned int flags = (kind == RotateExtend && extend) ? Emulator::FlagC : 0;
+            const unsigned int carry = (kind == RotateExtend && extend) ? 1 : 0;
             r.SetDn(y, unsigned(value), s);
-            e.SetFlags(0x0F, flags | Emulator::NZ(unsigned(value), s));
+            ShiftFlags(e, kind, unsigned(value), carry, false, s);
             return;
         }
         unsigned int bit;
-        unsigned int mask = 0x1F;
         switch (int(kind)) {
         case Arithmetic:
             bit = left ? Lsl(value, count, s) : Asr(value, count, s);
@@ -600,17 +598,30 @@ public:
             break;
         case Rotate:
             bit = left ? Rol(value, count, s) : Ror(value, count, s);
-            mask = 0x0F;
             break;
         default:
             bit = left ? Roxl(value, extend, count, s) : Roxr(value, extend, count, s);
             break;
         }
         r.SetDn(y, unsigned(value), s);
-        unsigned int flags = Emulator::NZ(unsigned(value), s);
-        if (bit)
-            flags |= Emulator::FlagC | Emulator::FlagX;
-        e.SetFlags(mask, flags & mask);
+        // The rotations without X leave it.
+        ShiftFlags(e, kind, unsigned(value), bit, kind != Rotate, s);
+    }
+    // N and Z of result, V clear, C from carry, and X too when setsExtend: deferred during a
+    // quick run, except after a rotation through X, which has just settled them to read X.
+    template <class K, class S>
+    static ZENDRA_ALWAYS_INLINE void ShiftFlags(Emulator& e, K kind, unsigned int result, unsigned int carry,
+                                                bool setsExtend, S s)
+    {
+        if (e.deferring && kind != RotateExtend) {
+            e.DeferShiftFlags(result, carry, setsExtend, s);
+            return;
+        }
+        const unsigned int flags = Emulator::NZ(result, s) | (carry ? Emulator::FlagC | Emulator::FlagX : 0);
+        if (setsExtend)
+            e.SetFlags(0x1F, flags);
+        else
+            e.SetFlags(0x0F, flags & 0x0F);
     }
 };
 

@@ -477,7 +477,7 @@ private slots:
         const QStringList writers = {
             "D081",      "D001",      "9041",      "9280", "B081", "B041", "B0C1", "B1C1", "1001", "2001", "70FF",
             "7000",      "4A40",      "4A80",      "4280", "4200", "C081", "8041", "B300", "5200", "5180", "5548",
-            "D390",      "9190",      "0C80 8000 0000"};
+            "D390",      "9190",      "0C80 8000 0000", "E2A8", "E748", "E200", "E3A0", "E378", "E098", "E2B0"};
         QStringList readers = {"D181", "4000", "E390", "E270", "E398", "E348", "E240", "40C3", "44C2", "023C 001F",
                                "4E40", "C101", "2602", "4203", "B081 6702", "4A80 6B02"};
         for (unsigned int cc = 0; cc < 16; ++cc) {
@@ -529,7 +529,7 @@ private slots:
                 }
             }
         }
-        QCOMPARE(checked, 25 * 64 * 4);
+        QCOMPARE(checked, 32 * 64 * 4);
     }
 
     void quickExecutionAllocatesNothing()
