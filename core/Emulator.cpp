@@ -68,17 +68,16 @@ void Emulator::Execute()
         errorMessage = TraceMessage();
         return;
     }
+    if (!errorMessage.isEmpty())
+        errorMessage.clear();
+    vector = NoVector;
     // The registers are snapshot, and the writes recorded, straight into the item that this
     // instruction will add.
     UndoItem& item = undoList.items.Spare();
     item.registers.Copy(registerFile);
     item.memory.clear();
-    if (!errorMessage.isEmpty())
-        errorMessage.clear();
-    vector = NoVector;
     memory->RecordInto(&item.memory);
 
-    bool fault = false;
     try {
         Register& r = registerFile;
         const unsigned int word = Fetch(r.pc);
@@ -86,23 +85,38 @@ void Emulator::Execute()
         r.pc += 2;
         handlers[word](*this, word);
     } catch (VectorNumber) {
-        fault = true;
+        TakeBack();
+        return;
     }
     // A line 1010 or 1111 word is consumed without an exception. It still gets its item:
     // otherwise taking back "one instruction" after it would undo the one before it too.
-    if (vector != NoVector && TakesException()) {
-        try {
-            ExceptionProcessing(vector);
-        } catch (VectorNumber) {
-            fault = true;
-        }
+    if (__builtin_expect(vector != NoVector, false) && !TakeException()) {
+        TakeBack();
+        return;
     }
     memory->StopRecording();
     undoList.items.Commit();
-    if (fault) {
-        errorMessage = AddressErrorMessage();
-        Undo();
+}
+
+// A recorded instruction that faulted: its item is added, then taken back with its writes.
+void Emulator::TakeBack()
+{
+    memory->StopRecording();
+    undoList.items.Commit();
+    errorMessage = AddressErrorMessage();
+    Undo();
+}
+
+bool Emulator::TakeException()
+{
+    if (!TakesException())
+        return true;
+    try {
+        ExceptionProcessing(vector);
+    } catch (VectorNumber) {
+        return false;
     }
+    return true;
 }
 
 // The fetch and the exception step are written out here as in Execute rather than shared:
@@ -187,13 +201,9 @@ long long Emulator::QuickExecute(long long count)
 // stops the slice here, after the count of its instruction.
 bool Emulator::StopsAfter(bool last)
 {
-    if (vector != NoVector && TakesException()) {
-        try {
-            ExceptionProcessing(vector);
-        } catch (VectorNumber) {
-            errorMessage = AddressErrorMessage();
-            return true;
-        }
+    if (vector != NoVector && !TakeException()) {
+        errorMessage = AddressErrorMessage();
+        return true;
     }
     if (last)
         return true;

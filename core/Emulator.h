@@ -285,18 +285,22 @@ private:
         const bool carry = __builtin_add_overflow(a, b, &top);
         return TopFlags(top, carry, ((a ^ top) & (b ^ top)) >> 31);
     }
-    static unsigned int SubFlags(unsigned int source, unsigned int destination, int size)
+    // carryFlags is C alone for a comparison, which leaves X.
+    static unsigned int SubFlags(unsigned int source, unsigned int destination, int size,
+                                 unsigned int carryFlags = FlagC | FlagX)
     {
         const unsigned int a = destination << (32 - size);
         const unsigned int b = source << (32 - size);
         unsigned int top;
         const bool borrow = __builtin_sub_overflow(a, b, &top);
-        return TopFlags(top, borrow, ((a ^ b) & (a ^ top)) >> 31);
+        return TopFlags(top, borrow, ((a ^ b) & (a ^ top)) >> 31, carryFlags);
     }
-    // X and C from carry, V from overflow, N and Z from a result at the top of a host word.
-    static unsigned int TopFlags(unsigned int top, unsigned int carry, unsigned int overflow)
+    // carryFlags (X and C) from carry, V from overflow, N and Z from a result at the top of a
+    // host word.
+    static unsigned int TopFlags(unsigned int top, unsigned int carry, unsigned int overflow,
+                                 unsigned int carryFlags = FlagC | FlagX)
     {
-        return carry * (FlagC | FlagX) + overflow * FlagV + (top == 0) * FlagZ + (top >> 31) * FlagN;
+        return carry * carryFlags + overflow * FlagV + (top == 0) * FlagZ + (top >> 31) * FlagN;
     }
     // The same for ADDX and SUBX, whose result also counts the X bit.
     static unsigned int AddExtendedFlags(unsigned int source, unsigned int destination, unsigned int result, int size)
@@ -328,6 +332,10 @@ private:
         if ((registerFile.sr & Register::traceBit) && vector == NoVector)
             vector = traceArmed;
     }
+    // Takes the exception that an instruction left, if it is one to take; false when that
+    // faults. Out of line: the loops only call it after an instruction that left a vector.
+    ZENDRA_DIRECT bool TakeException();
+    ZENDRA_DIRECT void TakeBack();
     // After an instruction of a slice: takes the exception that it left, if any, and tells
     // whether the slice stops there, on its last instruction or on the trace bit.
     ZENDRA_DIRECT bool StopsAfter(bool last);

@@ -210,7 +210,7 @@ public:
         else if (kind == Emulator::FlagsOfSubtract)
             e.StoreFlags(0x1F, Emulator::SubFlags(source, destination, s));
         else
-            e.StoreFlags(0x0F, Emulator::SubFlags(source, destination, s) & 0x0F);
+            e.StoreFlags(0x0F, Emulator::SubFlags(source, destination, s, Emulator::FlagC));
     }
 
     // Data movement and arithmetic. Opcode fields: EA register bits 2-0, the second register

@@ -86,10 +86,12 @@ private:
         heap = block;
         heapCapacity = count;
     }
-    // The inline items move to the heap block, which the next item needs.
+    // The inline items move to the heap block, which the next item needs. The block is large
+    // enough at once for MOVEM's sixteen registers, the longest list of writes but an
+    // exception's, so that a pooled list grows once.
     void Spill()
     {
-        Reserve(2 * inlineCount);
+        Reserve(16);
         const MemoryRecordItem* inside = reinterpret_cast<const MemoryRecordItem*>(inlineItems);
         for (int i = 0; i < length; ++i)
             new (heap + i) MemoryRecordItem(inside[i]);

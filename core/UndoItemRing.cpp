@@ -36,11 +36,17 @@ void UndoItemRing::Locate(std::size_t slot)
     spareEnd = run + count;
 }
 
+UndoItem& UndoItemRing::LocateSpare()
+{
+    Locate(SpareSlot());
+    return *spare;
+}
+
 void UndoItemRing::removeLast()
 {
-    if (length == 0)
+    if (committed == 0)
         return;
-    --length;
+    committed = count() - 1;
     const std::size_t slot = SpareSlot();
     runSlot = (slot == 0 ? std::size_t(capacity) : slot) - 1;
     run = spare = spareEnd = nullptr;
@@ -48,7 +54,7 @@ void UndoItemRing::removeLast()
 
 void UndoItemRing::clear()
 {
-    length = 0;
+    committed = 0;
     runSlot = 0;
     run = spare = spareEnd = nullptr;
 }

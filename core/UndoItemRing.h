@@ -34,14 +34,14 @@ public:
     UndoItemRing(const UndoItemRing&) = delete;
     UndoItemRing& operator=(const UndoItemRing&) = delete;
 
-    int count() const { return length; }
-    int size() const { return length; }
-    bool isEmpty() const { return length == 0; }
+    int count() const { return committed < capacity ? int(committed) : capacity; }
+    int size() const { return count(); }
+    bool isEmpty() const { return committed == 0; }
     // Item i, counted from the oldest.
     const UndoItem* at(int i) const { return &SlotItem(Slot(i)); }
     const UndoItem* operator[](int i) const { return at(i); }
     const UndoItem* first() const { return at(0); }
-    const UndoItem* last() const { return at(length - 1); }
+    const UndoItem* last() const { return at(count() - 1); }
 
     // The item that the next Commit appends, to be filled in place. When the ring is full it
     // is the oldest item's slot: that item is gone from then on. Kept at hand from one
@@ -50,14 +50,13 @@ public:
     UndoItem& Spare()
     {
         if (spare == spareEnd)
-            Locate();
+            return LocateSpare();
         return *spare;
     }
     // Appends the spare item, which Spare gave, dropping the oldest when the ring is full.
     void Commit()
     {
-        if (length < capacity)
-            ++length;
+        ++committed;
         ++spare;
         // A full history is far larger than the caches: every item is written where the
         // processor must first fetch its two lines. Asked for a few items ahead, they are
@@ -81,23 +80,26 @@ private:
         const std::size_t slot = runSlot + std::size_t(spare - run);
         return slot == std::size_t(capacity) ? 0 : slot;
     }
-    // The slot of item i: the oldest item's slot is length slots before the spare one.
+    // The slot of item i: the oldest item's slot is count() slots before the spare one.
     std::size_t Slot(int i) const
     {
-        const std::size_t slot = SpareSlot() + std::size_t(capacity) - std::size_t(length) + std::size_t(i);
+        const std::size_t slot = SpareSlot() + std::size_t(capacity) - std::size_t(count()) + std::size_t(i);
         return slot >= std::size_t(capacity) ? slot - std::size_t(capacity) : slot;
     }
     UndoItem& SlotItem(std::size_t slot) const { return blocks[slot / blockSize][slot % blockSize]; }
     // Points spare at slot, and its run at the rest of the block, building the block first
     // when the ring has not reached it yet.
     void Locate(std::size_t slot);
-    void Locate() { Locate(SpareSlot()); }
+    // Out of line and returning it, so that a caller keeps no register across the call.
+    UndoItem& LocateSpare();
 
     const int capacity;
     // Slots 0 to built - 1 hold items: the ring builds its blocks in order until it is full.
     std::vector<UndoItem*> blocks;
     std::size_t built = 0;
-    int length = 0;
+    // Items committed since the ring was last empty, which may pass the capacity: the count
+    // is the smaller of the two, so that a commit only adds one.
+    long long committed = 0;
     // The spare item, inside the run of slots from run (slot runSlot) to spareEnd. An empty
     // run (all null) says that the spare slot is runSlot, not yet located.
     UndoItem* run = nullptr;
