@@ -163,10 +163,13 @@ QByteArray TestMachine::Snapshot() const
 
 QString TestMachine::CheckInstruction(const QString& code, const QString& before, const QString& after, int steps)
 {
-    static TestMachine machines[2];
+    static TestMachine machines[3];
     QStringList problems;
-    for (const bool recorded : {true, false}) {
-        TestMachine& machine = machines[recorded ? 0 : 1];
+    // Recorded and quick through the specialised handlers, then quick through the plain ones.
+    for (int pass = 0; pass < 3; ++pass) {
+        const bool recorded = pass == 0;
+        TestMachine& machine = machines[pass];
+        machine.emulator.UseSpecialisedHandlers(pass < 2);
         machine.Clear();
         machine.Prepare(code);
         machine.Apply(before);
@@ -178,7 +181,7 @@ QString TestMachine::CheckInstruction(const QString& code, const QString& before
                 machine.emulator.QuickExecute();
         }
         const QString wrong = machine.Mismatches(after);
-        const QString mode = recorded ? QStringLiteral("recorded") : QStringLiteral("quick");
+        const QString mode = recorded ? QStringLiteral("recorded") : pass == 1 ? QStringLiteral("quick") : QStringLiteral("plain");
         if (!wrong.isEmpty())
             problems << mode + ": " + wrong;
         if (!recorded)

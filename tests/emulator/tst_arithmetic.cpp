@@ -138,6 +138,22 @@ private slots:
             "[$2000].w=$2222 [$2002].w=$4444 [$2004].w=0 A0=$2000");
         Row("MOVEM with an empty list steps over its displacement", "4CE8 0000 0004", "A0=$2000 D0=7",
             "D0=7 A0=$2000 PC=$1006");
+        Row("MOVEM.L D0-D7/A0-A6,-(A7)", "48E7 FFFE",
+            "D0=1 D1=2 D2=3 D3=4 D4=5 D5=6 D6=7 D7=8 A0=9 A1=10 A2=11 A3=12 A4=13 A5=14 A6=15",
+            "[$7FC4].l=1 [$7FD0].l=4 [$7FE0].l=8 [$7FE4].l=9 [$7FFC].l=15 SSP=$7FC4");
+        Row("MOVEM.L (A7)+,D0-D7/A0-A6", "4CDF 7FFF", "[$8000].l=1 [$801C].l=8 [$8020].l=9 [$8038].l=15",
+            "D0=1 D7=8 A0=9 A6=15 SSP=$803C");
+        Row("MOVEM.L D0/A0,-(A0) stores A0 as it was", "48E0 8080", "D0=$11 A0=$2008",
+            "[$2000].l=$11 [$2004].l=$2008 A0=$2000");
+        Row("MOVEM.L (A0)+,A7 in user state loads USP", "4CD8 8000", "SR=0 A0=$2000 [$2000].l=$5000",
+            "USP=$5000 A0=$2004 SSP=$8000");
+        Row("MOVEM.W 0(A0,D1.W),D2/A2 sign-extends both", "4CB0 0404 1000",
+            "A0=$2000 D1=$10 [$2010].w=$8000 [$2012].w=$7FFF", "D2=$FFFF8000 A2=$7FFF PC=$1006");
+        Row("MOVEM.L d16(PC),D0-D1", "4CFA 0003 0010", "[$1014].l=1 [$1018].l=2", "D0=1 D1=2 PC=$1006");
+        Row("MOVEM.W D0-D1 across the end of main memory", "48B9 0003 00FF B4FE", "D0=$1234 D1=$5678",
+            "[$FFB4FE].w=$1234 [$FFB500].w=$5678 PC=$1008");
+        Row("MOVEM.L D0-D1 from the keyboard area writes only past it", "48F8 0003 04FC", "D0=$11 D1=$22",
+            "[$4FC].l=0 [$500].l=$22");
         Row("MOVEP.W D0,0(A0)", "0188 0000", "D0=$1234 A0=$2000 [$2001].b=$55",
             "[$2000].b=$12 [$2001].b=$55 [$2002].b=$34 PC=$1004");
         Row("MOVEP.L 1(A0),D0 at an odd address", "0148 0001",
