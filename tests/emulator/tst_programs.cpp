@@ -467,6 +467,43 @@ private slots:
         QVERIFY(ends[0] > 0 && ends[1] > 0 && ends[2] > 0);
     }
 
+    // An exception whose processing faults (the supervisor stack is odd) ends on the
+    // instruction that raised it, through either table: a slice counts it and stops where
+    // single steps stop, with the address error; recorded, the instruction is taken back.
+    void exceptionThatFaultsEndsOnItsInstruction()
+    {
+        // MOVEQ #1,D0; then TRAP #0, DIVU by zero or an illegal word; then MOVEQ #2,D0.
+        for (const char* raiser : {"4E40", "80FC 0000", "4AFC"}) {
+            const QString code = QStringLiteral("7001 %1 7002").arg(QLatin1String(raiser));
+            for (const bool specialised : {true, false}) {
+                TestMachine sliced;
+                TestMachine stepped;
+                TestMachine recorded;
+                for (TestMachine* machine : {&sliced, &stepped, &recorded}) {
+                    machine->emulator.UseSpecialisedHandlers(specialised);
+                    machine->Prepare(code);
+                    machine->emulator.registers->ssp = 0x7FFF;
+                }
+                QCOMPARE(sliced.emulator.QuickExecute(10), 2LL);
+                QCOMPARE(sliced.emulator.errorMessage, Emulator::AddressErrorMessage());
+                stepped.emulator.QuickExecute();
+                stepped.emulator.QuickExecute();
+                QCOMPARE(stepped.emulator.errorMessage, Emulator::AddressErrorMessage());
+                QCOMPARE(MachineState(stepped).Difference(sliced), QString());
+                QCOMPARE(sliced.emulator.registers->d[0], 1u);
+
+                recorded.emulator.Execute();
+                const unsigned int pc = recorded.emulator.registers->pc;
+                recorded.emulator.Execute();
+                QCOMPARE(recorded.emulator.errorMessage, Emulator::AddressErrorMessage());
+                QCOMPARE(recorded.emulator.undoList.items.count(), 1);
+                QCOMPARE(recorded.emulator.registers->pc, pc);
+                QCOMPARE(recorded.emulator.registers->ssp, 0x7FFFu);
+                QCOMPARE(recorded.emulator.registers->sr, 0x2700u);
+            }
+        }
+    }
+
     // In a slice, the flags of the frequent instructions wait for a reader. Every kind of
     // writer followed by every kind of reader (branches and Scc on each condition, DBcc, X
     // readers, shifts and rotations, SR and CCR moves, an exception that stacks SR) must
