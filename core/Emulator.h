@@ -160,7 +160,7 @@ public:
     UndoList undoList;
     QString errorMessage;
     Memory* memory;
-    // The emulator's own registers, below.
+    // The emulator's own registers (registerFile).
     Register* registers;
 
 protected:
@@ -215,9 +215,9 @@ private:
     // flags, and the operands at the top of a host word (the result alone for a move or a
     // logical operation, which clear V and C; the result and C for a shift or rotation, which
     // clear V). X waits apart, as the bit that an addition, subtraction or shift left, since
-    // the moves and comparisons that follow it keep it. Recorded
-    // execution sets every flag at once: it would have to settle them after every instruction
-    // anyway. Nothing outside QuickExecute ever sees them pending.
+    // the moves and comparisons that follow it keep it. Recorded execution sets every flag at
+    // once: it would have to settle them after every instruction anyway. Nothing outside
+    // QuickExecute ever sees them pending.
     enum PendingFlags : unsigned char { FlagsSettled, FlagsOfMove, FlagsOfAdd, FlagsOfSubtract, FlagsOfCompare, FlagsOfShift };
     // Side by side, so that one test finds either pending; extend is 0, or extendPending with
     // X in bit 0.
@@ -226,6 +226,7 @@ private:
         PendingFlags kind;
         unsigned char extend;
     };
+    static_assert(sizeof(Pending) == 2, "FlagsPending reads both bytes as one word");
     static constexpr unsigned char extendPending = 2;
     bool deferring = false;
     // The operands apart, so that the compiler does not pair their stores in a vector register.
