@@ -1,12 +1,19 @@
 // How many 68000 instructions per second the emulator executes on compiled C programs, in
 // quick mode and in recorded mode with a full undo history, and how much memory that full
-// history takes. --rounds=N sets how many times each measure runs every program (callgrind
-// counts host instructions per emulated one with --toggle-collect on
-// "Emulator::QuickExecute(long long)" or "Emulator::Execute()").
+// history takes. Both run as a run executes them, in slices; recorded mode looks up an
+// address breakpoint before each instruction, as a run with breakpoints does, and is also
+// measured one call of Execute() per instruction, as the steps execute it. --rounds=N sets
+// how many times each measure runs every program (callgrind counts host instructions per
+// emulated one with --toggle-collect on "Emulator::QuickExecute(long long)",
+// "*RecordedSlice<true, true, false>*" or
+// "Emulator::Execute()").
 // The programs are the compiled test programs of the build tree; give other
 // S-Record files on the command line to measure those instead.
 #include "program/SRecordLoader.h"
+#include "core/AddressBreakpointList.h"
+#include "core/BreakpointIndex.h"
 #include "core/Emulator.h"
+#include "core/InstructionBreakpointList.h"
 #include "core/Memory.h"
 
 #include <QCoreApplication>
@@ -79,9 +86,16 @@ struct Workload
 // Rounds of every program per measure: five by default, fewer under callgrind.
 int rounds = 5;
 
+enum class Mode { Quick, Recorded, RecordedSteps };
+
 // Best rate in millions of instructions per second over a few rounds of every program.
-double Measure(const QList<Workload>& workloads, bool recorded, Machine& machine)
+double Measure(const QList<Workload>& workloads, Mode mode, Machine& machine)
 {
+    // A breakpoint where the programs never go: every instruction is looked up.
+    AddressBreakpointList elsewhere;
+    elsewhere.append(0xFF0000);
+    BreakpointIndex breakpoints;
+    breakpoints.Build(elsewhere, InstructionBreakpointList());
     double best = 0;
     for (int round = 0; round < rounds; ++round) {
         long long total = 0;
@@ -92,11 +106,17 @@ double Measure(const QList<Workload>& workloads, bool recorded, Machine& machine
             Emulator& emulator = machine.emulator;
             QElapsedTimer timer;
             timer.start();
-            if (recorded) {
+            switch (mode) {
+            case Mode::Quick:
+                emulator.QuickExecute(w.length);
+                break;
+            case Mode::Recorded:
+                emulator.Execute(w.length, &breakpoints);
+                break;
+            case Mode::RecordedSteps:
                 for (long long i = 0; i < w.length; ++i)
                     emulator.Execute();
-            } else {
-                emulator.QuickExecute(w.length);
+                break;
             }
             nanoseconds += timer.nsecsElapsed();
             total += w.length;
@@ -143,7 +163,7 @@ int main(int argc, char** argv)
 
     Machine machine;
     std::printf("quick mode:    %6.1f million instructions/s over %lld instructions\n",
-                Measure(workloads, false, machine), total);
+                Measure(workloads, Mode::Quick, machine), total);
 
     // The history is filled first, so that every measured instruction drops the oldest item.
     Machine recorded;
@@ -158,7 +178,9 @@ int main(int argc, char** argv)
     }
     const long after = ResidentBytes();
     std::printf("recorded mode: %6.1f million instructions/s with a full history of %d items\n",
-                Measure(workloads, true, recorded), recorded.emulator.undoList.items.count());
+                Measure(workloads, Mode::Recorded, recorded), recorded.emulator.undoList.items.count());
+    std::printf("  one call of Execute() per instruction: %6.1f million instructions/s\n",
+                Measure(workloads, Mode::RecordedSteps, recorded));
     std::printf("a full undo history takes %.1f MiB (%zu bytes per item before its write records)\n",
                 (after - before) / 1048576.0, sizeof(UndoItem));
     return 0;

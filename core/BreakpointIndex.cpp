@@ -9,11 +9,14 @@ void BreakpointIndex::Build(const AddressBreakpointList& addresses, const Instru
     }
     // An entry beyond 24 bits can never equal a masked address, as in a search of the list.
     for (unsigned int a : addresses) {
-        if (a <= 0xFFFFFF)
+        if (a <= 0xFFFFFF) {
             addressBits[a >> 6] |= std::uint64_t(1) << (a & 63);
+            anyAddress = true;
+        }
     }
     for (unsigned short word : instructions)
         instructionBits[word >> 6] |= std::uint64_t(1) << (word & 63);
+    anyInstruction = !instructions.isEmpty();
     built = true;
 }
 
@@ -27,5 +30,5 @@ void BreakpointIndex::Release(const AddressBreakpointList& addresses, const Inst
     }
     for (unsigned short word : instructions)
         instructionBits[word >> 6] &= ~(std::uint64_t(1) << (word & 63));
-    built = false;
+    built = anyAddress = anyInstruction = false;
 }

@@ -18,6 +18,9 @@ public:
     void Release(const AddressBreakpointList& addresses, const InstructionBreakpointList& instructions);
 
     bool IsBuilt() const { return built; }
+    // Whether any address, or any word, is marked: a run tests only the kinds there are.
+    bool HasAddresses() const { return anyAddress; }
+    bool HasInstructions() const { return anyInstruction; }
     bool HasAddress(unsigned int address) const { return Test(addressBits, address & 0xFFFFFF); }
     bool HasInstruction(unsigned int word) const { return Test(instructionBits, word & 0xFFFF); }
 
@@ -27,6 +30,8 @@ private:
     std::vector<std::uint64_t> addressBits;
     std::vector<std::uint64_t> instructionBits;
     bool built = false;
+    bool anyAddress = false;
+    bool anyInstruction = false;
 };
 
 #endif

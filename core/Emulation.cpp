@@ -5,6 +5,8 @@
 #include "core/Register.h"
 #include "program/LineTable.h"
 
+#include <algorithm>
+
 Emulation::Emulation(Document* document)
     : QThread(nullptr), document(document), result(Done)
 {
@@ -213,7 +215,8 @@ int Emulation::Run()
 }
 
 // A run without a limit keeps no count: the window's runs are not slowed by a feature that
-// only a debugger's pauses use.
+// only a debugger's pauses use. Without watchpoints, the instructions that no breakpoint
+// marks run in slices, which stop before the next marked one for the full lookup.
 template <bool counted>
 int Emulation::RunLoop()
 {
@@ -231,8 +234,16 @@ int Emulation::RunLoop()
             ++executed;
         if (Failed())
             return Exception;
-        if (watching && monitor.Watched())
-            return WatchpointHit;
+        if (watching) {
+            if (monitor.Watched())
+                return WatchpointHit;
+            continue;
+        }
+        const long long done = emulator->Execute(counted ? std::min(recordedSlice, limit - executed) : recordedSlice, &index);
+        if (counted)
+            executed += done;
+        if (Failed())
+            return Exception;
     }
 }
 

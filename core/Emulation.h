@@ -48,6 +48,8 @@ public:
 private:
     // The instructions that a quick run executes between two looks at a request to stop.
     static constexpr long long quickSlice = 1 << 16;
+    // And a recorded run, between two looks at it and at the breakpoints that it marks.
+    static constexpr long long recordedSlice = 1 << 14;
 
     int Operation();
     bool Failed() const;

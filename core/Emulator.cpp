@@ -1,5 +1,6 @@
 #include "core/Emulator.h"
 
+#include "core/BreakpointIndex.h"
 #include "core/InstructionSet.h"
 
 #include <utility>
@@ -146,17 +147,27 @@ void Emulator::QuickExecute()
         errorMessage = AddressErrorMessage();
 }
 
-long long Emulator::QuickExecute(long long count)
+// Whether a slice of count instructions starts, after the last message is cleared: not when
+// it is empty or the trace bit stops it first, which told says at once.
+bool Emulator::SliceStarts(long long count, bool told)
 {
     if (!errorMessage.isEmpty())
         errorMessage.clear();
-    Register& r = registerFile;
     if (count <= 0)
-        return 0;
-    if (r.sr & Register::traceBit) {
-        errorMessage = TraceMessage();
-        return 0;
+        return false;
+    if (registerFile.sr & Register::traceBit) {
+        if (told)
+            errorMessage = TraceMessage();
+        return false;
     }
+    return true;
+}
+
+long long Emulator::QuickExecute(long long count)
+{
+    if (!SliceStarts(count, true))
+        return 0;
+    Register& r = registerFile;
     const Handler* const table = handlers;
     const unsigned char* const main = mainArray;
     // vector stays NoVector from one instruction to the next: only the rare instruction that
@@ -206,6 +217,93 @@ bool Emulator::StopsAfter(bool last)
         return true;
     }
     vector = NoVector;
+    return false;
+}
+
+long long Emulator::Execute(long long count, const BreakpointIndex* stops)
+{
+    if (!stops)
+        return RecordedSlice<false, false, false>(count, nullptr);
+    // Only the kinds of breakpoint there are cost a test.
+    if (stops->HasInstructions())
+        return stops->HasAddresses() ? RecordedSlice<true, true, true>(count, stops)
+                                     : RecordedSlice<true, false, true>(count, stops);
+    return stops->HasAddresses() ? RecordedSlice<true, true, false>(count, stops)
+                                 : RecordedSlice<true, false, false>(count, stops);
+}
+
+// Each instruction as Execute() records it, with the memory's recording left on from one to
+// the next: only the item it records into changes.
+template <bool marked, bool addresses, bool instructions>
+long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
+{
+    if (!SliceStarts(count, !marked))
+        return 0;
+    Register& r = registerFile;
+    const Handler* const table = handlers;
+    const unsigned char* const main = mainArray;
+    UndoItemRing& items = undoList.items;
+    // Whether a run's lookup finds a breakpoint at pc: on its address, or on the word there,
+    // read at any pc as the lookup reads it.
+    const auto isMarked = [&](unsigned int pc, unsigned int word) __attribute__((always_inline)) {
+        return (addresses && stops->HasAddress(pc)) || (instructions && stops->HasInstruction(word));
+    };
+    vector = NoVector;
+    long long left = count;
+    try {
+        for (;;) {
+            const unsigned int pc = r.pc;
+            const bool direct = Memory::Direct(pc, 16);
+            unsigned int word = direct ? Memory::ReadDirect(main, pc, 16) : 0;
+            if ((addresses || instructions) && isMarked(pc, direct ? word : memory->Read(pc, 16)))
+                break;
+            UndoItem& item = items.Spare();
+            item.registers.Copy(r);
+            item.memory.clear();
+            memory->RecordInto(&item.memory);
+            if (!direct)
+                word = Fetch(pc, main);
+            opcode = word;
+            r.pc = pc + 2;
+            table[word](*this, word);
+            --left;
+            if (__builtin_expect(vector != NoVector, false)) {
+                if (RecordedStopsAfter(left == 0, !marked))
+                    break;
+                // A slice that stops before the next instruction leaves this one's vector, as
+                // Execute() does.
+                if ((addresses || instructions) && isMarked(r.pc, memory->Read(r.pc, 16)))
+                    break;
+                vector = NoVector;
+                continue;
+            }
+            items.Commit();
+            if (left == 0)
+                break;
+        }
+    } catch (VectorNumber) {
+        // The instruction that faulted counts; it was not counted yet.
+        --left;
+        TakeBack();
+    }
+    memory->StopRecording();
+    return count - left;
+}
+
+bool Emulator::RecordedStopsAfter(bool last, bool told)
+{
+    if (!TakeException()) {
+        TakeBack();
+        return true;
+    }
+    undoList.items.Commit();
+    if (last)
+        return true;
+    if (registerFile.sr & Register::traceBit) {
+        if (told)
+            errorMessage = TraceMessage();
+        return true;
+    }
     return false;
 }
 

@@ -12,6 +12,8 @@
 
 #include <cstring>
 
+class BreakpointIndex;
+
 // Bound inside the library that defines them: the emulator's own calls of these are direct
 // instead of going through the dynamic linker's tables, and may be inlined. Other modules
 // see ordinary declarations.
@@ -45,6 +47,13 @@ public:
     // without a call's cost for each: it stops after the first that fails (errorMessage says
     // why). Returns how many instructions it executed, the failed one included.
     ZENDRA_DIRECT long long QuickExecute(long long count);
+    // Up to count instructions in recorded mode, exactly as so many calls of Execute() but
+    // without a call's cost for each: it stops after the first that fails (errorMessage says
+    // why). Given stops, it also stops before an instruction whose address or first word
+    // stops marks, and before one that the trace bit stops, leaving that stop to Execute():
+    // a run looks up its breakpoints first. Returns how many instructions it executed, the
+    // failed one included.
+    ZENDRA_DIRECT long long Execute(long long count, const BreakpointIndex* stops = nullptr);
     // On (the default), each first word runs a handler specialised for its size and
     // addressing modes; off, every instruction goes through Decode and the per-kind handlers.
     // Both give the same results: off is the reference that on is checked against.
@@ -340,6 +349,13 @@ private:
     // After an instruction of a slice: takes the exception that it left, if any, and tells
     // whether the slice stops there, on its last instruction or on the trace bit.
     ZENDRA_DIRECT bool StopsAfter(bool last);
+    bool SliceStarts(long long count, bool told);
+    // The same for a recorded slice, which adds the instruction's item here: taken back when
+    // the exception faults. told: a stop on the trace bit says so at once.
+    ZENDRA_DIRECT bool RecordedStopsAfter(bool last, bool told);
+    // marked: given an index, whose kinds of marks it tests.
+    template <bool marked, bool addresses, bool instructions>
+    long long RecordedSlice(long long count, const BreakpointIndex* stops);
     // Whether the vector that an instruction left is an exception to take: not a line 1010
     // or 1111 word, nor the trace bit's mark, which it clears.
     bool TakesException()

@@ -4,6 +4,7 @@
 #include "AllocationCounter.h"
 #include "TestMachine.h"
 #include "program/SRecordLoader.h"
+#include "core/BreakpointIndex.h"
 #include "programs.h"
 
 #include <QRandomGenerator>
@@ -71,6 +72,22 @@ void Randomise(TestMachine& machine, QRandomGenerator& random)
     if (random.bounded(4))
         r.sr &= ~Register::traceBit;
     r.pc = random.bounded(8) ? 0x1000 + random.bounded(0x2000) : random.generate();
+}
+
+// Steps as a slice of count instructions would take them, to its end or its first stop; the
+// steps stopped on the trace bit, which execute nothing, do not count.
+long long StepsOfSlice(TestMachine& machine, long long count, bool recorded)
+{
+    long long steps = 0;
+    while (steps < count) {
+        const bool traced = machine.emulator.registers->sr & Register::traceBit;
+        Step(machine.emulator, recorded);
+        if (!traced)
+            ++steps;
+        if (!machine.emulator.errorMessage.isEmpty())
+            break;
+    }
+    return steps;
 }
 
 qint64 RunToEnd(TestMachine& machine, bool recorded, qint64 limit = 50000000)
@@ -447,15 +464,7 @@ private slots:
             Randomise(sliced, a);
             Randomise(stepped, b);
             const long long count = 1 + a.bounded(200);
-            long long steps = 0;
-            while (steps < count) {
-                const bool traced = stepped.emulator.registers->sr & Register::traceBit;
-                stepped.emulator.QuickExecute();
-                if (!traced)
-                    ++steps;
-                if (!stepped.emulator.errorMessage.isEmpty())
-                    break;
-            }
+            const long long steps = StepsOfSlice(stepped, count, false);
             QCOMPARE(sliced.emulator.QuickExecute(count), steps);
             QCOMPARE(sliced.emulator.errorMessage, stepped.emulator.errorMessage);
             QCOMPARE(sliced.emulator.vector, stepped.emulator.vector);
@@ -464,6 +473,148 @@ private slots:
                    : stepped.emulator.errorMessage == Emulator::TraceMessage() ? 1 : 2];
         }
         // The trials ended all three ways.
+        QVERIFY(ends[0] > 0 && ends[1] > 0 && ends[2] > 0);
+    }
+
+    // A recorded slice is so many recorded steps: the same state, history, message, vector
+    // and count, on whole programs (past a full history) and on random code. Given
+    // breakpoints, it stops before the first instruction that they mark, by address or by
+    // word, and leaves a stop on the trace bit to the next step, which a run looks up after
+    // its breakpoints.
+    void recordedSlicesFollowSingleSteps()
+    {
+        const auto historyDifference = [](const TestMachine& x, const TestMachine& y) {
+            const UndoItemRing& a = x.emulator.undoList.items;
+            const UndoItemRing& b = y.emulator.undoList.items;
+            if (a.count() != b.count())
+                return QStringLiteral("%1 items instead of %2").arg(a.count()).arg(b.count());
+            for (int i = 0; i < a.count(); ++i) {
+                const MemoryRecordList& m = a.at(i)->memory;
+                const MemoryRecordList& n = b.at(i)->memory;
+                bool same = SameRegisters(a.at(i)->registers, b.at(i)->registers) && m.count() == n.count();
+                for (int j = 0; same && j < m.count(); ++j)
+                    same = m[j].address == n[j].address && m[j].value == n[j].value && m[j].size == n[j].size;
+                if (!same)
+                    return QStringLiteral("item %1").arg(i);
+            }
+            return QString();
+        };
+        for (const char* name : {"compiled_interp", "program_exceptions", "program_control"}) {
+            TestMachine sliced;
+            TestMachine stepped;
+            QVERIFY(Load(sliced, name) && Load(stepped, name));
+            const qint64 length = RunToEnd(stepped, true);
+            QVERIFY(length > 0);
+            qint64 executed = 0;
+            while (executed < length)
+                executed += sliced.emulator.Execute(std::min<qint64>(997, length - executed));
+            QCOMPARE(executed, length);
+            QCOMPARE(MachineState(stepped).Difference(sliced), QString());
+            QCOMPARE(historyDifference(sliced, stepped), QString());
+            QCOMPARE(sliced.emulator.vector, stepped.emulator.vector);
+        }
+        QVERIFY(TestMachine().emulator.undoList.items.isEmpty());
+
+        BreakpointIndex none;
+        none.Build(AddressBreakpointList(), InstructionBreakpointList());
+
+        // Breakpoints on an address, on a word, on both: the slice ends before the first
+        // instruction marked, which it has not executed, and ends there again at once.
+        TestMachine reference;
+        QVERIFY(Load(reference, "compiled_sort"));
+        QVector<unsigned int> pcs;
+        QVector<unsigned int> words;
+        for (int i = 0; i < 3000; ++i) {
+            pcs << reference.emulator.registers->pc;
+            words << reference.memory.Read(pcs.last(), 16);
+            reference.emulator.Execute();
+        }
+        for (int kinds = 1; kinds <= 3; ++kinds) {
+            AddressBreakpointList addresses;
+            InstructionBreakpointList instructions;
+            if (kinds & 1)
+                addresses << pcs[2500] << 0xFF0000;
+            if (kinds & 2)
+                instructions << static_cast<unsigned short>(words[1700]);
+            BreakpointIndex index;
+            index.Build(addresses, instructions);
+            int first = 0;
+            while (!addresses.contains(pcs[first]) && !instructions.contains(static_cast<unsigned short>(words[first])))
+                ++first;
+            QVERIFY(first > 0);
+            TestMachine sliced;
+            TestMachine stepped;
+            QVERIFY(Load(sliced, "compiled_sort") && Load(stepped, "compiled_sort"));
+            for (int i = 0; i < first; ++i)
+                stepped.emulator.Execute();
+            QCOMPARE(sliced.emulator.Execute(1000000, &index), qint64(first));
+            QCOMPARE(sliced.emulator.registers->pc, pcs[first]);
+            QCOMPARE(MachineState(stepped).Difference(sliced), QString());
+            QCOMPARE(historyDifference(sliced, stepped), QString());
+            QCOMPARE(sliced.emulator.Execute(1000000, &index), 0LL);
+            QCOMPARE(sliced.emulator.errorMessage, QString());
+        }
+
+        // A line 1010 word is consumed without an exception: a slice that stops after it
+        // leaves its vector, as a step does.
+        {
+            TestMachine sliced;
+            TestMachine stepped;
+            sliced.Prepare(QStringLiteral("A000 4E71 4E71"));
+            stepped.Prepare(QStringLiteral("A000 4E71 4E71"));
+            AddressBreakpointList after;
+            after << TestMachine::codeAddress + 2;
+            BreakpointIndex index;
+            index.Build(after, InstructionBreakpointList());
+            QCOMPARE(sliced.emulator.Execute(10, &index), 1LL);
+            stepped.emulator.Execute();
+            QVERIFY(stepped.emulator.vector != NoVector);
+            QCOMPARE(sliced.emulator.vector, stepped.emulator.vector);
+        }
+
+        // An instruction that sets the trace bit ends the slice before the next one, which
+        // says so at once without breakpoints, and leaves it to the next step with them.
+        for (const char* code : {"46FC A700 4E71 4E71", "0A7C 8000 4E71 4E71", "2F3C 0000 100C 3F3C A700 4E73 4E71 4E71"}) {
+            for (const bool withIndex : {false, true}) {
+                TestMachine machine;
+                machine.Prepare(QString::fromLatin1(code));
+                const int before = QString::fromLatin1(code).startsWith("2F3C") ? 3 : 1;
+                QCOMPARE(machine.emulator.Execute(100, withIndex ? &none : nullptr), qint64(before));
+                QCOMPARE(machine.emulator.undoList.items.count(), before);
+                QCOMPARE(machine.emulator.errorMessage, withIndex ? QString() : Emulator::TraceMessage());
+                machine.emulator.Execute();
+                QCOMPARE(machine.emulator.errorMessage, Emulator::TraceMessage());
+                QCOMPARE(machine.emulator.undoList.items.count(), before);
+            }
+        }
+
+        // Two machines for every trial: whatever a trial leaves outside the windows that
+        // Clear empties, it left the same in both.
+        int ends[3] = {0, 0, 0};
+        TestMachine sliced;
+        TestMachine stepped;
+        for (int trial = 0; trial < 300; ++trial) {
+            sliced.Clear();
+            stepped.Clear();
+            QRandomGenerator a(0x5EC0 + trial);
+            QRandomGenerator b(0x5EC0 + trial);
+            Randomise(sliced, a);
+            Randomise(stepped, b);
+            const long long count = 1 + a.bounded(200);
+            const long long steps = StepsOfSlice(stepped, count, true);
+            const bool withIndex = trial % 2;
+            QCOMPARE(sliced.emulator.Execute(count, withIndex ? &none : nullptr), steps);
+            if (withIndex && stepped.emulator.errorMessage == Emulator::TraceMessage()) {
+                QCOMPARE(sliced.emulator.errorMessage, QString());
+                sliced.emulator.Execute();
+            }
+            QCOMPARE(sliced.emulator.errorMessage, stepped.emulator.errorMessage);
+            QCOMPARE(sliced.emulator.vector, stepped.emulator.vector);
+            QCOMPARE(MachineState(stepped).Difference(sliced), QString());
+            QCOMPARE(historyDifference(sliced, stepped), QString());
+            ++ends[stepped.emulator.errorMessage.isEmpty() ? 0
+                   : stepped.emulator.errorMessage == Emulator::TraceMessage() ? 1 : 2];
+        }
         QVERIFY(ends[0] > 0 && ends[1] > 0 && ends[2] > 0);
     }
 

@@ -75,8 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     input.FillRegisters(start);
     const uint8_t flags = input.Byte();
     const bool recorded = flags & 1;
-    // Slices of 1 to 32 instructions on one machine, the specialised or the plain one.
-    const bool sliced = !recorded && (flags & 4);
+    // Slices of 1 to 32 instructions, quick or recorded, on one machine, the specialised or
+    // the plain one.
+    const bool sliced = flags & 4;
     Machine* const slicer = (flags & 8) ? &plain : &specialised;
     Machine* const stepper = slicer == &plain ? &specialised : &plain;
     const long long slice = 1 + ((flags >> 4) & 31);
@@ -98,11 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const int before = specialised.memory.records.count();
         if (sliced) {
             // The steps that the slice took, and the trace stop that may have ended it.
-            const long long executed = slicer->emulator.QuickExecute(slice);
-            for (long long i = 0; i < executed && stepper->emulator.errorMessage.isEmpty(); ++i)
-                stepper->emulator.QuickExecute();
-            if (executed < slice && stepper->emulator.errorMessage.isEmpty())
-                stepper->emulator.QuickExecute();
+            Emulator& steps = stepper->emulator;
+            const long long executed = recorded ? slicer->emulator.Execute(slice) : slicer->emulator.QuickExecute(slice);
+            for (long long i = 0; i < executed && steps.errorMessage.isEmpty(); ++i)
+                recorded ? steps.Execute() : steps.QuickExecute();
+            if (executed < slice && steps.errorMessage.isEmpty())
+                recorded ? steps.Execute() : steps.QuickExecute();
             step += int(executed);
         } else {
             for (Machine* m : machines) {
