@@ -72,12 +72,7 @@ void Emulator::Execute()
     if (!errorMessage.isEmpty())
         errorMessage.clear();
     vector = NoVector;
-    // The registers are snapshot, and the writes recorded, straight into the item that this
-    // instruction will add.
-    UndoItem& item = undoList.items.Spare();
-    item.registers.Copy(registerFile);
-    item.memory.clear();
-    memory->RecordInto(&item.memory);
+    StartItem();
 
     try {
         Register& r = registerFile;
@@ -242,7 +237,6 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
     Register& r = registerFile;
     const Handler* const table = handlers;
     const unsigned char* const main = mainArray;
-    UndoItemRing& items = undoList.items;
     // Whether a run's lookup finds a breakpoint at pc: on its address, or on the word there,
     // read at any pc as the lookup reads it.
     const auto isMarked = [&](unsigned int pc, unsigned int word) __attribute__((always_inline)) {
@@ -257,10 +251,7 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
             unsigned int word = direct ? Memory::ReadDirect(main, pc, 16) : 0;
             if ((addresses || instructions) && isMarked(pc, direct ? word : memory->Read(pc, 16)))
                 break;
-            UndoItem& item = items.Spare();
-            item.registers.Copy(r);
-            item.memory.clear();
-            memory->RecordInto(&item.memory);
+            StartItem();
             if (!direct)
                 word = Fetch(pc, main);
             opcode = word;
@@ -277,7 +268,7 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
                 vector = NoVector;
                 continue;
             }
-            items.Commit();
+            undoList.items.Commit();
             if (left == 0)
                 break;
         }

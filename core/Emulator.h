@@ -350,6 +350,15 @@ private:
     // whether the slice stops there, on its last instruction or on the trace bit.
     ZENDRA_DIRECT bool StopsAfter(bool last);
     bool SliceStarts(long long count, bool told);
+    // Before a recorded instruction: the registers are snapshot, and its writes recorded,
+    // straight into the item that it will add.
+    inline __attribute__((always_inline)) void StartItem()
+    {
+        UndoItem& item = undoList.items.Spare();
+        item.registers.Copy(registerFile);
+        item.memory.clear();
+        memory->RecordInto(&item.memory);
+    }
     // The same for a recorded slice, which adds the instruction's item here: taken back when
     // the exception faults. told: a stop on the trace bit says so at once.
     ZENDRA_DIRECT bool RecordedStopsAfter(bool last, bool told);
