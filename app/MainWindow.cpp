@@ -1031,7 +1031,7 @@ void MainWindow::OfferLastWrite(int index, const QString& what)
                                  QMessageBox::Ok);
         return;
     }
-    const unsigned int writer = items.at(index)->registers.pc & 0xFFFFFF;
+    const unsigned int writer = items.at(index)->pc & 0xFFFFFF;
     const int back = items.count() - 1 - index;
     Disassembler* d = document->disassembler;
     d->SetStartAddress(writer);

@@ -72,11 +72,17 @@ void Emulator::Execute()
     if (!errorMessage.isEmpty())
         errorMessage.clear();
     vector = NoVector;
-    StartItem();
+    Register& r = registerFile;
+    const bool direct = Memory::Direct(r.pc, 16);
+    unsigned int word = direct ? Memory::ReadDirect(mainArray, r.pc, 16) : 0;
+    StartItem(word);
 
     try {
-        Register& r = registerFile;
-        const unsigned int word = Fetch(r.pc);
+        // A fetch that faults changes no register: the item needs no word for it.
+        if (!direct) {
+            word = Fetch(r.pc);
+            StartItem(word);
+        }
         opcode = word;
         r.pc += 2;
         handlers[word](*this, word);
@@ -237,6 +243,8 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
     Register& r = registerFile;
     const Handler* const table = handlers;
     const unsigned char* const main = mainArray;
+    // On until the slice ends; each item only points it at its own list.
+    memory->recording = true;
     // Whether a run's lookup finds a breakpoint at pc: on its address, or on the word there,
     // read at any pc as the lookup reads it.
     const auto isMarked = [&](unsigned int pc, unsigned int word) __attribute__((always_inline)) {
@@ -251,9 +259,11 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
             unsigned int word = direct ? Memory::ReadDirect(main, pc, 16) : 0;
             if ((addresses || instructions) && isMarked(pc, direct ? word : memory->Read(pc, 16)))
                 break;
-            StartItem();
-            if (!direct)
+            StartItem<true>(word);
+            if (!direct) {
                 word = Fetch(pc, main);
+                StartItem<true>(word);
+            }
             opcode = word;
             r.pc = pc + 2;
             table[word](*this, word);
@@ -302,11 +312,15 @@ void Emulator::Undo()
 {
     if (undoList.items.isEmpty())
         return;
-    const UndoItem* item = undoList.items.last();
-    memory->Write(item->memory);
-    registerFile.Copy(item->registers);
+    memory->Write(undoList.items.last()->memory);
+    undoList.items.Rewind(undoList.items.count() - 1, registerFile);
     pending = {FlagsSettled, 0};
     undoList.items.removeLast();
+}
+
+void Emulator::EditingRegisters()
+{
+    undoList.items.KeepWholeLast(registerFile);
 }
 
 void Emulator::Undo(int count)

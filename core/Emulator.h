@@ -60,6 +60,9 @@ public:
     void UseSpecialisedHandlers(bool on);
     ZENDRA_DIRECT void Undo();
     void Undo(int count);
+    // To be called before the registers are edited between instructions (by a user, a
+    // debugger, a runner), so that taking back the last instruction still restores them.
+    void EditingRegisters();
 
     void Reset();
     ZENDRA_DIRECT unsigned int GetVector(VectorNumber number);
@@ -350,14 +353,19 @@ private:
     // whether the slice stops there, on its last instruction or on the trace bit.
     ZENDRA_DIRECT bool StopsAfter(bool last);
     bool SliceStarts(long long count, bool told);
-    // Before a recorded instruction: the registers are snapshot, and its writes recorded,
-    // straight into the item that it will add.
-    inline __attribute__((always_inline)) void StartItem()
+    // Before a recorded instruction of first word word: the registers that it may write are
+    // kept, and its writes recorded, straight into the item that it will add. recording: the
+    // memory is recording already, as it stays from one instruction of a slice to the next.
+    template <bool recording = false>
+    inline __attribute__((always_inline)) void StartItem(unsigned int word)
     {
         UndoItem& item = undoList.items.Spare();
-        item.registers.Copy(registerFile);
+        item.Keep(registerFile, word);
         item.memory.clear();
-        memory->RecordInto(&item.memory);
+        if (recording)
+            memory->RecordNext(&item.memory);
+        else
+            memory->RecordInto(&item.memory);
     }
     // The same for a recorded slice, which adds the instruction's item here: taken back when
     // the exception faults. told: a stop on the trace bit says so at once.

@@ -60,7 +60,7 @@ int HistorySearch::LastChange(const UndoItemRing& items, const Memory& memory, u
 
 int HistorySearch::LastChange(const UndoItemRing& items, const Register& current, const QString& name)
 {
-    // Snapshots know no names: the register is picked out once, then read by field.
+    // The register is picked out once, then read by field as the history is rewound.
     const QString n = name.toUpper();
     std::function<unsigned int(const Register&)> value;
     if (n.size() == 2 && (n[0] == QLatin1Char('D') || n[0] == QLatin1Char('A')) && n[1] >= QLatin1Char('0')
@@ -82,9 +82,12 @@ int HistorySearch::LastChange(const UndoItemRing& items, const Register& current
         return -1;
     }
     const unsigned int after = value(current);
-    // Going back, the first snapshot that differs from now was taken before the change.
-    for (int i = items.count() - 1; i >= 0; --i)
-        if (value(items.at(i)->registers) != after)
+    // Going back, the first item before which the register differs from now made the change.
+    Register registers(&current);
+    for (int i = items.count() - 1; i >= 0; --i) {
+        items.Rewind(i, registers);
+        if (value(registers) != after)
             return i;
+    }
     return -1;
 }

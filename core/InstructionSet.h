@@ -433,6 +433,9 @@ public:
             return Memory::Direct(first, s) && Memory::Direct(first + (count - 1) * step, s);
         };
         if (op & 0x400) {
+            // The only instruction that writes registers its first word does not name.
+            if (e.memory->recording)
+                e.undoList.items.KeepWhole(r);
             address = e.readWatch == nullptr && direct(address) ? LoadList(e, mask, address, s, Fixed<1>())
                                                                 : LoadList(e, mask, address, s, Fixed<0>());
             if (form == 3)

@@ -24,7 +24,7 @@ public:
 class MemoryRecordList
 {
 public:
-    static constexpr int inlineCount = 2;
+    static constexpr int inlineCount = 1;
 
     MemoryRecordList() = default;
     MemoryRecordList(const MemoryRecordList& other) { *this = other; }
@@ -169,6 +169,8 @@ public:
         target = list;
         recording = true;
     }
+    // The next list of a run of recordings, with recording already on.
+    void RecordNext(MemoryRecordList* list) { target = list; }
     void StopRecording()
     {
         recording = false;

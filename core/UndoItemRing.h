@@ -6,19 +6,78 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
-// What one executed instruction changed: the registers before it and the previous contents
-// of every location it wrote, in the order of the writes. Two cache lines, aligned, with the
-// usual one or two records inside.
+// What one executed instruction changed, in one cache line: pc, usp, ssp and sr before it;
+// the registers that its first word names, before it; and the previous contents of every
+// location it wrote, in the order of the writes. An instruction writes no register but
+// those: the data and address registers of bits 0-2 and 9-11, the stack pointers, pc and
+// sr. MOVEM to registers is the exception, and keeps its data and address registers whole
+// in a set aside (whole), as does the newest item before the registers are edited.
 class alignas(64) UndoItem
 {
 public:
-    UndoItem(const Register& registers, const MemoryRecordList& memory)
-        : registers(&registers), memory(memory) {}
-
-    Register registers;
+    unsigned int pc;
+    unsigned int usp;
+    unsigned int ssp;
+    // With wholeBit for a whole set, a bit that sr never holds: copied from the register,
+    // it comes clear.
+    unsigned short sr;
+    // The first word, whose bits 0-2 and 9-11 name the kept registers.
+    unsigned short named;
+    // Dn and An of bits 0-2, then of bits 9-11; A7 stands for pc there, which is kept anyway.
+    unsigned int kept[4];
     MemoryRecordList memory;
+
+    // Before the instruction of first word word: its registers, from pc to sr in one copy.
+    inline __attribute__((always_inline)) void Keep(const Register& r, unsigned int word)
+    {
+        const std::size_t low = word & 7;
+        const std::size_t high = (word >> 9) & 7;
+        const unsigned int* words = Words(r);
+        const unsigned int* addresses = words + addressWord;
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        // sr's low half lands on sr, its high half (zero) on named, set next.
+        std::memcpy(&pc, &r.pc, 4 * sizeof(unsigned int));
+#else
+        pc = r.pc;
+        usp = r.usp;
+        ssp = r.ssp;
+        sr = static_cast<unsigned short>(r.sr);
+#endif
+        named = static_cast<unsigned short>(word);
+        kept[0] = words[low];
+        kept[1] = addresses[low];
+        kept[2] = words[high];
+        kept[3] = addresses[high];
+    }
+    // The registers after the instruction, but the whole set's, go back to those before it.
+    void Restore(Register& r) const
+    {
+        const unsigned int low = named & 7;
+        const unsigned int high = (named >> 9) & 7;
+        unsigned int* words = Words(r);
+        words[low] = kept[0];
+        words[addressWord + low] = kept[1];
+        words[high] = kept[2];
+        words[addressWord + high] = kept[3];
+        // Last, over A7's stand-in.
+        r.pc = pc;
+        r.usp = usp;
+        r.ssp = ssp;
+        r.sr = sr & ~wholeBit;
+    }
+
+    bool IsWhole() const { return sr & wholeBit; }
+
+    static constexpr unsigned short wholeBit = 0x0040;
+    static_assert((Register::srMask & wholeBit) == 0, "sr never holds wholeBit");
+    // D0-D7, A0-A6 and pc lie in this order, a word each, from the start of the registers;
+    // read from there, so that the compiler sees no array read past its end.
+    static constexpr unsigned int addressWord = 8;
+    static const unsigned int* Words(const Register& r) { return reinterpret_cast<const unsigned int*>(&r); }
+    static unsigned int* Words(Register& r) { return reinterpret_cast<unsigned int*>(&r); }
 };
 
 // The items of the undo history, oldest first, read like a list of item pointers. They live
@@ -46,26 +105,32 @@ public:
     // The item that the next Commit appends, to be filled in place. When the ring is full it
     // is the oldest item's slot: that item is gone from then on. Kept at hand from one
     // instruction to the next, since every recorded instruction asks for it: spare walks
-    // through a run of built slots of one block, and only its end costs a lookup.
-    UndoItem& Spare()
-    {
-        if (spare == spareEnd)
-            return LocateSpare();
-        return *spare;
-    }
+    // through a run of built slots of one block, always located, and only the end of the run
+    // costs a lookup, in Commit.
+    UndoItem& Spare() { return *spare; }
     // Appends the spare item, which Spare gave, dropping the oldest when the ring is full.
     void Commit()
     {
         ++committed;
         ++spare;
         // A full history is far larger than the caches: every item is written where the
-        // processor must first fetch its two lines. Asked for a few items ahead, they are
-        // there in time (a fifth more instructions per second, measured). As an address, not
-        // a pointer: it may lie past the block, where a prefetch is harmless.
+        // processor must first fetch its line. Asked for a few items ahead, it is there in
+        // time. As an address, not a pointer: it may lie past the block, where a prefetch is
+        // harmless.
         const std::uintptr_t ahead = reinterpret_cast<std::uintptr_t>(spare) + prefetchDistance * sizeof(UndoItem);
-        for (std::uintptr_t line = 0; line < sizeof(UndoItem); line += alignof(UndoItem))
-            __builtin_prefetch(reinterpret_cast<const void*>(ahead + line), 1);
+        __builtin_prefetch(reinterpret_cast<const void*>(ahead), 1);
+        if (__builtin_expect(spare == spareEnd, false))
+            LocateSpare();
     }
+    // Registers as they were after item i become as they were before it.
+    void Rewind(int i, Register& registers) const;
+    // The spare item keeps its data and address registers whole, from r: an instruction
+    // about to write registers that its first word does not name.
+    void KeepWhole(const Register& r);
+    // The newest item keeps them whole, from current, the registers after it: they are about
+    // to be edited, and taking it back must still restore them all.
+    void KeepWholeLast(const Register& current);
+
     // Forgets the newest item; its slot stays pooled.
     void removeLast();
     void clear();
@@ -90,8 +155,15 @@ private:
     // Points spare at slot, and its run at the rest of the block, building the block first
     // when the ring has not reached it yet.
     void Locate(std::size_t slot);
-    // Out of line and returning it, so that a caller keeps no register across the call.
-    UndoItem& LocateSpare();
+    // Out of line: the loops pay only for the test.
+    void LocateSpare();
+
+    // Data and address registers kept whole, D0-D7 then A0-A6, by slot.
+    struct WholeSet
+    {
+        unsigned int words[15];
+    };
+    WholeSet& Whole(std::size_t slot);
 
     const int capacity;
     // Slots 0 to built - 1 hold items: the ring builds its blocks in order until it is full.
@@ -100,12 +172,13 @@ private:
     // Items committed since the ring was last empty, which may pass the capacity: the count
     // is the smaller of the two, so that a commit only adds one.
     long long committed = 0;
-    // The spare item, inside the run of slots from run (slot runSlot) to spareEnd. An empty
-    // run (all null) says that the spare slot is runSlot, not yet located.
+    // The spare item, inside the run of slots from run (slot runSlot) to spareEnd.
     UndoItem* run = nullptr;
     UndoItem* spare = nullptr;
     UndoItem* spareEnd = nullptr;
     std::size_t runSlot = 0;
+    // Built by block when a slot of it first needs one: few instructions keep theirs whole.
+    std::vector<WholeSet*> wholeBlocks;
 };
 
 #endif

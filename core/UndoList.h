@@ -14,8 +14,10 @@ public:
 
     void Add(const Register& registers, const MemoryRecordList& memory)
     {
+        // Whole: no instruction names its registers.
         UndoItem& item = items.Spare();
-        item.registers.Copy(registers);
+        item.Keep(registers, 0);
+        items.KeepWhole(registers);
         item.memory = memory;
         items.Commit();
     }

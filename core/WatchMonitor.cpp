@@ -29,7 +29,7 @@ void WatchMonitor::Hit(int watchpoint, WatchKind access, unsigned int address, i
 {
     WatchHit& h = document->watchHit;
     h.watchpoint = document->watchpoints.at(watchpoint);
-    h.instruction = document->emulator->undoList.items.last()->registers.pc & 0xFFFFFF;
+    h.instruction = document->emulator->undoList.items.last()->pc & 0xFFFFFF;
     h.access = access;
     h.address = address;
     h.size = size;

@@ -315,6 +315,7 @@ unsigned int GdbSession::RegisterValue(int number) const
 
 void GdbSession::SetRegister(int number, unsigned int value)
 {
+    document->emulator->EditingRegisters();
     Register& r = *document->emulator->registers;
     if (number < 8)
         r.d[number] = value;

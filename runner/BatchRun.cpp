@@ -101,6 +101,7 @@ bool BatchRun::Prepare(QString* error)
     for (const auto& set : qAsConst(options.sets)) {
         if (!Evaluate(QStringLiteral("--set"), set.second, &value, error))
             return false;
+        emulator->EditingRegisters();
         emulator->registers->Set(set.first, value);
     }
     for (const auto& range : qAsConst(options.memory)) {
@@ -299,8 +300,10 @@ void AppendText(QByteArray& out, const QString& text)
 // show it, and the registers that the instruction changed but the program counter.
 void BatchRun::Trace(QByteArray& out)
 {
-    const Register& before = document->emulator->undoList.items.last()->registers;
+    const UndoItemRing& items = document->emulator->undoList.items;
     const Register& after = *document->emulator->registers;
+    Register before(&after);
+    items.Rewind(items.count() - 1, before);
     Disassembler* d = document->disassembler;
     d->SetStartAddress(before.pc);
     d->Disassemble();

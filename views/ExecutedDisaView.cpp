@@ -47,7 +47,7 @@ void ExecutedDisaView::Draw(QPainter& painter)
             column = machineCodeColumn;
             Print(painter, QStringLiteral("Aucune instruction exécutée"));
         } else {
-            disassembler->SetStartAddress(history->items.at(record)->registers.pc);
+            disassembler->SetStartAddress(history->items.at(record)->pc);
             disassembler->Disassemble();
             PrintFields(painter);
         }

@@ -218,6 +218,7 @@ void StateFrame::OnClicked_FlagButton()
     if (!button)
         return;
     const QString name = button->text();
+    document->emulator->EditingRegisters();
     registers->Set(name, registers->Get(name) + 1);
     update();
 }
@@ -231,6 +232,7 @@ void StateFrame::OnClicked_RegisterButton()
     EditRegisterDialog dialog(document, name, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    document->emulator->EditingRegisters();
     registers->Set(name, dialog.value);
     UpdateControl();
     update();

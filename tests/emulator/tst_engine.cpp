@@ -372,26 +372,26 @@ private slots:
             list.Add(registers, records);
         }
         QCOMPARE(list.items.count(), 3);
-        QCOMPARE(list.items.at(0)->registers.pc, 3u);
+        QCOMPARE(list.items.at(0)->pc, 3u);
         QCOMPARE(list.items.at(0)->memory.count(), 3);
-        QCOMPARE(list.items.last()->registers.pc, 5u);
-        QVERIFY(list.items.last()->registers.names.isEmpty());
+        QCOMPARE(list.items.last()->pc, 5u);
+        QVERIFY(list.items.last()->IsWhole());
         list.items.removeLast();
         list.items.removeLast();
         registers.pc = 6;
         list.Add(registers, MemoryRecordList());
         QCOMPARE(list.items.count(), 2);
-        QCOMPARE(list.items.at(0)->registers.pc, 3u);
-        QCOMPARE(list.items.at(1)->registers.pc, 6u);
+        QCOMPARE(list.items.at(0)->pc, 3u);
+        QCOMPARE(list.items.at(1)->pc, 6u);
         QCOMPARE(list.items.at(1)->memory.count(), 0);
         for (unsigned int i = 7; i <= 9; ++i) {
             registers.pc = i;
             list.Add(registers, records);
         }
         QCOMPARE(list.items.count(), 3);
-        QCOMPARE(list.items.first()->registers.pc, 7u);
-        QCOMPARE(list.items[1]->registers.pc, 8u);
-        QCOMPARE(list.items.at(2)->registers.pc, 9u);
+        QCOMPARE(list.items.first()->pc, 7u);
+        QCOMPARE(list.items[1]->pc, 8u);
+        QCOMPARE(list.items.at(2)->pc, 9u);
         list.items.clear();
         QVERIFY(list.items.isEmpty());
         // Taken back past the first slot, the ring goes on from its last one, in order.
@@ -402,15 +402,50 @@ private slots:
         list.items.removeLast();
         list.items.removeLast();
         QCOMPARE(list.items.count(), 1);
-        QCOMPARE(list.items.last()->registers.pc, 2u);
+        QCOMPARE(list.items.last()->pc, 2u);
         for (unsigned int i = 5; i <= 7; ++i) {
             registers.pc = i;
             list.Add(registers, MemoryRecordList());
         }
         QCOMPARE(list.items.count(), 3);
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(list.items.at(i)->registers.pc, 5u + unsigned(i));
+            QCOMPARE(list.items.at(i)->pc, 5u + unsigned(i));
         QCOMPARE(UndoList().capacity, 100000);
+    }
+
+    // An item keeps only the registers that its instruction names, but registers edited
+    // between two instructions, by the user or a debugger, still come back when the one
+    // before the edit is taken back: after one edit or several, and after an undo.
+    void editedRegistersComeBack()
+    {
+        TestMachine machine;
+        // MOVEQ #1,D0 / ADDQ.L #1,D0 / BRA.S back to the ADDQ.
+        machine.Prepare("7001 5280 60FC");
+        machine.Apply("D5=$55 A3=$3333 USP=$100");
+        machine.emulator.EditingRegisters();
+        const QByteArray start = machine.Snapshot();
+        machine.emulator.Execute();
+        machine.emulator.EditingRegisters();
+        machine.emulator.registers->d[5] = 0xEDED;
+        machine.emulator.EditingRegisters();
+        machine.emulator.registers->Set(QStringLiteral("A3"), 0x4444);
+        machine.emulator.registers->Set(QStringLiteral("SR"), 0x0700);
+        const QByteArray edited = machine.Snapshot();
+        machine.emulator.Execute();
+        machine.emulator.Execute();
+        const QByteArray third = machine.Snapshot();
+        machine.emulator.Execute();
+        machine.emulator.Undo();
+        QCOMPARE(machine.Snapshot(), third);
+        machine.emulator.Undo();
+        machine.emulator.EditingRegisters();
+        machine.emulator.registers->Set(QStringLiteral("D7"), 7);
+        machine.emulator.registers->usp = 0x200;
+        machine.emulator.Undo();
+        QCOMPARE(machine.Snapshot(), edited);
+        machine.emulator.Undo();
+        QCOMPARE(machine.Snapshot(), start);
+        QVERIFY(machine.emulator.undoList.items.isEmpty());
     }
 
     // Items live in blocks of slots: a ring whose capacity ends inside a block wraps around
@@ -423,6 +458,7 @@ private slots:
         const UndoItem* firstSlot = nullptr;
         for (unsigned int i = 1; i <= 6000; ++i) {
             registers.pc = i;
+            registers.a[3] = 7 * i;
             records.clear();
             for (unsigned int k = 0; k < i % 5; ++k)
                 records.Add(i, k, 8);
@@ -433,10 +469,15 @@ private slots:
         QCOMPARE(list.items.count(), 2500);
         for (int i = 0; i < 2500; ++i) {
             const unsigned int pc = 3501 + unsigned(i);
-            QCOMPARE(list.items.at(i)->registers.pc, pc);
+            QCOMPARE(list.items.at(i)->pc, pc);
             QCOMPARE(list.items.at(i)->memory.count(), int(pc % 5));
             if (pc % 5 > 2)
                 QCOMPARE(list.items.at(i)->memory.at(int(pc % 5) - 1).value, pc % 5 - 1);
+            // Added whole, each item gives back every register, from the set of its slot.
+            Register rewound;
+            list.items.Rewind(i, rewound);
+            QCOMPARE(rewound.pc, pc);
+            QCOMPARE(rewound.a[3], 7 * pc);
         }
         // 6000 items went round the 2500 slots: the newest is in slot 999.
         QCOMPARE(list.items.last(), firstSlot + 999);
@@ -445,9 +486,9 @@ private slots:
         registers.pc = 0xABCD;
         list.Add(registers, MemoryRecordList());
         QCOMPARE(list.items.count(), 1501);
-        QCOMPARE(list.items.first()->registers.pc, 3501u);
-        QCOMPARE(list.items.at(1499)->registers.pc, 5000u);
-        QCOMPARE(list.items.last()->registers.pc, 0xABCDu);
+        QCOMPARE(list.items.first()->pc, 3501u);
+        QCOMPARE(list.items.at(1499)->pc, 5000u);
+        QCOMPARE(list.items.last()->pc, 0xABCDu);
         QVERIFY(list.items.last()->memory.isEmpty());
     }
 };

@@ -297,6 +297,18 @@ void GdbProtocolTest::runningForwardsAndBackwards()
     const int history = document.emulator->undoList.items.count();
     QCOMPARE(client.Ask("bs"), QByteArray("T05thread:1;"));
     QCOMPARE(document.emulator->undoList.items.count(), history - 1);
+    // Registers written by the client come back with the step before them.
+    const QByteArray registers = client.Ask("g");
+    QCOMPARE(client.Ask("bs"), QByteArray("T05thread:1;"));
+    const QByteArray earlier = client.Ask("g");
+    QCOMPARE(client.Ask("s"), QByteArray("T05thread:1;"));
+    QCOMPARE(client.Ask("g"), registers);
+    QCOMPARE(client.Ask("P5=12345678"), QByteArray("OK"));
+    QCOMPARE(client.Ask("Pc=00abcdef"), QByteArray("OK"));
+    QCOMPARE(client.Ask("bs"), QByteArray("T05thread:1;"));
+    QCOMPARE(client.Ask("g"), earlier);
+    QCOMPARE(client.Ask("s"), QByteArray("T05thread:1;"));
+    QCOMPARE(client.Ask("g"), registers);
     QCOMPARE(client.Ask("Z2," + watch), QByteArray("OK"));
     QCOMPARE(client.Ask("bc"), "T05thread:1;watch:" + QByteArray::number(counter, 16).rightJustified(8, '0') + ";");
     QCOMPARE(document.memory->Read(counter, 32), 12u);

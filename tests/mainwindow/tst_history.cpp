@@ -195,7 +195,7 @@ private slots:
         QCOMPARE(memory->AddressAt(byte), (long long)At(w, "buffer") + 3);
         ContextMenu(memory, byte, [&](QMenu* menu) { Click(menu, Entry(menu, QStringLiteral("Dernière écriture"))); });
         QCOMPARE(R(w).pc, At(w, "fill") + 2);
-        QCOMPARE(w.document->emulator->undoList.items.last()->registers.pc, At(w, "fill"));
+        QCOMPARE(w.document->emulator->undoList.items.last()->pc, At(w, "fill"));
         QVERIFY2(yes.texts.last().contains(QStringLiteral("l'octet en $%1").arg(Disassembler::Hexa(At(w, "buffer") + 3, 6))),
                  qPrintable(yes.texts.last()));
 
@@ -212,7 +212,7 @@ private slots:
         const int asked = yes.texts.size();
         QCOMPARE(ContextMenu(w.videoDialog, QPoint(1, 0), [&](QMenu* menu) { Click(menu, menu->actions().first()); }), 1);
         QCOMPARE(yes.texts.size(), asked + 1);
-        QCOMPARE(w.document->emulator->undoList.items.last()->registers.pc, At(w, "count") + 8);
+        QCOMPARE(w.document->emulator->undoList.items.last()->pc, At(w, "count") + 8);
         ContextMenu(w.videoDialog, QPoint(2, 0), [&](QMenu* menu) { Click(menu, menu->actions().first()); });
         QVERIFY(yes.texts.last().startsWith(QStringLiteral("Aucune des")));
         QVERIFY(yes.texts.last().contains(QStringLiteral("le point (2, 0) de l'écran")));

@@ -10,6 +10,8 @@
 #include "views/StackText.h"
 #include "views/StateFrame.h"
 
+#include <cstring>
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -343,6 +345,19 @@ void StateFrameTest::RegisterButtons()
     QVERIFY(EditFromPanel(m, "uspButton", "1 +", {"okButton", "cancelButton"}, nullptr, &message));
     QCOMPARE(message, QStringLiteral("Expression incorrecte dans le champ \"Nouvelle valeur\"."));
     QCOMPARE(m.registers->usp, 0x500u);
+
+    // Registers edited after a step, by their buttons, come back when the step is taken back.
+    const Register before(m.registers);
+    m.Step();
+    QVERIFY(EditFromPanel(m, "d6Button", "$CAFE"));
+    QVERIFY(EditFromPanel(m, "a5Button", "$4000"));
+    QTest::mouseClick(m.Find<QPushButton>(QStringLiteral("zButton")), Qt::LeftButton);
+    QCOMPARE(m.registers->d[6], 0xCAFEu);
+    m.document.emulator->Undo();
+    QVERIFY(!std::memcmp(m.registers->d, before.d, sizeof before.d));
+    QVERIFY(!std::memcmp(m.registers->a, before.a, sizeof before.a));
+    QCOMPARE(m.registers->pc, before.pc);
+    QCOMPARE(m.registers->sr, before.sr);
 }
 
 // The stack around the register of the combo box, at each entry size, with odd addresses.

@@ -202,11 +202,11 @@ private slots:
 
         // Who wrote this, before anything is taken back.
         const int byte = HistorySearch::LastWrite(items, At("buffer") + 3);
-        QCOMPARE(items.at(byte)->registers.pc, At("fill"));
+        QCOMPARE(items.at(byte)->pc, At("fill"));
         const int d5 = HistorySearch::LastChange(items, R(), QStringLiteral("D5"));
-        QCOMPARE(items.at(d5)->registers.pc, At("set_d5"));
+        QCOMPARE(items.at(d5)->pc, At("set_d5"));
         const int pixel = HistorySearch::LastChange(items, *document->memory, 0xFFB500, 0x80);
-        QCOMPARE(items.at(pixel)->registers.pc, At("count") + 8);
+        QCOMPARE(items.at(pixel)->pc, At("count") + 8);
         QCOMPARE(HistorySearch::LastChange(items, *document->memory, 0xFFB500, 0x01), -1);
         QCOMPARE(HistorySearch::LastWrite(items, At("limit")), -1);
         QCOMPARE(HistorySearch::LastChange(items, R(), QStringLiteral("D7")), -1);
