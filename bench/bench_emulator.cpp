@@ -181,7 +181,7 @@ int main(int argc, char** argv)
                 Measure(workloads, Mode::Recorded, recorded), recorded.emulator.undoList.items.count());
     std::printf("  one call of Execute() per instruction: %6.1f million instructions/s\n",
                 Measure(workloads, Mode::RecordedSteps, recorded));
-    std::printf("a full undo history takes %.1f MiB (%zu bytes per item before its write records)\n",
+    std::printf("a full undo history takes %.1f MiB (%zu bytes per item with its first write record)\n",
                 (after - before) / 1048576.0, sizeof(UndoItem));
     return 0;
 }
