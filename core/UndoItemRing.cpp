@@ -38,14 +38,10 @@ UndoItemRing::WholeSet& UndoItemRing::Whole(std::size_t slot)
     return wholeBlocks[block][slot % blockSize];
 }
 
-void UndoItemRing::Rewind(int i, Register& registers) const
+void UndoItemRing::RestoreWhole(std::size_t slot, Register& registers) const
 {
-    const std::size_t slot = Slot(i);
-    const UndoItem& item = SlotItem(slot);
-    if (item.IsWhole())
-        std::memcpy(UndoItem::Words(registers), wholeBlocks[slot / blockSize][slot % blockSize].words,
-                    sizeof(WholeSet::words));
-    item.Restore(registers);
+    std::memcpy(UndoItem::Words(registers), wholeBlocks[slot / blockSize][slot % blockSize].words,
+                sizeof(WholeSet::words));
 }
 
 void UndoItemRing::KeepWhole(const Register& r)
@@ -91,11 +87,8 @@ void UndoItemRing::LocateSpare()
     Locate(SpareSlot());
 }
 
-void UndoItemRing::removeLast()
+void UndoItemRing::LocateLast()
 {
-    if (committed == 0)
-        return;
-    committed = count() - 1;
     const std::size_t slot = SpareSlot();
     Locate((slot == 0 ? std::size_t(capacity) : slot) - 1);
 }

@@ -124,7 +124,14 @@ public:
             LocateSpare();
     }
     // Registers as they were after item i become as they were before it.
-    void Rewind(int i, Register& registers) const;
+    void Rewind(int i, Register& registers) const
+    {
+        const std::size_t slot = Slot(i);
+        const UndoItem& item = SlotItem(slot);
+        if (__builtin_expect(item.IsWhole(), false))
+            RestoreWhole(slot, registers);
+        item.Restore(registers);
+    }
     // The spare item keeps its data and address registers whole, from r: an instruction
     // about to write registers that its first word does not name.
     void KeepWhole(const Register& r);
@@ -133,7 +140,17 @@ public:
     void KeepWholeLast(const Register& current);
 
     // Forgets the newest item; its slot stays pooled.
-    void removeLast();
+    void removeLast()
+    {
+        if (committed == 0)
+            return;
+        committed = count() - 1;
+        // Inside a run, the newest item's slot is the one before the spare one.
+        if (spare != run)
+            --spare;
+        else
+            LocateLast();
+    }
     void clear();
 
 private:
@@ -165,6 +182,9 @@ private:
         unsigned int words[15];
     };
     WholeSet& Whole(std::size_t slot);
+    void RestoreWhole(std::size_t slot, Register& registers) const;
+    // After removeLast at the start of a run: the spare slot is the one before it.
+    void LocateLast();
 
     const int capacity;
     // Slots 0 to built - 1 hold items: the ring builds its blocks in order until it is full.
