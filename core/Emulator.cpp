@@ -65,10 +65,8 @@ bool Emulator::Unmatched()
 
 void Emulator::Execute()
 {
-    if (registerFile.sr & Register::traceBit) {
-        errorMessage = TraceMessage();
+    if (TraceStops())
         return;
-    }
     if (!errorMessage.isEmpty())
         errorMessage.clear();
     vector = NoVector;
@@ -126,10 +124,8 @@ bool Emulator::TakeException()
 // is TakeException, as theirs is.
 void Emulator::QuickExecute()
 {
-    if (registerFile.sr & Register::traceBit) {
-        errorMessage = TraceMessage();
+    if (TraceStops())
         return;
-    }
     if (!errorMessage.isEmpty())
         errorMessage.clear();
     vector = NoVector;
@@ -154,14 +150,7 @@ bool Emulator::SliceStarts(long long count, bool told)
 {
     if (!errorMessage.isEmpty())
         errorMessage.clear();
-    if (count <= 0)
-        return false;
-    if (registerFile.sr & Register::traceBit) {
-        if (told)
-            errorMessage = TraceMessage();
-        return false;
-    }
-    return true;
+    return count > 0 && !TraceStops(told);
 }
 
 long long Emulator::QuickExecute(long long count)
@@ -211,12 +200,8 @@ bool Emulator::StopsAfter(bool last)
         errorMessage = AddressErrorMessage();
         return true;
     }
-    if (last)
+    if (last || TraceStops())
         return true;
-    if (registerFile.sr & Register::traceBit) {
-        errorMessage = TraceMessage();
-        return true;
-    }
     vector = NoVector;
     return false;
 }
@@ -298,14 +283,7 @@ bool Emulator::RecordedStopsAfter(bool last, bool told)
         return true;
     }
     undoList.items.Commit();
-    if (last)
-        return true;
-    if (registerFile.sr & Register::traceBit) {
-        if (told)
-            errorMessage = TraceMessage();
-        return true;
-    }
-    return false;
+    return last || TraceStops(told);
 }
 
 void Emulator::Undo()

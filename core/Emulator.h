@@ -373,6 +373,15 @@ private:
     // marked: given an index, whose kinds of marks it tests.
     template <bool marked, bool addresses, bool instructions>
     long long RecordedSlice(long long count, const BreakpointIndex* stops);
+    // Whether the trace bit stops execution here; told: the stop's message is set at once.
+    bool TraceStops(bool told = true)
+    {
+        if (!(registerFile.sr & Register::traceBit))
+            return false;
+        if (told)
+            errorMessage = TraceMessage();
+        return true;
+    }
     // Whether the vector that an instruction left is an exception to take: not a line 1010
     // or 1111 word, nor the trace bit's mark, which it clears.
     bool TakesException()
