@@ -1,7 +1,7 @@
 #include "app/AddInstructionBreakpointDialog.h"
 
 #include "core/Calculator.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "ui_AddInstructionBreakpointDialog.h"
 #include "views/ExpressionInput.h"
 

@@ -1,7 +1,7 @@
 #include "app/BreakpointConditionDialog.h"
 
 #include "app/ShowDialogError.h"
-#include "core/Document.h"
+#include "session/Document.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -5,7 +5,7 @@
 #include "app/BreakpointConditionDialog.h"
 #include "app/ShowDialogError.h"
 #include "core/Disassembler.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "ui_EditBreakpointDialog.h"
 #include "views/GetAddressDialog.h"
 

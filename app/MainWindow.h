@@ -1,7 +1,7 @@
 #ifndef ZENDRA_APP_MAINWINDOW_H
 #define ZENDRA_APP_MAINWINDOW_H
 
-#include "core/Emulation.h"
+#include "session/Emulation.h"
 
 #include <QMainWindow>
 

@@ -1,7 +1,7 @@
 #include "app/Settings.h"
 
 #include "core/Calculator.h"
-#include "core/Document.h"
+#include "session/Document.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>

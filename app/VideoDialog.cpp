@@ -1,7 +1,7 @@
 #include "app/VideoDialog.h"
 
 #include "app/MainWindow.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Memory.h"
 
 #include <QApplication>

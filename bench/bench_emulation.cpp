@@ -5,8 +5,8 @@
 // The programs are the compiled test programs of the build tree (they end on BRA.S *);
 // a breakpoint on that last instruction ends each run.
 #include "program/SRecordLoader.h"
-#include "core/Document.h"
-#include "core/Emulation.h"
+#include "session/Document.h"
+#include "session/Emulation.h"
 #include "core/Emulator.h"
 #include "core/HistorySearch.h"
 #include "core/Memory.h"

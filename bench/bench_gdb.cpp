@@ -4,8 +4,8 @@
 // workloads: a count-down loop of 100 million instructions, and the compiled test programs
 // of the build tree. Alternated, best of several rounds.
 #include "program/SRecordLoader.h"
-#include "core/Document.h"
-#include "core/Emulation.h"
+#include "session/Document.h"
+#include "session/Emulation.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "gdb/GdbServer.h"

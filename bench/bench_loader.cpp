@@ -1,9 +1,9 @@
 // How long loading a 1 MiB S-Record file takes, and opening a 1 MiB ELF executable with
 // 10,000 symbols and its line table.
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Memory.h"
 #include "program/LineTable.h"
-#include "program/ProgramLoader.h"
+#include "session/ProgramLoader.h"
 #include "program/SRecordLoader.h"
 #include "program/SymbolTable.h"
 

@@ -2,7 +2,7 @@
 // recorded and in quick mode, and how long the views and the panel take to show the final
 // state of a run of 10^8 instructions once the thread has ended. Runs offscreen.
 #include "app/MainWindow.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Register.h"
 

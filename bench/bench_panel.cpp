@@ -1,7 +1,7 @@
 // How long the state panel takes to show the machine: UpdateControl of the whole panel,
 // when nothing has changed (a repaint) and when every value changes (after a step that
 // wrote every register). Runs on the offscreen platform.
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"

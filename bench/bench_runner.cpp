@@ -1,10 +1,10 @@
 // zendra-run's speed: a run to an address, which must go at quick mode's speed, against the
 // quick loop on the same compiled test program (each instruction, then its error test, as
 // the window's quick run does); and lines of trace written a second.
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
-#include "program/ProgramLoader.h"
+#include "session/ProgramLoader.h"
 #include "program/SymbolTable.h"
 #include "runner/BatchRun.h"
 

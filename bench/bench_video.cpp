@@ -3,7 +3,7 @@
 // emulation counts with the window shown and hidden. Runs offscreen.
 #include "app/MainWindow.h"
 #include "app/VideoDialog.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"

@@ -1,10 +1,10 @@
 // How long the debugger's views take to paint a full page of 60 lines, and to jump between
 // the two ends of memory with Home and End. Run on the offscreen platform:
 //   QT_QPA_PLATFORM=offscreen bench_views
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
-#include "program/ProgramLoader.h"
+#include "session/ProgramLoader.h"
 #include "program/SymbolTable.h"
 #include "splitview/ViewManager.h"
 #include "views/MemoryView.h"

@@ -2,7 +2,7 @@
 
 #include "core/Memory.h"
 #include "core/Register.h"
-#include "program/SymbolTable.h"
+#include "core/SymbolNames.h"
 
 #include <QTextCodec>
 
@@ -372,11 +372,9 @@ bool Calculator::GetSymbol(char** position, unsigned int* value) const
     char* p = *position;
     while (!IsEndNumber(p))
         ++p;
-    const SymbolTable::Symbol* symbol = symbols->Find(*position, int(p - *position));
-    if (!symbol)
+    if (!symbols->AddressOf(*position, int(p - *position), value))
         return false;
     *position = p;
-    *value = symbol->address;
     return true;
 }
 

@@ -5,7 +5,7 @@
 
 class Memory;
 class Register;
-class SymbolTable;
+class SymbolNames;
 
 // Evaluates the expressions that the user types wherever a number is asked for: numbers
 // in decimal, "$" hexadecimal and "%" binary, character constants, register and flag
@@ -48,7 +48,7 @@ public:
 
     Register* registers;
     // The open program's symbols, or null; names are compared case-sensitively.
-    const SymbolTable* symbols = nullptr;
+    const SymbolNames* symbols = nullptr;
     // Where "[address].b", ".w" or ".l" reads, or null: only conditions read memory.
     const Memory* memory = nullptr;
     // The last evaluation failed on a division by zero, which only the values made wrong.

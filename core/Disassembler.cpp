@@ -1,7 +1,7 @@
 #include "core/Disassembler.h"
 
 #include "core/Memory.h"
-#include "program/SymbolTable.h"
+#include "core/SymbolNames.h"
 
 namespace {
 
@@ -167,11 +167,11 @@ void Disassembler::AppendSymbol(unsigned int address)
     if (!symbols || symbols->IsEmpty())
         return;
     unsigned int offset = 0;
-    const SymbolTable::Symbol* symbol = symbols->Describe(address & 0xFFFFFF, &offset);
-    if (!symbol)
+    const QString* name = symbols->NameOf(address & 0xFFFFFF, &offset);
+    if (!name)
         return;
     AppendLatin1(operand, " <", 2);
-    operand.append(symbol->name);
+    operand.append(*name);
     if (offset != 0) {
         AppendLatin1(operand, "+$", 2);
         AppendHexa(operand, offset, 0);

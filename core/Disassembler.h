@@ -6,7 +6,7 @@
 #include <QString>
 
 class Memory;
-class SymbolTable;
+class SymbolNames;
 
 // Turns the instruction at one address of the simulated memory into the four text fields
 // of a disassembly line: address, machine code, mnemonic and operands. Words that are no
@@ -51,7 +51,7 @@ public:
     Memory* memory;
     // The open program's symbols, or null: an address operand that a symbol names is
     // followed by that name, as in "$103A <draw_line>".
-    const SymbolTable* symbols = nullptr;
+    const SymbolNames* symbols = nullptr;
     unsigned int startAddress = 0;
     unsigned int currentAddress = 0;
     QString machineCode;

@@ -1,6 +1,6 @@
 #include "gdb/GdbServer.h"
 
-#include "core/Document.h"
+#include "session/Document.h"
 
 #include <QTcpSocket>
 

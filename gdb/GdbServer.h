@@ -1,7 +1,7 @@
 #ifndef ZENDRA_GDB_GDBSERVER_H
 #define ZENDRA_GDB_GDBSERVER_H
 
-#include "core/Emulation.h"
+#include "session/Emulation.h"
 #include "gdb/GdbPacketReader.h"
 #include "gdb/GdbSession.h"
 

@@ -1,10 +1,10 @@
 #include "gdb/GdbSession.h"
 
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"
-#include "core/WatchMonitor.h"
+#include "session/WatchMonitor.h"
 #include "gdb/GdbPacketReader.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #ifndef ZENDRA_GDB_GDBSESSION_H
 #define ZENDRA_GDB_GDBSESSION_H
 
-#include "core/EmulationMode.h"
+#include "session/EmulationMode.h"
 #include "core/Watchpoint.h"
 
 #include <QByteArray>

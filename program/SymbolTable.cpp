@@ -195,3 +195,17 @@ const SymbolTable::Symbol* SymbolTable::Describe(unsigned int address, unsigned 
     *offset = address - s.address;
     return &s;
 }
+
+bool SymbolTable::AddressOf(const char* name, int length, unsigned int* address) const
+{
+    const Symbol* symbol = Find(name, length);
+    if (symbol)
+        *address = symbol->address;
+    return symbol != nullptr;
+}
+
+const QString* SymbolTable::NameOf(unsigned int address, unsigned int* offset) const
+{
+    const Symbol* symbol = Describe(address, offset);
+    return symbol ? &symbol->name : nullptr;
+}

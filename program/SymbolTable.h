@@ -1,6 +1,8 @@
 #ifndef ZENDRA_PROGRAM_SYMBOLTABLE_H
 #define ZENDRA_PROGRAM_SYMBOLTABLE_H
 
+#include "core/SymbolNames.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,7 +11,7 @@
 // The names that a program's author gave to addresses: labels, functions and objects with
 // their sizes, and the assembler's constants. Expressions look them up by name; the
 // disassembly by address, to show labels and to name the addresses of operands.
-class SymbolTable
+class SymbolTable final : public SymbolNames
 {
 public:
     enum Kind { Label, Function, Object, Constant };
@@ -30,7 +32,7 @@ public:
     // Builds the lookups over what was added; call it once after the last Add.
     void Finish();
 
-    bool IsEmpty() const { return symbols.empty(); }
+    bool IsEmpty() const override { return symbols.empty(); }
     int Count() const { return int(symbols.size()); }
     const Symbol& At(int i) const { return symbols[std::size_t(i)]; }
 
@@ -43,6 +45,9 @@ public:
     // The symbol that names address: a label there, else the innermost sized symbol that
     // holds it, with the distance from its start in *offset.
     const Symbol* Describe(unsigned int address, unsigned int* offset) const;
+
+    bool AddressOf(const char* name, int length, unsigned int* address) const override;
+    const QString* NameOf(unsigned int address, unsigned int* offset) const override;
 
 private:
     // Lies inside [start, end) of the symbol, and of no symbol nested in it.

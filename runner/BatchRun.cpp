@@ -2,11 +2,11 @@
 
 #include "core/Calculator.h"
 #include "core/Disassembler.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"
-#include "program/ProgramLoader.h"
+#include "session/ProgramLoader.h"
 
 #include <QJsonArray>
 #include <limits>

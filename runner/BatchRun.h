@@ -3,7 +3,7 @@
 
 #include "core/BreakpointIndex.h"
 #include "core/Keyboard.h"
-#include "core/WatchMonitor.h"
+#include "session/WatchMonitor.h"
 #include "runner/RunOptions.h"
 
 #include <QFile>

@@ -7,14 +7,14 @@
 #include "splitview/View.h"
 
 QTabWidget* ViewManager::tabWidget = nullptr;
-Document* ViewManager::document = nullptr;
+QObject* ViewManager::document = nullptr;
 int ViewManager::counter = 0;
 int ViewManager::hMaxSplit = 8;
 int ViewManager::vMaxSplit = 8;
 QList<QString> ViewManager::descriptionList;
 QList<ViewManager::CreationFunction> ViewManager::creationList;
 
-void ViewManager::Initialize(QTabWidget* tabs, Document* doc)
+void ViewManager::Initialize(QTabWidget* tabs, QObject* doc)
 {
     tabWidget = tabs;
     document = doc;

@@ -8,7 +8,6 @@
 
 #include <functional>
 
-class Document;
 class View;
 
 // Keeps one page of the application's tab widget: puts the root of a view tree into a tab,
@@ -34,15 +33,16 @@ public:
     // Shared by every page. Forgotten when the tab widget goes, so that a page that outlives
     // it (its deletion still pending) does not reach a widget that is gone.
     static QTabWidget* tabWidget;
-    // The application's shared document; only stored and handed out here.
-    static Document* document;
+    // The application's shared document, which the framework knows as an object only: it
+    // is stored and handed out here, and the application's views cast it back.
+    static QObject* document;
     static int counter;
     static int hMaxSplit;
     static int vMaxSplit;
     static QList<QString> descriptionList;
     static QList<CreationFunction> creationList;
 
-    static void Initialize(QTabWidget* tabs, Document* document);
+    static void Initialize(QTabWidget* tabs, QObject* document);
 
     void UpdateTabsClosable();
     void SetActiveView(View* v);

@@ -1,7 +1,7 @@
 #include "views/DisaView.h"
 
 #include "core/Disassembler.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "splitview/ViewManager.h"
 
@@ -18,7 +18,7 @@ const int DisaView::lastColumn = DisaView::operandColumn + Disassembler::Operand
 
 DisaView::DisaView()
     : TextView(),
-      document(ViewManager::document),
+      document(qobject_cast<Document*>(ViewManager::document)),
       memory(document->memory),
       disassembler(document->disassembler),
       registers(document->emulator->registers),

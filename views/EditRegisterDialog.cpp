@@ -1,7 +1,7 @@
 #include "views/EditRegisterDialog.h"
 
 #include "core/Calculator.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Register.h"
 #include "views/EditRegisterDialogForm.h"

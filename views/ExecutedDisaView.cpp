@@ -1,7 +1,7 @@
 #include "views/ExecutedDisaView.h"
 
 #include "core/Disassembler.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "views/GetAddressDialog.h"
 
 #include "core/Calculator.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "views/ExpressionInput.h"
 #include "views/GetAddressDialogForm.h"
 

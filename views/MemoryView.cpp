@@ -1,6 +1,6 @@
 #include "views/MemoryView.h"
 
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "splitview/ViewManager.h"
@@ -48,7 +48,7 @@ QChar Printable(unsigned int byte)
 
 MemoryView::MemoryView()
     : TextView(),
-      document(ViewManager::document),
+      document(qobject_cast<Document*>(ViewManager::document)),
       memory(document->memory),
       registers(document->emulator->registers),
       bytePerLineAuto(false),

@@ -1,7 +1,7 @@
 #include "views/SourceView.h"
 
 #include "core/Disassembler.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Register.h"
 #include "program/LineTable.h"
 #include "splitview/ViewManager.h"

@@ -1,7 +1,7 @@
 #include "views/StandardDisaView.h"
 
 #include "core/Disassembler.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Register.h"
 #include "program/SymbolTable.h"
 #include "splitview/ViewManager.h"

@@ -1,6 +1,6 @@
 #include "views/StartAddressMenu.h"
 
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "views/GetAddressDialog.h"
 

@@ -1,7 +1,7 @@
 #include "views/StateFrame.h"
 
 #include "core/Disassembler.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/EffectiveAddress.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"

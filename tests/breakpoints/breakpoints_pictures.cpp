@@ -2,7 +2,7 @@
 // breakpoints_pictures <folder> writes one PNG a dialog and tab.
 #include "app/AddInstructionBreakpointDialog.h"
 #include "app/EditBreakpointDialog.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Memory.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // "Annuler".
 #include "app/AddInstructionBreakpointDialog.h"
 #include "app/EditBreakpointDialog.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"

@@ -1,8 +1,8 @@
 // The debugger's model: breakpoints, the document and every run mode of the emulation
 // thread, on a real assembled program.
 #include "program/SRecordLoader.h"
-#include "core/Document.h"
-#include "core/Emulation.h"
+#include "session/Document.h"
+#include "session/Emulation.h"
 #include "core/Emulator.h"
 #include "core/InstructionBreakpointList.h"
 #include "core/Memory.h"

@@ -2,7 +2,7 @@
 // programs, where the evaluator says the destination is in memory, the emulator's first
 // write for that instruction must land there.
 #include "program/SRecordLoader.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/EffectiveAddress.h"
 #include "core/Emulator.h"
 

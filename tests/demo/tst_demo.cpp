@@ -6,7 +6,7 @@
 #include "program/LineTable.h"
 #include "program/SRecordLoader.h"
 #include "program/SymbolTable.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 

@@ -2,7 +2,7 @@
 // program open before exactly as it was; a success gives symbols and lines whose lookups
 // hold together, and a disassembly that names its operands.
 #include "core/Disassembler.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "program/ElfLoader.h"
 #include "program/LineTable.h"
 #include "program/SymbolTable.h"

@@ -4,8 +4,8 @@
 // stop at them must end where the same steps without them end, and running backwards must
 // come back to the start.
 #include "FuzzInput.h"
-#include "core/Document.h"
-#include "core/Emulation.h"
+#include "session/Document.h"
+#include "session/Emulation.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 

@@ -2,8 +2,8 @@
 // the session on a machine with a small program: every packet gets an answer that frames
 // cleanly, a refused one changes nothing, and runs are bounded so that each input ends.
 #include "FuzzApplication.h"
-#include "core/Document.h"
-#include "core/Emulation.h"
+#include "session/Document.h"
+#include "session/Emulation.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"

@@ -3,7 +3,7 @@
 // conditions and watchpoints are ones the machine can have.
 #include "FuzzApplication.h"
 #include "app/Settings.h"
-#include "core/Document.h"
+#include "session/Document.h"
 
 #include <QDir>
 #include <QFile>

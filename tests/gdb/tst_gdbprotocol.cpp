@@ -1,6 +1,6 @@
 // The GDB remote protocol packet by packet: the framing of what arrives, the answers of a
 // session on a real document, and a server on a socket with the clients that misbehave.
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"
@@ -8,7 +8,7 @@
 #include "gdb/GdbServer.h"
 #include "gdb/GdbSession.h"
 #include "gdb/GdbTestClient.h"
-#include "program/ProgramLoader.h"
+#include "session/ProgramLoader.h"
 #include "program/SymbolTable.h"
 
 #include <QTcpSocket>

@@ -4,7 +4,7 @@
 #define MAINWINDOW_TEST_SUPPORT_H
 
 #include "app/MainWindow.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "splitview/SplitViewTestSupport.h"
 
 #include <QAbstractButton>

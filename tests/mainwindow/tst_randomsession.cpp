@@ -4,7 +4,7 @@
 #include "MainWindowTestSupport.h"
 
 #include "app/VideoDialog.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Register.h"
 #include "splitview/View.h"

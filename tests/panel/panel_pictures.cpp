@@ -1,7 +1,7 @@
 // Pictures of the state panel and of both dialogs, to look at by eye: writes PNG files
 // into the directory given as the first argument. Built, not run by CTest.
 #include "program/SRecordLoader.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Register.h"
 #include "views/EditRegisterDialog.h"

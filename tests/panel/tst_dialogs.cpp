@@ -1,6 +1,6 @@
 #include "ModalScript.h"
 
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Register.h"
 #include "views/ErrorBox.h"

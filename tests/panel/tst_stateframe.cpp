@@ -1,7 +1,7 @@
 #include "ModalScript.h"
 
 #include "program/SRecordLoader.h"
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"

@@ -4,13 +4,13 @@
 // refused with its fault named and the machine untouched.
 #include "core/Calculator.h"
 #include "core/Disassembler.h"
-#include "core/Document.h"
-#include "core/Emulation.h"
+#include "session/Document.h"
+#include "session/Emulation.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "program/ElfLoader.h"
 #include "program/LineTable.h"
-#include "program/ProgramLoader.h"
+#include "session/ProgramLoader.h"
 #include "program/SymbolTable.h"
 
 #include <QtTest>

@@ -3,13 +3,13 @@
 // the right pass, and each kind of hit found again going backwards.
 #include "core/Calculator.h"
 #include "core/Condition.h"
-#include "core/Document.h"
-#include "core/Emulation.h"
+#include "session/Document.h"
+#include "session/Emulation.h"
 #include "core/Emulator.h"
 #include "core/HistorySearch.h"
 #include "core/Memory.h"
 #include "core/WatchpointIndex.h"
-#include "program/ProgramLoader.h"
+#include "session/ProgramLoader.h"
 #include "program/SymbolTable.h"
 
 #include <QtTest>

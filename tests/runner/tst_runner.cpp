@@ -1,11 +1,11 @@
 // zendra-run as a user runs it: the compiled C programs give their host builds' results
 // through --json and --memory, from their ELF and from their S-Records; the demo's screen;
 // each exit status; every bad option refused before anything runs.
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Keyboard.h"
 #include "core/Memory.h"
-#include "program/ProgramLoader.h"
+#include "session/ProgramLoader.h"
 #include "program/SymbolTable.h"
 #include "programs.h"
 

@@ -5,7 +5,7 @@
 
 #include "splitview/SplitViewTestSupport.h"
 
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "splitview/ViewManager.h"

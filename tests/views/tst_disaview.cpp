@@ -3,7 +3,7 @@
 // menu, and the list of executed instructions as the program steps.
 #include "ViewsTestSupport.h"
 
-#include "core/Emulation.h"
+#include "session/Emulation.h"
 #include "views/ExecutedDisaView.h"
 #include "views/StandardDisaView.h"
 

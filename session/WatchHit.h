@@ -1,5 +1,5 @@
-#ifndef ZENDRA_CORE_WATCHHIT_H
-#define ZENDRA_CORE_WATCHHIT_H
+#ifndef ZENDRA_SESSION_WATCHHIT_H
+#define ZENDRA_SESSION_WATCHHIT_H
 
 #include "core/Watchpoint.h"
 

@@ -1,6 +1,6 @@
-#include "core/Emulation.h"
+#include "session/Emulation.h"
 
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Register.h"
 #include "program/LineTable.h"

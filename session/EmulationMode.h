@@ -1,5 +1,5 @@
-#ifndef ZENDRA_CORE_EMULATIONMODE_H
-#define ZENDRA_CORE_EMULATIONMODE_H
+#ifndef ZENDRA_SESSION_EMULATIONMODE_H
+#define ZENDRA_SESSION_EMULATIONMODE_H
 
 // What the next start of the emulation thread does. Any int may be stored: one outside the
 // modes does nothing.

@@ -1,4 +1,4 @@
-#include "core/Document.h"
+#include "session/Document.h"
 
 #include "core/Calculator.h"
 #include "core/Disassembler.h"

@@ -1,9 +1,9 @@
-#ifndef ZENDRA_CORE_EMULATION_H
-#define ZENDRA_CORE_EMULATION_H
+#ifndef ZENDRA_SESSION_EMULATION_H
+#define ZENDRA_SESSION_EMULATION_H
 
 #include "core/BreakpointIndex.h"
-#include "core/WatchMonitor.h"
-#include "core/EmulationMode.h"
+#include "session/WatchMonitor.h"
+#include "session/EmulationMode.h"
 
 #include "core/Breakpoint.h"
 

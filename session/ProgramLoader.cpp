@@ -1,6 +1,6 @@
-#include "program/ProgramLoader.h"
+#include "session/ProgramLoader.h"
 
-#include "core/Document.h"
+#include "session/Document.h"
 #include "program/ElfLoader.h"
 #include "program/LineTable.h"
 #include "program/SRecordLoader.h"

@@ -1,6 +1,6 @@
-#include "core/WatchMonitor.h"
+#include "session/WatchMonitor.h"
 
-#include "core/Document.h"
+#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 

@@ -1,13 +1,13 @@
-#ifndef ZENDRA_CORE_DOCUMENT_H
-#define ZENDRA_CORE_DOCUMENT_H
+#ifndef ZENDRA_SESSION_DOCUMENT_H
+#define ZENDRA_SESSION_DOCUMENT_H
 
 #include "core/AddressBreakpointList.h"
 #include "core/Breakpoint.h"
 #include "core/BreakpointCondition.h"
 #include "core/BreakpointIndex.h"
-#include "core/EmulationMode.h"
+#include "session/EmulationMode.h"
 #include "core/InstructionBreakpointList.h"
-#include "core/WatchHit.h"
+#include "session/WatchHit.h"
 #include "core/Watchpoint.h"
 
 #include <QHash>
