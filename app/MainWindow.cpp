@@ -17,6 +17,7 @@
 #include "gdb/GdbServer.h"
 #include "program/LineTable.h"
 #include "session/ProgramLoader.h"
+#include "session/Session.h"
 #include "splitview/HSplitView.h"
 #include "splitview/VSplitView.h"
 #include "splitview/ViewManager.h"
@@ -50,11 +51,11 @@
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent),
       tabWidget(new QTabWidget(this)),
-      document(new Document(this)),
+      session(new Session(this)),
+      document(session->document),
       videoDialog(nullptr),
-      emulation(document),
       running(false),
-      gdbServer(new GdbServer(document, this)),
+      gdbServer(new GdbServer(session, this)),
       gdbLabel(new QLabel(this)),
       settings(new Settings),
       programWatcher(new ProgramWatcher(this)),
@@ -112,7 +113,7 @@ MainWindow::MainWindow(QWidget* parent)
     if (arguments.size() == 2 && LoadFile(arguments.at(1)))
         TakeLoadedProgram();
 
-    document->emulator->Reset();
+    session->Reset();
     OfferSourcePage();
     UpdateCommand();
     SetStartAddressOfAllViews(document->emulator->registers->pc);
@@ -120,7 +121,7 @@ MainWindow::MainWindow(QWidget* parent)
     stateFrame->RecordReference();
     stateFrame->UpdateControl();
 
-    connect(&emulation, SIGNAL(finished()), this, SLOT(FinishedEmulation()));
+    connect(session, &Session::Finished, this, &MainWindow::FinishedEmulation);
     connect(document, SIGNAL(LastWriteRequested(unsigned int, unsigned int)), this,
             SLOT(OnLastWrite(unsigned int, unsigned int)));
     connect(document, SIGNAL(LastRegisterWriteRequested(QString)), this, SLOT(OnLastRegisterWrite(QString)));
@@ -152,21 +153,14 @@ MainWindow::~MainWindow()
     gdbServer->disconnect(this);
     delete gdbServer;
     gdbServer = nullptr;
-    StopAndWait();
+    session->disconnect(this);
+    session->StopAndWait();
     delete settings;
 }
 
 bool MainWindow::Busy() const
 {
-    return emulation.isRunning() || awaitingFinish || (gdbServer && gdbServer->IsRunning());
-}
-
-void MainWindow::StopAndWait()
-{
-    if (emulation.isRunning()) {
-        emulation.requestInterruption();
-        emulation.wait();
-    }
+    return session->IsRunning() || awaitingFinish;
 }
 
 QAction* MainWindow::NewAction(const QString& text, const QKeySequence& key, const QString& icon,
@@ -392,10 +386,10 @@ void MainWindow::CenterWindow()
 
 bool MainWindow::LoadFile(const QString& fileName)
 {
-    ProgramLoader loader(fileName, document);
-    const bool loaded = loader.Load();
+    QString error;
+    const bool loaded = session->Load(fileName, &error);
     if (!loaded)
-        ShowError(loader.errorMessage);
+        ShowError(error);
     return loaded;
 }
 
@@ -418,17 +412,17 @@ void MainWindow::UpdateCurrentTabIfIdle()
 
 View* MainWindow::IsStandardDisaView(View* v)
 {
-    return v && qstrcmp(v->metaObject()->className(), "StandardDisaView") == 0 ? v : nullptr;
+    return qobject_cast<StandardDisaView*>(v) ? v : nullptr;
 }
 
 View* MainWindow::IsMemoryView(View* v)
 {
-    return v && qstrcmp(v->metaObject()->className(), "MemoryView") == 0 ? v : nullptr;
+    return qobject_cast<MemoryView*>(v) ? v : nullptr;
 }
 
 View* MainWindow::IsSourceView(View* v)
 {
-    return v && qstrcmp(v->metaObject()->className(), "SourceView") == 0 ? v : nullptr;
+    return qobject_cast<SourceView*>(v) ? v : nullptr;
 }
 
 QList<View*> MainWindow::AllSingleViews() const
@@ -466,8 +460,7 @@ void MainWindow::SetStartAddressOfAllViews(unsigned int address)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (emulation.isRunning())
-        emulation.requestInterruption();
+    session->Interrupt();
     settings->SetGeometry(QStringLiteral("window"), saveGeometry());
     settings->SetGeometry(QStringLiteral("video"), videoDialog->saveGeometry());
     settings->SaveProgram(*document);
@@ -676,11 +669,9 @@ void MainWindow::OnAction_Reload()
         }
     }
     // What the old program left in memory goes with it.
-    std::fill_n(document->memory->buffer.mainBuffer, MemoryBuffer::videoStart, 0);
-    std::fill_n(document->memory->buffer.videoBuffer, MemoryBuffer::videoSize, 0);
-    ProgramLoader loader(name, document);
-    if (!loader.Load()) {
-        reloadBar->ShowFailed(name, loader.errorMessage);
+    QString error;
+    if (!session->Reload(name, &error)) {
+        reloadBar->ShowFailed(name, error);
         return;
     }
     programWatcher->TakeAsLoaded();
@@ -729,15 +720,13 @@ void MainWindow::LaunchEmulation(int mode)
         break;
     }
     UpdateCommand();
-    document->mode = static_cast<EmulationMode>(mode);
-    document->stopMessage.clear();
     stateFrame->RecordReference();
     if (running && videoDialog->isVisible()) {
         videoDialog->activateWindow();
         videoDialog->grabKeyboard();
     }
     awaitingFinish = true;
-    emulation.start(QThread::TimeCriticalPriority);
+    session->Start(static_cast<EmulationMode>(mode));
 }
 
 void MainWindow::OnAction_StepInto()
@@ -809,8 +798,8 @@ void MainWindow::OnAction_Undo()
 
 void MainWindow::OnAction_StopEmulation()
 {
-    if (emulation.isRunning())
-        emulation.requestInterruption();
+    if (awaitingFinish)
+        session->Interrupt();
     else if (gdbServer->IsRunning())
         gdbServer->Interrupt();
 }
@@ -924,13 +913,11 @@ void MainWindow::FinishedEmulation()
     stateFrame->UpdateControl();
     UpdateCurrentTab();
     activateWindow();
-    if (emulation.result == Exception)
-        ShowError(document->emulator->errorMessage);
-    else if (emulation.result == WatchpointHit)
-        QMessageBox::information(this, QStringLiteral("Zendra - Point d'observation"), document->WatchHitMessage(),
-                                 QMessageBox::Ok);
-    else if (!document->stopMessage.isEmpty())
-        ShowError(document->stopMessage);
+    const RunStop& stop = session->LastStop();
+    if (stop.cause == StopCause::Watchpoint)
+        QMessageBox::information(this, QStringLiteral("Zendra - Point d'observation"), stop.message, QMessageBox::Ok);
+    else if (!stop.message.isEmpty())
+        ShowError(stop.message);
 }
 
 void MainWindow::OnAction_RunBack()
@@ -953,10 +940,9 @@ void MainWindow::OnAction_GdbServer()
 // GDB takes the machine: a run of the window's own ends first, as Escape would end it.
 void MainWindow::OnGdbConnecting()
 {
-    if (emulation.isRunning() || awaitingFinish) {
-        StopAndWait();
-        FinishedEmulation();
-    }
+    // Taken in through Finished, as any end of a run.
+    if (awaitingFinish)
+        session->StopAndWait();
 }
 
 void MainWindow::OnGdbResumed()

@@ -1,12 +1,12 @@
 #ifndef ZENDRA_APP_MAINWINDOW_H
 #define ZENDRA_APP_MAINWINDOW_H
 
-#include "session/Emulation.h"
 
 #include <QMainWindow>
 
 class Document;
 class GdbServer;
+class Session;
 class ProgramWatcher;
 class ReloadBar;
 class Settings;
@@ -92,6 +92,8 @@ public slots:
 
 public:
     QTabWidget* tabWidget;
+    // The machine and its runs; the document is the session's.
+    Session* session;
     Document* document;
     VideoDialog* videoDialog;
 
@@ -140,9 +142,8 @@ public:
     QMenu* recentMenu = nullptr;
 
     StateFrame* stateFrame;
-    Emulation emulation;
     bool running;
-    // Serves the document to GDB when the user starts it; while GDB is connected it runs
+    // Serves the session to GDB when the user starts it; while GDB is connected it runs
     // the machine, and the window's own run commands are disabled. The status bar says so.
     GdbServer* gdbServer;
     QLabel* gdbLabel;
@@ -167,9 +168,6 @@ private:
     void CreateToolBar();
     void CenterWindow();
     void LaunchEmulation(int mode);
-    // Ends a run still in progress and waits for the thread, so that it never outlives
-    // the document it works on.
-    void StopAndWait();
     // The views of every page, in page order.
     QList<View*> AllSingleViews() const;
     QAction* NewAction(const QString& text, const QKeySequence& key, const QString& icon, const QString& toolTip,

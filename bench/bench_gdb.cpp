@@ -6,6 +6,7 @@
 #include "program/SRecordLoader.h"
 #include "session/Document.h"
 #include "session/Emulation.h"
+#include "session/Session.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "gdb/GdbServer.h"
@@ -73,10 +74,11 @@ QByteArray Reply(QTcpSocket& socket, QByteArray& buffer)
     return payload;
 }
 
-qint64 Gdb(Document& document, unsigned int end)
+qint64 Gdb(Session& machine, unsigned int end)
 {
+    Document& document = *machine.document;
     document.RemoveAllAddressBreakpoints();
-    GdbServer server(&document);
+    GdbServer server(&machine);
     QString error;
     if (!server.Listen(QHostAddress::LocalHost, 0, &error))
         return -1;
@@ -103,7 +105,8 @@ using Prepare = std::function<bool(Document&)>;
 // Millions of instructions per second of the window's run and of GDB's, alternated.
 void Compare(const char* name, const QList<Prepare>& workloads)
 {
-    Document document;
+    Session machine;
+    Document& document = *machine.document;
     long long total = 0;
     QList<unsigned int> ends;
     for (const Prepare& prepare : workloads) {
@@ -122,7 +125,7 @@ void Compare(const char* name, const QList<Prepare>& workloads)
             qint64 nanoseconds = 0;
             for (int i = 0; i < workloads.size(); ++i) {
                 workloads.at(i)(document);
-                const qint64 t = which == 0 ? Window(document, ends.at(i)) : Gdb(document, ends.at(i));
+                const qint64 t = which == 0 ? Window(document, ends.at(i)) : Gdb(machine, ends.at(i));
                 if (t < 0) {
                     std::printf("%s: the run did not stop at its end\n", name);
                     return;

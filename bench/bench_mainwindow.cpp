@@ -2,6 +2,7 @@
 // recorded and in quick mode, and how long the views and the panel take to show the final
 // state of a run of 10^8 instructions once the thread has ended. Runs offscreen.
 #include "app/MainWindow.h"
+#include "session/Session.h"
 #include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Register.h"
@@ -30,7 +31,7 @@ std::atomic<qint64> threadEnded{0};
 
 bool WaitIdle(MainWindow& w)
 {
-    while (w.emulation.isRunning() || w.running)
+    while (w.session->IsExecuting() || w.running)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     return true;
 }
@@ -75,8 +76,8 @@ int main(int argc, char** argv)
         return 1;
     QElapsedTimer clock;
     clock.start();
-    QObject::connect(&w.emulation, &QThread::finished, &w, [&]() { threadEnded = clock.nsecsElapsed(); },
-                     Qt::DirectConnection);
+    // When the session takes the end of the run in, on the GUI thread.
+    QObject::connect(w.session, &Session::Finished, &w, [&]() { threadEnded = clock.nsecsElapsed(); });
 
     for (int round = 0; round < 3; ++round) {
         // The countdown is long enough not to end in 200 ms.

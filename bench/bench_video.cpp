@@ -2,6 +2,7 @@
 // endless counting loop, how many repaints a second the window makes and how fast the
 // emulation counts with the window shown and hidden. Runs offscreen.
 #include "app/MainWindow.h"
+#include "session/Session.h"
 #include "app/VideoDialog.h"
 #include "session/Document.h"
 #include "core/Emulator.h"
@@ -57,7 +58,7 @@ double QuickRun(MainWindow& w, PaintCounter& counter, int& paints)
     w.quickRunAction->trigger();
     QTest::qWait(1000);
     w.stopEmulationAction->trigger();
-    while (w.emulation.isRunning() || w.running)
+    while (w.session->IsExecuting() || w.running)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     const double seconds = clock.nsecsElapsed() / 1e9;
     paints = counter.paints;

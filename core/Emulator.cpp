@@ -68,7 +68,7 @@ void Emulator::Execute()
     if (TraceStops())
         return;
     if (!errorMessage.isEmpty())
-        errorMessage.clear();
+        ClearFault();
     vector = NoVector;
     Register& r = registerFile;
     const bool direct = Memory::Direct(r.pc, 16);
@@ -103,7 +103,7 @@ void Emulator::TakeBack()
 {
     memory->StopRecording();
     undoList.items.Commit();
-    errorMessage = AddressErrorMessage();
+    Fail(Fault::AddressError);
     Undo();
 }
 
@@ -127,7 +127,7 @@ void Emulator::QuickExecute()
     if (TraceStops())
         return;
     if (!errorMessage.isEmpty())
-        errorMessage.clear();
+        ClearFault();
     vector = NoVector;
 
     try {
@@ -137,11 +137,11 @@ void Emulator::QuickExecute()
         r.pc += 2;
         handlers[word](*this, word);
     } catch (VectorNumber) {
-        errorMessage = AddressErrorMessage();
+        Fail(Fault::AddressError);
         return;
     }
     if (vector != NoVector && !TakeException())
-        errorMessage = AddressErrorMessage();
+        Fail(Fault::AddressError);
 }
 
 // Whether a slice of count instructions starts, after the last message is cleared: not when
@@ -149,7 +149,7 @@ void Emulator::QuickExecute()
 bool Emulator::SliceStarts(long long count, bool told)
 {
     if (!errorMessage.isEmpty())
-        errorMessage.clear();
+        ClearFault();
     return count > 0 && !TraceStops(told);
 }
 
@@ -185,7 +185,7 @@ long long Emulator::QuickExecute(long long count)
     } catch (VectorNumber) {
         // The instruction that faulted counts; it was not counted yet.
         --left;
-        errorMessage = AddressErrorMessage();
+        Fail(Fault::AddressError);
     }
     SettleFlags();
     deferring = false;
@@ -197,13 +197,75 @@ long long Emulator::QuickExecute(long long count)
 bool Emulator::StopsAfter(bool last)
 {
     if (vector != NoVector && !TakeException()) {
-        errorMessage = AddressErrorMessage();
+        Fail(Fault::AddressError);
         return true;
     }
     if (last || TraceStops())
         return true;
     vector = NoVector;
     return false;
+}
+
+long long Emulator::QuickExecute(long long count, const BreakpointIndex* stops)
+{
+    if (stops->HasInstructions())
+        return stops->HasAddresses() ? QuickSlice<true, true>(count, stops) : QuickSlice<false, true>(count, stops);
+    return stops->HasAddresses() ? QuickSlice<true, false>(count, stops) : QuickExecute(count);
+}
+
+// QuickExecute(count) with the marks of a run's breakpoints tested before each instruction,
+// as RecordedSlice tests them.
+template <bool addresses, bool instructions>
+long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
+{
+    if (!SliceStarts(count, false))
+        return 0;
+    Register& r = registerFile;
+    const Handler* const table = handlers;
+    const unsigned char* const main = mainArray;
+    const auto isMarked = [&](unsigned int pc, unsigned int word) __attribute__((always_inline)) {
+        return (addresses && stops->HasAddress(pc)) || (instructions && stops->HasInstruction(word));
+    };
+    vector = NoVector;
+    deferring = true;
+    long long left = count;
+    try {
+        for (;;) {
+            const unsigned int pc = r.pc;
+            const bool direct = Memory::Direct(pc, 16);
+            // The lookup reads the word at any pc, odd ones included, as the run's does.
+            unsigned int word = direct ? Memory::ReadDirect(main, pc, 16) : memory->Read(pc, 16);
+            if (isMarked(pc, word))
+                break;
+            if (!direct)
+                word = Fetch(pc, main);
+            opcode = word;
+            r.pc = pc + 2;
+            table[word](*this, word);
+            --left;
+            if (__builtin_expect(vector != NoVector, false)) {
+                if (!TakeException()) {
+                    Fail(Fault::AddressError);
+                    break;
+                }
+                // Stopping before the next instruction leaves this one's vector, as
+                // QuickExecute() does.
+                if (left == 0 || TraceStops(false) || isMarked(r.pc, memory->Read(r.pc, 16)))
+                    break;
+                vector = NoVector;
+                continue;
+            }
+            if (left == 0)
+                break;
+        }
+    } catch (VectorNumber) {
+        // The instruction that faulted counts; it was not counted yet.
+        --left;
+        Fail(Fault::AddressError);
+    }
+    SettleFlags();
+    deferring = false;
+    return count - left;
 }
 
 long long Emulator::Execute(long long count, const BreakpointIndex* stops)

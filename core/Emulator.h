@@ -47,6 +47,10 @@ public:
     // without a call's cost for each: it stops after the first that fails (errorMessage says
     // why). Returns how many instructions it executed, the failed one included.
     ZENDRA_DIRECT long long QuickExecute(long long count);
+    // The same, stopping before an instruction whose address or first word stops marks, and
+    // before one that the trace bit stops, leaving that stop to QuickExecute(): a run with
+    // breakpoints but without a history looks them up first.
+    ZENDRA_DIRECT long long QuickExecute(long long count, const BreakpointIndex* stops);
     // Up to count instructions in recorded mode, exactly as so many calls of Execute() but
     // without a call's cost for each: it stops after the first that fails (errorMessage says
     // why). Given stops, it also stops before an instruction whose address or first word
@@ -170,7 +174,16 @@ public:
     int readSize = 0;
     ZENDRA_DIRECT void NoteRead(unsigned int address, int size);
     UndoList undoList;
+    // Why execution stopped on its own, as a message for the user and as a kind for the
+    // code: empty and None while nothing went wrong.
     QString errorMessage;
+    enum class Fault : unsigned char { None, Trace, AddressError };
+    Fault fault = Fault::None;
+    void ClearFault()
+    {
+        errorMessage.clear();
+        fault = Fault::None;
+    }
     Memory* memory;
     // The emulator's own registers (registerFile).
     Register* registers;
@@ -192,6 +205,11 @@ private:
     const unsigned char* const mainArray;
 
     [[noreturn]] ZENDRA_DIRECT static void ThrowAddressError();
+    void Fail(Fault kind)
+    {
+        errorMessage = kind == Fault::Trace ? TraceMessage() : AddressErrorMessage();
+        fault = kind;
+    }
     static unsigned int SizeMask(int size) { return 0xFFFFFFFFu >> (32 - size); }
     static unsigned int SignBit(int size) { return 1u << (size - 1); }
     // The memory modes of GetAddress and ReadOperand, out of line.
@@ -373,13 +391,15 @@ private:
     // marked: given an index, whose kinds of marks it tests.
     template <bool marked, bool addresses, bool instructions>
     long long RecordedSlice(long long count, const BreakpointIndex* stops);
+    template <bool addresses, bool instructions>
+    long long QuickSlice(long long count, const BreakpointIndex* stops);
     // Whether the trace bit stops execution here; told: the stop's message is set at once.
     bool TraceStops(bool told = true)
     {
         if (!(registerFile.sr & Register::traceBit))
             return false;
         if (told)
-            errorMessage = TraceMessage();
+            Fail(Fault::Trace);
         return true;
     }
     // Whether the vector that an instruction left is an exception to take: not a line 1010

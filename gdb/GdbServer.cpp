@@ -1,14 +1,14 @@
 #include "gdb/GdbServer.h"
 
-#include "session/Document.h"
+#include "session/Session.h"
 
 #include <QTcpSocket>
 
-GdbServer::GdbServer(Document* document, QObject* parent)
-    : QObject(parent), document(document), session(document), emulation(document)
+GdbServer::GdbServer(Session* target, QObject* parent)
+    : QObject(parent), target(target), session(target)
 {
     connect(&server, &QTcpServer::newConnection, this, &GdbServer::OnNewConnection);
-    connect(&emulation, &QThread::finished, this, &GdbServer::OnFinished);
+    connect(target, &Session::Finished, this, &GdbServer::OnFinished);
 }
 
 GdbServer::~GdbServer()
@@ -32,12 +32,6 @@ void GdbServer::Close()
     server.close();
     if (client)
         EndConnection(false);
-}
-
-void GdbServer::SetPause(long long first, std::function<long long()> handler)
-{
-    untilPause = first;
-    pause = std::move(handler);
 }
 
 void GdbServer::OnNewConnection()
@@ -73,10 +67,8 @@ void GdbServer::OnReadyRead()
 
 void GdbServer::Interrupt()
 {
-    if (running) {
-        interrupted = true;
-        emulation.requestInterruption();
-    }
+    if (running)
+        target->Interrupt();
 }
 
 void GdbServer::Take(const GdbPacketReader::Message& message)
@@ -147,37 +139,21 @@ void GdbServer::Send(const QByteArray& payload)
 
 void GdbServer::Start()
 {
-    const bool forward = session.resumeMode == ResumeMode || session.resumeMode == ResumeStepMode;
-    document->mode = session.resumeMode;
-    document->stopMessage.clear();
-    emulation.limit = forward && untilPause > 0 ? untilPause : -1;
-    emulation.executed = 0;
-    interrupted = false;
     running = true;
     emit Resumed();
-    emulation.start(QThread::TimeCriticalPriority);
+    // The machine is the session's alone: a run already going (it cannot be, once GDB has
+    // taken the machine) would answer here, where it stands.
+    if (!target->Start(session.resumeMode))
+        OnFinished(target->LastStop());
 }
 
-void GdbServer::OnFinished()
+void GdbServer::OnFinished(const RunStop& stop)
 {
     if (!running)
         return;
-    if (untilPause > 0) {
-        untilPause -= std::min(untilPause, emulation.executed);
-        if (untilPause == 0)
-            untilPause = pause ? pause() : -1;
-    }
-    if (emulation.result == LimitReached && !interrupted) {
-        // A pause in the middle of a run: it goes on from where it is, breakpoints included.
-        document->mode = RunMode;
-        emulation.limit = untilPause > 0 ? untilPause : -1;
-        emulation.executed = 0;
-        emulation.start(QThread::TimeCriticalPriority);
-        return;
-    }
     running = false;
     QByteArray console;
-    const QByteArray reply = session.Stopped(emulation.result, interrupted, &console);
+    const QByteArray reply = session.Stopped(stop, &console);
     if (!console.isEmpty())
         Send(console);
     Send(reply);
@@ -195,9 +171,8 @@ void GdbServer::EndConnection(bool byCommand)
     if (!client)
         return;
     if (running) {
-        emulation.requestInterruption();
-        emulation.wait();
         running = false;
+        target->StopAndWait();
     }
     QTcpSocket* socket = client;
     client = nullptr;

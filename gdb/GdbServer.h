@@ -1,28 +1,26 @@
 #ifndef ZENDRA_GDB_GDBSERVER_H
 #define ZENDRA_GDB_GDBSERVER_H
 
-#include "session/Emulation.h"
 #include "gdb/GdbPacketReader.h"
 #include "gdb/GdbSession.h"
+#include "session/RunStop.h"
 
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpServer>
 
-#include <functional>
-
-class Document;
 class QTcpSocket;
+class Session;
 
-// Serves GDB's remote protocol on a document, to one client at a time: a second is turned
-// away while the first is connected. GDB's runs go to an emulation thread of the server's
-// own, and each one records the history that its reverse commands take back.
+// Serves GDB's remote protocol on a session, to one client at a time: a second is turned
+// away while the first is connected. GDB's runs are the session's, and each one records the
+// history that its reverse commands take back.
 class GdbServer : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit GdbServer(Document* document, QObject* parent = nullptr);
+    explicit GdbServer(Session* target, QObject* parent = nullptr);
     ~GdbServer() override;
 
     // False, with a French message, when the address and port cannot be listened on.
@@ -38,10 +36,6 @@ public:
     // "127.0.0.1:1234", as GDB's target command takes it.
     QString Where() const { return QStringLiteral("%1:%2").arg(server.serverAddress().toString()).arg(server.serverPort()); }
 
-    // After first instructions run forward, and then after each number that it returns,
-    // pause() is called between two instructions (the runner presses its keys there); a
-    // negative number means no more pauses.
-    void SetPause(long long first, std::function<long long()> pause);
     // As Ctrl-C from GDB: the run that GDB started stops, and GDB is told why.
     void Interrupt();
 
@@ -61,7 +55,7 @@ private slots:
     void OnNewConnection();
     void OnReadyRead();
     void OnDisconnected();
-    void OnFinished();
+    void OnFinished(const RunStop& stop);
 
 private:
     void Take(const GdbPacketReader::Message& message);
@@ -71,20 +65,16 @@ private:
     void Start();
     void EndConnection(bool byCommand);
 
-    Document* document;
+    Session* target;
     QTcpServer server;
     QTcpSocket* client = nullptr;
     GdbPacketReader reader;
     GdbSession session;
-    Emulation emulation;
     bool running = false;
-    bool interrupted = false;
     // Messages that came while the machine ran, taken in once it stops; a client that sends
     // more than a few is not following the protocol, and the rest are dropped.
     QList<GdbPacketReader::Message> pending;
     static constexpr int maximumPending = 16;
-    long long untilPause = -1;
-    std::function<long long()> pause;
 };
 
 #endif

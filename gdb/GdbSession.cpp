@@ -4,7 +4,7 @@
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"
-#include "session/WatchMonitor.h"
+#include "session/Session.h"
 #include "gdb/GdbPacketReader.h"
 
 namespace {
@@ -107,8 +107,8 @@ const QByteArray ok("OK");
 
 } // namespace
 
-GdbSession::GdbSession(Document* document)
-    : document(document), lastStop(Signal(sigTrap))
+GdbSession::GdbSession(Session* target)
+    : target(target), document(target->document), lastStop(Signal(sigTrap))
 {
 }
 
@@ -542,16 +542,9 @@ GdbSession::Action GdbSession::ContinueActions(const QByteArray& actions, QByteA
 // back is reported as going forward.
 QByteArray GdbSession::StepBack()
 {
-    Emulator* emulator = document->emulator;
-    if (emulator->undoList.items.isEmpty())
+    if (document->emulator->undoList.items.isEmpty())
         return Signal(sigTrap) + "replaylog:begin;";
-    WatchMonitor monitor;
-    monitor.Start(document);
-    const bool hit = monitor.IsActive() && monitor.WroteWatched();
-    monitor.Stop();
-    emulator->Undo();
-    emulator->errorMessage.clear();
-    return hit ? WatchStop() : Signal(sigTrap);
+    return target->RunHere(ReverseStepMode).cause == StopCause::Watchpoint ? WatchStop() : Signal(sigTrap);
 }
 
 // "watch:address;" for the watchpoint's kind, and the first watched byte that the access
@@ -577,45 +570,48 @@ QByteArray GdbSession::WatchStop() const
     return reply;
 }
 
-QByteArray GdbSession::Stopped(int result, bool interrupted, QByteArray* console)
+QByteArray GdbSession::Stopped(const RunStop& stop, QByteArray* console)
 {
     console->clear();
     Emulator* emulator = document->emulator;
     QByteArray reply;
-    switch (result) {
-    case AddressBreak: {
+    switch (stop.cause) {
+    case StopCause::AddressBreakpoint: {
         reply = Signal(sigTrap);
-        const char kind = breakpointKinds.value(emulator->registers->pc & 0xFFFFFF, 0);
+        const char kind = breakpointKinds.value(stop.address, 0);
         if (kind == '0')
             reply.append("swbreak:;");
         else if (kind == '1')
             reply.append("hwbreak:;");
         break;
     }
-    case InstructionBreak:
+    case StopCause::InstructionBreakpoint:
         // ILLEGAL is how programs stop themselves; another opcode is a breakpoint.
-        reply = Signal(document->memory->Read(emulator->registers->pc, 16) == 0x4AFC ? sigIll : sigTrap);
+        reply = Signal(document->memory->Read(stop.address, 16) == 0x4AFC ? sigIll : sigTrap);
         break;
-    case WatchpointHit:
+    case StopCause::Watchpoint:
         reply = WatchStop();
         break;
-    case Exception:
-        *console = ConsoleOutput(emulator->errorMessage);
-        reply = Signal(emulator->errorMessage == Emulator::TraceMessage() ? sigAbrt : sigBus);
+    case StopCause::Trace:
+        reply = Signal(sigAbrt);
+        break;
+    case StopCause::AddressError:
+        reply = Signal(sigBus);
+        break;
+    case StopCause::Interrupted:
+        reply = Signal(sigInt);
         break;
     default:
-        if (interrupted)
-            reply = Signal(sigInt);
-        else if (resumeMode == ReverseRunMode && emulator->undoList.items.isEmpty())
+        if (resumeMode == ReverseRunMode && emulator->undoList.items.isEmpty())
             reply = Signal(sigTrap) + "replaylog:begin;";
         else
             reply = Signal(sigTrap);
         break;
     }
-    if (!document->stopMessage.isEmpty()) {
-        *console = ConsoleOutput(document->stopMessage);
-        document->stopMessage.clear();
-    }
+    // The fault's message, or a condition's that could not be evaluated; a watchpoint's stop
+    // speaks for itself.
+    if (stop.cause != StopCause::Watchpoint && !stop.message.isEmpty())
+        *console = ConsoleOutput(stop.message);
     lastStop = reply;
     return reply;
 }

@@ -2,6 +2,7 @@
 #define ZENDRA_GDB_GDBSESSION_H
 
 #include "session/EmulationMode.h"
+#include "session/RunStop.h"
 #include "core/Watchpoint.h"
 
 #include <QByteArray>
@@ -10,8 +11,9 @@
 #include <QSet>
 
 class Document;
+class Session;
 
-// The commands of one GDB client on a document: each packet's payload is answered at once,
+// The commands of one GDB client on a session's machine: each packet's payload is answered at once,
 // or asks for the machine to be resumed, and the stop reply is made when the run is over.
 // GDB's breakpoints and watchpoints become the document's own, so that the views show them
 // and memory is never patched; they are taken away when the client goes.
@@ -20,14 +22,14 @@ class GdbSession
 public:
     enum Action {
         Reply,
-        // Run the emulation thread in resumeMode, then answer with Stopped().
+        // Start the session in resumeMode, then answer with Stopped().
         Resume,
         // End the connection: Kill without an answer, Detach after the reply.
         Kill,
         Detach
     };
 
-    explicit GdbSession(Document* document);
+    explicit GdbSession(Session* target);
 
     // A new client: acknowledgements on, no breakpoints of its own yet.
     void Begin();
@@ -35,9 +37,9 @@ public:
     void End();
 
     Action Handle(const QByteArray& payload, QByteArray* reply);
-    // The stop reply for a resumed run that ended with result; interrupted when Ctrl-C asked
-    // for it. console is set to the text for GDB's console that goes before it, if any.
-    QByteArray Stopped(int result, bool interrupted, QByteArray* console);
+    // The stop reply for a resumed run that ended so. console is set to the text for GDB's
+    // console that goes before it, if any.
+    QByteArray Stopped(const RunStop& stop, QByteArray* console);
 
     // "$payload#xx"; binary payloads are escaped by the commands that make them.
     static QByteArray Frame(const QByteArray& payload);
@@ -67,6 +69,7 @@ private:
     unsigned int RegisterValue(int number) const;
     void SetRegister(int number, unsigned int value);
 
+    Session* target;
     Document* document;
     QByteArray lastStop;
     // Where GDB stops on a breakpoint of its own, and how it set it: '0' software, '1'

@@ -6,7 +6,7 @@
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"
-#include "session/ProgramLoader.h"
+#include "session/Session.h"
 
 #include <QJsonArray>
 #include <limits>
@@ -14,7 +14,7 @@
 #include <QJsonObject>
 
 BatchRun::BatchRun(const RunOptions& options)
-    : options(options), document(new Document), keyboard(document->memory)
+    : options(options), session(new Session), document(session->document), keyboard(document->memory)
 {
 }
 
@@ -29,8 +29,6 @@ void BatchRun::KeyEvent()
         keyboard.SetModifiers(false, false, false);
     }
     ++keyEvent;
-    nextKeyEvent = keyEvent < 2 * options.keys.size() ? nextKeyEvent + options.keyInterval
-                                                       : std::numeric_limits<long long>::max();
 }
 
 BatchRun::~BatchRun() = default;
@@ -77,13 +75,12 @@ bool BatchRun::Open(QFile& file, const QString& option, const QString& name, QSt
 
 bool BatchRun::Prepare(QString* error)
 {
-    ProgramLoader loader(options.program, document.get());
-    if (!loader.Load()) {
-        *error = loader.errorMessage.simplified();
+    if (!session->Load(options.program, error)) {
+        *error = error->simplified();
         return false;
     }
+    session->Reset();
     Emulator* emulator = document->emulator;
-    emulator->Reset();
     if (!options.instructionBreakpoints)
         document->instructionBreakpoints.clear();
     unsigned int value = 0;
@@ -142,120 +139,47 @@ bool BatchRun::Prepare(QString* error)
     return true;
 }
 
-bool BatchRun::StopBefore(long long count)
-{
-    while (count == nextKeyEvent)
-        KeyEvent();
-    const unsigned int pc = document->emulator->registers->pc & 0xFFFFFF;
-    if (untilSet && pc == until) {
-        stop = Until;
-        return true;
-    }
-    if (index.HasAddress(pc) || index.HasInstruction(document->memory->Read(pc, 16))) {
-        stop = Breakpoint;
-        return true;
-    }
-    if (count >= options.limit) {
-        stop = Limit;
-        return true;
-    }
-    return false;
-}
-
+// Quick execution, at quick mode's speed, unless something needs each instruction's
+// writes: watchpoints and the trace.
 void BatchRun::Run()
 {
-    // The address of --until is looked up with the breakpoints', in the same bitmap.
-    AddressBreakpointList addresses = document->addressBreakpoints;
-    if (untilSet)
-        addresses.append(until);
-    index.Build(addresses, document->instructionBreakpoints);
-    nextKeyEvent = options.keys.isEmpty() ? std::numeric_limits<long long>::max() : options.keyInterval;
-    if (document->watchpoints.isEmpty() && !traceFile.isOpen())
-        RunQuick();
-    else
-        RunRecorded();
-    index.Release(addresses, document->instructionBreakpoints);
-}
-
-// The instructions of a quick run up to the count next, or to an address or opcode that
-// stops it: one bitmap test for every address that stops a run, and for the opcode either
-// nothing, one comparison (the usual ILLEGAL alone) or the bitmap. Instantiated per case, so
-// that the loop holds no test it does not need.
-template <int opcodes>
-long long BatchRun::QuickLoop(long long count, long long next)
-{
-    Emulator* emulator = document->emulator;
-    Register& r = *emulator->registers;
-    const Memory& memory = *document->memory;
-    const unsigned int only = document->instructionBreakpoints.isEmpty() ? 0 : document->instructionBreakpoints.first();
-    while (count < next) {
-        const unsigned int pc = r.pc & 0xFFFFFF;
-        if (index.HasAddress(pc))
-            break;
-        if (opcodes == 1 && memory.Read(pc, 16) == only)
-            break;
-        if (opcodes == 2 && index.HasInstruction(memory.Read(pc, 16)))
-            break;
-        emulator->QuickExecute();
-        if (!emulator->errorMessage.isEmpty()) {
-            stop = Error;
-            return -count - 1;
-        }
-        ++count;
+    session->SetPause(FirstKeyEvent(), [this] { return NextKeyEvent(); });
+    RunBounds bounds;
+    bounds.limit = options.limit;
+    bounds.untilSet = untilSet;
+    bounds.until = until;
+    const bool recorded = !document->watchpoints.isEmpty() || traceFile.isOpen();
+    if (traceFile.isOpen())
+        session->SetObserver(this);
+    const RunStop& result = session->RunHere(recorded ? RunMode : QuickStopMode, bounds);
+    session->SetObserver(nullptr);
+    instructions = session->Executed();
+    switch (result.cause) {
+    case StopCause::Until: stop = Until; break;
+    case StopCause::AddressBreakpoint:
+    case StopCause::InstructionBreakpoint: stop = Breakpoint; break;
+    case StopCause::Watchpoint: stop = Watchpoint; break;
+    case StopCause::AddressError:
+    case StopCause::Trace:
+        // The instruction that faulted was not executed.
+        stop = Error;
+        --instructions;
+        break;
+    default: stop = Limit; break;
     }
-    return count;
-}
-
-// Quick execution, at quick mode's speed: no history is needed to stop at an address.
-void BatchRun::RunQuick()
-{
-    const int size = document->instructionBreakpoints.size();
-    long long count = 0;
-    for (;;) {
-        const long long next = std::min(nextKeyEvent, options.limit);
-        count = size == 0 ? QuickLoop<0>(count, next) : size == 1 ? QuickLoop<1>(count, next) : QuickLoop<2>(count, next);
-        if (count < 0) {
-            instructions = -count - 1;
-            return;
-        }
-        if (StopBefore(count))
-            break;
-    }
-    instructions = count;
-}
-
-// Recorded execution, for what needs each instruction's writes: watchpoints and the trace.
-void BatchRun::RunRecorded()
-{
-    Emulator* emulator = document->emulator;
-    monitor.Start(document.get());
-    QByteArray buffer;
-    long long count = 0;
-    while (!StopBefore(count)) {
-        emulator->Execute();
-        if (!emulator->errorMessage.isEmpty()) {
-            stop = Error;
-            break;
-        }
-        ++count;
-        if (traceFile.isOpen()) {
-            Trace(buffer);
-            if (buffer.size() > (1 << 20)) {
-                traceFile.write(buffer);
-                buffer.resize(0);
-            }
-        }
-        if (monitor.IsActive() && monitor.Watched()) {
-            stop = Watchpoint;
-            break;
-        }
-    }
-    monitor.Stop();
     if (traceFile.isOpen()) {
-        traceFile.write(buffer);
+        traceFile.write(traceBuffer);
         traceFile.close();
     }
-    instructions = count;
+}
+
+void BatchRun::Executed(unsigned int)
+{
+    Trace(traceBuffer);
+    if (traceBuffer.size() > (1 << 20)) {
+        traceFile.write(traceBuffer);
+        traceBuffer.resize(0);
+    }
 }
 
 namespace {
@@ -354,9 +278,7 @@ QByteArray BatchRun::Json() const
     registers.insert(QStringLiteral("sr"), double(r.sr));
     QJsonObject state;
     state.insert(QStringLiteral("stop"), QLatin1String(stops[stop]));
-    state.insert(QStringLiteral("message"), stop == Error        ? document->emulator->errorMessage
-                                            : stop == Watchpoint ? document->WatchHitMessage()
-                                                                 : QString());
+    state.insert(QStringLiteral("message"), session->LastStop().message);
     state.insert(QStringLiteral("instructions"), double(instructions));
     state.insert(QStringLiteral("registers"), registers);
     if (!ranges.isEmpty()) {

@@ -1,20 +1,21 @@
 #ifndef ZENDRA_RUNNER_BATCHRUN_H
 #define ZENDRA_RUNNER_BATCHRUN_H
 
-#include "core/BreakpointIndex.h"
 #include "core/Keyboard.h"
-#include "session/WatchMonitor.h"
 #include "runner/RunOptions.h"
+#include "session/ExecutionObserver.h"
 
 #include <QFile>
 
 #include <memory>
 
 class Document;
+class Session;
 
 // One run of zendra-run: the program loaded and reset as the window does, the options
-// applied, the machine run to a stop, and the final state reported.
-class BatchRun
+// applied, the machine run to a stop by the session, and the final state reported. It
+// observes the run to write the trace.
+class BatchRun final : private ExecutionObserver
 {
 public:
     enum Stop { Until, Breakpoint, Watchpoint, Error, Limit };
@@ -35,7 +36,8 @@ public:
     long long NextKeyEvent();
 
     RunOptions options;
-    std::unique_ptr<Document> document;
+    std::unique_ptr<Session> session;
+    Document* const document;
     Stop stop = Limit;
     long long instructions = 0;
 
@@ -51,21 +53,13 @@ private:
     QFile jsonFile;
     QFile screenFile;
     QFile traceFile;
-    BreakpointIndex index;
-    WatchMonitor monitor;
-    // A stop before the next instruction: until, a breakpoint, a key event due; the limit.
-    bool StopBefore(long long count);
-    void RunQuick();
-    template <int opcodes>
-    long long QuickLoop(long long count, long long next);
-    void RunRecorded();
-    // One line of the trace for the newest instruction of the history.
+    // One line of the trace for the newest instruction of the history, after each.
+    void Executed(unsigned int address) override;
     void Trace(QByteArray& buffer);
+    QByteArray traceBuffer;
     Keyboard keyboard;
-    // The key event that comes next (a press at even numbers, a release at odd), and the
-    // instruction count at which it comes.
+    // The key event that comes next: a press at even numbers, a release at odd.
     int keyEvent = 0;
-    long long nextKeyEvent = 0;
     void KeyEvent();
 };
 

@@ -1,15 +1,16 @@
 #include "runner/GdbRun.h"
 
 #include "runner/BatchRun.h"
+#include "session/Session.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
 
 GdbRun::GdbRun(BatchRun& run)
-    : run(run), server(run.document.get())
+    : run(run), server(run.session.get())
 {
-    server.SetPause(run.FirstKeyEvent(), [&run] { return run.NextKeyEvent(); });
+    run.session->SetPause(run.FirstKeyEvent(), [&run] { return run.NextKeyEvent(); });
     connect(&server, &GdbServer::Disconnected, this, &GdbRun::OnDisconnected);
 }
 

@@ -1,9 +1,10 @@
 #include "session/Emulation.h"
 
-#include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Register.h"
 #include "program/LineTable.h"
+#include "session/Document.h"
+#include "session/ExecutionObserver.h"
 
 #include <algorithm>
 
@@ -15,13 +16,13 @@ Emulation::Emulation(Document* document)
 void Emulation::run()
 {
     result = StartEmulation();
+    stopRequested = isInterruptionRequested();
 }
 
-int Emulation::StartEmulation()
+// Watchpoints stop the operations that honour breakpoints; those without, and the quick
+// runs, never look at them.
+bool Emulation::Watches() const
 {
-    index.Build(document->addressBreakpoints, document->instructionBreakpoints);
-    // Watchpoints stop the operations that honour breakpoints; those without, and the quick
-    // run, never look at them.
     switch (document->mode) {
     case StepIntoMode:
     case StepOverMode:
@@ -33,21 +34,32 @@ int Emulation::StartEmulation()
     case ResumeMode:
     case ResumeStepMode:
     case ReverseRunMode:
-        monitor.Start(document);
-        break;
+    case ReverseStepMode:
+        return true;
     default:
-        break;
+        return false;
     }
+}
+
+EmulationResult Emulation::StartEmulation()
+{
+    stopRequested = false;
+    // The address to run until is looked up with the breakpoints', in the same bitmap.
+    indexed = document->addressBreakpoints;
+    if (untilSet)
+        indexed.append(until & 0xFFFFFF);
+    index.Build(indexed, document->instructionBreakpoints);
+    if (Watches())
+        monitor.Start(document);
     watching = monitor.IsActive();
-    const int r = Operation();
+    const EmulationResult r = Operation();
     monitor.Stop();
     watching = false;
-    index.Release(document->addressBreakpoints, document->instructionBreakpoints);
+    index.Release(indexed, document->instructionBreakpoints);
     return r;
 }
 
-
-int Emulation::Operation()
+EmulationResult Emulation::Operation()
 {
     switch (document->mode) {
     case StepIntoMode: return StepInto();
@@ -66,8 +78,46 @@ int Emulation::Operation()
     case ResumeMode: return Resume();
     case ResumeStepMode: return ResumeStep();
     case ReverseRunMode: return ReverseRun();
+    case QuickStopMode: return QuickStop();
+    case ReverseStepMode: return ReverseStep();
     default: return Done;
     }
+}
+
+RunStop Emulation::Stop() const
+{
+    RunStop stop;
+    stop.address = document->emulator->registers->pc & 0xFFFFFF;
+    switch (result) {
+    case InstructionBreak: stop.cause = StopCause::InstructionBreakpoint; break;
+    case AddressBreak: stop.cause = StopCause::AddressBreakpoint; break;
+    case WatchpointHit: stop.cause = StopCause::Watchpoint; break;
+    case ReturnReached: stop.cause = StopCause::ReturnReached; break;
+    case LimitReached: stop.cause = StopCause::Limit; break;
+    case UntilReached: stop.cause = StopCause::Until; break;
+    case Exception:
+        stop.cause = document->emulator->fault == Emulator::Fault::Trace ? StopCause::Trace : StopCause::AddressError;
+        stop.message = document->emulator->errorMessage;
+        break;
+    default:
+        stop.cause = stopRequested ? StopCause::Interrupted : StopCause::StepDone;
+        break;
+    }
+    return stop;
+}
+
+template <bool recorded>
+inline void Emulation::ExecuteOne()
+{
+    Emulator* emulator = document->emulator;
+    if (__builtin_expect(observer != nullptr, false)) {
+        const unsigned int pc = emulator->registers->pc & 0xFFFFFF;
+        recorded ? emulator->Execute() : emulator->QuickExecute();
+        if (!Failed())
+            observer->Executed(pc);
+        return;
+    }
+    recorded ? emulator->Execute() : emulator->QuickExecute();
 }
 
 Breakpoint Emulation::Lookup() const
@@ -85,12 +135,12 @@ bool Emulation::Failed() const
     return !document->emulator->errorMessage.isEmpty();
 }
 
-int Emulation::Executed() const
+EmulationResult Emulation::Executed() const
 {
     return Failed() ? Exception : Done;
 }
 
-int Emulation::StepInto()
+EmulationResult Emulation::StepInto()
 {
     const Breakpoint breakpoint = Lookup();
     if (breakpoint.enabled)
@@ -98,46 +148,46 @@ int Emulation::StepInto()
     if (breakpoint.type == InstructionBreakpoint) {
         document->Skip();
     } else {
-        document->emulator->Execute();
+        ExecuteOne();
         if (watching && !Failed() && monitor.Watched())
             return WatchpointHit;
     }
     return Executed();
 }
 
-int Emulation::StepIntoNoBreak()
+EmulationResult Emulation::StepIntoNoBreak()
 {
     if (AtInstructionBreakpoint())
         document->Skip();
     else
-        document->emulator->Execute();
+        ExecuteOne();
     return Executed();
 }
 
-int Emulation::StepOver()
+EmulationResult Emulation::StepOver()
 {
     if (!document->IsJSR())
         return StepInto();
-    const int r = StepInto();
+    const EmulationResult r = StepInto();
     return r == Done ? StepOut() : r;
 }
 
-int Emulation::StepOverNoBreak()
+EmulationResult Emulation::StepOverNoBreak()
 {
     if (!document->IsJSR())
         return StepIntoNoBreak();
-    const int r = StepIntoNoBreak();
+    const EmulationResult r = StepIntoNoBreak();
     return r == Done ? StepOutNoBreak() : r;
 }
 
-int Emulation::StepOutInstruction(int& depth, bool& returned)
+EmulationResult Emulation::StepOutInstruction(int& depth, bool& returned)
 {
     returned = false;
     if (document->IsJSR()) {
         ++depth;
-        document->emulator->Execute();
+        ExecuteOne();
     } else if (document->IsRTS()) {
-        document->emulator->Execute();
+        ExecuteOne();
         if (!Failed()) {
             if (depth == 0)
                 returned = true;
@@ -145,12 +195,12 @@ int Emulation::StepOutInstruction(int& depth, bool& returned)
                 --depth;
         }
     } else {
-        document->emulator->Execute();
+        ExecuteOne();
     }
     return Executed();
 }
 
-int Emulation::StepOut()
+EmulationResult Emulation::StepOut()
 {
     if (isInterruptionRequested())
         return Done;
@@ -173,7 +223,7 @@ int Emulation::StepOut()
     }
 }
 
-int Emulation::StepOutNoBreak()
+EmulationResult Emulation::StepOutNoBreak()
 {
     int depth = 0;
     for (;;) {
@@ -192,54 +242,66 @@ int Emulation::StepOutNoBreak()
     }
 }
 
-// Before an instruction of a run: the result of a stop at an enabled breakpoint or on
-// request, or -1 to go on. Disabled instruction breakpoints are skipped on the way. Inlined:
-// a call here would cost a run a sixth of its speed.
-inline __attribute__((always_inline)) int Emulation::StopBefore()
+// Before an instruction of a run: the result of a stop at the until address, at an enabled
+// breakpoint or on request, or NoStop to go on. Disabled instruction breakpoints are skipped
+// on the way. Inlined: a call here would cost a run a sixth of its speed.
+inline __attribute__((always_inline)) EmulationResult Emulation::StopBefore()
 {
     for (;;) {
+        if (untilSet && ((document->emulator->registers->pc ^ until) & 0xFFFFFF) == 0)
+            return UntilReached;
         const Breakpoint breakpoint = Lookup();
         if (breakpoint.enabled)
             return breakpoint.type == AddressBreakpoint ? AddressBreak : InstructionBreak;
         if (breakpoint.type != InstructionBreakpoint)
-            return -1;
+            return NoStop;
         document->Skip();
         if (isInterruptionRequested())
             return Done;
     }
 }
 
-int Emulation::Run()
+EmulationResult Emulation::Run()
 {
-    return limit < 0 ? RunLoop<false>() : RunLoop<true>();
+    return limit < 0 ? RunLoop<false, true>() : RunLoop<true, true>();
+}
+
+EmulationResult Emulation::QuickStop()
+{
+    document->emulator->undoList.items.clear();
+    return limit < 0 ? RunLoop<false, false>() : RunLoop<true, false>();
 }
 
 // A run without a limit keeps no count: the window's runs are not slowed by a feature that
-// only a debugger's pauses use. Without watchpoints, the instructions that no breakpoint
-// marks run in slices, which stop before the next marked one for the full lookup.
-template <bool counted>
-int Emulation::RunLoop()
+// only a debugger's pauses and a runner use. Without watchpoints or an observer, the
+// instructions that no breakpoint marks run in slices, which stop before the next marked one
+// for the full lookup. The limit is tested after the lookup, so that a breakpoint or the
+// until address where the count runs out is the stop.
+template <bool counted, bool recorded>
+EmulationResult Emulation::RunLoop()
 {
     Emulator* emulator = document->emulator;
     for (;;) {
         if (isInterruptionRequested())
             return Done;
+        const EmulationResult stop = StopBefore();
+        if (stop != NoStop)
+            return stop;
         if (counted && executed >= limit)
             return LimitReached;
-        const int stop = StopBefore();
-        if (stop >= 0)
-            return stop;
-        emulator->Execute();
+        ExecuteOne<recorded>();
         if (counted)
             ++executed;
         if (Failed())
             return Exception;
-        if (watching) {
-            if (monitor.Watched())
+        if (watching || observer) {
+            if (watching && monitor.Watched())
                 return WatchpointHit;
             continue;
         }
-        const long long done = emulator->Execute(counted ? std::min(recordedSlice, limit - executed) : recordedSlice, &index);
+        const long long slice = recorded ? recordedSlice : quickSlice;
+        const long long count = counted ? std::min(slice, limit - executed) : slice;
+        const long long done = recorded ? emulator->Execute(count, &index) : emulator->QuickExecute(count, &index);
         if (counted)
             executed += done;
         if (Failed())
@@ -247,9 +309,9 @@ int Emulation::RunLoop()
     }
 }
 
-int Emulation::ResumeStep()
+EmulationResult Emulation::ResumeStep()
 {
-    document->emulator->Execute();
+    ExecuteOne();
     ++executed;
     if (Failed())
         return Exception;
@@ -258,41 +320,47 @@ int Emulation::ResumeStep()
     return Done;
 }
 
-int Emulation::Resume()
+EmulationResult Emulation::Resume()
 {
     executed = 0;
     if (limit == 0)
         return LimitReached;
-    const int r = ResumeStep();
+    const EmulationResult r = ResumeStep();
     return r == Done ? Run() : r;
 }
 
-int Emulation::QuickRun()
+EmulationResult Emulation::QuickRun()
 {
     Emulator* emulator = document->emulator;
     emulator->undoList.items.clear();
-    // In slices short enough that a request to stop is seen within a millisecond.
+    // In slices short enough that a request to stop is seen within a millisecond; one by
+    // one for an observer.
     for (;;) {
         if (isInterruptionRequested())
             return Done;
-        emulator->QuickExecute(quickSlice);
+        if (observer) {
+            for (int i = 0; i < 1024 && !Failed(); ++i)
+                ExecuteOne<false>();
+        } else {
+            emulator->QuickExecute(quickSlice);
+        }
         if (Failed())
             return Exception;
     }
 }
 
-int Emulation::Undo()
+EmulationResult Emulation::Undo()
 {
     document->emulator->Undo(document->undoCount);
     return Done;
 }
 
-int Emulation::StepIntoLine()
+EmulationResult Emulation::StepIntoLine()
 {
     return StepLine(false);
 }
 
-int Emulation::StepOverLine()
+EmulationResult Emulation::StepOverLine()
 {
     return StepLine(true);
 }
@@ -301,7 +369,7 @@ int Emulation::StepOverLine()
 // loops back to the start of the line it is on. Code without lines (a library's) is stepped
 // through; coming back into the middle of a line, as after a call, makes that line the one
 // to leave. Breakpoints stop it as they stop a run; going over, a call runs until it returns.
-int Emulation::StepLine(bool over)
+EmulationResult Emulation::StepLine(bool over)
 {
     const LineTable* lines = document->lines;
     if (lines->IsEmpty())
@@ -315,17 +383,17 @@ int Emulation::StepLine(bool over)
     if (!lines->Range(registers->pc & 0xFFFFFF, &start, &end))
         start = 0xFFFFFFFFu;
     for (;;) {
-        const int stop = StopBefore();
-        if (stop >= 0)
+        const EmulationResult stop = StopBefore();
+        if (stop != NoStop)
             return stop;
         const bool call = over && document->IsJSR();
-        document->emulator->Execute();
+        ExecuteOne();
         if (Failed())
             return Exception;
         if (watching && monitor.Watched())
             return WatchpointHit;
         if (call) {
-            const int r = StepOut();
+            const EmulationResult r = StepOut();
             if (r != ReturnReached)
                 return r;
         }
@@ -349,21 +417,21 @@ int Emulation::StepLine(bool over)
 // watched range, or before one at an address breakpoint whose condition holds, or at the
 // start of the history. The instruction that the machine stands after when it starts is not
 // looked at: it is where the last stop was.
-int Emulation::RunBack()
+EmulationResult Emulation::RunBack()
 {
     return Backwards(false);
 }
 
 // As RunBack, but a watched access stops the machine before the instruction that made it,
 // where a debugger going backwards sees the value change.
-int Emulation::ReverseRun()
+EmulationResult Emulation::ReverseRun()
 {
     return Backwards(true);
 }
 
 // Reads are not in the history: an instruction taken back is run again to see what it
 // reads, and taken back once more.
-int Emulation::Backwards(bool before)
+EmulationResult Emulation::Backwards(bool before)
 {
     Emulator* emulator = document->emulator;
     const UndoItemRing& items = emulator->undoList.items;
@@ -399,7 +467,7 @@ int Emulation::Backwards(bool before)
 
 // One instruction back; when it is a return, back to before the call that it returned from,
 // counting the returns and calls in between.
-int Emulation::StepOverBack()
+EmulationResult Emulation::StepOverBack()
 {
     Emulator* emulator = document->emulator;
     const UndoItemRing& items = emulator->undoList.items;
@@ -414,4 +482,17 @@ int Emulation::StepOverBack()
             --depth;
     } while (depth > 0);
     return Done;
+}
+
+// One instruction back, at once. A write to a watched range that it takes back is a hit, as
+// going forward it would have been.
+EmulationResult Emulation::ReverseStep()
+{
+    Emulator* emulator = document->emulator;
+    if (emulator->undoList.items.isEmpty())
+        return Done;
+    const bool hit = watching && monitor.WroteWatched();
+    emulator->Undo();
+    emulator->ClearFault();
+    return hit ? WatchpointHit : Done;
 }

@@ -1,49 +1,65 @@
 #ifndef ZENDRA_SESSION_EMULATION_H
 #define ZENDRA_SESSION_EMULATION_H
 
-#include "core/BreakpointIndex.h"
-#include "session/WatchMonitor.h"
-#include "session/EmulationMode.h"
-
 #include "core/Breakpoint.h"
+#include "core/BreakpointIndex.h"
+#include "session/EmulationMode.h"
+#include "session/RunStop.h"
+#include "session/WatchMonitor.h"
 
 #include <QThread>
 
 class Document;
+class ExecutionObserver;
 
-// Runs the document's emulator on a worker thread: one start of the thread carries out the
-// one operation that the document's mode selects, and leaves its result code in result.
+// The run engine: runs the document's emulator, on a worker thread or on the caller's.
+// One start of the thread carries out the one operation that the document's mode selects,
+// and leaves its result code in result. Every front end's runs are these loops.
 class Emulation : public QThread
 {
 public:
     explicit Emulation(Document* document);
 
     void run() override;
-    int StartEmulation();
+    EmulationResult StartEmulation();
+    // Why the last operation ended, with the pc it left; its message is left to the caller,
+    // on the GUI thread.
+    RunStop Stop() const;
 
-    int StepInto();
-    int StepIntoNoBreak();
-    int StepOver();
-    int StepOverNoBreak();
-    int StepOut();
-    int StepOutNoBreak();
-    int Run();
-    int QuickRun();
-    int Undo();
-    int StepIntoLine();
-    int StepOverLine();
-    int RunBack();
-    int StepOverBack();
-    int Resume();
-    int ResumeStep();
-    int ReverseRun();
+    EmulationResult StepInto();
+    EmulationResult StepIntoNoBreak();
+    EmulationResult StepOver();
+    EmulationResult StepOverNoBreak();
+    EmulationResult StepOut();
+    EmulationResult StepOutNoBreak();
+    EmulationResult Run();
+    EmulationResult QuickRun();
+    EmulationResult Undo();
+    EmulationResult StepIntoLine();
+    EmulationResult StepOverLine();
+    EmulationResult RunBack();
+    EmulationResult StepOverBack();
+    EmulationResult Resume();
+    EmulationResult ResumeStep();
+    EmulationResult ReverseRun();
+    EmulationResult QuickStop();
+    EmulationResult ReverseStep();
 
     Document* document;
-    int result;
-    // When not negative, Run and Resume stop with LimitReached after that many instructions,
-    // which executed counts; a run without a limit counts nothing.
+    EmulationResult result;
+    // When not negative, Run, Resume and QuickStop stop with LimitReached after that many
+    // instructions, which executed counts; a run without a limit counts nothing.
     long long limit = -1;
     long long executed = 0;
+    // When set, Run, Resume and QuickStop stop with UntilReached before the instruction at
+    // until, ahead of any breakpoint there.
+    bool untilSet = false;
+    unsigned int until = 0;
+    // Sees each instruction executed forwards; null for none. Set between runs only.
+    ExecutionObserver* observer = nullptr;
+    // A stop was requested during the thread's last operation; Stop() tells it apart from a
+    // step done.
+    bool stopRequested = false;
 
 private:
     // The instructions that a quick run executes between two looks at a request to stop.
@@ -51,22 +67,27 @@ private:
     // And a recorded run, between two looks at it and at the breakpoints that it marks.
     static constexpr long long recordedSlice = 1 << 14;
 
-    int Operation();
+    EmulationResult Operation();
+    bool Watches() const;
     bool Failed() const;
     Breakpoint Lookup() const;
     bool AtInstructionBreakpoint() const;
-    int Executed() const;
+    EmulationResult Executed() const;
+    // One instruction, recorded or quick, shown to the observer.
+    template <bool recorded = true>
+    void ExecuteOne();
     // One instruction of a step out: calls deepen, an RTS at depth 0 returns.
-    int StepOutInstruction(int& depth, bool& returned);
-    int StepLine(bool over);
-    int StopBefore();
-    template <bool counted>
-    int RunLoop();
-    int Backwards(bool before);
+    EmulationResult StepOutInstruction(int& depth, bool& returned);
+    EmulationResult StepLine(bool over);
+    EmulationResult StopBefore();
+    template <bool counted, bool recorded>
+    EmulationResult RunLoop();
+    EmulationResult Backwards(bool before);
 
-    // Built over the document's breakpoint lists for the length of one operation, which
-    // nothing changes while the thread runs; only this thread reads it.
+    // Built over the document's breakpoint lists (and until) for the length of one
+    // operation, which nothing changes while the thread runs; only this thread reads it.
     BreakpointIndex index;
+    AddressBreakpointList indexed;
     // The watchpoints of an operation that honours them; watching when there are any.
     WatchMonitor monitor;
     bool watching = false;

@@ -27,7 +27,13 @@ enum EmulationMode : int {
     ResumeStepMode = 14,
     // Backwards as a debugger runs back: it stops before, not after, the instruction that
     // touched a watched range, and looks at the instruction it stands after too.
-    ReverseRunMode = 15
+    ReverseRunMode = 15,
+    // A run that stops at breakpoints, the until address and the limit as RunMode does,
+    // but keeps no history: a runner's run, at quick mode's speed.
+    QuickStopMode = 16,
+    // One instruction back, as a debugger steps back: a watched range that it wrote is a
+    // watchpoint hit.
+    ReverseStepMode = 17
 };
 
 // Why a run of the emulation thread ended.
@@ -40,7 +46,11 @@ enum EmulationResult : int {
     // An access to a watched range: the document's watchHit tells it.
     WatchpointHit = 5,
     // A run given a limit executed that many instructions.
-    LimitReached = 6
+    LimitReached = 6,
+    // A run given an address to run until reached it, before executing what stands there.
+    UntilReached = 7,
+    // Inside the run loops only: nothing stops the run before this instruction.
+    NoStop = -1
 };
 
 #endif

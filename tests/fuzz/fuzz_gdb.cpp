@@ -3,7 +3,7 @@
 // cleanly, a refused one changes nothing, and runs are bounded so that each input ends.
 #include "FuzzApplication.h"
 #include "session/Document.h"
-#include "session/Emulation.h"
+#include "session/Session.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"
@@ -38,10 +38,10 @@ void Restore(Document& document)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     MakeFuzzApplication("fuzz_gdb");
-    static Document document;
-    static Emulation emulation(&document);
+    static Session machine;
+    Document& document = *machine.document;
     Restore(document);
-    GdbSession session(&document);
+    GdbSession session(&machine);
     session.Begin();
     GdbPacketReader reader;
     // The first byte cuts the rest into pieces, as a socket may deliver it.
@@ -62,12 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             QByteArray reply;
             const GdbSession::Action action = session.Handle(message.payload, &reply);
             if (action == GdbSession::Resume) {
-                document.mode = session.resumeMode;
-                emulation.limit = 2000;
-                emulation.executed = 0;
-                const int result = emulation.StartEmulation();
+                RunBounds bounds;
+                bounds.limit = 2000;
                 QByteArray console;
-                reply = session.Stopped(result, result == LimitReached, &console);
+                reply = session.Stopped(machine.RunHere(session.resumeMode, bounds), &console);
                 if (!reply.startsWith('T'))
                     __builtin_trap();
             }

@@ -1,6 +1,7 @@
 // The GDB remote protocol packet by packet: the framing of what arrives, the answers of a
 // session on a real document, and a server on a socket with the clients that misbehave.
 #include "session/Document.h"
+#include "session/Session.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"
@@ -91,8 +92,9 @@ void GdbProtocolTest::framing()
 
 void GdbProtocolTest::registersAndMemory()
 {
-    Document document;
-    GdbSession session(&document);
+    Session machine;
+    Document& document = *machine.document;
+    GdbSession session(&machine);
     Register& r = *document.emulator->registers;
     r.Set(QStringLiteral("D0"), 0x11223344);
     r.Set(QStringLiteral("A6"), 0x7FFE0);
@@ -142,8 +144,9 @@ void GdbProtocolTest::registersAndMemory()
 
 void GdbProtocolTest::rejectedPacketsWriteNothing()
 {
-    Document document;
-    GdbSession session(&document);
+    Session machine;
+    Document& document = *machine.document;
+    GdbSession session(&machine);
     const Register& r = *document.emulator->registers;
     const unsigned int d0 = r.d[0];
     const char* const refused[] = {
@@ -192,8 +195,9 @@ void GdbProtocolTest::rejectedPacketsWriteNothing()
 
 void GdbProtocolTest::breakpointsBelongToTheClient()
 {
-    Document document;
-    GdbSession session(&document);
+    Session machine;
+    Document& document = *machine.document;
+    GdbSession session(&machine);
     // The user's own breakpoint stays when GDB inserts and removes one at the same place.
     document.AddAddressBreakpoint(0x2000);
     QCOMPARE(Ask(session, "Z0,2000,2"), QByteArray("OK"));
@@ -224,8 +228,9 @@ void GdbProtocolTest::breakpointsBelongToTheClient()
 
 void GdbProtocolTest::queriesAndTargetDescription()
 {
-    Document document;
-    GdbSession session(&document);
+    Session machine;
+    Document& document = *machine.document;
+    GdbSession session(&machine);
     const QByteArray supported = Ask(session, "qSupported:multiprocess+;swbreak+;hwbreak+;xmlRegisters=i386");
     for (const char* feature : {"PacketSize=4000", "qXfer:features:read+", "swbreak+", "hwbreak+", "ReverseStep+",
                                 "ReverseContinue+", "QStartNoAckMode+"})
@@ -262,7 +267,8 @@ void GdbProtocolTest::queriesAndTargetDescription()
 // endless loop that ends the program.
 void GdbProtocolTest::runningForwardsAndBackwards()
 {
-    Document document;
+    Session machine;
+    Document& document = *machine.document;
     QVERIFY(LoadDebugged(document));
     const SymbolTable& symbols = *document.symbols;
     QVERIFY(symbols.Find(QStringLiteral("add")) && symbols.Find(QStringLiteral("counter")) && symbols.Find(QStringLiteral("done")));
@@ -271,7 +277,7 @@ void GdbProtocolTest::runningForwardsAndBackwards()
     const QByteArray a = QByteArray::number(add, 16);
     const QByteArray done = QByteArray::number(symbols.Find(QStringLiteral("done"))->address, 16);
     const QByteArray watch = QByteArray::number(counter, 16) + ",4";
-    GdbServer server(&document);
+    GdbServer server(&machine);
     QSignalSpy stopped(&server, &GdbServer::Stopped);
     QString error;
     QVERIFY(server.Listen(QHostAddress::LocalHost, 0, &error));
@@ -342,13 +348,14 @@ void GdbProtocolTest::runningForwardsAndBackwards()
 
 void GdbProtocolTest::serverSurvivesMisbehavingClients()
 {
-    Document document;
+    Session machine;
+    Document& document = *machine.document;
     QVERIFY(LoadDebugged(document));
-    GdbServer server(&document);
+    GdbServer server(&machine);
     QString error;
     QVERIFY(server.Listen(QHostAddress::LocalHost, 0, &error));
     // The port is taken: a second server says so.
-    GdbServer other(&document);
+    GdbServer other(&machine);
     QVERIFY(!other.Listen(QHostAddress::LocalHost, server.Port(), &error));
     QVERIFY(error.startsWith(QStringLiteral("Impossible d'écouter sur 127.0.0.1:")));
 
@@ -400,7 +407,8 @@ void GdbProtocolTest::serverSurvivesMisbehavingClients()
 // and runs alike, and a run paused in its middle goes on to its breakpoint.
 void GdbProtocolTest::pausesForTheRunnersKeys()
 {
-    Document document;
+    Session machine;
+    Document& document = *machine.document;
     QVERIFY(LoadDebugged(document));
     QVERIFY(document.symbols->Find(QStringLiteral("add")));
     const unsigned int add = document.symbols->Find(QStringLiteral("add"))->address;
@@ -414,10 +422,10 @@ void GdbProtocolTest::pausesForTheRunnersKeys()
             ++toAdd;
         }
     }
-    GdbServer server(&document);
+    GdbServer server(&machine);
     QList<long long> pauses;
     Emulator* emulator = document.emulator;
-    server.SetPause(3, [&] {
+    machine.SetPause(3, [&] {
         pauses << emulator->undoList.items.count();
         return pauses.size() < 3 ? 10 : -1;
     });

@@ -4,6 +4,7 @@
 #define MAINWINDOW_TEST_SUPPORT_H
 
 #include "app/MainWindow.h"
+#include "session/Session.h"
 #include "session/Document.h"
 #include "splitview/SplitViewTestSupport.h"
 
@@ -137,7 +138,7 @@ inline bool WaitIdle(MainWindow& w, int timeout = 10000)
     clock.start();
     while (w.Busy() || w.running) {
         if (clock.elapsed() > timeout) {
-            qWarning() << "still busy: thread" << w.emulation.isRunning() << "running" << w.running << "mode"
+            qWarning() << "still busy: thread" << w.session->IsExecuting() << "running" << w.running << "mode"
                        << w.document->mode << "active" << QApplication::activeWindow() << "focus"
                        << QApplication::focusWidget() << "modal" << QApplication::activeModalWidget() << "popup"
                        << QApplication::activePopupWidget();
@@ -154,7 +155,7 @@ inline bool WaitRunning(MainWindow& w, int timeout = 5000)
 {
     QElapsedTimer clock;
     clock.start();
-    while (!w.emulation.isRunning()) {
+    while (!w.session->IsExecuting()) {
         if (clock.elapsed() > timeout)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);

@@ -121,7 +121,7 @@ void TestDailyUse::rebuiltProgramReloadsAndKeepsItsBreakpoints()
     QVERIFY(WaitRunning(w));
     QVERIFY(Overwrite(program, Contents(other)));
     QVERIFY(WaitForBar(w, QStringLiteral("« prog.elf » a changé sur le disque")));
-    QVERIFY(w.running && w.emulation.isRunning());
+    QVERIFY(w.running && w.session->IsExecuting());
     QVERIFY(!w.reloadAction->isEnabled() && !w.reloadBar->reloadButton->isEnabled());
     if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES"))
         w.grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/reload-bar.png"));

@@ -181,7 +181,7 @@ private slots:
         Key(w, Qt::Key_F9); // dropped: the thread is busy
         Key(w, Qt::Key_Escape);
         QVERIFY(WaitIdle(w, 2000));
-        QCOMPARE(w.emulation.result, int(Done));
+        QCOMPARE(w.session->LastStop().cause, StopCause::Interrupted);
 
         // How far the run got depends on the machine's load; what the window shows must
         // follow it whatever it is.
@@ -222,7 +222,7 @@ private slots:
         QCOMPARE(w.document->emulator->registers->d[1], 1u);
         QCOMPARE(w.document->memory->Read(0x2000, 32), 1u);
         QCOMPARE(History(w), 7);
-        QCOMPARE(w.emulation.result, int(ReturnReached));
+        QCOMPARE(w.session->LastStop().cause, StopCause::ReturnReached);
 
         // Every standard disassembly view follows PC.
         for (int page : {0, 2}) {
@@ -285,7 +285,7 @@ private slots:
         // A run stops before the breakpoint in the subroutine.
         Key(w, Qt::Key_F9);
         QVERIFY(WaitIdle(w));
-        QCOMPARE(w.emulation.result, int(AddressBreak));
+        QCOMPARE(w.session->LastStop().cause, StopCause::AddressBreakpoint);
         QCOMPARE(Pc(w), 0x100Cu);
 
         // The switch turns the address breakpoints off without removing them.
@@ -361,7 +361,8 @@ private slots:
         QVERIFY(WaitIdle(w));
         QTRY_COMPARE(answerer.messages.size(), 3);
         QCOMPARE(answerer.messages.at(2), w.document->emulator->errorMessage);
-        QCOMPARE(w.emulation.result, int(Exception));
+        QCOMPARE(w.session->LastStop().cause, StopCause::AddressError);
+        QCOMPARE(w.session->LastStop().message, w.document->emulator->errorMessage);
         QVERIFY(w.runAction->isEnabled());
     }
 

@@ -234,7 +234,7 @@ private slots:
 
         w.runAction->trigger();
         QVERIFY(WaitIdle(w));
-        QCOMPARE(w.emulation.result, int(InstructionBreak));
+        QCOMPARE(w.session->LastStop().cause, StopCause::InstructionBreakpoint);
         // The program could not write the keyboard area.
         QCOMPARE(Byte(w, 0x420), 0u);
         QCOMPARE(Byte(w, 0x400), 0u);

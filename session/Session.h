@@ -1,0 +1,102 @@
+#ifndef ZENDRA_SESSION_SESSION_H
+#define ZENDRA_SESSION_SESSION_H
+
+#include "session/Emulation.h"
+#include "session/RunStop.h"
+
+#include <QObject>
+
+#include <functional>
+
+class Document;
+class ExecutionObserver;
+
+// What a run may be given besides its mode: a number of instructions after which it stops,
+// and an address before which it stops.
+struct RunBounds
+{
+    long long limit = -1;
+    bool untilSet = false;
+    unsigned int until = 0;
+};
+
+// One machine and the one way to drive it, shared by the window, the runner and the GDB
+// server: load a program, reset, run or step (on the worker thread, or here), run back,
+// stop; each run ends in one RunStop. The front ends own no thread and no run loop.
+//
+// Threading. The session lives on the GUI thread; Start hands the machine to the emulation
+// thread until Finished is emitted (a queued call, which orders everything the thread wrote
+// before it). Meanwhile the GUI thread may only:
+// - read memory to repaint (the video window's image is the memory's video area; a repaint
+//   may show a frame that the program is half-way through drawing, which the design allows);
+// - store the keyboard bytes 0x000400-0x0004FF, which programs only read (Keyboard);
+// - ask the run to stop (Interrupt: QThread's interruption flag, which the loops poll).
+// Everything else of the document (registers, breakpoints, watchpoints, mode, history) is
+// the thread's until Finished; IsRunning() says when.
+class Session : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Session(QObject* parent = nullptr);
+    ~Session() override;
+
+    // The program file's content into memory, with its names and lines; the processor is
+    // left as it is. False, with the French message in *error, when it cannot be loaded.
+    bool Load(const QString& fileName, QString* error);
+    // The same after clearing what the previous program left in memory.
+    bool Reload(const QString& fileName, QString* error);
+    // The processor from the vectors, and an empty history.
+    void Reset();
+
+    // Starts mode on the emulation thread; false, and nothing started, while a run is going.
+    bool Start(EmulationMode mode, const RunBounds& bounds = RunBounds());
+    // Carries out mode on the caller's thread, pauses included, and returns its stop.
+    const RunStop& RunHere(EmulationMode mode, const RunBounds& bounds = RunBounds());
+    // Asks the thread's run to stop at the next instruction boundary.
+    void Interrupt();
+    // Stops a run in progress and takes its end in now (Finished is emitted here).
+    void StopAndWait();
+    // Started and its end not yet taken in: starts are refused until then.
+    bool IsRunning() const { return busy; }
+    // The emulation thread is executing now (its end may not be taken in yet).
+    bool IsExecuting() const { return emulation.isRunning(); }
+
+    // After first instructions of a forward run, and then after each number that it
+    // returns, pause() is called between two instructions (the runner presses its keys
+    // there); a negative number means no more pauses.
+    void SetPause(long long first, std::function<long long()> pause);
+    // Sees every instruction executed forwards from the next run on; null for none.
+    void SetObserver(ExecutionObserver* observer);
+
+    const RunStop& LastStop() const { return lastStop; }
+    // The instructions that the last run executed, pauses included; counted only for runs
+    // given a limit or pauses.
+    long long Executed() const { return total; }
+
+    // Owned, as a Qt child. The window's views and the GDB server read and edit it between
+    // runs.
+    Document* const document;
+
+signals:
+    void Finished(const RunStop& stop);
+
+private:
+    void Begin(EmulationMode mode, const RunBounds& bounds);
+    void ApplyLimit();
+    bool Continues();
+    void TakeStop();
+    void OnThreadFinished();
+
+    Emulation emulation;
+    bool busy = false;
+    bool interrupted = false;
+    bool forward = false;
+    long long remaining = -1;
+    long long total = 0;
+    long long untilPause = -1;
+    std::function<long long()> pause;
+    RunStop lastStop;
+};
+
+#endif
