@@ -1,6 +1,7 @@
 #ifndef ZENDRA_SESSION_RUNSTOP_H
 #define ZENDRA_SESSION_RUNSTOP_H
 
+#include <QMetaType>
 #include <QString>
 
 // Why the machine stopped, as every front end is told it.
@@ -33,5 +34,7 @@ struct RunStop
 
     bool IsFault() const { return cause == StopCause::AddressError || cause == StopCause::Trace; }
 };
+
+Q_DECLARE_METATYPE(RunStop)
 
 #endif

@@ -10,6 +10,7 @@
 Session::Session(QObject* parent)
     : QObject(parent), document(new Document(this)), emulation(document)
 {
+    qRegisterMetaType<RunStop>();
     connect(&emulation, &QThread::finished, this, &Session::OnThreadFinished);
 }
 

@@ -622,6 +622,118 @@ private slots:
         QVERIFY(ends[0] > 0 && ends[1] > 0 && ends[2] > 0);
     }
 
+    // A quick slice given breakpoints is so many quick steps up to the first instruction
+    // that they mark, by address or by word (read at an odd pc too, where the fetch would
+    // fault), which it does not execute; it leaves a stop on the trace bit to the next step,
+    // and the instruction breakpoint at an odd pc to the run's lookup, not to an address error.
+    void quickSlicesStopBeforeMarks()
+    {
+        TestMachine reference;
+        QVERIFY(Load(reference, "compiled_crc"));
+        QVector<unsigned int> pcs;
+        QVector<unsigned int> words;
+        for (int i = 0; i < 3000; ++i) {
+            pcs << reference.emulator.registers->pc;
+            words << reference.memory.Read(pcs.last(), 16);
+            reference.emulator.QuickExecute();
+        }
+        for (int kinds = 1; kinds <= 3; ++kinds) {
+            AddressBreakpointList addresses;
+            InstructionBreakpointList instructions;
+            if (kinds & 1)
+                addresses << pcs[2100] << 0xFF0000;
+            if (kinds & 2)
+                instructions << static_cast<unsigned short>(words[1300]);
+            BreakpointIndex index;
+            index.Build(addresses, instructions);
+            int first = 0;
+            while (!addresses.contains(pcs[first]) && !instructions.contains(static_cast<unsigned short>(words[first])))
+                ++first;
+            QVERIFY(first > 0);
+            TestMachine sliced;
+            QVERIFY(Load(sliced, "compiled_crc"));
+            QCOMPARE(sliced.emulator.QuickExecute(1000000, &index), qint64(first));
+            QCOMPARE(sliced.emulator.registers->pc, pcs[first]);
+            QCOMPARE(sliced.emulator.QuickExecute(1000000, &index), 0LL);
+            QCOMPARE(sliced.emulator.errorMessage, QString());
+            QVERIFY(sliced.emulator.undoList.items.isEmpty());
+        }
+
+        // An odd pc whose word is marked: the slice stops before it, without a fault.
+        InstructionBreakpointList illegal;
+        illegal << 0x4AFC;
+        BreakpointIndex atIllegal;
+        atIllegal.Build(AddressBreakpointList(), illegal);
+        TestMachine odd;
+        odd.Prepare("4E71");
+        odd.memory.Write(0x1001, 0x4AFC, 16, true);
+        odd.emulator.registers->pc = 0x1001;
+        QCOMPARE(odd.emulator.QuickExecute(10, &atIllegal), 0LL);
+        QCOMPARE(odd.emulator.errorMessage, QString());
+        QCOMPARE(odd.emulator.QuickExecute(10), 1LL);
+        QCOMPARE(odd.emulator.errorMessage, Emulator::AddressErrorMessage());
+
+        // After an instruction that sets the trace bit, or a line 1010 word that leaves its
+        // vector untaken, the slice stops where steps stop, leaving their vector.
+        InstructionBreakpointList nop;
+        nop << 0x4E71;
+        BreakpointIndex atNop;
+        atNop.Build(AddressBreakpointList(), nop);
+        for (const QString code : {"46FC A700 4E71", "0A7C 8000 4E71", "2F3C 0000 100C 3F3C A700 4E73 4E71", "A000 4E71"}) {
+            TestMachine sliced;
+            TestMachine stepped;
+            sliced.Prepare(code);
+            stepped.Prepare(code);
+            const int before = code.startsWith("2F3C") ? 3 : 1;
+            for (int i = 0; i < before; ++i)
+                stepped.emulator.QuickExecute();
+            QCOMPARE(sliced.emulator.QuickExecute(100, &atNop), qint64(before));
+            QCOMPARE(sliced.emulator.errorMessage, QString());
+            QCOMPARE(sliced.emulator.vector, stepped.emulator.vector);
+            QCOMPARE(MachineState(stepped).Difference(sliced), QString());
+        }
+
+        // Random code, with marks that no instruction meets: the steps' state, message and
+        // vector, the trace stop told by the next step.
+        BreakpointIndex none;
+        AddressBreakpointList far;
+        far << 0xFFFFFE;
+        none.Build(far, illegal);
+        int ends[3] = {0, 0, 0};
+        TestMachine sliced;
+        TestMachine stepped;
+        for (int trial = 0; trial < 300; ++trial) {
+            sliced.Clear();
+            stepped.Clear();
+            QRandomGenerator a(0x9D1C + trial);
+            QRandomGenerator b(0x9D1C + trial);
+            Randomise(sliced, a);
+            Randomise(stepped, b);
+            const long long count = 1 + a.bounded(200);
+            long long steps = 0;
+            while (steps < count && !(stepped.emulator.registers->sr & Register::traceBit)
+                   && stepped.memory.Read(stepped.emulator.registers->pc, 16) != 0x4AFC) {
+                stepped.emulator.QuickExecute();
+                ++steps;
+                if (!stepped.emulator.errorMessage.isEmpty())
+                    break;
+            }
+            QCOMPARE(sliced.emulator.QuickExecute(count, &none), steps);
+            const bool traced = stepped.emulator.errorMessage.isEmpty() && steps < count
+                                && (stepped.emulator.registers->sr & Register::traceBit);
+            if (traced) {
+                QCOMPARE(sliced.emulator.errorMessage, QString());
+                sliced.emulator.QuickExecute();
+                stepped.emulator.QuickExecute();
+            }
+            QCOMPARE(sliced.emulator.errorMessage, stepped.emulator.errorMessage);
+            QCOMPARE(sliced.emulator.vector, stepped.emulator.vector);
+            QCOMPARE(MachineState(stepped).Difference(sliced), QString());
+            ++ends[traced ? 1 : stepped.emulator.errorMessage.isEmpty() ? 0 : 2];
+        }
+        QVERIFY(ends[0] > 0 && ends[1] > 0 && ends[2] > 0);
+    }
+
     // An exception whose processing faults (the supervisor stack is odd) ends on the
     // instruction that raised it, through either table: a slice counts it and stops where
     // single steps stop, with the address error; recorded, the instruction is taken back.
