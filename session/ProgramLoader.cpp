@@ -69,3 +69,19 @@ void ProgramLoader::Commit(ProgramImage& image)
     *document->symbols = std::move(image.symbols);
     *document->lines = std::move(image.lines);
 }
+
+bool ProgramLoader::Check(const QString& fileName, QString* error)
+{
+    bool good;
+    if (IsElfFile(fileName)) {
+        ElfLoader loader(fileName);
+        ProgramImage image;
+        good = loader.Parse(&image);
+        *error = loader.errorMessage;
+    } else {
+        SRecordLoader loader(fileName, nullptr);
+        good = loader.Check();
+        *error = loader.errorMessage;
+    }
+    return good;
+}

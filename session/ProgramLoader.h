@@ -19,6 +19,10 @@ public:
     // each segment's file bytes, then its names and lines in place of the old ones.
     void Commit(ProgramImage& image);
 
+    // Reads a file as Load would and refuses it with the same message, but into no machine:
+    // an executable into an image of its own, S-Records line by line without writing them.
+    static bool Check(const QString& fileName, QString* error);
+
     QString fileName;
     Document* document;
     QString errorMessage;
