@@ -652,19 +652,18 @@ void MainWindow::OnAction_Reload()
     const QString name = document->programFile;
     if (name.isEmpty() || Busy() || gdbServer->IsConnected())
         return;
-    // Read whole into a document of its own first: a file that the linker is still
+    // Read whole and checked first, into no machine: a file that the linker is still
     // writing is refused there, and this one is not touched.
     {
-        Document check;
-        ProgramLoader loader(name, &check);
         if (!QFileInfo(name).isFile()) {
             reloadBar->ShowMissing(name);
             return;
         }
-        if (QFileInfo(name).size() > largestProgram || !loader.Load()) {
-            reloadBar->ShowFailed(name, loader.errorMessage.isEmpty()
+        QString error;
+        if (QFileInfo(name).size() > largestProgram || !ProgramLoader::Check(name, &error)) {
+            reloadBar->ShowFailed(name, error.isEmpty()
                                             ? QStringLiteral("Le fichier est trop gros pour être un programme 68000.")
-                                            : loader.errorMessage);
+                                            : error);
             return;
         }
     }

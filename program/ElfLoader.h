@@ -4,34 +4,30 @@
 #include <QByteArray>
 #include <QString>
 
-class LineTable;
-class Memory;
-class SymbolTable;
+class ProgramImage;
 
-// Reads a 68000 ELF executable: its loadable segments into the simulated memory, its symbol
+// Reads a 68000 ELF executable into a program image: its loadable segments, its symbol
 // table and, where it was built with debugging information, its line table. The whole file
-// is checked before anything is written, so that a refused file leaves memory and tables as
-// they were; the French message then says what is wrong.
+// is checked before the image is filled, so that a refused file leaves it as it was; the
+// French message then says what is wrong. Nothing here touches a machine.
 class ElfLoader
 {
 public:
-    ElfLoader(const QString& fileName, Memory* memory, SymbolTable* symbols, LineTable* lines);
+    explicit ElfLoader(const QString& fileName);
 
-    bool Load();
+    bool Parse(ProgramImage* image);
     // The same from the file's bytes, already read.
-    bool Load(const QByteArray& image);
+    bool Parse(const QByteArray& bytes, ProgramImage* image);
 
     // The file starts as an ELF file does, whatever it holds after.
     static bool IsElf(const QByteArray& start);
 
     QString fileName;
-    Memory* memory;
-    SymbolTable* symbols;
-    LineTable* lines;
     QString errorMessage;
 
 private:
     bool Fail(const QString& reason);
+    bool AccessFailed();
 };
 
 #endif

@@ -40,6 +40,18 @@ SRecordLoader::SRecordLoader(const QString& fileName, Memory* memory)
 
 bool SRecordLoader::Load()
 {
+    action = Action::Write;
+    return ReadFile();
+}
+
+bool SRecordLoader::Check()
+{
+    action = Action::Check;
+    return ReadFile();
+}
+
+bool SRecordLoader::ReadFile()
+{
     const QString accessError = QStringLiteral("Une erreur est survenue lors de l'accès au fichier suivant :\n\"%1\".");
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -88,7 +100,8 @@ bool SRecordLoader::ParseLine(const QString& line)
         unsigned int byte = 0;
         if (!ParseHex(line, p, 2, byte))
             return FormatError();
-        memory->Write(address, byte, 8, true);
+        if (action == Action::Write)
+            memory->Write(address, byte, 8, true);
         ++address;
         dataWritten = true;
     }

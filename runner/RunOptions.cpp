@@ -41,69 +41,84 @@ bool RunOptions::ParseArguments(const QStringList& arguments, QString* error)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Exécute un programme 68000 sans fenêtre et rend compte de son état final."));
     parser.addPositionalArgument(QStringLiteral("PROGRAMME"), QStringLiteral("Exécutable ELF ou fichier S-Record."));
-    const QCommandLineOption untilOption(QStringLiteral("until"), QStringLiteral("S'arrêter quand le PC atteint LOC."),
-                                         QStringLiteral("LOC"));
-    const QCommandLineOption breakOption(QStringLiteral("break"), QStringLiteral("Point d'arrêt sur l'adresse LOC."),
-                                         QStringLiteral("LOC"));
-    const QCommandLineOption noInstructionOption(QStringLiteral("no-instruction-breakpoints"),
-                                                 QStringLiteral("Aucun point d'arrêt sur les instructions (ILLEGAL lève son exception)."));
-    const QCommandLineOption limitOption(QStringLiteral("limit"), QStringLiteral("Au plus N instructions."),
-                                         QStringLiteral("N"));
-    const QCommandLineOption setOption(QStringLiteral("set"), QStringLiteral("Donner à un registre une valeur après la réinitialisation."),
-                                       QStringLiteral("REG=EXPR"));
-    const QCommandLineOption memoryOption(QStringLiteral("memory"), QStringLiteral("Joindre ces octets au compte rendu JSON."),
-                                          QStringLiteral("DÉBUT:LONGUEUR"));
-    const QCommandLineOption keysOption(QStringLiteral("keys"), QStringLiteral("Taper ces touches ({Right}, {Return}, {F1}..., {{ pour une accolade)."),
-                                        QStringLiteral("TEXTE"));
-    const QCommandLineOption keyIntervalOption(QStringLiteral("key-interval"), QStringLiteral("Instructions entre deux événements du clavier (50000)."),
-                                               QStringLiteral("N"));
-    const QCommandLineOption watchOption(QStringLiteral("watch"), QStringLiteral("Point d'observation (longueur 1 et écriture par défaut)."),
-                                         QStringLiteral("LOC[:LONGUEUR][:r|w|rw]"));
-    const QCommandLineOption traceOption(QStringLiteral("trace"), QStringLiteral("Une ligne par instruction exécutée."),
-                                         QStringLiteral("FICHIER"));
-    const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("Écrire l'état final en JSON (- pour la sortie standard)."),
-                                        QStringLiteral("FICHIER"));
-    const QCommandLineOption screenOption(QStringLiteral("screen"), QStringLiteral("Écrire l'écran final en PNG."),
-                                          QStringLiteral("FICHIER.png"));
-    const QCommandLineOption gdbOption(QStringLiteral("gdb"), QStringLiteral("Servir GDB sur le PORT de 127.0.0.1 (0 : un port libre) au lieu d'exécuter."),
-                                       QStringLiteral("PORT"));
-    const QCommandLineOption gdbAddressOption(QStringLiteral("gdb-address"), QStringLiteral("Servir GDB sur cette adresse plutôt que 127.0.0.1."),
-                                              QStringLiteral("ADRESSE"));
-    const QCommandLineOption gdbOnceOption(QStringLiteral("gdb-once"), QStringLiteral("Quitter à la fin de la première connexion de GDB."));
-    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Afficher cette aide."));
-    const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Afficher la version."));
-    for (const QCommandLineOption& o : {untilOption, breakOption, noInstructionOption, limitOption, setOption, memoryOption,
-                                        keysOption, keyIntervalOption, watchOption, traceOption, jsonOption, screenOption,
-                                        gdbOption, gdbAddressOption, gdbOnceOption, helpOption, versionOption})
-        parser.addOption(o);
-
+    parser.addOptions(Options());
     if (!parser.parse(arguments)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty()) {
-            *error = QStringLiteral("option inconnue : %1%2").arg(unknown.first().size() > 1 ? QStringLiteral("--") : QStringLiteral("-"), unknown.first());
-        } else {
-            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("'([^']*)'")).match(parser.errorText());
-            *error = QStringLiteral("l'option %1 attend une valeur").arg(m.hasMatch() ? m.captured(1) : QString());
-        }
+        *error = ParserError(parser);
         return false;
     }
-    help = parser.isSet(helpOption);
+    help = parser.isSet(QStringLiteral("help"));
     // The usage line names the running application.
     if (help)
         helpText = parser.helpText();
-    version = parser.isSet(versionOption);
+    version = parser.isSet(QStringLiteral("version"));
     if (help || version)
         return true;
+    if (!CheckValues(parser, error) || !ReadProgram(parser, error) || !ReadLimit(parser, error)
+        || !ReadSets(parser, error) || !ReadMemory(parser, error) || !ReadKeyInterval(parser, error)
+        || !ParseKeys(parser.value(QStringLiteral("keys")), error) || !ReadWatches(parser, error))
+        return false;
+    trace = parser.value(QStringLiteral("trace"));
+    json = parser.value(QStringLiteral("json"));
+    screen = parser.value(QStringLiteral("screen"));
+    return ParseGdb(parser, error);
+}
 
-    // An empty value would pass for an option not given at all.
-    for (const QCommandLineOption& o : {untilOption, breakOption, limitOption, setOption, memoryOption, keysOption,
-                                        keyIntervalOption, watchOption, traceOption, jsonOption, screenOption, gdbOption,
-                                        gdbAddressOption}) {
-        if (parser.values(o).contains(QString())) {
+// In the order that the help lists them.
+QList<QCommandLineOption> RunOptions::Options()
+{
+    return {
+        {QStringLiteral("until"), QStringLiteral("S'arrêter quand le PC atteint LOC."), QStringLiteral("LOC")},
+        {QStringLiteral("break"), QStringLiteral("Point d'arrêt sur l'adresse LOC."), QStringLiteral("LOC")},
+        {QStringLiteral("no-instruction-breakpoints"),
+         QStringLiteral("Aucun point d'arrêt sur les instructions (ILLEGAL lève son exception).")},
+        {QStringLiteral("limit"), QStringLiteral("Au plus N instructions."), QStringLiteral("N")},
+        {QStringLiteral("set"), QStringLiteral("Donner à un registre une valeur après la réinitialisation."),
+         QStringLiteral("REG=EXPR")},
+        {QStringLiteral("memory"), QStringLiteral("Joindre ces octets au compte rendu JSON."),
+         QStringLiteral("DÉBUT:LONGUEUR")},
+        {QStringLiteral("keys"), QStringLiteral("Taper ces touches ({Right}, {Return}, {F1}..., {{ pour une accolade)."),
+         QStringLiteral("TEXTE")},
+        {QStringLiteral("key-interval"), QStringLiteral("Instructions entre deux événements du clavier (50000)."),
+         QStringLiteral("N")},
+        {QStringLiteral("watch"), QStringLiteral("Point d'observation (longueur 1 et écriture par défaut)."),
+         QStringLiteral("LOC[:LONGUEUR][:r|w|rw]")},
+        {QStringLiteral("trace"), QStringLiteral("Une ligne par instruction exécutée."), QStringLiteral("FICHIER")},
+        {QStringLiteral("json"), QStringLiteral("Écrire l'état final en JSON (- pour la sortie standard)."),
+         QStringLiteral("FICHIER")},
+        {QStringLiteral("screen"), QStringLiteral("Écrire l'écran final en PNG."), QStringLiteral("FICHIER.png")},
+        {QStringLiteral("gdb"), QStringLiteral("Servir GDB sur le PORT de 127.0.0.1 (0 : un port libre) au lieu d'exécuter."),
+         QStringLiteral("PORT")},
+        {QStringLiteral("gdb-address"), QStringLiteral("Servir GDB sur cette adresse plutôt que 127.0.0.1."),
+         QStringLiteral("ADRESSE")},
+        {QStringLiteral("gdb-once"), QStringLiteral("Quitter à la fin de la première connexion de GDB.")},
+        {QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Afficher cette aide.")},
+        {QStringLiteral("version"), QStringLiteral("Afficher la version.")},
+    };
+}
+
+QString RunOptions::ParserError(const QCommandLineParser& parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return QStringLiteral("option inconnue : %1%2").arg(unknown.first().size() > 1 ? QStringLiteral("--") : QStringLiteral("-"), unknown.first());
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("'([^']*)'")).match(parser.errorText());
+    return QStringLiteral("l'option %1 attend une valeur").arg(m.hasMatch() ? m.captured(1) : QString());
+}
+
+// An empty value would pass for an option not given at all.
+bool RunOptions::CheckValues(const QCommandLineParser& parser, QString* error)
+{
+    for (const QCommandLineOption& o : Options()) {
+        if (!o.valueName().isEmpty() && parser.values(o).contains(QString())) {
             *error = QStringLiteral("l'option --%1 attend une valeur").arg(o.names().first());
             return false;
         }
     }
+    return true;
+}
+
+bool RunOptions::ReadProgram(const QCommandLineParser& parser, QString* error)
+{
     const QStringList positional = parser.positionalArguments();
     if (positional.size() == 1 && positional.first().isEmpty()) {
         *error = QStringLiteral("aucun programme à exécuter");
@@ -115,18 +130,29 @@ bool RunOptions::ParseArguments(const QStringList& arguments, QString* error)
         return false;
     }
     program = positional.first();
-    until = parser.value(untilOption);
-    breaks = parser.values(breakOption);
-    instructionBreakpoints = !parser.isSet(noInstructionOption);
-    if (parser.isSet(limitOption)) {
-        bool ok = false;
-        limit = parser.value(limitOption).toLongLong(&ok);
-        if (!ok || limit < 0) {
-            *error = QStringLiteral("--limit attend un nombre d'instructions positif : %1").arg(parser.value(limitOption));
-            return false;
-        }
+    until = parser.value(QStringLiteral("until"));
+    breaks = parser.values(QStringLiteral("break"));
+    instructionBreakpoints = !parser.isSet(QStringLiteral("no-instruction-breakpoints"));
+    return true;
+}
+
+bool RunOptions::ReadLimit(const QCommandLineParser& parser, QString* error)
+{
+    if (!parser.isSet(QStringLiteral("limit")))
+        return true;
+    const QString value = parser.value(QStringLiteral("limit"));
+    bool ok = false;
+    limit = value.toLongLong(&ok);
+    if (!ok || limit < 0) {
+        *error = QStringLiteral("--limit attend un nombre d'instructions positif : %1").arg(value);
+        return false;
     }
-    for (const QString& set : parser.values(setOption)) {
+    return true;
+}
+
+bool RunOptions::ReadSets(const QCommandLineParser& parser, QString* error)
+{
+    for (const QString& set : parser.values(QStringLiteral("set"))) {
         const int equal = set.indexOf(QLatin1Char('='));
         const QString name = set.left(equal).toLower();
         if (equal < 0 || !registerNames.contains(name)) {
@@ -135,7 +161,12 @@ bool RunOptions::ParseArguments(const QStringList& arguments, QString* error)
         }
         sets << qMakePair(name, set.mid(equal + 1));
     }
-    for (const QString& range : parser.values(memoryOption)) {
+    return true;
+}
+
+bool RunOptions::ReadMemory(const QCommandLineParser& parser, QString* error)
+{
+    for (const QString& range : parser.values(QStringLiteral("memory"))) {
         const int colon = range.lastIndexOf(QLatin1Char(':'));
         if (colon <= 0 || colon == range.size() - 1) {
             *error = QStringLiteral("--memory attend DÉBUT:LONGUEUR : %1").arg(range);
@@ -143,44 +174,57 @@ bool RunOptions::ParseArguments(const QStringList& arguments, QString* error)
         }
         memory << qMakePair(range.left(colon), range.mid(colon + 1));
     }
-    if (parser.isSet(keyIntervalOption)) {
-        bool ok = false;
-        keyInterval = parser.value(keyIntervalOption).toLongLong(&ok);
-        if (!ok || keyInterval < 1) {
-            *error = QStringLiteral("--key-interval attend un nombre d'instructions d'au moins 1 : %1")
-                         .arg(parser.value(keyIntervalOption));
-            return false;
-        }
-    }
-    if (!ParseKeys(parser.value(keysOption), error))
+    return true;
+}
+
+bool RunOptions::ReadKeyInterval(const QCommandLineParser& parser, QString* error)
+{
+    if (!parser.isSet(QStringLiteral("key-interval")))
+        return true;
+    const QString value = parser.value(QStringLiteral("key-interval"));
+    bool ok = false;
+    keyInterval = value.toLongLong(&ok);
+    if (!ok || keyInterval < 1) {
+        *error = QStringLiteral("--key-interval attend un nombre d'instructions d'au moins 1 : %1").arg(value);
         return false;
-    for (const QString& watch : parser.values(watchOption)) {
-        QStringList parts = watch.split(QLatin1Char(':'));
-        int kind = 1;
-        if (parts.size() > 1) {
-            const QString last = parts.last().toLower();
-            if (last == QLatin1String("r") || last == QLatin1String("w") || last == QLatin1String("rw")) {
-                kind = last == QLatin1String("r") ? 2 : last == QLatin1String("w") ? 1 : 3;
-                parts.removeLast();
-            }
-        }
-        if (parts.size() > 2 || parts.first().isEmpty() || (parts.size() == 2 && parts.last().isEmpty())) {
-            *error = QStringLiteral("--watch attend LOC[:LONGUEUR][:r|w|rw] : %1").arg(watch);
-            return false;
-        }
-        watches << Watch{parts.first(), parts.size() == 2 ? parts.last() : QStringLiteral("1"), kind};
     }
-    trace = parser.value(traceOption);
-    json = parser.value(jsonOption);
-    screen = parser.value(screenOption);
-    return ParseGdb(parser, gdbOption, gdbAddressOption, gdbOnceOption, error);
+    return true;
+}
+
+bool RunOptions::ReadWatches(const QCommandLineParser& parser, QString* error)
+{
+    for (const QString& watch : parser.values(QStringLiteral("watch")))
+        if (!ParseWatch(watch, error))
+            return false;
+    return true;
+}
+
+// LOC[:LENGTH][:r|w|rw], the kind last when it is there.
+bool RunOptions::ParseWatch(const QString& watch, QString* error)
+{
+    QStringList parts = watch.split(QLatin1Char(':'));
+    int kind = 1;
+    if (parts.size() > 1) {
+        const QString last = parts.last().toLower();
+        if (last == QLatin1String("r") || last == QLatin1String("w") || last == QLatin1String("rw")) {
+            kind = last == QLatin1String("r") ? 2 : last == QLatin1String("w") ? 1 : 3;
+            parts.removeLast();
+        }
+    }
+    if (parts.size() > 2 || parts.first().isEmpty() || (parts.size() == 2 && parts.last().isEmpty())) {
+        *error = QStringLiteral("--watch attend LOC[:LONGUEUR][:r|w|rw] : %1").arg(watch);
+        return false;
+    }
+    watches << Watch{parts.first(), parts.size() == 2 ? parts.last() : QStringLiteral("1"), kind};
+    return true;
 }
 
 // GDB runs the machine: the options that end or report a run have no run to act on.
-bool RunOptions::ParseGdb(const QCommandLineParser& parser, const QCommandLineOption& gdbOption,
-                          const QCommandLineOption& addressOption, const QCommandLineOption& onceOption, QString* error)
+bool RunOptions::ParseGdb(const QCommandLineParser& parser, QString* error)
 {
-    gdbOnce = parser.isSet(onceOption);
+    const QString gdbOption = QStringLiteral("gdb");
+    const QString addressOption = QStringLiteral("gdb-address");
+    gdbOnce = parser.isSet(QStringLiteral("gdb-once"));
     if (!parser.isSet(gdbOption)) {
         if (gdbOnce || parser.isSet(addressOption)) {
             *error = QStringLiteral("--%1 ne va qu'avec --gdb").arg(gdbOnce ? QStringLiteral("gdb-once") : QStringLiteral("gdb-address"));

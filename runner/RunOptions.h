@@ -59,10 +59,19 @@ public:
     QString helpText;
 
 private:
+    static QList<QCommandLineOption> Options();
+    static QString ParserError(const QCommandLineParser& parser);
     bool ParseArguments(const QStringList& arguments, QString* error);
+    static bool CheckValues(const QCommandLineParser& parser, QString* error);
+    bool ReadProgram(const QCommandLineParser& parser, QString* error);
+    bool ReadLimit(const QCommandLineParser& parser, QString* error);
+    bool ReadSets(const QCommandLineParser& parser, QString* error);
+    bool ReadMemory(const QCommandLineParser& parser, QString* error);
+    bool ReadKeyInterval(const QCommandLineParser& parser, QString* error);
     bool ParseKeys(const QString& text, QString* error);
-    bool ParseGdb(const QCommandLineParser& parser, const QCommandLineOption& gdbOption,
-                  const QCommandLineOption& addressOption, const QCommandLineOption& onceOption, QString* error);
+    bool ReadWatches(const QCommandLineParser& parser, QString* error);
+    bool ParseWatch(const QString& watch, QString* error);
+    bool ParseGdb(const QCommandLineParser& parser, QString* error);
 };
 
 #endif

@@ -2,11 +2,11 @@
 // and, loaded and reset like any program, it draws its slate and answers the keyboard bytes
 // that the video window stores. The screen is read back as text through the program's own
 // font, and each test leaves a picture of the screen beside the test's binary.
-#include "program/ElfLoader.h"
 #include "program/LineTable.h"
 #include "program/SRecordLoader.h"
 #include "program/SymbolTable.h"
 #include "session/Document.h"
+#include "session/ProgramLoader.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 
@@ -239,7 +239,7 @@ private slots:
         QVERIFY2(ReadAll(DEMO_COMMITTED_ELF) == ReadAll(DEMO_BUILT "/demo.elf"),
                  "examples/demo.elf is out of date: run examples/build-demo");
         Document elf;
-        ElfLoader loader(DEMO_COMMITTED_ELF, elf.memory, elf.symbols, elf.lines);
+        ProgramLoader loader(DEMO_COMMITTED_ELF, &elf);
         QVERIFY2(loader.Load(), qPrintable(loader.errorMessage));
         for (unsigned int a = 0; a < 0x20000; ++a)
             QCOMPARE(elf.memory->Read(a, 8), M()->Read(a, 8));

@@ -1,28 +1,39 @@
 // The ELF loader on arbitrary file contents: a failure explains itself and leaves the
-// program open before exactly as it was; a success gives symbols and lines whose lookups
-// hold together, and a disassembly that names its operands.
+// image read before exactly as it was; a success gives segments inside the address space,
+// symbols and lines whose lookups hold together, and, put into a machine, a disassembly
+// that names its operands.
 #include "core/Disassembler.h"
 #include "session/Document.h"
 #include "program/ElfLoader.h"
 #include "program/LineTable.h"
+#include "program/ProgramImage.h"
 #include "program/SymbolTable.h"
+#include "session/ProgramLoader.h"
 
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static Document document;
-    const int symbols = document.symbols->Count();
-    const int rows = document.lines->RowCount();
-    ElfLoader loader(QStringLiteral("fuzz.elf"), document.memory, document.symbols, document.lines);
-    const bool ok = loader.Load(QByteArray(reinterpret_cast<const char*>(data), int(size)));
+    // The image of the last file read; a refused file leaves it whole.
+    static ProgramImage image;
+    const std::size_t segments = image.segments.size();
+    const int symbols = image.symbols.Count();
+    const int rows = image.lines.RowCount();
+    ElfLoader loader(QStringLiteral("fuzz.elf"));
+    const bool ok = loader.Parse(QByteArray(reinterpret_cast<const char*>(data), int(size)), &image);
     if (ok != loader.errorMessage.isEmpty())
         __builtin_trap();
     if (!ok) {
-        if (document.symbols->Count() != symbols || document.lines->RowCount() != rows)
+        if (image.segments.size() != segments || image.symbols.Count() != symbols || image.lines.RowCount() != rows)
             __builtin_trap();
         return 0;
     }
+    for (const ProgramImage::Segment& s : image.segments)
+        if (unsigned(s.bytes.size()) > s.memorySize || s.address + s.memorySize > 0x1000000)
+            __builtin_trap();
+    ProgramImage copy = image;
+    ProgramLoader(QStringLiteral("fuzz.elf"), &document).Commit(copy);
 
     const SymbolTable& table = *document.symbols;
     for (int i = 0; i < table.Count() && i < 64; ++i) {

@@ -1,11 +1,21 @@
 // The S-Record loader: files from the real toolchain, the format's corner cases and
-// every kind of bad file.
-#include "program/SRecordLoader.h"
+// every kind of bad file. The two phases of loading: an executable read into an image
+// before any machine, then put into one; a file checked, as a reload does, without a
+// machine and with the load's own verdict.
 #include "core/Memory.h"
+#include "program/ElfLoader.h"
+#include "program/ProgramImage.h"
+#include "program/SRecordLoader.h"
+#include "session/Document.h"
+#include "session/ProgramLoader.h"
 
 #include <QtTest>
 
+#include <atomic>
+#include <cstdlib>
+#include <functional>
 #include <memory>
+#include <new>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,8 +25,113 @@ namespace {
 const QString formatError = QStringLiteral("Le fichier suivant ne contient pas un format S-Record valide :\n\"%1\"");
 const QString accessError = QStringLiteral("Une erreur est survenue lors de l'accès au fichier suivant :\n\"%1\".");
 const QString warning = QStringLiteral("\nDes données erronées ont probablement été écrites dans la mémoire.");
+const QString elfError = QStringLiteral("Le fichier suivant n'est pas un exécutable 68000 valide :\n\"%1\"\n");
+
+// The largest block asked of operator new since it was last set to zero: a machine's main
+// memory shows there, the short-lived reads of a check do not.
+std::atomic<std::size_t> largestBlock{0};
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+QString Built(const char* name)
+{
+    return QStringLiteral(LOADER_IMAGES "/%1").arg(QLatin1String(name));
+}
+
+quint32 Get(const QByteArray& b, int at, int bytes)
+{
+    quint32 v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v = (v << 8) | quint8(b[at + i]);
+    return v;
+}
+
+void Put(QByteArray& b, int at, int bytes, quint32 v)
+{
+    for (int i = bytes - 1; i >= 0; --i, v >>= 8)
+        b[at + i] = char(v);
+}
+
+// The offset of the named section's header, from the section table.
+int SectionHeader(const QByteArray& elf, const char* name)
+{
+    const int headers = int(Get(elf, 32, 4));
+    const int names = int(Get(elf, headers + 40 * int(Get(elf, 50, 2)) + 16, 4));
+    for (int i = 0; i < int(Get(elf, 48, 2)); ++i) {
+        const int header = headers + 40 * i;
+        if (QByteArray(elf.constData() + names + Get(elf, header, 4)) == name)
+            return header;
+    }
+    qFatal("no section %s", name);
+}
+
+// The symbols of the toolchain's nm listing.
+QHash<QString, unsigned int> Nm(const QString& path)
+{
+    QHash<QString, unsigned int> symbols;
+    for (const QByteArray& line : ReadAll(path).split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() == 3)
+            symbols.insert(QString::fromLatin1(fields[2]), fields[0].toUInt(nullptr, 16));
+    }
+    return symbols;
+}
+
+bool SameSegments(const ProgramImage& a, const ProgramImage& b)
+{
+    if (a.segments.size() != b.segments.size())
+        return false;
+    for (std::size_t i = 0; i < a.segments.size(); ++i) {
+        const ProgramImage::Segment& s = a.segments[i];
+        const ProgramImage::Segment& t = b.segments[i];
+        if (s.address != t.address || s.bytes != t.bytes || s.memorySize != t.memorySize)
+            return false;
+    }
+    return true;
+}
 
 } // namespace
+
+void* operator new(std::size_t size)
+{
+    std::size_t seen = largestBlock.load();
+    while (size > seen && !largestBlock.compare_exchange_weak(seen, size)) {
+    }
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void* operator new[](std::size_t size)
+{
+    return operator new(size);
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 class LoaderTest : public QObject
 {
@@ -266,6 +381,13 @@ private slots:
         QVERIFY(!LoadPath(dir.path()));
         QCOMPARE(errorMessage, accessError.arg(dir.path()));
 
+        // A reload's check refuses them alike.
+        for (const QString& name : {missing, dir.path()}) {
+            QString checked;
+            QVERIFY(!ProgramLoader::Check(name, &checked));
+            QCOMPARE(checked, accessError.arg(name));
+        }
+
         // A file without read permission; root reads anything, so try it as nobody.
         const QString locked = WriteFile("S1041001BB00\n");
         QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
@@ -287,6 +409,173 @@ private slots:
             QCOMPARE(WEXITSTATUS(status), 0);
         }
         QVERIFY(MemoryIsZero());
+    }
+
+    // An executable's image holds each segment's file bytes where the toolchain put them and
+    // the length of zeros after; put into a machine, the zeros are written, and the bytes
+    // around the segments stay as they were.
+    void executableImageThenMachine()
+    {
+        const QHash<QString, unsigned int> nm = Nm(Built("segments.nm"));
+        ElfLoader loader(Built("segments.elf"));
+        ProgramImage image;
+        QVERIFY2(loader.Parse(&image), qPrintable(loader.errorMessage));
+        QVERIFY(loader.errorMessage.isEmpty());
+        QCOMPARE(int(image.segments.size()), 3);
+        const ProgramImage::Segment& vectors = image.segments[0];
+        const ProgramImage::Segment& code = image.segments[1];
+        const ProgramImage::Segment& data = image.segments[2];
+        QCOMPARE(vectors.address, 0u);
+        QCOMPARE(vectors.bytes, ReadAll(Built("segments.vectors.bin")));
+        QCOMPARE(vectors.memorySize, 8u);
+        QCOMPARE(code.address, nm.value("start"));
+        QCOMPARE(code.bytes, ReadAll(Built("segments.text.bin")));
+        QCOMPARE(code.memorySize, unsigned(code.bytes.size()));
+        QCOMPARE(data.address, nm.value("data"));
+        QCOMPARE(data.bytes, ReadAll(Built("segments.data.bin")));
+        QCOMPARE(data.memorySize, nm.value("buffer_end") - nm.value("data"));
+        QVERIFY(data.memorySize > unsigned(data.bytes.size()) + 0x2FF);
+        QCOMPARE(image.entry, nm.value("start"));
+        for (auto it = nm.constBegin(); it != nm.constEnd(); ++it) {
+            const SymbolTable::Symbol* symbol = image.symbols.Find(it.key());
+            QVERIFY2(symbol && symbol->address == it.value(), qPrintable(it.key()));
+        }
+        const LineTable::Row* row = image.lines.Find(nm.value("start"));
+        QVERIFY(row && image.lines.Files().at(row->file).endsWith(QLatin1String("segments.s")));
+
+        Document document;
+        std::fill_n(document.memory->buffer.mainBuffer, 0x8000, 0xA5);
+        ProgramLoader load(Built("segments.elf"), &document);
+        QVERIFY2(load.Load(), qPrintable(load.errorMessage));
+        QByteArray written;
+        for (unsigned int a = 0; a < 0x8000; ++a)
+            written.append(char(document.memory->Read(a, 8)));
+        QByteArray expected(0x8000, char(0xA5));
+        for (const ProgramImage::Segment& s : image.segments)
+            expected.replace(int(s.address), int(s.memorySize),
+                             s.bytes + QByteArray(int(s.memorySize) - s.bytes.size(), '\0'));
+        QCOMPARE(written, expected);
+        QCOMPARE(document.symbols->Count(), image.symbols.Count());
+        QCOMPARE(document.lines->RowCount(), image.lines.RowCount());
+        QCOMPARE(document.programFile, Built("segments.elf"));
+        QCOMPARE(document.programSerial, 1);
+    }
+
+    // A damaged executable is refused whole, with one message whether it is read into an
+    // image, checked for a reload or loaded: the image and the machine that held another
+    // program keep it, and the check builds no machine.
+    void refusedExecutableChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        const QByteArray good = ReadAll(Built("segments.elf"));
+        const int segments = int(Get(good, 28, 4));
+        auto with = [&](const std::function<void(QByteArray&)>& damage) {
+            QByteArray b = good;
+            damage(b);
+            return b;
+        };
+        QTest::newRow("header only") << good.left(60) << "aucun segment";
+        QTest::newRow("cut in the data segment") << good.left(0x4008) << "segment 2";
+        QTest::newRow("cut in the sections") << good.left(good.size() - 100) << "table des sections";
+        QTest::newRow("data over the code") << with([&](QByteArray& b) { Put(b, segments + 2 * 32 + 12, 4, 0x1008); })
+                                            << "Les segments 1 et 2 se chevauchent";
+        // Found late, after the symbols were read.
+        QTest::newRow("line table version") << with([&](QByteArray& b) {
+            Put(b, int(Get(b, SectionHeader(b, ".debug_line") + 16, 4)) + 4, 2, 77);
+        }) << "table des lignes";
+        // The last symbol, start, the only global one.
+        QTest::newRow("symbol in no section") << with([&](QByteArray& b) {
+            const int symtab = SectionHeader(b, ".symtab");
+            const int last = int(Get(b, symtab + 16, 4) + Get(b, symtab + 20, 4)) - 16;
+            Put(b, last + 14, 2, 200);
+        }) << "symbole";
+    }
+
+    void refusedExecutableChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        const QString path = WriteFile(bytes);
+        const QString other = Built("loader_sample_s1.elf");
+
+        ProgramImage image;
+        QVERIFY(ElfLoader(other).Parse(&image));
+        const ProgramImage before = image;
+        ElfLoader loader(path);
+        QVERIFY(!loader.Parse(&image));
+        QVERIFY2(loader.errorMessage.startsWith(elfError.arg(path)), qPrintable(loader.errorMessage));
+        QVERIFY2(loader.errorMessage.contains(reason), qPrintable(loader.errorMessage));
+        QVERIFY(SameSegments(image, before));
+        QCOMPARE(image.symbols.Count(), before.symbols.Count());
+        QVERIFY(image.symbols.Find(QStringLiteral("table")) && !image.symbols.Find(QStringLiteral("buffer")));
+        QCOMPARE(image.lines.RowCount(), before.lines.RowCount());
+
+        QString checked = QStringLiteral("?");
+        largestBlock = 0;
+        QVERIFY(!ProgramLoader::Check(path, &checked));
+        QVERIFY(largestBlock < MemoryBuffer::videoStart);
+        QCOMPARE(checked, loader.errorMessage);
+
+        Document document;
+        QVERIFY(ProgramLoader(other, &document).Load());
+        QVERIFY(largestBlock >= MemoryBuffer::videoStart); // a machine does show
+        const QByteArray memory(reinterpret_cast<const char*>(document.memory->buffer.mainBuffer), 0x8000);
+        const int symbols = document.symbols->Count();
+        ProgramLoader load(path, &document);
+        QVERIFY(!load.Load());
+        QCOMPARE(load.errorMessage, checked);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(document.memory->buffer.mainBuffer), 0x8000), memory);
+        QCOMPARE(document.symbols->Count(), symbols);
+        QVERIFY(document.symbols->Find(QStringLiteral("table")));
+        QVERIFY(document.lines->IsEmpty());
+        QCOMPARE(document.programFile, other);
+        QCOMPARE(document.programSerial, 1);
+
+        // The good file passes the same check, still without a machine.
+        largestBlock = 0;
+        QVERIFY(ProgramLoader::Check(Built("segments.elf"), &checked));
+        QVERIFY(checked.isEmpty());
+        QVERIFY(largestBlock < MemoryBuffer::videoStart);
+    }
+
+    // Checking S-Records reads every line as a load does and stops at the same fault with
+    // the same message, warning included, but writes nothing.
+    void recordsCheckFindsTheLoadsFault_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("good") << QByteArray("S0030000FC\nS1051000ABCD00\nS30801000010AB00\nS9030000FC\n") << true;
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("first line") << QByteArray("S4041000AA00\nS1041001BB00\n") << false;
+        QTest::newRow("after a header") << QByteArray("S0030000FC\nS1051000ZZ0200\n") << false;
+        QTest::newRow("after data") << QByteArray("S1051000010200\nS1061004AAG1BB00\nS1051010FFFF00\n") << false;
+        QTest::newRow("blank line after data") << QByteArray("S1051008123400\n\n") << false;
+        QTest::newRow("text after data") << QByteArray("S1051000010200\nBonjour\n") << false;
+    }
+
+    void recordsCheckFindsTheLoadsFault()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, valid);
+        const QString path = WriteFile(contents);
+        SRecordLoader check(path, memory.get());
+        const bool good = check.Check();
+        QCOMPARE(good, valid);
+        QVERIFY(MemoryIsZero());
+        QString checked = QStringLiteral("?");
+        largestBlock = 0;
+        QCOMPARE(ProgramLoader::Check(path, &checked), good);
+        QVERIFY(largestBlock < MemoryBuffer::videoStart);
+        QCOMPARE(checked, check.errorMessage);
+        QCOMPARE(LoadPath(path), good);
+        QCOMPARE(errorMessage, check.errorMessage);
+        if (good) {
+            QVERIFY(errorMessage.isEmpty());
+            QCOMPARE(MemoryIsZero(), contents.isEmpty());
+        } else {
+            QVERIFY(errorMessage.startsWith(formatError.arg(path)));
+        }
     }
 };
 
