@@ -652,24 +652,14 @@ void MainWindow::OnAction_Reload()
     const QString name = document->programFile;
     if (name.isEmpty() || Busy() || gdbServer->IsConnected())
         return;
-    // Read whole and checked first, into no machine: a file that the linker is still
-    // writing is refused there, and this one is not touched.
-    {
-        if (!QFileInfo(name).isFile()) {
-            reloadBar->ShowMissing(name);
-            return;
-        }
-        QString error;
-        if (QFileInfo(name).size() > largestProgram || !ProgramLoader::Check(name, &error)) {
-            reloadBar->ShowFailed(name, error.isEmpty()
-                                            ? QStringLiteral("Le fichier est trop gros pour être un programme 68000.")
-                                            : error);
-            return;
-        }
+    if (!QFileInfo(name).isFile()) {
+        reloadBar->ShowMissing(name);
+        return;
     }
-    // What the old program left in memory goes with it.
     QString error;
-    if (!session->Reload(name, &error)) {
+    if (QFileInfo(name).size() > largestProgram)
+        error = QStringLiteral("Le fichier est trop gros pour être un programme 68000.");
+    if (!error.isEmpty() || !session->Reload(name, &error)) {
         reloadBar->ShowFailed(name, error);
         return;
     }

@@ -34,6 +34,10 @@ bool Session::Load(const QString& fileName, QString* error)
 
 bool Session::Reload(const QString& fileName, QString* error)
 {
+    // Read whole and checked first, into no machine: a file that the linker is still
+    // writing is refused there, and this one is not touched.
+    if (!ProgramLoader::Check(fileName, error))
+        return false;
     std::fill_n(document->memory->buffer.mainBuffer, MemoryBuffer::videoStart, 0);
     std::fill_n(document->memory->buffer.videoBuffer, MemoryBuffer::videoSize, 0);
     return Load(fileName, error);

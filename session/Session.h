@@ -44,7 +44,8 @@ public:
     // The program file's content into memory, with its names and lines; the processor is
     // left as it is. False, with the French message in *error, when it cannot be loaded.
     bool Load(const QString& fileName, QString* error);
-    // The same after clearing what the previous program left in memory.
+    // The same after clearing what the previous program left in memory, once the file is
+    // known to load: one that does not leaves the machine as it was.
     bool Reload(const QString& fileName, QString* error);
     // The processor from the vectors, and an empty history.
     void Reset();
