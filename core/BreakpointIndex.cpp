@@ -14,8 +14,12 @@ void BreakpointIndex::Build(const AddressBreakpointList& addresses, const Instru
             anyAddress = true;
         }
     }
-    for (unsigned short word : instructions)
+    onlyInstruction = instructions.isEmpty() ? -1 : instructions.first();
+    for (unsigned short word : instructions) {
         instructionBits[word >> 6] |= std::uint64_t(1) << (word & 63);
+        if (word != onlyInstruction)
+            onlyInstruction = -1;
+    }
     anyInstruction = !instructions.isEmpty();
     built = true;
 }
@@ -31,4 +35,5 @@ void BreakpointIndex::Release(const AddressBreakpointList& addresses, const Inst
     for (unsigned short word : instructions)
         instructionBits[word >> 6] &= ~(std::uint64_t(1) << (word & 63));
     built = anyAddress = anyInstruction = false;
+    onlyInstruction = -1;
 }

@@ -21,17 +21,24 @@ public:
     // Whether any address, or any word, is marked: a run tests only the kinds there are.
     bool HasAddresses() const { return anyAddress; }
     bool HasInstructions() const { return anyInstruction; }
-    bool HasAddress(unsigned int address) const { return Test(addressBits, address & 0xFFFFFF); }
-    bool HasInstruction(unsigned int word) const { return Test(instructionBits, word & 0xFFFF); }
+    // The one word marked, when there is exactly one (ILLEGAL, as a rule); -1 otherwise.
+    int OnlyInstruction() const { return onlyInstruction; }
+    bool HasAddress(unsigned int address) const { return Test(addressBits.data(), address & 0xFFFFFF); }
+    bool HasInstruction(unsigned int word) const { return Test(instructionBits.data(), word & 0xFFFF); }
+
+    // The bitmaps themselves, for a loop that keeps them at hand across the calls it makes.
+    const std::uint64_t* AddressBits() const { return addressBits.data(); }
+    const std::uint64_t* InstructionBits() const { return instructionBits.data(); }
+    static bool Test(const std::uint64_t* bits, unsigned int i) { return (bits[i >> 6] >> (i & 63)) & 1; }
 
 private:
-    static bool Test(const std::vector<std::uint64_t>& bits, unsigned int i) { return (bits[i >> 6] >> (i & 63)) & 1; }
 
     std::vector<std::uint64_t> addressBits;
     std::vector<std::uint64_t> instructionBits;
     bool built = false;
     bool anyAddress = false;
     bool anyInstruction = false;
+    int onlyInstruction = -1;
 };
 
 #endif

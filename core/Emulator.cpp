@@ -208,14 +208,18 @@ bool Emulator::StopsAfter(bool last)
 
 long long Emulator::QuickExecute(long long count, const BreakpointIndex* stops)
 {
+    // Only the kinds of breakpoint there are cost a test; one word alone, a comparison.
+    const bool addresses = stops->HasAddresses();
+    if (stops->OnlyInstruction() >= 0)
+        return addresses ? QuickSlice<true, 1>(count, stops) : QuickSlice<false, 1>(count, stops);
     if (stops->HasInstructions())
-        return stops->HasAddresses() ? QuickSlice<true, true>(count, stops) : QuickSlice<false, true>(count, stops);
-    return stops->HasAddresses() ? QuickSlice<true, false>(count, stops) : QuickExecute(count);
+        return addresses ? QuickSlice<true, 2>(count, stops) : QuickSlice<false, 2>(count, stops);
+    return addresses ? QuickSlice<true, 0>(count, stops) : QuickSlice<false, 0>(count, stops);
 }
 
 // QuickExecute(count) with the marks of a run's breakpoints tested before each instruction,
 // as RecordedSlice tests them.
-template <bool addresses, bool instructions>
+template <bool addresses, int instructions>
 long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
 {
     if (!SliceStarts(count, false))
@@ -223,8 +227,14 @@ long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
     Register& r = registerFile;
     const Handler* const table = handlers;
     const unsigned char* const main = mainArray;
+    // In locals, which the handlers' calls cannot change: not reloaded after each.
+    const std::uint64_t* const addressBits = stops->AddressBits();
+    const std::uint64_t* const wordBits = stops->InstructionBits();
+    const unsigned int only = unsigned(stops->OnlyInstruction());
     const auto isMarked = [&](unsigned int pc, unsigned int word) __attribute__((always_inline)) {
-        return (addresses && stops->HasAddress(pc)) || (instructions && stops->HasInstruction(word));
+        return (addresses && BreakpointIndex::Test(addressBits, pc & 0xFFFFFF))
+               || (instructions == 1 && (word & 0xFFFF) == only)
+               || (instructions == 2 && BreakpointIndex::Test(wordBits, word & 0xFFFF));
     };
     vector = NoVector;
     deferring = true;

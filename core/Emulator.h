@@ -391,7 +391,8 @@ private:
     // marked: given an index, whose kinds of marks it tests.
     template <bool marked, bool addresses, bool instructions>
     long long RecordedSlice(long long count, const BreakpointIndex* stops);
-    template <bool addresses, bool instructions>
+    // instructions: 0 for none, 1 for one word marked, 2 for a bitmap of them.
+    template <bool addresses, int instructions>
     long long QuickSlice(long long count, const BreakpointIndex* stops);
     // Whether the trace bit stops execution here; told: the stop's message is set at once.
     bool TraceStops(bool told = true)

@@ -642,8 +642,11 @@ private slots:
             InstructionBreakpointList instructions;
             if (kinds & 1)
                 addresses << pcs[2100] << 0xFF0000;
+            // One word, tested by a comparison; with another, through the bitmap.
             if (kinds & 2)
                 instructions << static_cast<unsigned short>(words[1300]);
+            if (kinds == 3)
+                instructions << 0xFFFF;
             BreakpointIndex index;
             index.Build(addresses, instructions);
             int first = 0;
@@ -659,9 +662,10 @@ private slots:
             QVERIFY(sliced.emulator.undoList.items.isEmpty());
         }
 
-        // An odd pc whose word is marked: the slice stops before it, without a fault.
+        // An odd pc whose word is marked: the slice stops before it, without a fault. The
+        // word twice in the list is still one word.
         InstructionBreakpointList illegal;
-        illegal << 0x4AFC;
+        illegal << 0x4AFC << 0x4AFC;
         BreakpointIndex atIllegal;
         atIllegal.Build(AddressBreakpointList(), illegal);
         TestMachine odd;
