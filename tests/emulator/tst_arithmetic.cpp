@@ -164,6 +164,124 @@ private slots:
     }
     void moveMultiple() { CheckRow(); }
 
+    // MOVEM to every register: each of D0-D7/A0-A6 (and A7, USP or SSP as the state selects)
+    // starts with a value of its own and loads another, unlike every other register's, so
+    // that the undo check of each row sees any one of them not come back.
+    void moveMultipleToEveryRegister_data()
+    {
+        Columns();
+        // A register's value before: its number in the high byte, never a loaded value.
+        // Later assignments win: extra may set a base register again.
+        const auto registers = [](const QString& extra) {
+            QStringList parts;
+            for (int n = 0; n < 8; ++n)
+                parts << QStringLiteral("D%1=$%2").arg(n).arg(0x0D000000u + 0x010101u * unsigned(n + 1), 0, 16);
+            for (int n = 0; n < 7; ++n)
+                parts << QStringLiteral("A%1=$%2").arg(n).arg(0x0A000000u + 0x010101u * unsigned(n + 1), 0, 16);
+            return parts.join(QLatin1Char(' ')) + QLatin1Char(' ') + extra;
+        };
+        // Values in memory from base, one per register of the list in order D0-D7/A0-A7 (16
+        // with A7), with the sign bit set in every other one; and what each register ends as.
+        struct Loaded
+        {
+            QString memory;
+            QStringList values;
+        };
+        const auto loaded = [](unsigned int base, int count, int size, unsigned int tag) {
+            Loaded l;
+            QStringList memory;
+            for (int k = 0; k < count; ++k) {
+                const unsigned int value = size == 32 ? (tag << 24) | 0x00510000u | unsigned(k * 0x1111 + 0x0F)
+                                                      : (k % 2 ? 0x8000u : 0x0000u) | ((tag & 0xF) << 8) | unsigned(0x10 + k);
+                memory << QStringLiteral("[$%1].%2=$%3").arg(base + unsigned(k * size / 8), 0, 16)
+                              .arg(size == 32 ? QLatin1Char('l') : QLatin1Char('w'))
+                              .arg(value, 0, 16);
+                const unsigned int extended = size == 32 ? value : (value & 0x8000 ? 0xFFFF0000u | value : value);
+                l.values << QStringLiteral("$%1").arg(extended, 0, 16);
+            }
+            l.memory = memory.join(QLatin1Char(' '));
+            return l;
+        };
+        const auto expected = [](const Loaded& l, const QString& a7Name, const QString& extra) {
+            QStringList parts;
+            for (int n = 0; n < l.values.size(); ++n) {
+                const QString name = n < 8 ? QStringLiteral("D%1").arg(n) : n < 15 ? QStringLiteral("A%1").arg(n - 8) : a7Name;
+                parts << name + QLatin1Char('=') + l.values.at(n);
+            }
+            return parts.join(QLatin1Char(' ')) + QLatin1Char(' ') + extra;
+        };
+        const auto row = [](const QString& name, const char* code, const QString& before, const QString& after,
+                            int steps = 1) {
+            QTest::newRow(qPrintable(name)) << QString::fromLatin1(code) << before << after << steps;
+        };
+
+        {
+            // The stack pointer is the base and not in the list: it ends past the 15 longs.
+            const Loaded l = loaded(0x7000, 15, 32, 0xC1);
+            row(QStringLiteral("MOVEM.L (A7)+,D0-D7/A0-A6, each register back on undo"), "4CDF 7FFF",
+                registers(QStringLiteral("SSP=$7000 USP=$6000 ") + l.memory),
+                expected(l, QString(), QStringLiteral("SSP=$703C USP=$6000 PC=$1004")));
+        }
+        {
+            const Loaded l = loaded(0x2000, 15, 16, 0x2);
+            row(QStringLiteral("MOVEM.W (A7)+,D0-D7/A0-A6 sign-extends into all, each back on undo"), "4C9F 7FFF",
+                registers(QStringLiteral("SSP=$2000 ") + l.memory), expected(l, QString(), QStringLiteral("SSP=$201E")));
+        }
+        {
+            // A7 in the list in supervisor state: SSP loaded, USP untouched.
+            const Loaded l = loaded(0x2000, 16, 32, 0xC3);
+            row(QStringLiteral("MOVEM.L abs.L,D0-D7/A0-A7 in supervisor state loads SSP"), "4CF9 FFFF 0000 2000",
+                registers(QStringLiteral("USP=$6000 ") + l.memory),
+                expected(l, QStringLiteral("SSP"), QStringLiteral("USP=$6000 PC=$1008")));
+        }
+        {
+            // The same in user state: USP loaded, SSP untouched.
+            const Loaded l = loaded(0x2000, 16, 32, 0xC4);
+            row(QStringLiteral("MOVEM.L abs.L,D0-D7/A0-A7 in user state loads USP"), "4CF9 FFFF 0000 2000",
+                registers(QStringLiteral("SR=0 USP=$6000 ") + l.memory),
+                expected(l, QStringLiteral("USP"), QStringLiteral("SSP=$8000 PC=$1008 SR=0")));
+        }
+        {
+            // A7 both the base and in the list, in user state: it ends past the last long.
+            Loaded l = loaded(0x5000, 16, 32, 0xC5);
+            l.values.removeLast();
+            row(QStringLiteral("MOVEM.L (A7)+,D0-D7/A0-A7 in user state ends at the final address"), "4CDF FFFF",
+                registers(QStringLiteral("SR=0 USP=$5000 ") + l.memory),
+                expected(l, QString(), QStringLiteral("USP=$5040 SSP=$8000")));
+        }
+        {
+            Loaded l = loaded(0x5000, 16, 16, 0x6);
+            l.values.removeLast();
+            row(QStringLiteral("MOVEM.W (A7)+,D0-D7/A0-A7 in supervisor state ends at the final address"), "4C9F FFFF",
+                registers(QStringLiteral("SSP=$5000 USP=$6000 ") + l.memory),
+                expected(l, QString(), QStringLiteral("SSP=$5020 USP=$6000")));
+        }
+        {
+            // A0 the base and in the list: it ends past the last long, the others loaded.
+            Loaded l = loaded(0x2000, 16, 32, 0xC7);
+            l.values[8] = QStringLiteral("$2040");
+            row(QStringLiteral("MOVEM.L (A0)+,D0-D7/A0-A7 in supervisor state"), "4CD8 FFFF",
+                registers(QStringLiteral("USP=$6000 A0=$2000 ") + l.memory),
+                expected(l, QStringLiteral("SSP"), QStringLiteral("USP=$6000")));
+        }
+        {
+            // d16(A6), the base among the registers loaded.
+            const Loaded l = loaded(0x2010, 15, 32, 0xC8);
+            row(QStringLiteral("MOVEM.L 16(A6),D0-D7/A0-A6 loads its base too"), "4CEE 7FFF 0010",
+                registers(QStringLiteral("A6=$2000 ") + l.memory),
+                expected(l, QString(), QStringLiteral("PC=$1006")));
+        }
+        {
+            // Two loads of every register in a row, both taken back.
+            Loaded first = loaded(0x7000, 15, 32, 0xC9);
+            const Loaded second = loaded(0x703C, 15, 32, 0xCA);
+            row(QStringLiteral("two MOVEM.L (A7)+,D0-D7/A0-A6 in a row, both taken back"), "4CDF 7FFF 4CDF 7FFF",
+                registers(QStringLiteral("SSP=$7000 ") + first.memory + QLatin1Char(' ') + second.memory),
+                expected(second, QString(), QStringLiteral("SSP=$7078 PC=$1008")), 2);
+        }
+    }
+    void moveMultipleToEveryRegister() { CheckRow(); }
+
     void decimal_data()
     {
         Columns();

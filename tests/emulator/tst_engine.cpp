@@ -448,6 +448,36 @@ private slots:
         QVERIFY(machine.emulator.undoList.items.isEmpty());
     }
 
+    // MOVEM loads of every register, thousands of them across the ring's blocks, with an
+    // instruction that names its registers between them, and every eight instructions an edit
+    // of the S bit, so that A7 is USP for some loads and SSP for others: taken back one at a
+    // time, each gives back all fifteen data and address registers with USP, SSP, SR and PC
+    // (an edit goes back with the instruction before it).
+    void moveMultipleLoadsComeBackOneByOne()
+    {
+        TestMachine machine;
+        // MOVEM.L (A0),D0-D7/A1-A6 / ADDQ.L #4,A0 / MOVEM.L (A0),D0-D7/A1-A7 / BRA.S back.
+        machine.Prepare("4CD0 7EFF 5888 4CD0 FEFF 60F4");
+        for (unsigned int a = 0x2000; a < 0x10000; a += 4)
+            machine.memory.Write(a, (a * 2654435761u) ^ 0x5A5A0000u, 32, true);
+        machine.Apply("A0=$2000 USP=$6000 D0=1 D1=2 D2=3 D3=4 D4=5 D5=6 D6=7 D7=8 A1=9 A2=10 A3=11 A4=12 A5=13 A6=14");
+        QStringList states;
+        for (int i = 0; i < 4 * 1500; ++i) {
+            states << machine.State(0, 0);
+            machine.emulator.Execute();
+            QVERIFY(machine.emulator.errorMessage.isEmpty());
+            if (i % 8 == 3) {
+                machine.emulator.EditingRegisters();
+                machine.emulator.registers->sr ^= Register::supervisorBit;
+            }
+        }
+        while (!machine.emulator.undoList.items.isEmpty()) {
+            machine.emulator.Undo();
+            QCOMPARE(machine.State(0, 0), states.takeLast());
+        }
+        QVERIFY(states.isEmpty());
+    }
+
     // Items live in blocks of slots: a ring whose capacity ends inside a block wraps around
     // it, stays in order, and keeps every item's records.
     void undoRingWrapsAcrossBlocks()
@@ -458,7 +488,10 @@ private slots:
         const UndoItem* firstSlot = nullptr;
         for (unsigned int i = 1; i <= 6000; ++i) {
             registers.pc = i;
-            registers.a[3] = 7 * i;
+            for (unsigned int n = 0; n < 8; ++n)
+                registers.d[n] = (n << 24) | i;
+            for (unsigned int n = 0; n < 7; ++n)
+                registers.a[n] = ((8 + n) << 24) | (7 * i);
             records.clear();
             for (unsigned int k = 0; k < i % 5; ++k)
                 records.Add(i, k, 8);
@@ -477,7 +510,10 @@ private slots:
             Register rewound;
             list.items.Rewind(i, rewound);
             QCOMPARE(rewound.pc, pc);
-            QCOMPARE(rewound.a[3], 7 * pc);
+            for (unsigned int n = 0; n < 8; ++n)
+                QCOMPARE(rewound.d[n], (n << 24) | pc);
+            for (unsigned int n = 0; n < 7; ++n)
+                QCOMPARE(rewound.a[n], ((8 + n) << 24) | (7 * pc));
         }
         // 6000 items went round the 2500 slots: the newest is in slot 999.
         QCOMPARE(list.items.last(), firstSlot + 999);

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <new>
@@ -178,6 +179,30 @@ private:
         return bytes;
     }
 
+    // Every byte of main memory and of the video area, as a program left them.
+    void FillMemory(unsigned char value)
+    {
+        std::memset(memory->buffer.mainBuffer, value, MemoryBuffer::videoStart);
+        std::memset(memory->buffer.videoBuffer, value, MemoryBuffer::videoSize);
+    }
+
+    // A well-formed record: its count, its address of the type's width, its data and its
+    // checksum, as a tool writes them.
+    static QByteArray Record(const char* type, unsigned int address, const QByteArray& data)
+    {
+        const int width = type[1] == '1' ? 2 : type[1] == '2' ? 3 : 4;
+        QByteArray fields;
+        fields.append(char(width + data.size() + 1));
+        for (int i = width - 1; i >= 0; --i)
+            fields.append(char(address >> (8 * i)));
+        fields.append(data);
+        unsigned int sum = 0;
+        for (const char c : fields)
+            sum += quint8(c);
+        fields.append(char(~sum));
+        return QByteArray(type) + fields.toHex().toUpper() + '\n';
+    }
+
     bool MemoryIsZero()
     {
         for (unsigned int a = 0; a < MemoryBuffer::videoStart; ++a) {
@@ -234,6 +259,77 @@ private slots:
         QCOMPARE(Bytes(origin, image.size()), image);
         QCOMPARE(memory->Read(origin - 1, 8), 0u);
         QCOMPARE(memory->Read(origin + unsigned(image.size()), 8), 0u);
+    }
+
+    // The same files over memory that is not zero: every byte of every record is written,
+    // the zeros too, and nothing beside them.
+    void toolchainImagesOverwriteEveryByte_data() { toolchainImagesLoadByteForByte_data(); }
+
+    void toolchainImagesOverwriteEveryByte()
+    {
+        QFETCH(QString, name);
+        QFETCH(unsigned int, origin);
+        const QString base = QStringLiteral(LOADER_IMAGES "/") + name;
+        QFile binary(base + ".bin");
+        QVERIFY(binary.open(QIODevice::ReadOnly));
+        const QByteArray image = binary.readAll();
+        QVERIFY(image.count('\0') >= 8);
+
+        FillMemory(0xA5);
+        QVERIFY2(LoadPath(base + ".hex"), qPrintable(errorMessage));
+        for (int i = 0; i < image.size(); ++i)
+            if (memory->Read(origin + unsigned(i), 8) != quint8(image[i]))
+                QFAIL(qPrintable(QStringLiteral("byte %1 of the image is $%2 in memory, not $%3")
+                                     .arg(i)
+                                     .arg(memory->Read(origin + unsigned(i), 8), 2, 16, QLatin1Char('0'))
+                                     .arg(quint8(image[i]), 2, 16, QLatin1Char('0'))));
+        QCOMPARE(memory->Read(origin - 1, 8), 0xA5u);
+        QCOMPARE(memory->Read(origin + unsigned(image.size()), 8), 0xA5u);
+        QCOMPARE(memory->Read(0, 32), 0xA5A5A5A5u);
+    }
+
+    // Records of every length from 1 to 64 data bytes, of the three address widths, each
+    // with zeros, $FF and other values at every position: each writes exactly its bytes.
+    void everyByteOfEveryRecordLength()
+    {
+        FillMemory(0x5A);
+        QByteArray file;
+        struct Written
+        {
+            unsigned int address;
+            QByteArray data;
+        };
+        QVector<Written> written;
+        unsigned int address = 0x1000;
+        for (const char* type : {"S1", "S2", "S3"}) {
+            for (int length = 1; length <= 64; ++length) {
+                QByteArray data;
+                for (int i = 0; i < length; ++i) {
+                    static const char values[] = {'\x00', '\x01', '\xFF', '\x80', '\x5A', '\x00', '\x7F'};
+                    data.append(values[(i + length) % 7]);
+                }
+                file += Record(type, address, data);
+                written.append(Written{address, data});
+                // One byte apart, which keeps its value.
+                address += unsigned(length) + 1;
+            }
+            if (QByteArray(type) == "S1")
+                address = 0x123457;
+            else
+                address = 0xFE0001;
+        }
+        QVERIFY2(Load(file), qPrintable(errorMessage));
+        for (const Written& w : written) {
+            const QString where = QStringLiteral("a record of %1 bytes at $%2").arg(w.data.size()).arg(w.address, 0, 16);
+            QVERIFY2(Bytes(w.address, w.data.size()) == w.data, qPrintable(where));
+            QVERIFY2(memory->Read(w.address - 1, 8) == 0x5Au, qPrintable(where));
+            QVERIFY2(memory->Read(w.address + unsigned(w.data.size()), 8) == 0x5Au, qPrintable(where));
+        }
+        // A later record writes over an earlier one, its zeros too.
+        QVERIFY(Load(Record("S1", 0x1001, QByteArray(3, '\0'))));
+        QCOMPARE(memory->Read(0x1000, 8), quint8(written.first().data.at(0)) + 0u);
+        QCOMPARE(Bytes(0x1001, 3), QByteArray(3, '\0'));
+        QCOMPARE(memory->Read(0x1004, 8), 0x5Au);
     }
 
     void recordsThatWriteNothing()

@@ -97,6 +97,7 @@ private slots:
     void rebuiltProgramReloadsAndKeepsItsBreakpoints();
     void badFilesLeaveTheProgramAsItIs();
     void settingsSurviveARestart();
+    void everyBreakpointKindSurvivesTheSettings();
     void damagedSettingsHarmNothing();
     void manualAndReadmeAgree();
     void commandLine();
@@ -257,6 +258,108 @@ void TestDailyUse::settingsSurviveARestart()
     w.recentMenu->actions().at(2)->trigger();
     QCOMPARE(answerer.titles, QStringList{QStringLiteral("Zendra - Erreur")});
     QCOMPARE(w.document->programFile, second);
+}
+
+// Each kind of address breakpoint, saved for a program and restored: plain, with an ignore
+// count alone, with a condition alone, with both; and watchpoints of every kind, nested,
+// overlapping, disabled. Restored into a document that has some of them already, none comes
+// twice; saved again from there, the same comes back; the passes counted are not kept.
+void TestDailyUse::everyBreakpointKindSurvivesTheSettings()
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("kinds.elf"));
+    struct Kept
+    {
+        unsigned int address;
+        const char* condition;
+        int ignore;
+    };
+    const Kept kept[] = {
+        {0x1000, "", 0},
+        {0x1002, "", 5},
+        {0x1004, "d1==3", 0},
+        {0x1006, "d0!=0 && [a0].w==2", 0x12},
+        {0x1008, "", 0x7FFFFFFF},
+        {0x100A, "", 1},
+        {0xFFFFFE, "d7>=1", 0},
+    };
+    const QList<Watchpoint> watchpoints = {
+        Watchpoint(0x2000, 0x100, WatchRead), Watchpoint(0x2010, 4, WatchWrite), Watchpoint(0x2010, 4, WatchAccess, false),
+        Watchpoint(0x2012, 1, WatchRead, false), Watchpoint(0x2008, 0x10, WatchAccess), Watchpoint(0xFFFFFF, 0x10000, WatchWrite),
+    };
+    {
+        Document document;
+        document.programFile = program;
+        for (const Kept& k : kept) {
+            document.AddAddressBreakpoint(k.address);
+            if (!*k.condition && k.ignore == 0)
+                continue;
+            BreakpointCondition c;
+            if (*k.condition)
+                QVERIFY(c.condition.Parse(QString::fromLatin1(k.condition), document.conditionCalculator));
+            c.ignoreCount = k.ignore;
+            c.passes = 1;
+            document.conditions.insert(k.address, c);
+        }
+        for (const Watchpoint& w : watchpoints)
+            QVERIFY(document.AddWatchpoint(w));
+        Settings().SaveProgram(document);
+    }
+    const auto check = [&](Document& d) {
+        for (const Kept& k : kept) {
+            const QString where = QString::number(k.address, 16);
+            QVERIFY2(d.addressBreakpoints.count(k.address) == 1, qPrintable(where));
+            if (!*k.condition && k.ignore == 0) {
+                QVERIFY2(!d.conditions.contains(k.address), qPrintable(where));
+                continue;
+            }
+            QVERIFY2(d.conditions.contains(k.address), qPrintable(where));
+            const BreakpointCondition& c = d.conditions[k.address];
+            QVERIFY2(c.condition.text == QLatin1String(k.condition), qPrintable(where + ": " + c.condition.text));
+            QVERIFY2(c.HasCondition() == bool(*k.condition), qPrintable(where));
+            QVERIFY2(c.ignoreCount == k.ignore, qPrintable(where + QStringLiteral(": %1").arg(c.ignoreCount)));
+            QVERIFY2(c.passes == 0, qPrintable(where));
+        }
+        QCOMPARE(d.addressBreakpoints.size(), int(sizeof kept / sizeof kept[0]));
+        int carried = 0;
+        for (const Kept& k : kept)
+            carried += *k.condition || k.ignore > 0;
+        QCOMPARE(d.conditions.size(), carried);
+        QCOMPARE(d.watchpoints.size(), watchpoints.size());
+        for (int i = 0; i < watchpoints.size(); ++i) {
+            QVERIFY2(d.watchpoints[i].SameRange(watchpoints[i]), qPrintable(d.watchpoints[i].Text()));
+            QCOMPARE(d.watchpoints[i].enabled, watchpoints[i].enabled);
+        }
+    };
+    Document restored;
+    restored.programFile = program;
+    QVERIFY(Settings().RestoreProgram(restored));
+    check(restored);
+    if (QTest::currentTestFailed())
+        return;
+    // The ignore count alone lets its passes go by, then stops.
+    for (int pass = 0; pass < 5; ++pass)
+        QVERIFY(!restored.ConditionAllows(0x1002));
+    QVERIFY(restored.ConditionAllows(0x1002));
+    QVERIFY(!restored.ConditionAllows(0x100A));
+    QVERIFY(restored.ConditionAllows(0x100A));
+    QVERIFY(restored.ConditionAllows(0x1000));
+
+    Settings().SaveProgram(restored);
+    Document again;
+    again.programFile = program;
+    again.AddAddressBreakpoint(0x1002);
+    again.AddAddressBreakpoint(0xFFFFFE);
+    again.AddWatchpoint(watchpoints.first());
+    QVERIFY(Settings().RestoreProgram(again));
+    // Restored after the two that were there, in the order saved.
+    QCOMPARE(again.addressBreakpoints.mid(0, 2), QList<unsigned int>({0x1002, 0xFFFFFE}));
+    check(again);
+
+    Document other;
+    other.programFile = dir.filePath(QStringLiteral("other.elf"));
+    QVERIFY(!Settings().RestoreProgram(other));
+    QVERIFY(other.addressBreakpoints.isEmpty() && other.conditions.isEmpty() && other.watchpoints.isEmpty());
 }
 
 void TestDailyUse::damagedSettingsHarmNothing()

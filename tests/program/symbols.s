@@ -51,3 +51,15 @@ table:
     .size   table, .-table
 counter:
     .word   0
+| A sized object with a sized one nested in it, then a word that no symbol names: the
+| byte just past an object is no longer in it.
+    .type   pair, @object
+pair:
+    .word   0x1234
+    .type   pair_second, @object
+pair_second:
+    .word   0x5678
+    .size   pair_second, .-pair_second
+    .word   0x9ABC
+    .size   pair, .-pair
+    .word   0xDEF0

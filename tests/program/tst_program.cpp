@@ -9,12 +9,17 @@
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "program/ElfLoader.h"
+#include "program/ProgramImage.h"
 #include "program/LineTable.h"
 #include "session/ProgramLoader.h"
 #include "program/SymbolTable.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
+#include <algorithm>
+#include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -351,6 +356,357 @@ private slots:
         document->AddAddressBreakpoint(square);
         QCOMPARE(Run(StepOverLineMode), int(AddressBreak));
         QCOMPARE(Pc(), square);
+    }
+
+    // Every loadable segment, read from the file's own program headers: its bytes from the
+    // file, then zeros up to its memory size, over memory that held something else; not a
+    // byte beside the segments changes. The same through the document's loader, and the
+    // program then runs on what was loaded.
+    void everySegmentLoadsItsBytesThenZeros()
+    {
+        const QByteArray file = ReadAll(Image("segments.elf"));
+        struct Segment
+        {
+            unsigned int offset;
+            unsigned int address;
+            unsigned int fileSize;
+            unsigned int memorySize;
+        };
+        QVector<Segment> segments;
+        const int phoff = int(Get32(file, 28));
+        const int phentsize = Get16(file, 42);
+        for (int i = 0; i < Get16(file, 44); ++i) {
+            const int h = phoff + i * phentsize;
+            if (Get32(file, h) == 1) // PT_LOAD
+                segments.append(Segment{Get32(file, h + 4), Get32(file, h + 12), Get32(file, h + 16), Get32(file, h + 20)});
+        }
+        // The shapes that the program is built to have.
+        auto has = [&](const std::function<bool(const Segment&)>& shape) {
+            return std::any_of(segments.begin(), segments.end(), shape);
+        };
+        QCOMPARE(segments.size(), 5);
+        QVERIFY(has([](const Segment& s) { return s.fileSize > 0 && s.memorySize > s.fileSize; }));
+        QVERIFY(has([](const Segment& s) { return s.fileSize == 0 && s.memorySize > 0; }));
+        QVERIFY(has([](const Segment& s) { return (s.address & 1) && (s.memorySize & 1); }));
+        auto inSegment = [&](unsigned int a) {
+            return has([a](const Segment& s) { return a - s.address < s.memorySize; });
+        };
+
+        for (const bool throughDocument : {false, true}) {
+            init();
+            Memory& memory = *document->memory;
+            std::memset(memory.buffer.mainBuffer, 0xA5, 0x10000);
+            if (throughDocument) {
+                QVERIFY2(Open(Image("segments.elf")), qPrintable(error));
+            } else {
+                // The two phases by hand: read into an image, then put into the machine.
+                ElfLoader loader(Image("segments.elf"));
+                ProgramImage image;
+                QVERIFY2(loader.Parse(&image), qPrintable(loader.errorMessage));
+                ProgramLoader(Image("segments.elf"), document.get()).Commit(image);
+            }
+            for (const Segment& s : segments) {
+                for (unsigned int i = 0; i < s.memorySize; ++i) {
+                    const unsigned int expected = i < s.fileSize ? quint8(file[int(s.offset + i)]) : 0u;
+                    if (memory.Read(s.address + i, 8) != expected)
+                        QFAIL(qPrintable(QStringLiteral("byte %1 of the segment at %2 (%3 in the file, %4 in memory) "
+                                                        "is $%5, not $%6")
+                                             .arg(i)
+                                             .arg(Hex(s.address))
+                                             .arg(s.fileSize)
+                                             .arg(s.memorySize)
+                                             .arg(memory.Read(s.address + i, 8), 0, 16)
+                                             .arg(expected, 0, 16)));
+                }
+            }
+            for (unsigned int a = 0; a < 0x10000; ++a)
+                if (!inSegment(a) && memory.Read(a, 8) != 0xA5)
+                    QFAIL(qPrintable(QStringLiteral("%1, in no segment, was written").arg(Hex(a))));
+
+            // The zeros are the program's: its variables past its data start at zero.
+            const SymbolTable& symbols = *document->symbols;
+            QVERIFY(symbols.Find(QStringLiteral("total")) && symbols.Find(QStringLiteral("zeros")));
+            QCOMPARE(memory.Read(symbols.Find(QStringLiteral("odd"))->address, 8), 0x81u);
+            QCOMPARE(memory.Read(symbols.Find(QStringLiteral("odd"))->address + 4, 8), 0x85u);
+            QCOMPARE(memory.Read(symbols.Find(QStringLiteral("zeros"))->address + 0x100, 8), 0u);
+            document->emulator->Reset();
+            document->AddAddressBreakpoint(symbols.Find(QStringLiteral("done"))->address);
+            QCOMPARE(Run(RunMode), int(AddressBreak));
+            QCOMPARE(memory.Read(symbols.Find(QStringLiteral("total"))->address, 32), 0x11223344u + 0x55667788u);
+        }
+    }
+
+    // A sized symbol holds the bytes from its start up to its size, not the one after; a
+    // symbol nested in another holds its own bytes, and the outer one the rest.
+    void sizedSymbolsEndAtTheirSize()
+    {
+        QVERIFY2(Open(Image("symbols.elf")), qPrintable(error));
+        const SymbolTable& symbols = *document->symbols;
+        const unsigned int pair = At("pair");
+        QCOMPARE(symbols.Find(QStringLiteral("pair"))->size, 6u);
+        QCOMPARE(symbols.Find(QStringLiteral("pair_second"))->size, 2u);
+        QVERIFY(!symbols.LabelAt(pair + 6));
+        struct Expected
+        {
+            unsigned int address;
+            const char* name;
+            unsigned int offset;
+        };
+        const unsigned int drawLine = At("draw_line");
+        const unsigned int table = At("table");
+        for (const Expected& e : {Expected{pair, "pair", 0}, Expected{pair + 1, "pair", 1},
+                                  Expected{pair + 2, "pair_second", 0}, Expected{pair + 3, "pair_second", 1},
+                                  Expected{pair + 4, "pair", 4}, Expected{pair + 5, "pair", 5}, Expected{pair + 6, nullptr, 0},
+                                  Expected{pair + 7, nullptr, 0}, Expected{table + 9, "table", 9},
+                                  Expected{drawLine + 7, "draw_line", 7}, Expected{drawLine + 8, "done", 0},
+                                  Expected{drawLine + 9, nullptr, 0}}) {
+            unsigned int offset = 0xDEAD;
+            const SymbolTable::Symbol* s = symbols.Describe(e.address, &offset);
+            const QString where = Hex(e.address) + QStringLiteral(": ") + (s ? s->name : QStringLiteral("none"));
+            QVERIFY2(e.name ? s && s->name == QLatin1String(e.name) : !s, qPrintable(where));
+            if (s)
+                QVERIFY2(offset == e.offset, qPrintable(where + QStringLiteral("+%1").arg(offset)));
+        }
+        // The disassembly names no operand past the object.
+        unsigned int offset = 0;
+        QVERIFY(!symbols.NameOf(pair + 6, &offset));
+        QCOMPARE(*symbols.NameOf(pair + 5, &offset), QStringLiteral("pair"));
+    }
+
+    // Describe on tables built by hand: nested symbols several deep, symbols that start
+    // together, adjacent ones, a label inside a function, a constant, one at the top of
+    // memory; then random nestings, each address checked against the innermost holder.
+    void describeFindsTheInnermostSymbol()
+    {
+        SymbolTable t;
+        t.Add("outer", 0x1000, 0x100, SymbolTable::Function, true);
+        t.Add("inner", 0x1010, 0x10, SymbolTable::Object, false);
+        t.Add("core", 0x1014, 4, SymbolTable::Object, false);
+        t.Add("mark", 0x1050, 0, SymbolTable::Label, false);
+        t.Add("next", 0x1100, 0x10, SymbolTable::Function, true);
+        t.Add("lone", 0x1200, 1, SymbolTable::Object, true);
+        t.Add("BIG", 0x1300, 0x100, SymbolTable::Constant, true);
+        t.Add("block", 0x1400, 0x10, SymbolTable::Function, true);
+        t.Add("head", 0x1400, 4, SymbolTable::Object, false);
+        t.Add("top", 0xFFFFF0, 0x10, SymbolTable::Object, true);
+        // Several at one address: a function or object first, then a global, then a name of
+        // the author's rather than one that starts as the tools' do, then by name.
+        t.Add("_start_", 0x1500, 0, SymbolTable::Label, true);
+        t.Add(".L1", 0x1500, 0, SymbolTable::Label, false);
+        t.Add("func", 0x1500, 0, SymbolTable::Function, false);
+        t.Add("plain", 0x1500, 0, SymbolTable::Label, false);
+        t.Add("local_label", 0x1600, 0, SymbolTable::Label, false);
+        t.Add("_glob", 0x1600, 0, SymbolTable::Label, true);
+        t.Add("_a", 0x1700, 0, SymbolTable::Label, false);
+        t.Add("b", 0x1700, 0, SymbolTable::Label, false);
+        t.Add("zeta", 0x1800, 0, SymbolTable::Label, false);
+        t.Add("alpha", 0x1800, 0, SymbolTable::Label, false);
+        t.Add("ALPHA", 0x1800, 0, SymbolTable::Constant, true);
+        t.Finish();
+        for (const auto& [address, name] : {std::pair<unsigned int, const char*>{0x1500, "func"}, {0x1600, "_glob"}, {0x1700, "b"},
+                                            {0x1800, "alpha"}, {0x1400, "block"}, {0x1000, "outer"}}) {
+            const SymbolTable::Symbol* label = t.LabelAt(address);
+            QVERIFY2(label && label->name == QLatin1String(name), qPrintable(Hex(address)));
+        }
+        struct Expected
+        {
+            unsigned int address;
+            const char* name;
+            unsigned int offset;
+        };
+        for (const Expected& e :
+             {Expected{0xFFF, nullptr, 0}, Expected{0x1000, "outer", 0}, Expected{0x100F, "outer", 0xF},
+              Expected{0x1010, "inner", 0}, Expected{0x1013, "inner", 3}, Expected{0x1014, "core", 0},
+              Expected{0x1017, "core", 3}, Expected{0x1018, "inner", 8}, Expected{0x101F, "inner", 0xF},
+              Expected{0x1020, "outer", 0x20}, Expected{0x1050, "mark", 0}, Expected{0x1051, "outer", 0x51},
+              Expected{0x10FF, "outer", 0xFF}, Expected{0x1100, "next", 0}, Expected{0x110F, "next", 0xF},
+              Expected{0x1110, nullptr, 0}, Expected{0x1200, "lone", 0}, Expected{0x1201, nullptr, 0},
+              Expected{0x1300, nullptr, 0}, Expected{0x1301, nullptr, 0}, Expected{0x1402, "head", 2},
+              Expected{0x1404, "block", 4}, Expected{0x140F, "block", 0xF}, Expected{0x1410, nullptr, 0},
+              Expected{0xFFFFFF, "top", 0xF}, Expected{0x1000000, nullptr, 0}}) {
+            unsigned int offset = 0xDEAD;
+            const SymbolTable::Symbol* s = t.Describe(e.address, &offset);
+            const QString where = Hex(e.address) + QStringLiteral(": ") + (s ? s->name : QStringLiteral("none"));
+            QVERIFY2(e.name ? s && s->name == QLatin1String(e.name) : !s, qPrintable(where));
+            if (s)
+                QVERIFY2(offset == e.offset, qPrintable(where + QStringLiteral("+%1").arg(offset)));
+        }
+
+        // Random trees: children inside their parent, apart or touching, each starting after
+        // its parent does; some plain labels. Every address from before the first to past
+        // the last is described by the innermost symbol that holds it, or by a label there.
+        QRandomGenerator random(4242);
+        for (int round = 0; round < 100; ++round) {
+            struct Placed
+            {
+                QByteArray name;
+                unsigned int address;
+                unsigned int size;
+            };
+            QVector<Placed> placed;
+            std::function<void(unsigned int, unsigned int, int)> fill = [&](unsigned int from, unsigned int to, int depth) {
+                unsigned int a = from;
+                while (depth < 4 && a + 2 < to) {
+                    a += random.bounded(3u);
+                    const unsigned int room = to - a;
+                    if (room < 2)
+                        break;
+                    const unsigned int size = random.bounded(5) == 0 ? 0 : 1 + random.bounded(qMin(room, 40u));
+                    placed.append(Placed{"s" + QByteArray::number(placed.size()), a, size});
+                    if (size > 2)
+                        fill(a + 1, a + size, depth + 1);
+                    a += qMax(size, 1u);
+                }
+            };
+            fill(0x4000, 0x4100, 0);
+            SymbolTable table;
+            for (const Placed& p : placed)
+                table.Add(p.name, p.address, p.size, random.bounded(2) ? SymbolTable::Object : SymbolTable::Function,
+                          random.bounded(2));
+            table.Finish();
+            for (unsigned int a = 0x3FF0; a < 0x4110; ++a) {
+                const Placed* expected = nullptr;
+                for (const Placed& p : placed)
+                    if (p.address == a)
+                        expected = &p;
+                for (const Placed& p : placed)
+                    if (!expected || expected->address != a)
+                        if (a - p.address < p.size && (!expected || p.address > expected->address))
+                            expected = &p;
+                unsigned int offset = 0xDEAD;
+                const SymbolTable::Symbol* s = table.Describe(a, &offset);
+                const bool right = expected ? s && s->key == expected->name && offset == a - expected->address : !s;
+                if (!right) {
+                    QStringList all;
+                    for (const Placed& p : placed)
+                        all << QStringLiteral("%1 %2+%3").arg(QString::fromLatin1(p.name), Hex(p.address)).arg(p.size);
+                    QFAIL(qPrintable(QStringLiteral("%1 is described as %2+%3, not %4, among %5")
+                                         .arg(Hex(a), s ? s->name : QStringLiteral("none"))
+                                         .arg(offset)
+                                         .arg(expected ? QString::fromLatin1(expected->name) : QStringLiteral("none"))
+                                         .arg(all.join(QStringLiteral(", ")))));
+                }
+            }
+        }
+    }
+
+    // Rows by hand: sequences that end in the open, one that ends where another starts, one
+    // that another continues on the same line, ends that carry the statement flag. At and
+    // past each end no line holds an address, no range reaches it and no statement starts
+    // there, unless a sequence starts there; every address is checked against the sequences.
+    void linesEndWithTheirSequence()
+    {
+        struct Step
+        {
+            unsigned int address;
+            int line;
+            bool statement;
+        };
+        struct Sequence
+        {
+            int file;
+            QVector<Step> steps;
+            unsigned int end;
+        };
+        const QVector<Sequence> sequences = {
+            {1, {{0x2000, 5, true}, {0x2002, 6, true}}, 0x2008},
+            {0, {{0x3008, 30, true}, {0x300C, 31, true}}, 0x3010},
+            {0, {{0x1000, 10, true}, {0x1004, 11, true}, {0x1006, 11, false}, {0x100A, 12, true}}, 0x1010},
+            {0, {{0x3000, 30, true}}, 0x3008},
+            {0, {{0x1010, 20, true}, {0x1012, 20, true}}, 0x1014},
+        };
+        LineTable table;
+        QCOMPARE(table.AddFile(QStringLiteral("a.c")), 0);
+        QCOMPARE(table.AddFile(QStringLiteral("b.s")), 1);
+        for (const Sequence& s : sequences) {
+            for (const Step& step : s.steps)
+                table.Add(LineTable::Row{step.address, s.file, step.line, step.statement, false});
+            // As compilers write them, the end of a sequence carries the statement flag.
+            table.Add(LineTable::Row{s.end, s.file, s.steps.last().line, true, true});
+        }
+        table.Finish();
+
+        for (unsigned int a = 0xFF0; a < 0x3020; ++a) {
+            // The sequence that holds a, the step, and the steps of the same line around it.
+            const Sequence* in = nullptr;
+            int k = -1;
+            for (const Sequence& s : sequences)
+                if (a >= s.steps.first().address && a < s.end) {
+                    in = &s;
+                    for (int i = 0; i < s.steps.size(); ++i)
+                        if (s.steps[i].address <= a)
+                            k = i;
+                }
+            bool statement = false;
+            for (const Sequence& s : sequences)
+                for (const Step& step : s.steps)
+                    statement = statement || (step.address == a && step.statement);
+            const QString where = Hex(a);
+            QVERIFY2(table.IsStatement(a) == statement, qPrintable(where));
+            const LineTable::Row* row = table.Find(a);
+            unsigned int start = 0, end = 0;
+            const bool ranged = table.Range(a, &start, &end);
+            if (!in) {
+                QVERIFY2(!row, qPrintable(where + QStringLiteral(" has line %1").arg(row ? row->line : 0)));
+                QVERIFY2(!ranged, qPrintable(where + QStringLiteral(" in %1-%2").arg(Hex(start), Hex(end))));
+                continue;
+            }
+            QVERIFY2(row && row->file == in->file && row->line == in->steps[k].line && !row->endSequence, qPrintable(where));
+            int first = k, last = k + 1;
+            while (first > 0 && in->steps[first - 1].line == in->steps[k].line)
+                --first;
+            while (last < in->steps.size() && in->steps[last].line == in->steps[k].line)
+                ++last;
+            const unsigned int expectedEnd = last < in->steps.size() ? in->steps[last].address : in->end;
+            QVERIFY2(ranged && start == in->steps[first].address && end == expectedEnd,
+                     qPrintable(where + QStringLiteral(" in %1-%2").arg(Hex(start), Hex(end))));
+        }
+        QVERIFY(!table.Find(0xFFFFFFFF));
+        QCOMPARE(table.Addresses(0, 12), std::vector<unsigned int>{0x100A});
+        QCOMPARE(table.Addresses(0, 30), (std::vector<unsigned int>{0x3000, 0x3008}));
+        QCOMPARE(table.Addresses(0, 11), std::vector<unsigned int>{0x1004});
+        QCOMPARE(table.LinesWithCode(0), (std::vector<int>{10, 11, 12, 20, 30, 31}));
+        QCOMPARE(table.LinesWithCode(1), (std::vector<int>{5, 6}));
+
+        // A table whose last sequence has no end runs to the end of the address space.
+        LineTable open;
+        open.AddFile(QStringLiteral("c.s"));
+        open.Add(LineTable::Row{0x100, 0, 1, true, false});
+        open.Add(LineTable::Row{0x104, 0, 2, true, false});
+        open.Finish();
+        unsigned int start = 0, end = 0;
+        QVERIFY(open.Range(0x200, &start, &end));
+        QCOMPARE(start, 0x104u);
+        QCOMPARE(end, 0xFFFFFFFFu);
+        QCOMPARE(open.Find(0xFFFFFFFF)->line, 2);
+        QVERIFY(!open.Find(0xFF));
+    }
+
+    // The compiled program's table: its sequence of lines ends where its last function does,
+    // which no line holds, and before which the last line's range stops.
+    void compiledLinesEndWithTheirFunctions()
+    {
+        QVERIFY2(Open(Image("lines.elf")), qPrintable(error));
+        const LineTable& lines = *document->lines;
+        const SymbolTable::Symbol* program = document->symbols->Find(QStringLiteral("program"));
+        QVERIFY(program && program->size > 0);
+        const unsigned int end = program->address + program->size;
+        QVERIFY(lines.RowAt(lines.RowCount() - 1).endSequence);
+        QCOMPARE(lines.RowAt(lines.RowCount() - 1).address, end);
+        QVERIFY(lines.Find(end - 2));
+        for (unsigned int a = end; a < end + 16; ++a) {
+            QVERIFY2(!lines.Find(a), qPrintable(Hex(a)));
+            QVERIFY2(!lines.IsStatement(a), qPrintable(Hex(a)));
+            unsigned int start = 0, stop = 0;
+            QVERIFY2(!lines.Range(a, &start, &stop), qPrintable(Hex(a)));
+        }
+        unsigned int start = 0, stop = 0;
+        QVERIFY(lines.Range(end - 2, &start, &stop));
+        QCOMPARE(stop, end);
+        QVERIFY(start < end - 1 && start >= program->address);
+        // Nothing before the first line either.
+        const unsigned int first = lines.RowAt(0).address;
+        QVERIFY(!lines.Find(first - 1));
     }
 
     // Each damage gets its own message naming the file and what is wrong, and changes
