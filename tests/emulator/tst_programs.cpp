@@ -645,8 +645,12 @@ private slots:
             // One word, tested by a comparison; with another, through the bitmap.
             if (kinds & 2)
                 instructions << static_cast<unsigned short>(words[1300]);
-            if (kinds == 3)
-                instructions << 0xFFFF;
+            // The second word comes before the first one's first use, where the bitmap stops.
+            if (kinds == 3) {
+                const int firstUse = words.indexOf(words[1300]);
+                QVERIFY(firstUse > 1);
+                instructions << static_cast<unsigned short>(words[firstUse / 2]);
+            }
             BreakpointIndex index;
             index.Build(addresses, instructions);
             int first = 0;

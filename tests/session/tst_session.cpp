@@ -181,6 +181,8 @@ private slots:
             QCOMPARE(s->document->emulator->registers->pc & 0xFFFFFF, pcs[15000]);
             const std::vector<unsigned int> expected = {pcs[1000], pcs[1777], pcs[1778], pcs[5874], pcs[10874]};
             QCOMPARE(seen, expected);
+            // A quick run goes on quick after its pauses: it keeps no history.
+            QCOMPARE(s->document->emulator->undoList.items.isEmpty(), mode == QuickStopMode);
         }
         // Runs backwards make no pauses and count nothing.
         std::unique_ptr<Session> s = Loaded("compiled_crc");
