@@ -321,7 +321,7 @@ void MemoryView::keyPressEvent(QKeyEvent* event)
 
 void MemoryView::InitializeMenu()
 {
-    StartAddressMenu::Add(menu, this, SLOT(OnAction_SetStartAddress(QAction*)));
+    connect(StartAddressMenu::Add(menu, this), &QActionGroup::triggered, this, &MemoryView::OnAction_SetStartAddress);
     bytePerLineMenu = menu->addMenu(QStringLiteral("Nombre d'octets par ligne"));
     QActionGroup* group = new QActionGroup(this);
     group->setExclusive(true);
@@ -334,14 +334,14 @@ void MemoryView::InitializeMenu()
         a->setCheckable(true);
     }
     bytePerLineMenu->addActions(group->actions());
-    connect(group, SIGNAL(triggered(QAction*)), this, SLOT(OnAction_BytePerLine(QAction*)));
+    connect(group, &QActionGroup::triggered, this, &MemoryView::OnAction_BytePerLine);
     watchMenu = menu->addMenu(QStringLiteral("Point d'observation sur l'octet"));
     for (WatchKind kind : {WatchWrite, WatchRead, WatchAccess}) {
         QAction* a = watchMenu->addAction(QStringLiteral("En %1").arg(Watchpoint::KindName(kind)));
         a->setData(int(kind));
     }
-    connect(watchMenu, SIGNAL(triggered(QAction*)), this, SLOT(OnAction_Watch(QAction*)));
-    lastWriteAction = menu->addAction(QStringLiteral("Dernière écriture"), this, SLOT(OnAction_LastWrite()));
+    connect(watchMenu, &QMenu::triggered, this, &MemoryView::OnAction_Watch);
+    lastWriteAction = menu->addAction(QStringLiteral("Dernière écriture"), this, &MemoryView::OnAction_LastWrite);
     menu->addSeparator();
     TextView::InitializeMenu();
 }
