@@ -188,10 +188,8 @@ void StateFrame::UpdateEffectiveAddress()
 
 void StateFrame::RecordReference()
 {
-    for (QWidget* child : findChildren<QWidget*>()) {
-        if (qstrcmp(child->metaObject()->className(), "RegisterText") == 0)
-            static_cast<RegisterText*>(child)->StoreReference();
-    }
+    for (RegisterText* text : findChildren<RegisterText*>())
+        text->StoreReference();
 }
 
 int StateFrame::GetStackSize() const
