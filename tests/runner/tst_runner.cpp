@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -177,6 +178,39 @@ private slots:
         QCOMPARE(r.json.value("instructions").toDouble(), 35.0);
         r = Run({program, "--watch", "result:2:r", "--until", "done", "--json", "-"});
         QCOMPARE(r.json.value("stop").toString(), QStringLiteral("until"));
+    }
+
+    // Every line of a trace: the address in six upper-case digits and two blanks, then each
+    // register that changed with all of its digits in upper case, eight or SR's four. The
+    // clearing loop of the compiled CRC program writes addresses with letters in them.
+    void traceLinesKeepTheirDigits()
+    {
+        QTemporaryDir dir;
+        const QString trace = dir.filePath("trace.txt");
+        const Result r = Run({COMPILED "/compiled_crc.elf", "--limit", "3000", "--trace", trace});
+        QCOMPARE(r.status, 3);
+        QFile file(trace);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size() - 1, 3000);
+        const QRegularExpression address(QStringLiteral("^[0-9A-F]{6}  \\S"));
+        const QRegularExpression change(QStringLiteral(" ([A-Z][A-Z0-9]+)=\\$(\\S+)"));
+        const QRegularExpression letter(QStringLiteral("[A-F]"));
+        int letteredAddresses = 0;
+        int letteredValues = 0;
+        for (int i = 0; i < lines.size() - 1; ++i) {
+            const QString line = QString::fromLatin1(lines.at(i));
+            QVERIFY2(address.match(line).hasMatch(), lines.at(i));
+            letteredAddresses += line.left(6).contains(letter);
+            for (auto m = change.globalMatch(line); m.hasNext();) {
+                const QRegularExpressionMatch c = m.next();
+                const QString digits = c.captured(2);
+                QVERIFY2(digits.size() == (c.captured(1) == QLatin1String("SR") ? 4 : 8), lines.at(i));
+                QVERIFY2(QRegularExpression(QStringLiteral("^[0-9A-F]+$")).match(digits).hasMatch(), lines.at(i));
+                letteredValues += digits.contains(letter);
+            }
+        }
+        QVERIFY(letteredAddresses > 100 && letteredValues > 100);
     }
 
     // Keys typed a million instructions apart move the demo's pen right, then down, drawing
