@@ -10,6 +10,7 @@
 #include "programs.h"
 
 #include <QJsonArray>
+#include <QtEndian>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -242,6 +243,32 @@ private slots:
         QCOMPARE(Hex(r.json, 0).toUInt(nullptr, 16), pen);
         // Right, then down, from the pen's start at (16, 104).
         QVERIFY((pen >> 16) > 16 && (pen & 0xFFFF) > 104);
+    }
+
+    // An executable whose segment runs past the 16 MiB is refused with the segment's first
+    // and last addresses, in upper case after a dollar, even where the last passes 32 bits.
+    void segmentPastTheAddressSpaceIsNamed()
+    {
+        QFile file(QStringLiteral(COMPILED "/../program/watch.elf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray good = file.readAll();
+        const auto get32 = [](const QByteArray& b, int at) { return qFromBigEndian<quint32>(b.constData() + at); };
+        const int header = int(get32(good, 28));
+        const quint64 size = get32(good, header + 20);
+        QTemporaryDir dir;
+        for (const quint32 start : {0xFFFF00u, 0xFFFFFFF0u}) {
+            QByteArray bad = good;
+            qToBigEndian(start, bad.data() + header + 12);
+            const QString path = dir.filePath(QStringLiteral("past-%1.elf").arg(start));
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bad) == bad.size());
+            out.close();
+            const Result r = Run({path, "--json", "-"});
+            QCOMPARE(r.status, 2);
+            const QString bounds = QStringLiteral("($%1-$%2)").arg(QString::number(start, 16).toUpper(),
+                                                                   QString::number(start + size - 1, 16).toUpper());
+            QVERIFY2(QString::fromUtf8(r.err).contains(bounds), r.err);
+        }
     }
 
     // Refused before anything runs: status 2, one French line on the error stream that
