@@ -307,6 +307,28 @@ private slots:
         }
     }
 
+    // Opening "Affichage", "Annuler" or "Points d'arrêt" brings their entries up to date
+    // before the user sees them, whatever was left stale.
+    void menusAreUpToDateWhenOpened()
+    {
+        MainWindow w;
+        Show(w);
+        w.stepIntoAction->trigger();
+        QVERIFY(WaitIdle(w));
+        w.document->AddAddressBreakpoint(sessionCall);
+        const QPair<QMenu*, QAction*> entries[] = {
+            {w.viewMenu, w.addHexaViewAction},
+            {w.undoMenu, w.undoGroup->actions().at(0)},
+            {w.breakpointMenu, w.removeAllAddressBreakpointAction},
+        };
+        for (const auto& entry : entries) {
+            entry.second->setEnabled(false);
+            entry.first->popup(w.mapToGlobal(QPoint(10, 10)));
+            QVERIFY2(entry.second->isEnabled(), qPrintable(entry.first->title()));
+            entry.first->hide();
+        }
+    }
+
     void skipResetAndTheBreakpointCommands()
     {
         MainWindow w;
