@@ -18,5 +18,5 @@ AboutDialog::AboutDialog(QWidget* parent)
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setGeometry(87, 82, 90, 25);
     okButton->setDefault(true);
-    connect(okButton, SIGNAL(clicked()), this, SLOT(accept()));
+    connect(okButton, &QPushButton::clicked, this, &AboutDialog::accept);
 }

@@ -32,8 +32,8 @@ AddInstructionBreakpointDialog::AddInstructionBreakpointDialog(Document* documen
     ui->instructionComboBox->setCurrentIndex(0);
 
     UpdateDisplay();
-    connect(ui->instructionRadioButton, SIGNAL(clicked()), this, SLOT(UpdateDisplay()));
-    connect(ui->dcRadioButton, SIGNAL(clicked()), this, SLOT(UpdateDisplay()));
+    connect(ui->instructionRadioButton, &QRadioButton::clicked, this, &AddInstructionBreakpointDialog::UpdateDisplay);
+    connect(ui->dcRadioButton, &QRadioButton::clicked, this, &AddInstructionBreakpointDialog::UpdateDisplay);
 }
 
 AddInstructionBreakpointDialog::~AddInstructionBreakpointDialog()

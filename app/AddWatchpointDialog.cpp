@@ -34,8 +34,8 @@ AddWatchpointDialog::AddWatchpointDialog(Document* document, QWidget* parent)
     form->addRow(QStringLiteral("Nombre d'octets :"), lengthBox);
     form->addRow(QStringLiteral("Arrêter :"), kindBox);
     form->addRow(buttons);
-    connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
-    connect(buttons, SIGNAL(rejected()), this, SLOT(reject()));
+    connect(buttons, &QDialogButtonBox::accepted, this, &AddWatchpointDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &AddWatchpointDialog::reject);
 }
 
 void AddWatchpointDialog::accept()

@@ -32,8 +32,8 @@ BreakpointConditionDialog::BreakpointConditionDialog(Document* document, const B
     form->addRow(QStringLiteral("Condition :"), conditionText);
     form->addRow(QStringLiteral("Passages à ignorer :"), ignoreBox);
     form->addRow(buttons);
-    connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
-    connect(buttons, SIGNAL(rejected()), this, SLOT(reject()));
+    connect(buttons, &QDialogButtonBox::accepted, this, &BreakpointConditionDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &BreakpointConditionDialog::reject);
 }
 
 void BreakpointConditionDialog::accept()

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <utility>
+
 namespace {
 
 // The processor drives 24 address lines: the document keeps its breakpoints so, and the
@@ -92,21 +94,7 @@ EditBreakpointDialog::EditBreakpointDialog(Document* document, QWidget* parent)
     ui->enableInstructionCheckBox->setChecked(document->instructionBreakpointsEnabled);
     ui->enableAddressCheckBox->setChecked(document->addressBreakpointsEnabled);
 
-    connect(ui->addInstructionButton, SIGNAL(clicked()), this, SLOT(Event_AddInstructionButton_Click()));
-    connect(ui->removeInstructionButton, SIGNAL(clicked()), this, SLOT(Event_RemoveInstructionButton_Click()));
-    connect(ui->removeAllInstructionButton, SIGNAL(clicked()), this, SLOT(Event_RemoveAllInstructionButton_Click()));
-    connect(ui->addAddressButton, SIGNAL(clicked()), this, SLOT(Event_AddAddressButton_Click()));
-    connect(ui->removeAddressButton, SIGNAL(clicked()), this, SLOT(Event_RemoveAddressButton_Click()));
-    connect(ui->removeAllAddressButton, SIGNAL(clicked()), this, SLOT(Event_RemoveAllAddressButton_Click()));
-    connect(ui->instructionListWidget, SIGNAL(itemSelectionChanged()), this,
-            SLOT(Event_InstructionListBox_SelectedIndexChanged()));
-    connect(ui->addressListWidget, SIGNAL(itemSelectionChanged()), this,
-            SLOT(Event_AddressListBox_SelectedIndexChanged()));
-    connect(conditionButton, SIGNAL(clicked()), this, SLOT(Event_ConditionButton_Click()));
-    connect(addWatchButton, SIGNAL(clicked()), this, SLOT(Event_AddWatchButton_Click()));
-    connect(removeWatchButton, SIGNAL(clicked()), this, SLOT(Event_RemoveWatchButton_Click()));
-    connect(removeAllWatchButton, SIGNAL(clicked()), this, SLOT(Event_RemoveAllWatchButton_Click()));
-    connect(watchListWidget, SIGNAL(itemSelectionChanged()), this, SLOT(Event_WatchListBox_SelectedIndexChanged()));
+    ConnectControls();
     for (const Watchpoint& w : qAsConst(document->watchpoints))
         AddWatchItem(w);
     enableWatchCheckBox->setChecked(document->watchpointsEnabled);
@@ -117,6 +105,32 @@ EditBreakpointDialog::EditBreakpointDialog(Document* document, QWidget* parent)
     ui->addressListWidget->setCurrentRow(0);
     UpdateInstructionControls();
     UpdateAddressControls();
+}
+
+void EditBreakpointDialog::ConnectControls()
+{
+    using Dialog = EditBreakpointDialog;
+    const std::pair<QPushButton*, void (Dialog::*)()> buttons[] = {
+        {ui->addInstructionButton, &Dialog::Event_AddInstructionButton_Click},
+        {ui->removeInstructionButton, &Dialog::Event_RemoveInstructionButton_Click},
+        {ui->removeAllInstructionButton, &Dialog::Event_RemoveAllInstructionButton_Click},
+        {ui->addAddressButton, &Dialog::Event_AddAddressButton_Click},
+        {ui->removeAddressButton, &Dialog::Event_RemoveAddressButton_Click},
+        {ui->removeAllAddressButton, &Dialog::Event_RemoveAllAddressButton_Click},
+        {conditionButton, &Dialog::Event_ConditionButton_Click},
+        {addWatchButton, &Dialog::Event_AddWatchButton_Click},
+        {removeWatchButton, &Dialog::Event_RemoveWatchButton_Click},
+        {removeAllWatchButton, &Dialog::Event_RemoveAllWatchButton_Click},
+    };
+    for (const auto& button : buttons)
+        connect(button.first, &QPushButton::clicked, this, button.second);
+    const std::pair<QListWidget*, void (Dialog::*)()> lists[] = {
+        {ui->instructionListWidget, &Dialog::Event_InstructionListBox_SelectedIndexChanged},
+        {ui->addressListWidget, &Dialog::Event_AddressListBox_SelectedIndexChanged},
+        {watchListWidget, &Dialog::Event_WatchListBox_SelectedIndexChanged},
+    };
+    for (const auto& list : lists)
+        connect(list.first, &QListWidget::itemSelectionChanged, this, list.second);
 }
 
 EditBreakpointDialog::~EditBreakpointDialog()

@@ -68,6 +68,7 @@ private:
     // The label of an address entry: the line of the instruction that stands there.
     QString AddressText(unsigned int address);
     void BuildWatchTab();
+    void ConnectControls();
     // The entry's text again, with its condition.
     void RefreshAddressItem(unsigned int address);
 

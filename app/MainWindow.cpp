@@ -122,9 +122,8 @@ MainWindow::MainWindow(QWidget* parent)
     stateFrame->UpdateControl();
 
     connect(session, &Session::Finished, this, &MainWindow::FinishedEmulation);
-    connect(document, SIGNAL(LastWriteRequested(unsigned int, unsigned int)), this,
-            SLOT(OnLastWrite(unsigned int, unsigned int)));
-    connect(document, SIGNAL(LastRegisterWriteRequested(QString)), this, SLOT(OnLastRegisterWrite(QString)));
+    connect(document, &Document::LastWriteRequested, this, &MainWindow::OnLastWrite);
+    connect(document, &Document::LastRegisterWriteRequested, this, &MainWindow::OnLastRegisterWrite);
     videoDialog->installEventFilter(this);
 
     connect(programWatcher, &ProgramWatcher::Changed, this, [this] { reloadBar->ShowChanged(document->programFile); });
@@ -164,7 +163,7 @@ bool MainWindow::Busy() const
 }
 
 QAction* MainWindow::NewAction(const QString& text, const QKeySequence& key, const QString& icon,
-                               const QString& toolTip, const char* slot)
+                               const QString& toolTip, void (MainWindow::*slot)())
 {
     QAction* action = new QAction(text, this);
     if (!key.isEmpty())
@@ -173,84 +172,88 @@ QAction* MainWindow::NewAction(const QString& text, const QKeySequence& key, con
         action->setIcon(QIcon(icon));
     if (!toolTip.isEmpty())
         action->setToolTip(toolTip.arg(key.toString(QKeySequence::PortableText)));
-    connect(action, SIGNAL(triggered()), this, slot);
+    if (slot)
+        connect(action, &QAction::triggered, this, slot);
     return action;
 }
 
 void MainWindow::CreateActions()
 {
     // The command table: field, text, key, icon, tool tip (its %1 the key), slot, checkable.
+    // Quitting has no slot here: close() returns whether the window closed.
     struct Command {
         QAction* MainWindow::*field;
         const char* text;
         QKeySequence key;
         const char* icon;
         const char* toolTip;
-        const char* slot;
+        void (MainWindow::*slot)();
         bool checkable;
     };
     const QKeySequence none;
     const Command commands[] = {
-        {&MainWindow::aboutAction, "À propos de Zendra...", none, "", "", SLOT(OnAction_About()), false},
+        {&MainWindow::aboutAction, "À propos de Zendra...", none, "", "", &MainWindow::OnAction_About, false},
         {&MainWindow::addDisaViewAction, "Ajouter une vue de désassemblage", Qt::Key_F2, ":/Icon/AddDisaView",
-         "Ajouter une vue de désassemblage (%1)", SLOT(OnAction_AddDisaView()), false},
+         "Ajouter une vue de désassemblage (%1)", &MainWindow::OnAction_AddDisaView, false},
         {&MainWindow::addHexaViewAction, "Ajouter une vue sur la mémoire", Qt::Key_F3, ":/Icon/AddHexaView",
-         "Ajouter une vue sur la mémoire (%1)", SLOT(OnAction_AddHexaView()), false},
+         "Ajouter une vue sur la mémoire (%1)", &MainWindow::OnAction_AddHexaView, false},
         {&MainWindow::addMixedViewAction, "Ajouter une vue mixte", Qt::CTRL + Qt::Key_F3, ":/Icon/AddMixedView",
-         "Ajouter une vue mixte (%1)", SLOT(OnAction_AddMixedView()), false},
+         "Ajouter une vue mixte (%1)", &MainWindow::OnAction_AddMixedView, false},
         {&MainWindow::editBreakpointAction, "Gestion des points d'arrêt...", Qt::Key_F7, ":/Icon/EditBreakpoint",
-         "Afficher la fenêtre de gestion des points d'arrêt (%1)", SLOT(OnAction_EditBreakpoint()), false},
+         "Afficher la fenêtre de gestion des points d'arrêt (%1)", &MainWindow::OnAction_EditBreakpoint, false},
         // The tool-bar button names F7 (below) but has no key of its own: F7 opens the dialog once.
         {&MainWindow::editBreakpointToolAction, "Gestion des points d'arrêt...", none, ":/Icon/EditBreakpoint", "",
-         SLOT(OnAction_EditBreakpoint()), false},
+         &MainWindow::OnAction_EditBreakpoint, false},
         {&MainWindow::enableAddressBreakpointAction, "Activation des points d'arrêt sur les adresses", none, "", "",
-         SLOT(OnAction_EnableAddressBreakpoint()), true},
+         &MainWindow::OnAction_EnableAddressBreakpoint, true},
         {&MainWindow::enableInstructionBreakpointAction, "Activation des points d'arrêt sur les instructions", none,
-         "", "", SLOT(OnAction_EnableInstructionBreakpoint()), true},
-        {&MainWindow::quitAction, "&Quitter", Qt::CTRL + Qt::Key_Q, "", "", SLOT(close()), false},
+         "", "", &MainWindow::OnAction_EnableInstructionBreakpoint, true},
+        {&MainWindow::quitAction, "&Quitter", Qt::CTRL + Qt::Key_Q, "", "", nullptr, false},
         {&MainWindow::openAction, "&Ouvrir", QKeySequence::Open, ":/Icon/Open",
-         "Ouvrir un fichier au format S-Record (%1)", SLOT(OnAction_Open()), false},
+         "Ouvrir un fichier au format S-Record (%1)", &MainWindow::OnAction_Open, false},
         {&MainWindow::quickRunAction, "Exécuter en mode &rapide", Qt::CTRL + Qt::Key_F9, ":/Icon/QuickRun",
-         "Exécuter en mode rapide (%1)", SLOT(OnAction_QuickRun()), false},
+         "Exécuter en mode rapide (%1)", &MainWindow::OnAction_QuickRun, false},
         {&MainWindow::removeAllAddressBreakpointAction, "Supprimer tous les points d'arrêt sur les adresses", none,
-         "", "", SLOT(OnAction_RemoveAllAddressBreakpoint()), false},
+         "", "", &MainWindow::OnAction_RemoveAllAddressBreakpoint, false},
         {&MainWindow::removeAllInstructionBreakpointAction, "Supprimer tous les points d'arrêt sur les instructions",
-         none, "", "", SLOT(OnAction_RemoveAllInstructionBreakpoint()), false},
+         none, "", "", &MainWindow::OnAction_RemoveAllInstructionBreakpoint, false},
         {&MainWindow::resetAction, "&Réinitialiser", Qt::CTRL + Qt::Key_R, ":/Icon/Reset",
-         "Réinitialiser le microprocesseur (%1)", SLOT(OnAction_Reset()), false},
-        {&MainWindow::runAction, "Exécuter", Qt::Key_F9, ":/Icon/Run", "Exécuter (%1)", SLOT(OnAction_Run()), false},
+         "Réinitialiser le microprocesseur (%1)", &MainWindow::OnAction_Reset, false},
+        {&MainWindow::runAction, "Exécuter", Qt::Key_F9, ":/Icon/Run", "Exécuter (%1)", &MainWindow::OnAction_Run,
+         false},
         {&MainWindow::skipAction, "&Sauter une instruction", Qt::Key_F8, ":/Icon/Skip", "Sauter une instruction (%1)",
-         SLOT(OnAction_Skip()), false},
+         &MainWindow::OnAction_Skip, false},
         {&MainWindow::stepIntoAction, "Pas à pas détaillé", Qt::Key_F11, ":/Icon/StepInto", "Pas à pas détaillé (%1)",
-         SLOT(OnAction_StepInto()), false},
+         &MainWindow::OnAction_StepInto, false},
         {&MainWindow::stepIntoNoBreakAction, "Pas à pas détaillé sans point d'arrêt", Qt::CTRL + Qt::Key_F11, "", "",
-         SLOT(OnAction_StepIntoNoBreak()), false},
+         &MainWindow::OnAction_StepIntoNoBreak, false},
         {&MainWindow::stepOutAction, "Pas à pas s&ortant", Qt::Key_F12, ":/Icon/StepOut", "Pas à pas sortant (%1)",
-         SLOT(OnAction_StepOut()), false},
+         &MainWindow::OnAction_StepOut, false},
         {&MainWindow::stepOutNoBreakAction, "Pas à pas sortant sans point d'arrêt", Qt::CTRL + Qt::Key_F12, "", "",
-         SLOT(OnAction_StepOutNoBreak()), false},
+         &MainWindow::OnAction_StepOutNoBreak, false},
         {&MainWindow::stepOverAction, "&Pas à pas principal", Qt::Key_F10, ":/Icon/StepOver",
-         "Pas à pas principal (%1)", SLOT(OnAction_StepOver()), false},
+         "Pas à pas principal (%1)", &MainWindow::OnAction_StepOver, false},
         {&MainWindow::stepOverNoBreakAction, "Pas à pas principal sans point d'arrêt", Qt::CTRL + Qt::Key_F10, "", "",
-         SLOT(OnAction_StepOverNoBreak()), false},
+         &MainWindow::OnAction_StepOverNoBreak, false},
         {&MainWindow::stopEmulationAction, "Stopper l'&exécution", Qt::Key_Escape, ":/Icon/StopEmulation",
-         "Stopper l'exécution (%1)", SLOT(OnAction_StopEmulation()), false},
+         "Stopper l'exécution (%1)", &MainWindow::OnAction_StopEmulation, false},
         {&MainWindow::videoOutAction, "Afficher la fenêtre de sortie vidéo", Qt::Key_F4, ":/Icon/VideoOut",
-         "Afficher la fenêtre de sortie vidéo (%1)", SLOT(OnAction_VideoOut()), true},
+         "Afficher la fenêtre de sortie vidéo (%1)", &MainWindow::OnAction_VideoOut, true},
         {&MainWindow::addSourceViewAction, "Ajouter une vue source", Qt::CTRL + Qt::Key_F2, "", "",
-         SLOT(OnAction_AddSourceView()), false},
+         &MainWindow::OnAction_AddSourceView, false},
         {&MainWindow::stepIntoLineAction, "Pas à pas détaillé (ligne)", Qt::SHIFT + Qt::Key_F11, "", "",
-         SLOT(OnAction_StepIntoLine()), false},
+         &MainWindow::OnAction_StepIntoLine, false},
         {&MainWindow::stepOverLineAction, "Pas à pas principal (ligne)", Qt::SHIFT + Qt::Key_F10, "", "",
-         SLOT(OnAction_StepOverLine()), false},
-        {&MainWindow::runBackAction, "Exécuter en arrière", Qt::SHIFT + Qt::Key_F9, "", "", SLOT(OnAction_RunBack()),
+         &MainWindow::OnAction_StepOverLine, false},
+        {&MainWindow::runBackAction, "Exécuter en arrière", Qt::SHIFT + Qt::Key_F9, "", "",
+         &MainWindow::OnAction_RunBack, false},
+        {&MainWindow::reloadAction, "Recharger", Qt::CTRL + Qt::SHIFT + Qt::Key_R, "", "",
+         &MainWindow::OnAction_Reload, false},
+        {&MainWindow::manualAction, "Manuel de Zendra", Qt::Key_F1, "", "", &MainWindow::OnAction_Manual, false},
+        {&MainWindow::gdbServerAction, "Serveur GDB...", Qt::CTRL + Qt::Key_G, "", "", &MainWindow::OnAction_GdbServer,
          false},
-        {&MainWindow::reloadAction, "Recharger", Qt::CTRL + Qt::SHIFT + Qt::Key_R, "", "", SLOT(OnAction_Reload()),
-         false},
-        {&MainWindow::manualAction, "Manuel de Zendra", Qt::Key_F1, "", "", SLOT(OnAction_Manual()), false},
-        {&MainWindow::gdbServerAction, "Serveur GDB...", Qt::CTRL + Qt::Key_G, "", "", SLOT(OnAction_GdbServer()), false},
         {&MainWindow::stepOverBackAction, "Pas à pas principal en arrière", Qt::SHIFT + Qt::Key_Backspace, "", "",
-         SLOT(OnAction_StepOverBack()), false},
+         &MainWindow::OnAction_StepOverBack, false},
     };
     for (const Command& c : commands) {
         QAction* action = NewAction(QString::fromUtf8(c.text), c.key, QString::fromUtf8(c.icon),
@@ -258,13 +261,14 @@ void MainWindow::CreateActions()
         action->setCheckable(c.checkable);
         this->*c.field = action;
     }
+    connect(quitAction, &QAction::triggered, this, &MainWindow::close);
     editBreakpointToolAction->setToolTip(
         QStringLiteral("Afficher la fenêtre de gestion des points d'arrêt (%1)")
             .arg(editBreakpointAction->shortcut().toString(QKeySequence::PortableText)));
 
     const QKeySequence backspace(Qt::Key_Backspace);
     undoAction = NewAction(QStringLiteral("1 instruction"), none, QStringLiteral(":/Icon/Undo"), QString(),
-                           SLOT(OnAction_Undo()));
+                           qOverload<>(&MainWindow::OnAction_Undo));
     undoAction->setData(1);
     undoAction->setToolTip(QStringLiteral("Annuler la dernière instruction exécutée (%1)")
                                .arg(backspace.toString(QKeySequence::PortableText)));
@@ -286,7 +290,7 @@ void MainWindow::CreateActions()
     undoGroup->actions().first()->setIcon(QIcon(QStringLiteral(":/Icon/Undo")));
     undoGroup->actions().first()->setShortcut(backspace);
     undoGroup->actions().last()->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Backspace));
-    connect(undoGroup, SIGNAL(triggered(QAction*)), this, SLOT(OnAction_Undo(QAction*)));
+    connect(undoGroup, &QActionGroup::triggered, this, qOverload<QAction*>(&MainWindow::OnAction_Undo));
 }
 
 void MainWindow::CreateMenus()
@@ -343,9 +347,8 @@ void MainWindow::CreateMenus()
     helpMenu->addAction(manualAction);
     helpMenu->addAction(aboutAction);
 
-    connect(undoMenu, SIGNAL(aboutToShow()), this, SLOT(UpdateCommand()));
-    connect(breakpointMenu, SIGNAL(aboutToShow()), this, SLOT(UpdateCommand()));
-    connect(viewMenu, SIGNAL(aboutToShow()), this, SLOT(UpdateCommand()));
+    for (QMenu* menu : {undoMenu, breakpointMenu, viewMenu})
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateCommand);
 }
 
 void MainWindow::CreateToolBar()

@@ -170,8 +170,9 @@ private:
     void LaunchEmulation(int mode);
     // The views of every page, in page order.
     QList<View*> AllSingleViews() const;
+    // A command's action; a null slot leaves it unconnected.
     QAction* NewAction(const QString& text, const QKeySequence& key, const QString& icon, const QString& toolTip,
-                       const char* slot);
+                       void (MainWindow::*slot)());
     // The horizontal split of executed and standard disassembly that "Désa" and "Mixte" share;
     // its lower view is returned through standard.
     View* NewDisaSplit(View*& standard);

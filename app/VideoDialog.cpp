@@ -36,7 +36,7 @@ VideoDialog::VideoDialog(MainWindow* parent)
     setMaximumSize(image->size());
 
     timer.setInterval(20);
-    connect(&timer, SIGNAL(timeout()), this, SLOT(repaint()));
+    connect(&timer, &QTimer::timeout, this, qOverload<>(&VideoDialog::repaint));
 }
 
 int VideoDialog::KeyCode(int key)

@@ -1,5 +1,6 @@
 #include "core/Calculator.h"
 
+#include "core/Hex.h"
 #include "core/Memory.h"
 #include "core/Register.h"
 #include "core/SymbolNames.h"
@@ -21,11 +22,6 @@ bool IsOperator(char c)
 char UpperAscii(char c)
 {
     return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
-bool IsHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 // The text in the local 8-bit encoding, each byte tagged with the UTF-16 position of the
@@ -265,7 +261,7 @@ bool Calculator::GetHexa(char** position, unsigned int* value) const
     ++p;
     unsigned int v = 0;
     int digits = 0;
-    while (!IsEndNumber(p) && IsHexDigit(*p)) {
+    while (!IsEndNumber(p) && Hex::Digit(*p) >= 0) {
         v = v * 16u + atoi_hex4(*p);
         ++p;
         ++digits;
@@ -541,11 +537,6 @@ char* Calculator::NextCloseBracket(char* position) const
 
 unsigned int Calculator::atoi_hex4(char digit) const
 {
-    if (digit >= '0' && digit <= '9')
-        return unsigned(digit - '0');
-    if (digit >= 'a' && digit <= 'f')
-        return unsigned(digit - 'a' + 10);
-    if (digit >= 'A' && digit <= 'F')
-        return unsigned(digit - 'A' + 10);
-    return 0;
+    const int value = Hex::Digit(digit);
+    return value < 0 ? 0u : unsigned(value);
 }

@@ -1,5 +1,6 @@
 #include "core/Disassembler.h"
 
+#include "core/Hex.h"
 #include "core/Memory.h"
 #include "core/SymbolNames.h"
 
@@ -89,8 +90,6 @@ const QString bccNames[32] = {
     ZENDRA_BRANCH("BVC"), ZENDRA_BRANCH("BVS"), ZENDRA_BRANCH("BPL"), ZENDRA_BRANCH("BMI"),
     ZENDRA_BRANCH("BGE"), ZENDRA_BRANCH("BLT"), ZENDRA_BRANCH("BGT"), ZENDRA_BRANCH("BLE") };
 #undef ZENDRA_BRANCH
-
-const char hexDigits[] = "0123456789ABCDEF";
 
 // Buffer sizes that hold any line: the machine code of the longest instruction, and the
 // operands of the widest MOVE or MOVEM with room to spare.
@@ -189,9 +188,7 @@ unsigned int Disassembler::GetNext(unsigned int address, int count)
 
 QString Disassembler::Hexa(unsigned int value, int width)
 {
-    QString text;
-    AppendHexa(text, value, width);
-    return text;
+    return Hex::Text(value, width);
 }
 
 int Disassembler::Size(unsigned int bits, unsigned int kind)
@@ -262,23 +259,7 @@ unsigned int Disassembler::Invert(unsigned short value)
 
 void Disassembler::AppendHexa(QString& text, unsigned int value, int width)
 {
-    char digits[8];
-    int count = 0;
-    do {
-        digits[7 - count++] = hexDigits[value & 15];
-        value >>= 4;
-    } while (value != 0);
-    // Padding beyond what a buffer of 16 zeros holds is written one character at a time.
-    int padding = width - count;
-    for (; padding > 16; --padding)
-        text.append(QLatin1Char('0'));
-    char line[24];
-    int length = 0;
-    for (; padding > 0; --padding)
-        line[length++] = '0';
-    for (int i = 8 - count; i < 8; ++i)
-        line[length++] = digits[i];
-    AppendLatin1(text, line, length);
+    Hex::AppendPadded(text, value, width);
 }
 
 void Disassembler::AppendD8(QString& text, unsigned int word)

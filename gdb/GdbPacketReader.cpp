@@ -1,15 +1,6 @@
 #include "gdb/GdbPacketReader.h"
 
-int GdbPacketReader::HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+#include "core/Hex.h"
 
 bool GdbPacketReader::Next(const QByteArray& data, int* position, Message* message)
 {
@@ -45,12 +36,12 @@ bool GdbPacketReader::Next(const QByteArray& data, int* position, Message* messa
             }
             break;
         case FirstDigit:
-            expected = HexDigit(c);
+            expected = Hex::Digit(c);
             state = SecondDigit;
             break;
         case SecondDigit: {
             state = Between;
-            const int low = HexDigit(c);
+            const int low = Hex::Digit(c);
             if (overlong) {
                 message->kind = Overlong;
                 message->payload.clear();

@@ -23,9 +23,6 @@ public:
     // message, or false once every byte is consumed (a partial packet is kept for later).
     bool Next(const QByteArray& data, int* position, Message* message);
 
-    // The value of a hexadecimal digit, -1 for another character.
-    static int HexDigit(char c);
-
 private:
     enum State { Between, InPayload, FirstDigit, SecondDigit };
 

@@ -2,6 +2,7 @@
 
 #include "session/Document.h"
 #include "core/Emulator.h"
+#include "core/Hex.h"
 #include "core/Memory.h"
 #include "core/Register.h"
 #include "session/Session.h"
@@ -55,7 +56,7 @@ bool ParseHex(const QByteArray& text, unsigned int* value)
         return false;
     unsigned int v = 0;
     for (const char c : text) {
-        const int digit = GdbPacketReader::HexDigit(c);
+        const int digit = Hex::Digit(c);
         if (digit < 0)
             return false;
         v = v << 4 | unsigned(digit);
@@ -71,17 +72,10 @@ bool ParseRange(const QByteArray& text, unsigned int* address, unsigned int* len
     return comma > 0 && ParseHex(text.left(comma), address) && ParseHex(text.mid(comma + 1), length);
 }
 
-void AppendHex(QByteArray& out, unsigned int value, int digits)
-{
-    static const char hex[] = "0123456789abcdef";
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        out.append(hex[(value >> shift) & 15]);
-}
-
 QByteArray Signal(int number)
 {
     QByteArray reply("T");
-    AppendHex(reply, unsigned(number), 2);
+    Hex::Append(reply, unsigned(number), 2, Hex::Case::Lower);
     return reply + "thread:1;";
 }
 
@@ -153,7 +147,7 @@ QByteArray GdbSession::Frame(const QByteArray& payload)
     out.append('$');
     out.append(payload);
     out.append('#');
-    AppendHex(out, sum & 0xFF, 2);
+    Hex::Append(out, sum & 0xFF, 2, Hex::Case::Lower);
     return out;
 }
 
@@ -335,7 +329,7 @@ QByteArray GdbSession::ReadRegisters() const
     QByteArray reply;
     reply.reserve(registerCount * 8);
     for (int i = 0; i < registerCount; ++i)
-        AppendHex(reply, RegisterValue(i), 8);
+        Hex::Append(reply, RegisterValue(i), 8, Hex::Case::Lower);
     return reply;
 }
 
@@ -365,7 +359,7 @@ QByteArray GdbSession::ReadRegister(const QByteArray& arguments) const
     if (number >= unsigned(registerCount))
         return error02;
     QByteArray reply;
-    AppendHex(reply, RegisterValue(int(number)), 8);
+    Hex::Append(reply, RegisterValue(int(number)), 8, Hex::Case::Lower);
     return reply;
 }
 
@@ -397,7 +391,7 @@ QByteArray GdbSession::ReadMemory(const QByteArray& arguments) const
     QByteArray reply;
     reply.reserve(int(2 * length));
     for (unsigned int i = 0; i < length; ++i)
-        AppendHex(reply, document->memory->Read(address + i, 8), 2);
+        Hex::Append(reply, document->memory->Read(address + i, 8), 2, Hex::Case::Lower);
     return reply;
 }
 
@@ -427,7 +421,7 @@ QByteArray GdbSession::WriteMemory(const QByteArray& arguments, bool binary)
             return error01;
         bytes = QByteArray::fromHex(data);
         for (const char c : data) {
-            if (GdbPacketReader::HexDigit(c) < 0)
+            if (Hex::Digit(c) < 0)
                 return error01;
         }
     }
@@ -565,7 +559,7 @@ QByteArray GdbSession::WatchStop() const
     QByteArray reply = Signal(sigTrap);
     reply.append(names[hit.watchpoint.kind & 3]);
     reply.append(':');
-    AppendHex(reply, address, 8);
+    Hex::Append(reply, address, 8, Hex::Case::Lower);
     reply.append(';');
     return reply;
 }

@@ -1,5 +1,6 @@
 #include "program/ElfLoader.h"
 
+#include "core/Hex.h"
 #include "program/LineTable.h"
 #include "program/ProgramImage.h"
 #include "program/SymbolTable.h"
@@ -58,11 +59,6 @@ struct Reading
     bool debugging = false;
     QString reason;
 };
-
-QString Hex(unsigned long long value)
-{
-    return QStringLiteral("$") + QString::number(value, 16).toUpper();
-}
 
 QString ElfError()
 {
@@ -163,9 +159,9 @@ bool ReadSegment(Reading& r, int number, std::vector<Placement>* placements)
     if (p.p_offset + p.p_filesz > r.size)
         return Refuse(r, QStringLiteral("Les données du segment %1 dépassent la fin du fichier.").arg(number));
     if (p.p_paddr + p.p_memsz > addressSpace)
-        return Refuse(r, QStringLiteral("Le segment %1 (%2-%3) dépasse l'espace d'adressage de 16 Mo.")
+        return Refuse(r, QStringLiteral("Le segment %1 ($%2-$%3) dépasse l'espace d'adressage de 16 Mo.")
                              .arg(number)
-                             .arg(Hex(p.p_paddr), Hex(p.p_paddr + p.p_memsz - 1)));
+                             .arg(Hex::Text(p.p_paddr), Hex::Text(p.p_paddr + p.p_memsz - 1)));
     placements->push_back(Placement{number, p.p_paddr, p.p_memsz, p.p_offset, p.p_filesz});
     return true;
 }

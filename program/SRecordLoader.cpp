@@ -1,5 +1,6 @@
 #include "program/SRecordLoader.h"
 
+#include "core/Hex.h"
 #include "core/Memory.h"
 
 #include <QFile>
@@ -16,15 +17,8 @@ bool ParseHex(const QString& line, int position, int width, unsigned int& value)
         return false;
     value = 0;
     for (int i = position; i < end; ++i) {
-        const ushort c = line[i].unicode();
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else
+        const int digit = Hex::Digit(line[i]);
+        if (digit < 0)
             return false;
         value = (value << 4) | unsigned(digit);
     }

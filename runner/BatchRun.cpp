@@ -4,6 +4,7 @@
 #include "core/Disassembler.h"
 #include "session/Document.h"
 #include "core/Emulator.h"
+#include "core/Hex.h"
 #include "core/Memory.h"
 #include "core/Register.h"
 #include "session/Session.h"
@@ -184,13 +185,6 @@ void BatchRun::Executed(unsigned int)
 
 namespace {
 
-void AppendHex(QByteArray& out, unsigned int value, int digits)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        out.append(hex[(value >> shift) & 15]);
-}
-
 void AppendChange(QByteArray& out, const char* name, unsigned int before, unsigned int after, int digits)
 {
     if (before == after)
@@ -198,7 +192,7 @@ void AppendChange(QByteArray& out, const char* name, unsigned int before, unsign
     out.append(' ');
     out.append(name);
     out.append("=$");
-    AppendHex(out, after, digits);
+    Hex::Append(out, after, digits);
 }
 
 // A field of the disassembler, without a conversion's temporary string: its characters are
@@ -231,7 +225,7 @@ void BatchRun::Trace(QByteArray& out)
     Disassembler* d = document->disassembler;
     d->SetStartAddress(before.pc);
     d->Disassemble();
-    AppendHex(out, before.pc & 0xFFFFFF, 6);
+    Hex::Append(out, before.pc & 0xFFFFFF, 6);
     out.append("  ");
     AppendText(out, d->mnemonic);
     for (int i = d->mnemonic.size(); i < Disassembler::MnemonicFieldSize + 1; ++i)

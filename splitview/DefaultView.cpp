@@ -14,7 +14,7 @@ DefaultView::DefaultView()
         QPushButton* button = new QPushButton(label, this);
         buttonLayout->addWidget(button);
         button->setAttribute(Qt::WA_NoMousePropagation);
-        connect(button, SIGNAL(clicked()), this, SLOT(OnButton()));
+        connect(button, &QPushButton::clicked, this, &DefaultView::OnButton);
     }
     buttonLayout->addStretch();
     QHBoxLayout* row = new QHBoxLayout;

@@ -218,7 +218,7 @@ void OrientedSplitView::InitializeMenu()
         action->setData(mode);
         modes->addAction(action);
     }
-    connect(modes, SIGNAL(triggered(QAction*)), this, SLOT(OnResizingMode(QAction*)));
+    connect(modes, &QActionGroup::triggered, this, &OrientedSplitView::OnResizingMode);
     SplitView::InitializeMenu();
 }
 

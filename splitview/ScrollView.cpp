@@ -96,10 +96,10 @@ ScrollView::ScrollView()
     vScrollBar->setFocusPolicy(Qt::NoFocus);
     hScrollBar->installEventFilter(this);
     vScrollBar->installEventFilter(this);
-    connect(hScrollBar, SIGNAL(actionTriggered(int)), this, SLOT(OnHScrollBar_ActionTriggered(int)));
-    connect(vScrollBar, SIGNAL(actionTriggered(int)), this, SLOT(OnVScrollBar_ActionTriggered(int)));
-    connect(hScrollBar, SIGNAL(valueChanged(int)), this, SLOT(OnHScrollBar_ValueChanged(int)));
-    connect(vScrollBar, SIGNAL(valueChanged(int)), this, SLOT(OnVScrollBar_ValueChanged(int)));
+    connect(hScrollBar, &QScrollBar::actionTriggered, this, &ScrollView::OnHScrollBar_ActionTriggered);
+    connect(vScrollBar, &QScrollBar::actionTriggered, this, &ScrollView::OnVScrollBar_ActionTriggered);
+    connect(hScrollBar, &QScrollBar::valueChanged, this, &ScrollView::OnHScrollBar_ValueChanged);
+    connect(vScrollBar, &QScrollBar::valueChanged, this, &ScrollView::OnVScrollBar_ValueChanged);
     // An empty content needs no bar: the bars start as the content says, not as Qt makes them.
     ScrollUpdate();
 }
@@ -395,8 +395,8 @@ void ScrollView::InitializeMenu()
         v->setData(d);
         vGroup->addAction(v);
     }
-    connect(hGroup, SIGNAL(triggered(QAction*)), this, SLOT(OnAction_HBarDisplay(QAction*)));
-    connect(vGroup, SIGNAL(triggered(QAction*)), this, SLOT(OnAction_VBarDisplay(QAction*)));
+    connect(hGroup, &QActionGroup::triggered, this, &ScrollView::OnAction_HBarDisplay);
+    connect(vGroup, &QActionGroup::triggered, this, &ScrollView::OnAction_VBarDisplay);
     menu->addSeparator();
     View::InitializeMenu();
 }

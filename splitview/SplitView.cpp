@@ -139,9 +139,9 @@ void SplitView::InitializeMenu()
         action->setData(size);
         sizes->addAction(action);
     }
-    connect(sizes, SIGNAL(triggered(QAction*)), this, SLOT(OnAction_ResizeSeparator(QAction*)));
-    menu->addAction(QStringLiteral("Centrer le séparateur"), this, SLOT(OnAction_CenterSeparator()));
-    menu->addAction(QStringLiteral("Permuter les vues"), this, SLOT(OnAction_SwapView()));
+    connect(sizes, &QActionGroup::triggered, this, &SplitView::OnAction_ResizeSeparator);
+    menu->addAction(QStringLiteral("Centrer le séparateur"), this, &SplitView::OnAction_CenterSeparator);
+    menu->addAction(QStringLiteral("Permuter les vues"), this, &SplitView::OnAction_SwapView);
     menu->addSeparator();
     View::InitializeMenu();
 }

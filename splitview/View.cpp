@@ -4,7 +4,6 @@
 #include "splitview/ViewManager.h"
 
 #include <QContextMenuEvent>
-#include <QKeySequence>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
@@ -150,12 +149,12 @@ void View::Delete()
 
 void View::InitializeMenu()
 {
-    hSplitAction = menu->addAction(QStringLiteral("Découper horizontalement"), this, SLOT(HSplit()), QKeySequence());
-    vSplitAction = menu->addAction(QStringLiteral("Découper verticalement"), this, SLOT(VSplit()), QKeySequence());
-    menu->addAction(QStringLiteral("Vue par défaut"), this, SLOT(SetDefaultView()), QKeySequence());
-    deleteAction = menu->addAction(QStringLiteral("Supprimer"), this, SLOT(Delete()), QKeySequence());
-    connect(menu, SIGNAL(aboutToShow()), this, SLOT(OnMenu_AboutToShow()));
-    connect(menu, SIGNAL(aboutToHide()), this, SLOT(OnMenu_AboutToHide()));
+    hSplitAction = menu->addAction(QStringLiteral("Découper horizontalement"), this, &View::HSplit);
+    vSplitAction = menu->addAction(QStringLiteral("Découper verticalement"), this, &View::VSplit);
+    menu->addAction(QStringLiteral("Vue par défaut"), this, &View::SetDefaultView);
+    deleteAction = menu->addAction(QStringLiteral("Supprimer"), this, &View::Delete);
+    connect(menu, &QMenu::aboutToShow, this, &View::OnMenu_AboutToShow);
+    connect(menu, &QMenu::aboutToHide, this, &View::OnMenu_AboutToHide);
 }
 
 void View::OnMenu_AboutToShow()

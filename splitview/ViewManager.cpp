@@ -45,8 +45,8 @@ ViewManager::ViewManager(const QString& name, View* root)
         rootView->ActivateByDefault();
     UpdateTabsClosable();
     if (tabWidget) {
-        connect(tabWidget, SIGNAL(tabCloseRequested(int)), this, SLOT(OnTabCloseRequested(int)));
-        connect(tabWidget, SIGNAL(currentChanged(int)), this, SLOT(OnCurrentChanged(int)));
+        connect(tabWidget, &QTabWidget::tabCloseRequested, this, &ViewManager::OnTabCloseRequested);
+        connect(tabWidget, &QTabWidget::currentChanged, this, &ViewManager::OnCurrentChanged);
     }
 }
 

@@ -67,8 +67,8 @@ void EditRegisterDialog::InitializeControl()
 
 void EditRegisterDialog::InitializeSlot()
 {
-    connect(ui->equalButton, SIGNAL(clicked()), this, SLOT(OnClicked_EqualButton()));
-    connect(ui->undoButton, SIGNAL(clicked()), this, SLOT(OnClicked_UndoButton()));
+    connect(ui->equalButton, &QPushButton::clicked, this, &EditRegisterDialog::OnClicked_EqualButton);
+    connect(ui->undoButton, &QPushButton::clicked, this, &EditRegisterDialog::OnClicked_UndoButton);
 }
 
 void EditRegisterDialog::UpdateControl()

@@ -106,6 +106,6 @@ void EditRegisterDialogForm::SetupUi(QDialog* dialog)
     okButton->setDefault(true);
     cancelButton = MakeButton(dialog, "cancelButton", QRect(430, 240, 90, 25), QStringLiteral("Annuler"));
 
-    QObject::connect(okButton, SIGNAL(clicked()), dialog, SLOT(accept()));
-    QObject::connect(cancelButton, SIGNAL(clicked()), dialog, SLOT(reject()));
+    QObject::connect(okButton, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancelButton, &QPushButton::clicked, dialog, &QDialog::reject);
 }

@@ -46,6 +46,6 @@ void GetAddressDialogForm::SetupUi(QDialog* dialog)
     QWidget::setTabOrder(addressText, okButton);
     QWidget::setTabOrder(okButton, cancelButton);
 
-    QObject::connect(okButton, SIGNAL(clicked()), dialog, SLOT(accept()));
-    QObject::connect(cancelButton, SIGNAL(clicked()), dialog, SLOT(reject()));
+    QObject::connect(okButton, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancelButton, &QPushButton::clicked, dialog, &QDialog::reject);
 }

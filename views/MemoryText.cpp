@@ -1,5 +1,6 @@
 #include "views/MemoryText.h"
 
+#include "core/Hex.h"
 #include "core/Memory.h"
 
 Memory* MemoryText::memory = nullptr;
@@ -31,15 +32,12 @@ QString MemoryText::Text() const
             text[i] = ByteCharacter(memory->Read(address + unsigned(i), 8));
         return text;
     }
-    static const char digits[] = "0123456789ABCDEF";
     text.resize(5 * words - 1);
     QChar* out = text.data();
     for (int i = 0; i < words; ++i) {
         if (i > 0)
             *out++ = QLatin1Char(' ');
-        const unsigned int word = memory->Read(address + 2u * unsigned(i), 16);
-        for (int shift = 12; shift >= 0; shift -= 4)
-            *out++ = QLatin1Char(digits[(word >> shift) & 0xF]);
+        out = Hex::Write(out, memory->Read(address + 2u * unsigned(i), 16), 4);
     }
     return text;
 }

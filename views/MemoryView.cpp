@@ -2,6 +2,7 @@
 
 #include "session/Document.h"
 #include "core/Emulator.h"
+#include "core/Hex.h"
 #include "core/Memory.h"
 #include "splitview/ViewManager.h"
 #include "views/ErrorBox.h"
@@ -28,14 +29,6 @@ constexpr unsigned long long addressSpaceEnd = 0x1000000;
 // Far beyond what a screen shows (the menu offers up to 64): a request out of all proportion
 // must not make every line a string of megabytes.
 constexpr int mostBytesPerLine = 1024;
-
-// The view formats a full page on every paint: digits are appended, not formatted.
-void AppendHexa(QString& text, unsigned int value, int digits)
-{
-    static const char hexa[] = "0123456789ABCDEF";
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        text += QLatin1Char(hexa[(value >> shift) & 0xF]);
-}
 
 QChar Printable(unsigned int byte)
 {
@@ -171,7 +164,7 @@ QString MemoryView::GetHexaLine(unsigned int address) const
     for (unsigned int i = 0; i < count; ++i) {
         if (i > 0)
             text += QLatin1Char(' ');
-        AppendHexa(text, memory->Read(address + i, 8), 2);
+        Hex::Append(text, memory->Read(address + i, 8), 2);
     }
     return text;
 }
@@ -232,9 +225,9 @@ void MemoryView::UpdateToolTip(const QPoint& globalPos)
     }
     const unsigned int byte = memory->Read(static_cast<unsigned int>(address), 8);
     QString addressText;
-    AppendHexa(addressText, static_cast<unsigned int>(address), 6);
+    Hex::Append(addressText, static_cast<unsigned int>(address), 6);
     QString byteText;
-    AppendHexa(byteText, byte, 2);
+    Hex::Append(byteText, byte, 2);
     const QString text = QStringLiteral("($%1) = $%2 = %3 = '%4'")
                              .arg(addressText, byteText)
                              .arg(byte, 3, 10, QLatin1Char('0'))
@@ -283,7 +276,7 @@ void MemoryView::Draw(QPainter& painter)
     QString text;
     for (unsigned long long address = top; line <= last && address < addressSpaceEnd; address += bytesPerLine) {
         text.clear();
-        AppendHexa(text, static_cast<unsigned int>(address), 6);
+        Hex::Append(text, static_cast<unsigned int>(address), 6);
         column = 0;
         Print(painter, text);
         NewLine();
@@ -328,7 +321,7 @@ void MemoryView::keyPressEvent(QKeyEvent* event)
 
 void MemoryView::InitializeMenu()
 {
-    StartAddressMenu::Add(menu, this, SLOT(OnAction_SetStartAddress(QAction*)));
+    connect(StartAddressMenu::Add(menu, this), &QActionGroup::triggered, this, &MemoryView::OnAction_SetStartAddress);
     bytePerLineMenu = menu->addMenu(QStringLiteral("Nombre d'octets par ligne"));
     QActionGroup* group = new QActionGroup(this);
     group->setExclusive(true);
@@ -341,14 +334,14 @@ void MemoryView::InitializeMenu()
         a->setCheckable(true);
     }
     bytePerLineMenu->addActions(group->actions());
-    connect(group, SIGNAL(triggered(QAction*)), this, SLOT(OnAction_BytePerLine(QAction*)));
+    connect(group, &QActionGroup::triggered, this, &MemoryView::OnAction_BytePerLine);
     watchMenu = menu->addMenu(QStringLiteral("Point d'observation sur l'octet"));
     for (WatchKind kind : {WatchWrite, WatchRead, WatchAccess}) {
         QAction* a = watchMenu->addAction(QStringLiteral("En %1").arg(Watchpoint::KindName(kind)));
         a->setData(int(kind));
     }
-    connect(watchMenu, SIGNAL(triggered(QAction*)), this, SLOT(OnAction_Watch(QAction*)));
-    lastWriteAction = menu->addAction(QStringLiteral("Dernière écriture"), this, SLOT(OnAction_LastWrite()));
+    connect(watchMenu, &QMenu::triggered, this, &MemoryView::OnAction_Watch);
+    lastWriteAction = menu->addAction(QStringLiteral("Dernière écriture"), this, &MemoryView::OnAction_LastWrite);
     menu->addSeparator();
     TextView::InitializeMenu();
 }

@@ -1,5 +1,7 @@
 #include "views/RegisterText.h"
 
+#include "core/Hex.h"
+
 #include <QPalette>
 
 namespace {
@@ -14,11 +16,6 @@ unsigned int Mask(int size)
 int Bits(int size)
 {
     return (size == 8 || size == 16) ? size : 32;
-}
-
-QString HexDigits(unsigned int v, int digits)
-{
-    return QString::number(v, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
 }
 
 } // namespace
@@ -54,8 +51,8 @@ QString RegisterText::Text(unsigned int v) const
     switch (format) {
     case Hexadecimal:
         if (negative)
-            return QLatin1Char('-') + hexaPrefix + HexDigits((0u - v) & mask, bits / 4);
-        return hexaPrefix + HexDigits(v, bits / 4);
+            return QLatin1Char('-') + hexaPrefix + Hex::Text((0u - v) & mask, bits / 4);
+        return hexaPrefix + Hex::Text(v, bits / 4);
     case Decimal:
         if (negative)
             return QString::number(qint64(v) - (qint64(1) << bits));

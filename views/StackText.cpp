@@ -1,5 +1,6 @@
 #include "views/StackText.h"
 
+#include "core/Hex.h"
 #include "core/Memory.h"
 
 #include <QStringList>
@@ -8,15 +9,10 @@
 
 namespace {
 
-QString Hexa(unsigned int value, int digits)
-{
-    return QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
-}
-
 // An odd stack address cannot hold a word: its byte stands alone on a marked line.
 QString OddByte(const Memory* memory, unsigned int address)
 {
-    return QStringLiteral("** ") + Hexa(memory->Read(address, 8), 2) + QStringLiteral(" **");
+    return QStringLiteral("** ") + Hex::Text(memory->Read(address, 8), 2) + QStringLiteral(" **");
 }
 
 } // namespace
@@ -40,7 +36,7 @@ QString StackText::Text() const
         if (odd)
             lines << OddByte(memory, a++);
         while (lines.size() < lineCount) {
-            lines << Hexa(memory->Read(a, bits), bits / 4);
+            lines << Hex::Text(memory->Read(a, bits), bits / 4);
             a += step;
         }
     } else {
@@ -49,7 +45,7 @@ QString StackText::Text() const
             lines << OddByte(memory, --a);
         while (lines.size() < lineCount) {
             a -= step;
-            lines << Hexa(memory->Read(a, bits), bits / 4);
+            lines << Hex::Text(memory->Read(a, bits), bits / 4);
         }
         // Gathered nearest first; the nearest is shown at the bottom.
         std::reverse(lines.begin(), lines.end());

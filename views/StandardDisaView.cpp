@@ -7,6 +7,7 @@
 #include "splitview/ViewManager.h"
 #include "views/StartAddressMenu.h"
 
+#include <QActionGroup>
 #include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
@@ -192,7 +193,8 @@ void StandardDisaView::mousePressEvent(QMouseEvent* event)
 
 void StandardDisaView::InitializeMenu()
 {
-    StartAddressMenu::Add(menu, this, SLOT(OnAction_SetStartAddress(QAction*)));
+    connect(StartAddressMenu::Add(menu, this), &QActionGroup::triggered, this,
+            &StandardDisaView::OnAction_SetStartAddress);
     menu->addSeparator();
     DisaView::InitializeMenu();
 }

@@ -9,10 +9,10 @@
 #include <QIcon>
 #include <QMenu>
 
-void StartAddressMenu::Add(QMenu* menu, QObject* receiver, const char* slot)
+QActionGroup* StartAddressMenu::Add(QMenu* menu, QObject* owner)
 {
     QMenu* sub = menu->addMenu(QStringLiteral("Adresse de départ de la vue"));
-    QActionGroup* group = new QActionGroup(receiver);
+    QActionGroup* group = new QActionGroup(owner);
     group->setExclusive(true);
     QAction* define = group->addAction(QIcon(QStringLiteral(":/Icon/StartAddress")), QStringLiteral("Définir..."));
     define->setData(QStringLiteral("Define"));
@@ -24,7 +24,7 @@ void StartAddressMenu::Add(QMenu* menu, QObject* receiver, const char* slot)
     group->addAction(QStringLiteral("USP"));
     group->addAction(QStringLiteral("SSP"));
     sub->addActions(group->actions());
-    QObject::connect(group, SIGNAL(triggered(QAction*)), receiver, slot);
+    return group;
 }
 
 bool StartAddressMenu::Resolve(QAction* a, Document* document, QWidget* parent, unsigned int& address)

@@ -3,6 +3,7 @@
 
 class Document;
 class QAction;
+class QActionGroup;
 class QMenu;
 class QObject;
 class QWidget;
@@ -12,9 +13,9 @@ class QWidget;
 class StartAddressMenu
 {
 public:
-    // Adds the submenu to `menu`; a picked entry goes to `slot` of `receiver`, which takes the
-    // QAction*.
-    static void Add(QMenu* menu, QObject* receiver, const char* slot);
+    // Adds the submenu to `menu`: its entries are one group, owned by `owner`, whose
+    // triggered(QAction*) the view connects to its own slot.
+    static QActionGroup* Add(QMenu* menu, QObject* owner);
     // The address that the entry `a` stands for, asked of the user for "Définir...". False
     // when there is none (the user cancelled).
     static bool Resolve(QAction* a, Document* document, QWidget* parent, unsigned int& address);

@@ -96,29 +96,20 @@ void StateFrame::InitializeControl()
 void StateFrame::InitializeSlot()
 {
     for (QPushButton* button : ui->flagButton)
-        connect(button, SIGNAL(clicked()), this, SLOT(OnClicked_FlagButton()));
-    for (int n = 0; n < 8; ++n) {
-        connect(ui->dButton[n], SIGNAL(clicked()), this, SLOT(OnClicked_RegisterButton()));
-        connect(ui->aButton[n], SIGNAL(clicked()), this, SLOT(OnClicked_RegisterButton()));
-    }
-    for (QPushButton* button : {ui->uspButton, ui->sspButton, ui->pcButton})
-        connect(button, SIGNAL(clicked()), this, SLOT(OnClicked_RegisterButton()));
+        connect(button, &QPushButton::clicked, this, &StateFrame::OnClicked_FlagButton);
+    QList<QPushButton*> registerButtons;
     for (int n = 0; n < 8; ++n)
-        for (QPushButton* button : {ui->dButton[n], ui->aButton[n]})
-            button->setContextMenuPolicy(Qt::CustomContextMenu);
-    for (QPushButton* button : {ui->uspButton, ui->sspButton, ui->pcButton})
+        registerButtons << ui->dButton[n] << ui->aButton[n];
+    registerButtons << ui->uspButton << ui->sspButton << ui->pcButton;
+    for (QPushButton* button : qAsConst(registerButtons)) {
+        connect(button, &QPushButton::clicked, this, &StateFrame::OnClicked_RegisterButton);
         button->setContextMenuPolicy(Qt::CustomContextMenu);
-    for (int n = 0; n < 8; ++n) {
-        for (QPushButton* button : {ui->dButton[n], ui->aButton[n]})
-            connect(button, SIGNAL(customContextMenuRequested(QPoint)), this,
-                    SLOT(OnContextMenu_RegisterButton(QPoint)));
+        connect(button, &QPushButton::customContextMenuRequested, this, &StateFrame::OnContextMenu_RegisterButton);
     }
-    for (QPushButton* button : {ui->uspButton, ui->sspButton, ui->pcButton})
-        connect(button, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(OnContextMenu_RegisterButton(QPoint)));
     // The stack follows its register and entry size at once, not at the next repaint.
-    connect(ui->stackComboBox, SIGNAL(currentIndexChanged(int)), this, SLOT(update()));
+    connect(ui->stackComboBox, qOverload<int>(&QComboBox::currentIndexChanged), this, qOverload<>(&StateFrame::update));
     for (QRadioButton* radio : {ui->stackButton8, ui->stackButton16, ui->stackButton32})
-        connect(radio, SIGNAL(toggled(bool)), this, SLOT(update()));
+        connect(radio, &QRadioButton::toggled, this, qOverload<>(&StateFrame::update));
 }
 
 void StateFrame::UpdateControl()
@@ -197,10 +188,8 @@ void StateFrame::UpdateEffectiveAddress()
 
 void StateFrame::RecordReference()
 {
-    for (QWidget* child : findChildren<QWidget*>()) {
-        if (qstrcmp(child->metaObject()->className(), "RegisterText") == 0)
-            static_cast<RegisterText*>(child)->StoreReference();
-    }
+    for (RegisterText* text : findChildren<RegisterText*>())
+        text->StoreReference();
 }
 
 int StateFrame::GetStackSize() const

@@ -2,6 +2,8 @@
 // of a line and how the disassembler steps from one instruction to the next.
 #include "TestMachine.h"
 
+#include "core/Hex.h"
+
 #include <QtTest>
 
 class FormattingTest : public QObject
@@ -31,6 +33,45 @@ private slots:
         QFETCH(int, width);
         QFETCH(QString, expected);
         QCOMPARE(Disassembler::Hexa(value, width), expected);
+    }
+
+    // The fixed fields of the views, the trace and GDB's replies take exactly their width:
+    // the low digits of a wider value, in the case asked for, after what the string held.
+    void hexFixedFields()
+    {
+        QString text = QStringLiteral("A=");
+        Hex::Append(text, 0x12345u, 4);
+        Hex::Append(text, 0xABu, 0);
+        Hex::Append(text, 0xABu, -3);
+        QCOMPARE(text, QStringLiteral("A=2345"));
+        Hex::Append(text, 0xFu, 3);
+        QCOMPARE(text, QStringLiteral("A=234500F"));
+        QByteArray bytes("$");
+        Hex::Append(bytes, 0xDEADBEEFu, 8, Hex::Case::Lower);
+        Hex::Append(bytes, 0x1C3u, 2);
+        QCOMPARE(bytes, QByteArray("$deadbeefC3"));
+        QChar field[5] = {QLatin1Char('x'), QLatin1Char('x'), QLatin1Char('x'), QLatin1Char('x'), QLatin1Char('x')};
+        QCOMPARE(Hex::Write(field, 0xBEEFu, 3), field + 3);
+        QCOMPARE(QString(field, 5), QStringLiteral("EEFxx"));
+        // An ELF segment's end lies past 32 bits when its start is near the top.
+        QCOMPARE(Hex::Text(0xFFFFFFFFull + 0x10), QStringLiteral("10000000F"));
+        QCOMPARE(Hex::Text(0xFFFFFFFFFFFFFFFFull, 2), QStringLiteral("FFFFFFFFFFFFFFFF"));
+    }
+
+    // A digit's value for every character a parser can meet, against Qt's own base-16
+    // reading of that character alone; wider characters whose low byte is a digit are none.
+    void hexDigitValues()
+    {
+        for (int c = 0; c < 256; ++c) {
+            const QString alone = QChar(ushort(c));
+            bool ok = false;
+            const int qt = alone.toInt(&ok, 16);
+            const int expected = (ok && c != '+' && c != '-' && c < 0x80) ? qt : -1;
+            QCOMPARE(Hex::Digit(char(c)), expected);
+            QCOMPARE(Hex::Digit(QChar(ushort(c))), expected);
+        }
+        for (const ushort wide : {ushort(0x0130), ushort(0x0141), ushort(0x0166), ushort(0xFF10), ushort(0xFF41)})
+            QCOMPARE(Hex::Digit(QChar(wide)), -1);
     }
 
     void sizes_data()

@@ -262,6 +262,73 @@ private slots:
         QCOMPARE(PanelText(w, "pcHexaText"), QStringLiteral("00001000"));
     }
 
+    // At the call, with an address breakpoint inside the subroutine, each step command of the
+    // window goes where it alone goes: into the call, to the breakpoint, over it, past it
+    // unexecuted, and out of the subroutine with and without stopping.
+    void eachStepCommandAtTheCall()
+    {
+        constexpr unsigned int subroutine = 0x100C;
+        constexpr unsigned int store = 0x100E;
+        struct Row {
+            QAction* MainWindow::*first;
+            QAction* MainWindow::*second;
+            unsigned int pc;
+            int history;
+        };
+        const Row rows[] = {
+            {&MainWindow::stepIntoAction, nullptr, subroutine, 4},
+            {&MainWindow::stepIntoNoBreakAction, nullptr, subroutine, 4},
+            {&MainWindow::stepOverAction, nullptr, store, 5},
+            {&MainWindow::stepOverNoBreakAction, nullptr, sessionAfterCall, 7},
+            {&MainWindow::skipAction, nullptr, sessionAfterCall, 3},
+            {&MainWindow::stepIntoAction, &MainWindow::stepOutAction, store, 5},
+            {&MainWindow::stepIntoAction, &MainWindow::stepOutNoBreakAction, sessionAfterCall, 7},
+        };
+        for (const Row& row : rows) {
+            MainWindow w;
+            Show(w);
+            for (int i = 0; i < 3; ++i) {
+                w.OnAction_StepInto();
+                QVERIFY(WaitIdle(w));
+            }
+            QCOMPARE(Pc(w), sessionCall);
+            w.document->AddAddressBreakpoint(store);
+            for (QAction* MainWindow::*field : {row.first, row.second}) {
+                if (field) {
+                    (w.*field)->trigger();
+                    QVERIFY(WaitIdle(w));
+                }
+            }
+            QVERIFY2(Pc(w) == row.pc && History(w) == row.history,
+                     qPrintable(QStringLiteral("%1: pc $%2, %3 in the history")
+                                    .arg((w.*(row.second ? row.second : row.first))->text())
+                                    .arg(Pc(w), 0, 16)
+                                    .arg(History(w))));
+        }
+    }
+
+    // Opening "Affichage", "Annuler" or "Points d'arrêt" brings their entries up to date
+    // before the user sees them, whatever was left stale.
+    void menusAreUpToDateWhenOpened()
+    {
+        MainWindow w;
+        Show(w);
+        w.stepIntoAction->trigger();
+        QVERIFY(WaitIdle(w));
+        w.document->AddAddressBreakpoint(sessionCall);
+        const QPair<QMenu*, QAction*> entries[] = {
+            {w.viewMenu, w.addHexaViewAction},
+            {w.undoMenu, w.undoGroup->actions().at(0)},
+            {w.breakpointMenu, w.removeAllAddressBreakpointAction},
+        };
+        for (const auto& entry : entries) {
+            entry.second->setEnabled(false);
+            entry.first->popup(w.mapToGlobal(QPoint(10, 10)));
+            QVERIFY2(entry.second->isEnabled(), qPrintable(entry.first->title()));
+            entry.first->hide();
+        }
+    }
+
     void skipResetAndTheBreakpointCommands()
     {
         MainWindow w;

@@ -1,5 +1,7 @@
 #include "ModalScript.h"
 
+#include "app/EditBreakpointDialog.h"
+#include "core/Watchpoint.h"
 #include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Register.h"
@@ -11,7 +13,9 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QtTest>
 
 namespace {
@@ -106,6 +110,7 @@ private slots:
     void Address();
     void RegisterPreviewAndUndo();
     void RegisterRefused();
+    void WatchTab();
 };
 
 void DialogTest::Forms()
@@ -275,6 +280,45 @@ void DialogTest::RegisterRefused()
             QCOMPARE(registers->a[2], 0x00C0FFEEu);
         }
     }
+}
+
+// The data tab of the breakpoint manager: a selection enables "Supprimer", which takes the
+// selected watchpoint away, "Vider" takes them all, the total follows, and the document gets
+// what is left on OK only.
+void DialogTest::WatchTab()
+{
+    Document document;
+    document.watchpoints << Watchpoint(0x2000, 1, WatchWrite) << Watchpoint(0x2010, 2, WatchRead)
+                         << Watchpoint(0x2020, 4, WatchAccess);
+    const auto state = [](const EditBreakpointDialog& m) {
+        return QStringLiteral("%1 %2%3").arg(m.totalWatchLabel->text(), m.removeWatchButton->isEnabled() ? "S" : "-",
+                                             m.removeAllWatchButton->isEnabled() ? "V" : "-");
+    };
+    {
+        EditBreakpointDialog manager(&document, nullptr);
+        manager.findChild<QTabWidget*>()->setCurrentWidget(manager.watchTab);
+        manager.show();
+        QCOMPARE(state(manager), QStringLiteral("Total : 3 SV"));
+        manager.watchListWidget->clearSelection();
+        QCOMPARE(state(manager), QStringLiteral("Total : 3 -V"));
+        manager.watchListWidget->setCurrentRow(1);
+        QCOMPARE(state(manager), QStringLiteral("Total : 3 SV"));
+        QTest::mouseClick(manager.removeWatchButton, Qt::LeftButton);
+        QCOMPARE(manager.watchListWidget->count(), 2);
+        manager.accept();
+    }
+    QCOMPARE(document.watchpoints.size(), 2);
+    QCOMPARE(document.watchpoints.at(0).address, 0x2000u);
+    QCOMPARE(document.watchpoints.at(1).address, 0x2020u);
+    {
+        EditBreakpointDialog manager(&document, nullptr);
+        manager.findChild<QTabWidget*>()->setCurrentWidget(manager.watchTab);
+        manager.show();
+        QTest::mouseClick(manager.removeAllWatchButton, Qt::LeftButton);
+        QCOMPARE(state(manager), QStringLiteral("Total : 0 --"));
+        manager.reject();
+    }
+    QCOMPARE(document.watchpoints.size(), 2);
 }
 
 int RunDialogTests(int argc, char** argv)

@@ -10,9 +10,11 @@
 #include "programs.h"
 
 #include <QJsonArray>
+#include <QtEndian>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -179,6 +181,39 @@ private slots:
         QCOMPARE(r.json.value("stop").toString(), QStringLiteral("until"));
     }
 
+    // Every line of a trace: the address in six upper-case digits and two blanks, then each
+    // register that changed with all of its digits in upper case, eight or SR's four. The
+    // clearing loop of the compiled CRC program writes addresses with letters in them.
+    void traceLinesKeepTheirDigits()
+    {
+        QTemporaryDir dir;
+        const QString trace = dir.filePath("trace.txt");
+        const Result r = Run({COMPILED "/compiled_crc.elf", "--limit", "3000", "--trace", trace});
+        QCOMPARE(r.status, 3);
+        QFile file(trace);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size() - 1, 3000);
+        const QRegularExpression address(QStringLiteral("^[0-9A-F]{6}  \\S"));
+        const QRegularExpression change(QStringLiteral(" ([A-Z][A-Z0-9]+)=\\$(\\S+)"));
+        const QRegularExpression letter(QStringLiteral("[A-F]"));
+        int letteredAddresses = 0;
+        int letteredValues = 0;
+        for (int i = 0; i < lines.size() - 1; ++i) {
+            const QString line = QString::fromLatin1(lines.at(i));
+            QVERIFY2(address.match(line).hasMatch(), lines.at(i));
+            letteredAddresses += line.left(6).contains(letter);
+            for (auto m = change.globalMatch(line); m.hasNext();) {
+                const QRegularExpressionMatch c = m.next();
+                const QString digits = c.captured(2);
+                QVERIFY2(digits.size() == (c.captured(1) == QLatin1String("SR") ? 4 : 8), lines.at(i));
+                QVERIFY2(QRegularExpression(QStringLiteral("^[0-9A-F]+$")).match(digits).hasMatch(), lines.at(i));
+                letteredValues += digits.contains(letter);
+            }
+        }
+        QVERIFY(letteredAddresses > 100 && letteredValues > 100);
+    }
+
     // Keys typed a million instructions apart move the demo's pen right, then down, drawing
     // as the window's keyboard would make it draw: the same keys through the same area at the
     // same counts give the same screen.
@@ -208,6 +243,32 @@ private slots:
         QCOMPARE(Hex(r.json, 0).toUInt(nullptr, 16), pen);
         // Right, then down, from the pen's start at (16, 104).
         QVERIFY((pen >> 16) > 16 && (pen & 0xFFFF) > 104);
+    }
+
+    // An executable whose segment runs past the 16 MiB is refused with the segment's first
+    // and last addresses, in upper case after a dollar, even where the last passes 32 bits.
+    void segmentPastTheAddressSpaceIsNamed()
+    {
+        QFile file(QStringLiteral(COMPILED "/../program/watch.elf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray good = file.readAll();
+        const auto get32 = [](const QByteArray& b, int at) { return qFromBigEndian<quint32>(b.constData() + at); };
+        const int header = int(get32(good, 28));
+        const quint64 size = get32(good, header + 20);
+        QTemporaryDir dir;
+        for (const quint32 start : {0xFFFF00u, 0xFFFFFFF0u}) {
+            QByteArray bad = good;
+            qToBigEndian(start, bad.data() + header + 12);
+            const QString path = dir.filePath(QStringLiteral("past-%1.elf").arg(start));
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bad) == bad.size());
+            out.close();
+            const Result r = Run({path, "--json", "-"});
+            QCOMPARE(r.status, 2);
+            const QString bounds = QStringLiteral("($%1-$%2)").arg(QString::number(start, 16).toUpper(),
+                                                                   QString::number(start + size - 1, 16).toUpper());
+            QVERIFY2(QString::fromUtf8(r.err).contains(bounds), r.err);
+        }
     }
 
     // Refused before anything runs: status 2, one French line on the error stream that

@@ -223,6 +223,25 @@ private slots:
         QCOMPARE(Hover(view, 4 * 13 + 6, 1), QStringLiteral("($00101C) = $4E = 078 = 'N'"));
     }
 
+    // A view narrower than its lines: each bar moves the view its own way, the other way stays.
+    void eachBarScrollsItsOwnWay()
+    {
+        Machine machine;
+        MemoryView view;
+        view.SetBytePerLine(16);
+        Show(&view, view.vScrollBar->sizeHint().width() + int(20 * view.charWidth), 8 * view.lineHeight);
+        const int right = 3 * view.hScrollBar->singleStep();
+        QVERIFY(view.hScrollBar->isVisible() && view.hScrollBar->maximum() > right);
+        const int top = view.vValue;
+        view.hScrollBar->setValue(right);
+        QCOMPARE(view.hValue, right);
+        QCOMPARE(view.vValue, top);
+        const int down = view.vScrollBar->value() + 5 * view.vScrollBar->singleStep();
+        view.vScrollBar->setValue(down);
+        QCOMPARE(view.vValue, down);
+        QCOMPARE(view.hValue, right);
+    }
+
     void tooltipOfTheByteUnderTheMouse()
     {
         Machine machine;
