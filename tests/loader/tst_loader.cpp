@@ -134,6 +134,32 @@ void operator delete[](void* p, std::size_t) noexcept
     std::free(p);
 }
 
+// The library's nothrow allocations (a stable sort's buffer) come back through the
+// replaced delete: they are taken from the same malloc.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
+{
+    return operator new(size, tag);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
+
+void operator delete[](void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
+
 class LoaderTest : public QObject
 {
     Q_OBJECT
