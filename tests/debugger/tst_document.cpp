@@ -6,6 +6,7 @@
 #include "core/Emulator.h"
 #include "core/InstructionBreakpointList.h"
 #include "core/Memory.h"
+#include "core/ThreadHandOff.h"
 
 #include <QtTest>
 
@@ -39,12 +40,17 @@ private:
     int Start(EmulationMode mode)
     {
         document->mode = mode;
-        QSignalSpy finished(emulation.get(), &QThread::finished);
         emulation->start();
-        // The signal may come before the spy starts waiting for one.
-        if (finished.isEmpty() && !finished.wait(20000))
-            qFatal("the emulation thread did not finish");
+        WaitForEnd();
         return emulation->result;
+    }
+    // A spy of QThread::finished would be written by the thread as this one reads it: the
+    // end is taken by QThread::wait, which orders the thread's writes before what follows.
+    void WaitForEnd()
+    {
+        if (!emulation->wait(20000))
+            qFatal("the emulation thread did not finish");
+        ThreadHandOff::Acquire(emulation.get());
     }
     void RunTo(const char* label)
     {
@@ -364,12 +370,11 @@ private slots:
         QCOMPARE(Start(StepIntoMode), int(Done)); // leaves one item in the history
         Registers().pc = At("forever");
         document->mode = EmulationMode(mode);
-        QSignalSpy finished(emulation.get(), &QThread::finished);
         emulation->start();
         QTest::qWait(100);
         QVERIFY(emulation->isRunning());
         emulation->requestInterruption();
-        QVERIFY(!finished.isEmpty() || finished.wait(20000));
+        WaitForEnd();
         QCOMPARE(emulation->result, int(Done));
 
         // The state after the last executed instruction: a loop of two instructions.
