@@ -3,6 +3,7 @@
 #include "program/SRecordLoader.h"
 #include "session/Document.h"
 #include "session/Emulation.h"
+#include "core/Disassembler.h"
 #include "core/Emulator.h"
 #include "core/InstructionBreakpointList.h"
 #include "core/Memory.h"
@@ -392,6 +393,38 @@ private slots:
             document->emulator->Undo();
             QVERIFY(Pc() != pc);
         }
+        QVERIFY(Pc() == At("forever") || Pc() == At("forever") + 2);
+    }
+
+    // The views disassemble while a run goes, with the document's disassembler; the run
+    // skips a disabled instruction breakpoint at every turn of the loop. Each disassembles
+    // what it asked for.
+    void viewsDisassembleWhileARunSkips()
+    {
+        document->AddInstructionBreakpoint(0x5280); // the loop's ADDQ.L #1,D0
+        document->instructionBreakpointsEnabled = false;
+        Registers().pc = At("forever");
+        document->mode = RunMode;
+        emulation->start();
+        Disassembler* disassembler = document->disassembler;
+        int disassembled = 0;
+        int wrong = 0;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 200) {
+            disassembler->SetStartAddress(At("start"));
+            disassembler->Disassemble();
+            wrong += disassembler->mnemonic != QLatin1String("MOVEQ.L") || disassembler->nextAddress != At("call_outer");
+            ++disassembled;
+        }
+        QVERIFY(emulation->isRunning());
+        emulation->requestInterruption();
+        WaitForEnd();
+        QCOMPARE(wrong, 0);
+        QVERIFY(disassembled > 100);
+        QCOMPARE(emulation->result, int(Done));
+        // Every ADDQ was skipped.
+        QCOMPARE(Registers().d[0], 0u);
         QVERIFY(Pc() == At("forever") || Pc() == At("forever") + 2);
     }
 
