@@ -167,7 +167,8 @@ void SourceView::Draw(QPainter& painter)
     }
     FillBands(painter, QColor(248, 248, 248), QColor(240, 240, 240));
     painter.setPen(Qt::black);
-    const LineTable::Row* current = document->lines->Find(registers->pc & 0xFFFFFF);
+    // Disabled, the view is painted while a run changes the registers: no line is current then.
+    const LineTable::Row* current = isEnabled() ? document->lines->Find(registers->pc & 0xFFFFFF) : nullptr;
     const int currentLine = current && current->file == file ? current->line : 0;
     const int first = vValue / lineHeight;
     const int last = std::min(first + (height(Automatic) + 1) / lineHeight, int(text.size()) - 1);

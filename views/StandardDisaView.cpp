@@ -165,6 +165,9 @@ void StandardDisaView::DrawBreakpointFrame(QPainter& painter, BreakpointType typ
 
 void StandardDisaView::DrawArrow(QPainter& painter)
 {
+    // Disabled, the view is painted while a run changes the registers: they are not read then.
+    if (!isEnabled())
+        return;
     // The processor fetches through a 24-bit address bus.
     if (disassembler->startAddress == (registers->pc & 0xFFFFFF))
         DrawMarginImage(painter, ArrowImage());
