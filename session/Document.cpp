@@ -94,7 +94,8 @@ Breakpoint Document::Lookup(unsigned int address, const BreakpointIndex* index) 
 {
     // Precedence: enabled instruction, enabled address, disabled instruction, disabled address.
     const unsigned int a = address & 0xFFFFFF;
-    const bool instruction = HasInstruction(memory->Read(a, 16), index);
+    // The views look breakpoints up while a run goes.
+    const bool instruction = HasInstruction(memory->Peek(a, 16), index);
     if (instruction && instructionBreakpointsEnabled)
         return Breakpoint(InstructionBreakpoint, true);
     // Runs (which look up through an index) pass a breakpoint whose condition does not hold

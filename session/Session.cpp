@@ -2,7 +2,7 @@
 
 #include "core/Emulator.h"
 #include "core/Memory.h"
-#include "core/ThreadHandOff.h"
+#include "core/ThreadSanitizer.h"
 #include "session/Document.h"
 #include "session/ProgramLoader.h"
 
@@ -22,7 +22,7 @@ Session::~Session()
         emulation.wait();
     }
     // The document is destroyed after the thread's last writes, which its end ordered.
-    ThreadHandOff::Acquire(&emulation);
+    ThreadSanitizer::Acquire(&emulation);
 }
 
 bool Session::Load(const QString& fileName, QString* error)
@@ -154,7 +154,7 @@ void Session::OnThreadFinished()
     if (!busy || emulation.isRunning())
         return;
     // The thread's writes come before here, ordered by the queued signal or by wait.
-    ThreadHandOff::Acquire(&emulation);
+    ThreadSanitizer::Acquire(&emulation);
     if (Continues()) {
         emulation.start(QThread::TimeCriticalPriority);
         return;

@@ -7,7 +7,7 @@
 #include "core/Emulator.h"
 #include "core/InstructionBreakpointList.h"
 #include "core/Memory.h"
-#include "core/ThreadHandOff.h"
+#include "core/ThreadSanitizer.h"
 
 #include <QtTest>
 
@@ -51,7 +51,7 @@ private:
     {
         if (!emulation->wait(20000))
             qFatal("the emulation thread did not finish");
-        ThreadHandOff::Acquire(emulation.get());
+        ThreadSanitizer::Acquire(emulation.get());
     }
     void RunTo(const char* label)
     {
