@@ -718,6 +718,13 @@ void MainWindow::LaunchEmulation(int mode)
         videoDialog->grabKeyboard();
     }
     awaitingFinish = true;
+    // An operation of one instruction leaves the window enabled: done here, it ends before
+    // the panel and the views, which read the registers and the history, are painted again.
+    if (!running) {
+        session->RunHere(static_cast<EmulationMode>(mode));
+        FinishedEmulation();
+        return;
+    }
     session->Start(static_cast<EmulationMode>(mode));
 }
 
@@ -876,8 +883,9 @@ void MainWindow::UpdateCommand()
     enableAddressBreakpointAction->setEnabled(idle);
     enableAddressBreakpointAction->setChecked(document->addressBreakpointsEnabled);
 
-    const int history = document->emulator->undoList.items.count();
-    const bool undoable = free && history > 0;
+    // The history changes under a run, when the window is not free: it is not read then.
+    const int history = free ? document->emulator->undoList.items.count() : 0;
+    const bool undoable = history > 0;
     runBackAction->setEnabled(undoable);
     stepOverBackAction->setEnabled(undoable);
     undoAction->setEnabled(undoable);

@@ -146,7 +146,8 @@ void Disassembler::Disassemble()
 
 void Disassembler::Decode()
 {
-    opcode = memory->Read(currentAddress, 16);
+    // The views disassemble while a run goes: the words are peeked, as all the fetches below.
+    opcode = memory->Peek(currentAddress, 16);
     currentAddress += 2;
     Reset(machineCode, machineCodeCapacity);
     AppendHexa(machineCode, opcode, 4);
@@ -333,7 +334,7 @@ void Disassembler::AppendRegisterList(QString& text, unsigned int mask)
 
 unsigned int Disassembler::FetchWord()
 {
-    const unsigned int word = memory->Read(currentAddress, 16);
+    const unsigned int word = memory->Peek(currentAddress, 16);
     currentAddress += 2;
     machineCode.append(QLatin1Char(' '));
     AppendHexa(machineCode, word, 4);
@@ -342,7 +343,7 @@ unsigned int Disassembler::FetchWord()
 
 unsigned int Disassembler::FetchLong()
 {
-    const unsigned int value = memory->Read(currentAddress, 32);
+    const unsigned int value = memory->Peek(currentAddress, 32);
     currentAddress += 4;
     machineCode.append(QLatin1Char(' '));
     AppendHexa(machineCode, value, 8);

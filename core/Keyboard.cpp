@@ -1,6 +1,7 @@
 #include "core/Keyboard.h"
 
 #include "core/Memory.h"
+#include "core/ThreadSanitizer.h"
 
 #include <QHash>
 
@@ -59,6 +60,8 @@ int Keyboard::KeyNamed(const QString& name)
 
 void Keyboard::Press(int key, const QString& text)
 {
+    // Stored while a run goes, and read a byte at a time by the program, as the design allows.
+    const ThreadSanitizer::Unchecked shared;
     const int code = Code(key) & 0xFF;
     if (code == 0 || At(code) != 0)
         return;
@@ -72,6 +75,8 @@ void Keyboard::Press(int key, const QString& text)
 
 void Keyboard::Release(int key)
 {
+    // Stored while a run goes, as in Press.
+    const ThreadSanitizer::Unchecked shared;
     const int code = Code(key) & 0xFF;
     if (code == 0 || At(code) != 0xFF)
         return;
@@ -83,6 +88,8 @@ void Keyboard::Release(int key)
 
 void Keyboard::SetModifiers(bool shift, bool control, bool alt)
 {
+    // Stored while a run goes, as in Press.
+    const ThreadSanitizer::Unchecked shared;
     At(Alt) = alt ? 0xFF : 0;
     At(Control) = control ? 0xFF : 0;
     At(Shift) = shift ? 0xFF : 0;
@@ -92,6 +99,8 @@ void Keyboard::SetModifiers(bool shift, bool control, bool alt)
 
 void Keyboard::Clear()
 {
+    // Stored while a run goes, as in Press.
+    const ThreadSanitizer::Unchecked shared;
     for (int code = 0x20; code <= 0xFF; ++code)
         At(code) = 0;
     At(KeysHeld) = 0;

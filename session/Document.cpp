@@ -34,6 +34,7 @@ Document::Document(QObject* parent)
     Q_ASSERT(videoImage.bytesPerLine() * videoHeight == int(MemoryBuffer::videoSize));
     memory = new Memory(videoImage.bits());
     disassembler = new Disassembler(memory);
+    skipDisassembler = std::make_unique<Disassembler>(memory);
     emulator = new Emulator(memory);
     effectiveAddress = new EffectiveAddress(memory, emulator->registers);
     calculator = new Calculator(emulator->registers);
@@ -65,7 +66,7 @@ unsigned int Document::WordAtPc() const
 void Document::Skip()
 {
     Register* r = emulator->registers;
-    r->pc = disassembler->GetNext(r->pc, 1);
+    r->pc = skipDisassembler->GetNext(r->pc, 1);
 }
 
 bool Document::IsRTS() const
@@ -93,7 +94,8 @@ Breakpoint Document::Lookup(unsigned int address, const BreakpointIndex* index) 
 {
     // Precedence: enabled instruction, enabled address, disabled instruction, disabled address.
     const unsigned int a = address & 0xFFFFFF;
-    const bool instruction = HasInstruction(memory->Read(a, 16), index);
+    // The views look breakpoints up while a run goes.
+    const bool instruction = HasInstruction(memory->Peek(a, 16), index);
     if (instruction && instructionBreakpointsEnabled)
         return Breakpoint(InstructionBreakpoint, true);
     // Runs (which look up through an index) pass a breakpoint whose condition does not hold

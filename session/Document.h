@@ -16,6 +16,8 @@
 #include <QImage>
 #include <QObject>
 
+#include <memory>
+
 class Calculator;
 class Disassembler;
 class EffectiveAddress;
@@ -99,6 +101,9 @@ public:
     QString stopMessage;
 
 private:
+    // Skip's own: a run skips on its thread while the views disassemble with the other.
+    std::unique_ptr<Disassembler> skipDisassembler;
+
     unsigned int WordAtPc() const;
     bool HasAddress(unsigned int address, const BreakpointIndex* index) const;
     bool HasInstruction(unsigned int word, const BreakpointIndex* index) const;

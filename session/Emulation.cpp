@@ -2,6 +2,7 @@
 
 #include "core/Emulator.h"
 #include "core/Register.h"
+#include "core/ThreadSanitizer.h"
 #include "program/LineTable.h"
 #include "session/Document.h"
 #include "session/ExecutionObserver.h"
@@ -17,6 +18,8 @@ void Emulation::run()
 {
     result = StartEmulation();
     stopRequested = isInterruptionRequested();
+    // The GUI thread takes the machine back after Qt's finished signal or wait.
+    ThreadSanitizer::Release(this);
 }
 
 // Watchpoints stop the operations that honour breakpoints; those without, and the quick

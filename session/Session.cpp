@@ -2,6 +2,7 @@
 
 #include "core/Emulator.h"
 #include "core/Memory.h"
+#include "core/ThreadSanitizer.h"
 #include "session/Document.h"
 #include "session/ProgramLoader.h"
 
@@ -21,6 +22,8 @@ Session::~Session()
         emulation.requestInterruption();
         emulation.wait();
     }
+    // The document is destroyed after the thread's last writes, which its end ordered.
+    ThreadSanitizer::Acquire(&emulation);
 }
 
 bool Session::Load(const QString& fileName, QString* error)
@@ -155,6 +158,8 @@ void Session::OnThreadFinished()
     // Taken in already by StopAndWait, or a late signal of a run before the current one.
     if (!busy || emulation.isRunning())
         return;
+    // The thread's writes come before here, ordered by the queued signal or by wait.
+    ThreadSanitizer::Acquire(&emulation);
     if (Continues()) {
         emulation.start(QThread::TimeCriticalPriority);
         return;

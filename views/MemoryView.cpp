@@ -161,10 +161,11 @@ QString MemoryView::GetHexaLine(unsigned int address) const
     QString text;
     const unsigned int count = LineLength(address);
     text.reserve(static_cast<int>(3 * count));
+    // The view is painted while a run writes memory: peeked, as the characters and the tip.
     for (unsigned int i = 0; i < count; ++i) {
         if (i > 0)
             text += QLatin1Char(' ');
-        Hex::Append(text, memory->Read(address + i, 8), 2);
+        Hex::Append(text, memory->Peek(address + i, 8), 2);
     }
     return text;
 }
@@ -175,7 +176,7 @@ QString MemoryView::GetAsciiLine(unsigned int address) const
     const unsigned int count = LineLength(address);
     text.reserve(static_cast<int>(count));
     for (unsigned int i = 0; i < count; ++i)
-        text += Printable(memory->Read(address + i, 8));
+        text += Printable(memory->Peek(address + i, 8));
     return text;
 }
 
@@ -223,7 +224,7 @@ void MemoryView::UpdateToolTip(const QPoint& globalPos)
         QToolTip::hideText();
         return;
     }
-    const unsigned int byte = memory->Read(static_cast<unsigned int>(address), 8);
+    const unsigned int byte = memory->Peek(static_cast<unsigned int>(address), 8);
     QString addressText;
     Hex::Append(addressText, static_cast<unsigned int>(address), 6);
     QString byteText;

@@ -1,5 +1,7 @@
 #include "views/SourceView.h"
 
+#include "core/ThreadSanitizer.h"
+
 #include "core/Disassembler.h"
 #include "session/Document.h"
 #include "core/Register.h"
@@ -167,7 +169,13 @@ void SourceView::Draw(QPainter& painter)
     }
     FillBands(painter, QColor(248, 248, 248), QColor(240, 240, 240));
     painter.setPen(Qt::black);
-    const LineTable::Row* current = document->lines->Find(registers->pc & 0xFFFFFF);
+    // The view may be painted while a run changes pc, and then shows where it was.
+    unsigned int pc;
+    {
+        const ThreadSanitizer::Unchecked shown;
+        pc = registers->pc;
+    }
+    const LineTable::Row* current = document->lines->Find(pc & 0xFFFFFF);
     const int currentLine = current && current->file == file ? current->line : 0;
     const int first = vValue / lineHeight;
     const int last = std::min(first + (height(Automatic) + 1) / lineHeight, int(text.size()) - 1);

@@ -1,5 +1,7 @@
 #include "views/StandardDisaView.h"
 
+#include "core/ThreadSanitizer.h"
+
 #include "core/Disassembler.h"
 #include "session/Document.h"
 #include "core/Register.h"
@@ -166,8 +168,14 @@ void StandardDisaView::DrawBreakpointFrame(QPainter& painter, BreakpointType typ
 
 void StandardDisaView::DrawArrow(QPainter& painter)
 {
+    // The view may be painted while a run changes pc, and then shows where it was.
+    unsigned int pc;
+    {
+        const ThreadSanitizer::Unchecked shown;
+        pc = registers->pc;
+    }
     // The processor fetches through a 24-bit address bus.
-    if (disassembler->startAddress == (registers->pc & 0xFFFFFF))
+    if (disassembler->startAddress == (pc & 0xFFFFFF))
         DrawMarginImage(painter, ArrowImage());
 }
 

@@ -3,9 +3,11 @@
 #include "program/SRecordLoader.h"
 #include "session/Document.h"
 #include "session/Emulation.h"
+#include "core/Disassembler.h"
 #include "core/Emulator.h"
 #include "core/InstructionBreakpointList.h"
 #include "core/Memory.h"
+#include "core/ThreadSanitizer.h"
 
 #include <QtTest>
 
@@ -39,12 +41,17 @@ private:
     int Start(EmulationMode mode)
     {
         document->mode = mode;
-        QSignalSpy finished(emulation.get(), &QThread::finished);
         emulation->start();
-        // The signal may come before the spy starts waiting for one.
-        if (finished.isEmpty() && !finished.wait(20000))
-            qFatal("the emulation thread did not finish");
+        WaitForEnd();
         return emulation->result;
+    }
+    // A spy of QThread::finished would be written by the thread as this one reads it: the
+    // end is taken by QThread::wait, which orders the thread's writes before what follows.
+    void WaitForEnd()
+    {
+        if (!emulation->wait(20000))
+            qFatal("the emulation thread did not finish");
+        ThreadSanitizer::Acquire(emulation.get());
     }
     void RunTo(const char* label)
     {
@@ -364,12 +371,11 @@ private slots:
         QCOMPARE(Start(StepIntoMode), int(Done)); // leaves one item in the history
         Registers().pc = At("forever");
         document->mode = EmulationMode(mode);
-        QSignalSpy finished(emulation.get(), &QThread::finished);
         emulation->start();
         QTest::qWait(100);
         QVERIFY(emulation->isRunning());
         emulation->requestInterruption();
-        QVERIFY(!finished.isEmpty() || finished.wait(20000));
+        WaitForEnd();
         QCOMPARE(emulation->result, int(Done));
 
         // The state after the last executed instruction: a loop of two instructions.
@@ -387,6 +393,38 @@ private slots:
             document->emulator->Undo();
             QVERIFY(Pc() != pc);
         }
+        QVERIFY(Pc() == At("forever") || Pc() == At("forever") + 2);
+    }
+
+    // The views disassemble while a run goes, with the document's disassembler; the run
+    // skips a disabled instruction breakpoint at every turn of the loop. Each disassembles
+    // what it asked for.
+    void viewsDisassembleWhileARunSkips()
+    {
+        document->AddInstructionBreakpoint(0x5280); // the loop's ADDQ.L #1,D0
+        document->instructionBreakpointsEnabled = false;
+        Registers().pc = At("forever");
+        document->mode = RunMode;
+        emulation->start();
+        Disassembler* disassembler = document->disassembler;
+        int disassembled = 0;
+        int wrong = 0;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 200) {
+            disassembler->SetStartAddress(At("start"));
+            disassembler->Disassemble();
+            wrong += disassembler->mnemonic != QLatin1String("MOVEQ.L") || disassembler->nextAddress != At("call_outer");
+            ++disassembled;
+        }
+        QVERIFY(emulation->isRunning());
+        emulation->requestInterruption();
+        WaitForEnd();
+        QCOMPARE(wrong, 0);
+        QVERIFY(disassembled > 100);
+        QCOMPARE(emulation->result, int(Done));
+        // Every ADDQ was skipped.
+        QCOMPARE(Registers().d[0], 0u);
         QVERIFY(Pc() == At("forever") || Pc() == At("forever") + 2);
     }
 

@@ -18,8 +18,12 @@ int StartServer(QProcess& server, const QStringList& options)
     QByteArray err;
     QElapsedTimer timer;
     timer.start();
-    while (!err.contains('\n') && timer.elapsed() < 10000 && server.waitForReadyRead(1000))
+    // A second without output is no end: a loaded machine, or a checked build, starts slower.
+    while (!err.contains('\n') && timer.elapsed() < 10000) {
+        if (!server.waitForReadyRead(1000) && server.state() == QProcess::NotRunning)
+            break;
         err += server.readAllStandardError();
+    }
     const QRegularExpressionMatch m =
         QRegularExpression(QStringLiteral("^GDB : en attente sur 127\\.0\\.0\\.1:(\\d+)\n")).match(QString::fromUtf8(err));
     return m.hasMatch() ? m.captured(1).toInt() : 0;

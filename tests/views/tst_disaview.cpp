@@ -3,6 +3,7 @@
 // menu, and the list of executed instructions as the program steps.
 #include "ViewsTestSupport.h"
 
+#include "core/ThreadSanitizer.h"
 #include "session/Emulation.h"
 #include "views/ExecutedDisaView.h"
 #include "views/StandardDisaView.h"
@@ -295,6 +296,8 @@ private slots:
             QCOMPARE(Record(executed).texts[0].text, QStringLiteral("Exécution en cours..."));
             QCOMPARE(Record(executed).texts[0].at.topLeft(), QPointF(0, l));
             QVERIFY(emulation.wait(10000));
+            // wait orders the thread's writes before what follows, as the session's end does.
+            ThreadSanitizer::Acquire(&emulation);
             executed.setEnabled(true);
         }
         const QList<QStringList> loop = {listing[3], listing[4], listing[5], listing[4], listing[5], listing[4]};
