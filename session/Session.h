@@ -27,12 +27,16 @@ struct RunBounds
 // Threading. The session lives on the GUI thread; Start hands the machine to the emulation
 // thread until Finished is emitted (a queued call, which orders everything the thread wrote
 // before it). Meanwhile the GUI thread may only:
-// - read memory to repaint (the video window's image is the memory's video area; a repaint
-//   may show a frame that the program is half-way through drawing, which the design allows);
+// - read memory and pc to repaint (the video window's image is the memory's video area; a
+//   repaint may show a frame that the program is half-way through drawing, which the design
+//   allows): Memory::Peek, or under ThreadSanitizer::Unchecked;
 // - store the keyboard bytes 0x000400-0x0004FF, which programs only read (Keyboard);
 // - ask the run to stop (Interrupt: QThread's interruption flag, which the loops poll).
 // Everything else of the document (registers, breakpoints, watchpoints, mode, history) is
-// the thread's until Finished; IsRunning() says when.
+// the thread's until Finished; IsRunning() says when. The window runs its commands of one
+// instruction, for which it stays enabled, here (RunHere). ThreadSanitizer does not see the
+// order that Qt's queued call and QThread::wait give: the run releases the emulation object
+// at its end, and the GUI thread acquires it before it reads what the run wrote.
 class Session : public QObject
 {
     Q_OBJECT
