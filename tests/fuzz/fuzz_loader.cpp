@@ -1,4 +1,5 @@
-// The S-Record loader on arbitrary file contents.
+// The S-Record loader on arbitrary file contents, and the check that a reload makes first:
+// it writes nothing and gives the load's own verdict and message.
 #include "program/SRecordLoader.h"
 #include "core/Memory.h"
 
@@ -30,8 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             __builtin_trap();
         file.write(reinterpret_cast<const char*>(data), qint64(size));
     }
+    SRecordLoader check(path, nullptr);
+    const bool checked = check.Check();
     SRecordLoader loader(path, &machine.memory);
     const bool ok = loader.Load();
+    if (checked != ok || check.errorMessage != loader.errorMessage)
+        __builtin_trap();
     // A failure always explains itself; a success never does.
     if (ok == loader.errorMessage.isEmpty())
         return 0;

@@ -2,6 +2,7 @@
 // every kind of bad file. The two phases of loading: an executable read into an image
 // before any machine, then put into one; a file checked, as a reload does, without a
 // machine and with the load's own verdict.
+#include "AllocationCounter.h"
 #include "core/Memory.h"
 #include "program/ElfLoader.h"
 #include "program/ProgramImage.h"
@@ -30,7 +31,7 @@ const QString elfError = QStringLiteral("Le fichier suivant n'est pas un exécut
 
 // The largest block asked of operator new since it was last set to zero: a machine's main
 // memory shows there, the short-lived reads of a check do not.
-std::atomic<std::size_t> largestBlock{0};
+std::atomic<std::size_t>& largestBlock = AllocationCounter::largest;
 
 QByteArray ReadAll(const QString& path)
 {
@@ -98,67 +99,6 @@ bool SameSegments(const ProgramImage& a, const ProgramImage& b)
 }
 
 } // namespace
-
-void* operator new(std::size_t size)
-{
-    std::size_t seen = largestBlock.load();
-    while (size > seen && !largestBlock.compare_exchange_weak(seen, size)) {
-    }
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void* operator new[](std::size_t size)
-{
-    return operator new(size);
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-
-// The library's nothrow allocations (a stable sort's buffer) come back through the
-// replaced delete: they are taken from the same malloc.
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return operator new(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
-{
-    return operator new(size, tag);
-}
-
-void operator delete(void* p, const std::nothrow_t&) noexcept
-{
-    std::free(p);
-}
-
-void operator delete[](void* p, const std::nothrow_t&) noexcept
-{
-    std::free(p);
-}
 
 class LoaderTest : public QObject
 {
