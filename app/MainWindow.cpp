@@ -7,6 +7,7 @@
 #include "app/ProgramWatcher.h"
 #include "app/ReloadBar.h"
 #include "app/Settings.h"
+#include "app/StopReport.h"
 #include "app/VideoDialog.h"
 #include "session/Document.h"
 #include "core/Emulator.h"
@@ -57,6 +58,7 @@ MainWindow::MainWindow(QWidget* parent)
       running(false),
       gdbServer(new GdbServer(session, this)),
       gdbLabel(new QLabel(this)),
+      stopLabel(new QLabel(this)),
       settings(new Settings),
       programWatcher(new ProgramWatcher(this)),
       reloadBar(new ReloadBar(this)),
@@ -64,6 +66,13 @@ MainWindow::MainWindow(QWidget* parent)
 {
     videoDialog = new VideoDialog(this);
     gdbLabel->setObjectName(QStringLiteral("gdbLabel"));
+    // A stop's words may take two lines in a narrow window: a label that wraps them.
+    stopLabel->setObjectName(QStringLiteral("stopLabel"));
+    stopLabel->setWordWrap(true);
+    stopLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    stopLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    stopLabel->installEventFilter(this);
+    statusBar()->addWidget(stopLabel, 1);
     statusBar()->addPermanentWidget(gdbLabel);
     statusBar()->setVisible(false);
 
@@ -491,6 +500,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == videoDialog && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
         UpdateCommand();
+    // The bar's layout asks no label for its height at a width: the stop's words are given
+    // the lines they take at the width they have.
+    if (watched == stopLabel && event->type() == QEvent::Resize)
+        FitStopLabel();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -712,6 +725,7 @@ void MainWindow::LaunchEmulation(int mode)
         break;
     }
     UpdateCommand();
+    stopLabel->clear();
     stateFrame->RecordReference();
     if (running && videoDialog->isVisible()) {
         videoDialog->activateWindow();
@@ -914,6 +928,10 @@ void MainWindow::FinishedEmulation()
     UpdateCurrentTab();
     activateWindow();
     const RunStop& stop = session->LastStop();
+    const QString stepKey = stepIntoNoBreakAction->shortcut().toString(QKeySequence::NativeText);
+    stopLabel->setText(StopReport::Text(stop, *document, stepKey));
+    FitStopLabel();
+    UpdateStatusBar();
     if (stop.cause == StopCause::Watchpoint)
         QMessageBox::information(this, QStringLiteral("Zendra - Point d'observation"), stop.message, QMessageBox::Ok);
     else if (!stop.message.isEmpty())
@@ -969,8 +987,27 @@ void MainWindow::UpdateGdbLabel()
         gdbLabel->setText(QStringLiteral("GDB connecté sur %1 : c'est lui qui mène l'exécution").arg(where));
     else
         gdbLabel->setText(QStringLiteral("Serveur GDB en attente sur %1").arg(where));
-    statusBar()->setVisible(gdbServer->IsListening());
+    UpdateStatusBar();
     UpdateCommand();
+}
+
+void MainWindow::FitStopLabel()
+{
+    // Measured here: a label's own height for a width keeps the fixed height it was given.
+    const QFontMetrics metrics = stopLabel->fontMetrics();
+    const QMargins margins = stopLabel->contentsMargins();
+    const int width = std::max(1, stopLabel->width() - margins.left() - margins.right());
+    const QRect text = metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, stopLabel->text());
+    stopLabel->setFixedHeight(std::max(text.height(), metrics.height()) + margins.top() + margins.bottom());
+}
+
+// Shown once it has something to say, a stop's words or the GDB server's state; then it
+// stays, so that the views do not jump at every run.
+void MainWindow::UpdateStatusBar()
+{
+    if (!stopLabel->text().isEmpty())
+        statusBarKept = true;
+    statusBar()->setVisible(gdbServer->IsListening() || statusBarKept);
 }
 
 void MainWindow::OnLastWrite(unsigned int address, unsigned int mask)
@@ -993,7 +1030,7 @@ void MainWindow::OnLastWrite(unsigned int address, unsigned int mask)
     } else {
         what = QStringLiteral("l'octet en $%1").arg(Disassembler::Hexa(a, 6));
     }
-    OfferLastWrite(index, what);
+    OfferLastWrite(index, what, pixel);
 }
 
 void MainWindow::OnLastRegisterWrite(const QString& name)
@@ -1001,20 +1038,21 @@ void MainWindow::OnLastRegisterWrite(const QString& name)
     if (Busy())
         return;
     OfferLastWrite(HistorySearch::LastChange(document->emulator->undoList.items, *document->emulator->registers, name),
-                   QStringLiteral("le registre %1").arg(name.toUpper()));
+                   QStringLiteral("le registre %1").arg(name.toUpper()), true);
 }
 
-void MainWindow::OfferLastWrite(int index, const QString& what)
+void MainWindow::OfferLastWrite(int index, const QString& what, bool changed)
 {
     const UndoItemRing& items = document->emulator->undoList.items;
     const QString title = QStringLiteral("Zendra - Dernière écriture");
+    // A pixel or a register is searched for the last change: an instruction that wrote the
+    // same value again did not change it, and is not the one named.
     if (index < 0) {
-        QMessageBox::information(this, title,
-                                 QStringLiteral("Aucune des %1 instructions de l'historique n'a écrit %2 : "
-                                                "il l'a été avant le début de l'historique, ou jamais.")
-                                     .arg(items.count())
-                                     .arg(what),
-                                 QMessageBox::Ok);
+        const QString text = changed ? QStringLiteral("Aucune des %1 instructions de l'historique n'a modifié %2 : "
+                                                      "il l'a été avant le début de l'historique, ou jamais.")
+                                     : QStringLiteral("Aucune des %1 instructions de l'historique n'a écrit %2 : "
+                                                      "il l'a été avant le début de l'historique, ou jamais.");
+        QMessageBox::information(this, title, text.arg(items.count()).arg(what), QMessageBox::Ok);
         return;
     }
     const unsigned int writer = items.at(index)->pc & 0xFFFFFF;
@@ -1022,7 +1060,8 @@ void MainWindow::OfferLastWrite(int index, const QString& what)
     Disassembler* d = document->disassembler;
     d->SetStartAddress(writer);
     d->Disassemble();
-    QString text = QStringLiteral("La dernière écriture dans %1 est celle de l'instruction en $%2 (%3)")
+    QString text = (changed ? QStringLiteral("La dernière modification de %1 est celle de l'instruction en $%2 (%3)")
+                            : QStringLiteral("La dernière écriture dans %1 est celle de l'instruction en $%2 (%3)"))
                        .arg(what, Disassembler::Hexa(writer, 6), (d->mnemonic + QLatin1Char(' ') + d->operand).trimmed());
     if (back == 0) {
         QMessageBox::information(this, title, text + QStringLiteral(", la dernière exécutée."), QMessageBox::Ok);

@@ -147,6 +147,8 @@ public:
     // the machine, and the window's own run commands are disabled. The status bar says so.
     GdbServer* gdbServer;
     QLabel* gdbLabel;
+    // Why the last run or step stopped, when no box said it.
+    QLabel* stopLabel;
     // What is remembered between starts; the open program's file watched for rebuilds, and
     // the bar that offers to reload it.
     Settings* settings;
@@ -181,8 +183,9 @@ private:
     // A program with source lines, opened where no view shows source, gets a page that does.
     void OfferSourcePage();
     // Offers to take the machine back to just after item `index` of the history, which wrote
-    // what `what` names; says so when the history does not hold the writer.
-    void OfferLastWrite(int index, const QString& what);
+    // what `what` names (changed, when the search was for the last change rather than the
+    // last write); says so when the history does not hold the writer.
+    void OfferLastWrite(int index, const QString& what, bool changed);
 
     // After a program is loaded: remembered, watched, and its saved breakpoints restored.
     void TakeLoadedProgram();
@@ -192,8 +195,11 @@ private:
     void OnGdbResumed();
     void OnGdbStopped();
     void UpdateGdbLabel();
+    void UpdateStatusBar();
+    void FitStopLabel();
 
     bool awaitingFinish;
+    bool statusBarKept = false;
 };
 
 #endif

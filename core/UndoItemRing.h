@@ -97,6 +97,8 @@ public:
     int count() const { return committed < capacity ? int(committed) : capacity; }
     int size() const { return count(); }
     bool isEmpty() const { return committed == 0; }
+    // Grows by one with every item committed, past the capacity; an undo takes one back.
+    long long Committed() const { return committed; }
     // Item i, counted from the oldest.
     const UndoItem* at(int i) const { return &SlotItem(Slot(i)); }
     const UndoItem* operator[](int i) const { return at(i); }

@@ -31,6 +31,9 @@ struct RunStop
     StopCause cause = StopCause::StepDone;
     unsigned int address = 0;
     QString message;
+    // A forward run or step that a breakpoint at the program counter kept from executing
+    // anything: the stop is where it started.
+    bool refused = false;
 
     bool IsFault() const { return cause == StopCause::AddressError || cause == StopCause::Trace; }
 };

@@ -2,6 +2,7 @@
 
 #include "core/Emulator.h"
 #include "core/Memory.h"
+#include "core/Register.h"
 #include "core/ThreadSanitizer.h"
 #include "session/Document.h"
 #include "session/ProgramLoader.h"
@@ -73,6 +74,8 @@ void Session::Begin(EmulationMode mode, const RunBounds& bounds)
     remaining = bounds.limit;
     total = 0;
     interrupted = false;
+    startPc = document->emulator->registers->pc & 0xFFFFFF;
+    startCommitted = document->emulator->undoList.items.Committed();
     ApplyLimit();
 }
 
@@ -114,6 +117,12 @@ void Session::TakeStop()
         lastStop.message = document->WatchHitMessage();
     else if (!lastStop.IsFault())
         lastStop.message = document->stopMessage;
+    // Every forward operation that honours breakpoints records what it executes; the quick
+    // ones, which keep no history, cannot tell.
+    const bool breakpoint = lastStop.cause == StopCause::AddressBreakpoint
+                            || lastStop.cause == StopCause::InstructionBreakpoint;
+    lastStop.refused = breakpoint && document->mode != QuickStopMode && lastStop.address == startPc
+                       && document->emulator->undoList.items.Committed() == startCommitted;
 }
 
 bool Session::Start(EmulationMode mode, const RunBounds& bounds)

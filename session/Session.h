@@ -102,6 +102,9 @@ private:
     long long untilPause = -1;
     std::function<long long()> pause;
     RunStop lastStop;
+    // Where the run began, to tell a run that a breakpoint refused from one that came back.
+    unsigned int startPc = 0;
+    long long startCommitted = 0;
 };
 
 #endif

@@ -19,6 +19,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -160,6 +162,24 @@ private slots:
         QCOMPARE(R(w).pc, count);
         QCOMPARE(R(w).d[1], 3u);
         QCOMPARE(boxes.texts.size(), 1);
+        // The status bar tells the stop: the breakpoint by address and name, the condition.
+        const QString where = QStringLiteral("$%1 (count)").arg(Disassembler::Hexa(count, 6));
+        QVERIFY(w.statusBar()->isVisible());
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("stopLabel"))->text(),
+                 QStringLiteral("Arrêt sur le point d'arrêt en %1, dont la condition «\u00A0d1==3\u00A0» est vraie.").arg(where));
+        QApplication::processEvents();
+        w.grab().save(QStringLiteral(MAINWINDOW_PROGRAMS "/status-condition.png"));
+        // A step refused there says how to go on, and the bar stays through the next run.
+        const long long before = w.document->emulator->undoList.items.Committed();
+        Press(w, Qt::Key_F11);
+        QCOMPARE(R(w).pc, count);
+        QCOMPARE(w.document->emulator->undoList.items.Committed(), before);
+        const QString refused = w.findChild<QLabel*>(QStringLiteral("stopLabel"))->text();
+        QVERIFY2(refused.startsWith(QStringLiteral("Point d'arrêt sur le PC, en %1 : rien n'a été exécuté.").arg(where))
+                     && refused.contains(QStringLiteral("Ctrl+F11 («\u00A0Pas à pas détaillé sans point d'arrêt\u00A0»)")),
+                 qPrintable(refused));
+        QApplication::processEvents();
+        w.grab().save(QStringLiteral(MAINWINDOW_PROGRAMS "/status-refused.png"));
 
         // Backwards to the writer again, then step back over nothing but one instruction.
         QVERIFY(w.runBackAction->isEnabled());
@@ -216,6 +236,8 @@ private slots:
         ContextMenu(w.videoDialog, QPoint(2, 0), [&](QMenu* menu) { Click(menu, menu->actions().first()); });
         QVERIFY(yes.texts.last().startsWith(QStringLiteral("Aucune des")));
         QVERIFY(yes.texts.last().contains(QStringLiteral("le point (2, 0) de l'écran")));
+        // The store that set (1, 0) wrote (2, 0) too, with the value it had: not a change.
+        QVERIFY2(yes.texts.last().contains(QStringLiteral("n'a modifié")), qPrintable(yes.texts.last()));
         w.videoDialog->hide();
     }
 };
