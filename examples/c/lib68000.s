@@ -5,7 +5,8 @@
 | __modsi3 and __umodsi3 call their helpers with BSR.L, which a 68000 reads as a BSR.S to
 | an odd address, an address error. Its __mulsi3 and __udivsi3 are 68000 code, and stay
 | libgcc's. These three, linked as an object before -lgcc, are taken instead of its own.
-| (libgcc's 64-bit multiplication and division, for long long, are 68020 code as well.)
+| libgcc's long long multiplication and division, and its floating-point comparisons and
+| conversions, are 68020 code as well: keep to integers of 32 bits, or bring 68000 versions.
 |
 | Arguments on the stack, the result in D0; D0, D1, A0 and A1 may change, as C expects.
 
