@@ -14,8 +14,10 @@
 
 | D0 / D1, both unsigned: the quotient in D0, the remainder in D1. Shift and subtract, one
 | bit of the dividend per pass: the remainder takes the dividend's top bit, and the quotient
-| a 1 in the bit that the dividend frees when the divisor fits into the remainder. A zero
-| divisor raises the processor's zero-divide exception, as libgcc's __udivsi3 does.
+| a 1 in the bit that the dividend frees when the divisor fits into the remainder.
+| Doubled, the remainder never passes 32 bits: under a divisor of 31 bits it has 31 at most,
+| and a divisor of 32 bits leaves it whole until the last pass, which makes it the dividend.
+| A zero divisor raises the processor's zero-divide exception, as libgcc's __udivsi3 does.
 udivmod:
     tst.l   %d1
     bne.s   1f
@@ -27,13 +29,11 @@ udivmod:
 2:
     add.l   %d0,%d0                 | the dividend's top bit into X, bit 0 free
     addx.l  %d2,%d2
-    bcs.s   3f                      | past 32 bits: above any divisor
     cmp.l   %d1,%d2
-    bcs.s   4f
-3:
+    bcs.s   3f
     sub.l   %d1,%d2
     addq.l  #1,%d0
-4:
+3:
     dbra    %d3,2b
     move.l  %d2,%d1
     movem.l (%sp)+,%d2-%d3
