@@ -26,6 +26,7 @@ struct Process
 {
     int status = -1;
     QByteArray out;
+    QByteArray err;
 };
 
 // A program run to its end; the make that the test runs is not the build's: no job server
@@ -38,13 +39,13 @@ Process Start(const QString& program, const QStringList& arguments, const QStrin
         environment.remove(QString::fromLatin1(name));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(folder);
-    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     Process p;
     if (!process.waitForFinished(120000))
         return p;
     p.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    p.out = process.readAll();
+    p.out = process.readAllStandardOutput();
+    p.err = process.readAllStandardError();
     return p;
 }
 
@@ -70,7 +71,7 @@ QStringList Not68000(const QString& elf)
 {
     const Process dump = Start(QStringLiteral(OBJDUMP), {"-d", "-m68000", elf});
     if (dump.status != 0 || !dump.out.contains("<main>:"))
-        return {QStringLiteral("objdump: ") + QString::fromLatin1(dump.out)};
+        return {QStringLiteral("objdump: ") + QString::fromLatin1(dump.err)};
     const QRegularExpression instruction(QStringLiteral("^\\s*[0-9a-f]+:\\t[0-9a-f ]+\\t(\\S+)\\s*(\\S*)"));
     const QRegularExpression target(QStringLiteral("^[0-9a-f]*[13579bdf]$"));
     QStringList faults;
@@ -108,7 +109,7 @@ struct Run
 Run RunProgram(const QStringList& arguments)
 {
     const Process p = Start(QStringLiteral(RUNNER), arguments + QStringList{"--limit", "100000000", "--json", "-"});
-    return {p.status, QJsonDocument::fromJson(p.out).object(), p.out};
+    return {p.status, QJsonDocument::fromJson(p.out).object(), p.out + p.err};
 }
 
 // The same run from the S-Records, which carry no names: the until address is done's, and
@@ -143,7 +144,7 @@ void Build(const QString& folder, const QString& main = QString())
         QVERIFY(QFile::copy(main, QDir(folder).filePath("main.c")));
     }
     const Process make = Make(folder);
-    QVERIFY2(make.status == 0, make.out.constData());
+    QVERIFY2(make.status == 0, (make.out + make.err).constData());
     QVERIFY(QFile::exists(QDir(folder).filePath("main.hex")));
     const QStringList faults = Not68000(QDir(folder).filePath("main.elf"));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
