@@ -475,7 +475,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     session->Interrupt();
     settings->SetGeometry(QStringLiteral("window"), saveGeometry());
     settings->SetGeometry(QStringLiteral("video"), videoDialog->saveGeometry());
-    settings->SaveProgram(*document);
+    settings->SaveProgram(*document, carried);
     event->accept();
 }
 
@@ -626,7 +626,7 @@ void MainWindow::OpenProgram(const QString& name)
         ShowError(QStringLiteral("Le fichier « %1 » est trop gros pour être un programme 68000.").arg(info.fileName()));
         return;
     }
-    settings->SaveProgram(*document);
+    settings->SaveProgram(*document, carried);
     if (!LoadFile(name))
         return;
     TakeLoadedProgram();
@@ -639,7 +639,17 @@ void MainWindow::OpenProgram(const QString& name)
 void MainWindow::TakeLoadedProgram()
 {
     settings->AddRecentFile(document->programFile);
-    settings->RestoreProgram(*document);
+    // A program remembered opens with its own breakpoints; another keeps the document's,
+    // which stay the previous program's to remember.
+    if (settings->HasProgram(document->programFile)) {
+        document->RemoveAllAddressBreakpoints();
+        document->watchpoints.clear();
+        settings->RestoreProgram(*document);
+        carried = Settings::Carried();
+    } else {
+        carried.breakpoints = document->addressBreakpoints;
+        carried.watchpoints = document->watchpoints;
+    }
     programWatcher->Watch(document->programFile);
     reloadBar->hide();
     UpdateRecentMenu();

@@ -2,6 +2,8 @@
 #define ZENDRA_APP_MAINWINDOW_H
 
 
+#include "app/Settings.h"
+
 #include <QMainWindow>
 
 class Document;
@@ -200,6 +202,8 @@ private:
 
     bool awaitingFinish;
     bool statusBarKept = false;
+    // The breakpoints and watchpoints that opening this program kept from the previous one.
+    Settings::Carried carried;
 };
 
 #endif

@@ -1,10 +1,15 @@
 #include "app/Settings.h"
 
+#include "app/BreakpointPlace.h"
+
 #include "core/Calculator.h"
 #include "session/Document.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
 
 namespace {
 
@@ -110,27 +115,40 @@ QString Settings::ProgramKey(const QString& fileName)
         + QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(16));
 }
 
-// "address" per breakpoint; "address;ignore count;condition" per condition (the text last,
-// whatever it holds); "address:length:kind:enabled" per watchpoint; all numbers hexadecimal.
-void Settings::SaveProgram(const Document& document)
+// "address" per breakpoint; "address;place" per breakpoint that the program's lines or
+// symbols place; "address;ignore count;condition" per condition (the text last, whatever it
+// holds); "address:length:kind:enabled" per watchpoint; all numbers hexadecimal.
+void Settings::SaveProgram(const Document& document, const Carried& carried)
 {
     if (!compatible || document.programFile.isEmpty())
         return;
     const QString key = ProgramKey(document.programFile);
     QStringList breakpoints;
+    QStringList places;
     for (const unsigned int address : document.addressBreakpoints) {
         const QString text = QString::number(address, 16);
-        if (!breakpoints.contains(text))
-            breakpoints << text;
+        if (carried.breakpoints.contains(address) || breakpoints.contains(text))
+            continue;
+        breakpoints << text;
+        const QString place = BreakpointPlace::Describe(document, address);
+        if (!place.isEmpty())
+            places << text + QLatin1Char(';') + place;
     }
     QStringList conditions;
-    for (auto i = document.conditions.cbegin(); i != document.conditions.cend(); ++i)
-        conditions << QStringLiteral("%1;%2;%3").arg(i.key(), 0, 16).arg(i->ignoreCount, 0, 16).arg(i->condition.text);
+    for (auto i = document.conditions.cbegin(); i != document.conditions.cend(); ++i) {
+        if (!carried.breakpoints.contains(i.key()))
+            conditions << QStringLiteral("%1;%2;%3").arg(i.key(), 0, 16).arg(i->ignoreCount, 0, 16).arg(i->condition.text);
+    }
     QStringList watchpoints;
-    for (const Watchpoint& w : document.watchpoints)
-        watchpoints << QStringLiteral("%1:%2:%3:%4").arg(w.address, 0, 16).arg(w.length, 0, 16).arg(int(w.kind)).arg(int(w.enabled));
+    for (const Watchpoint& w : document.watchpoints) {
+        const bool kept = std::any_of(carried.watchpoints.cbegin(), carried.watchpoints.cend(),
+                                      [&w](const Watchpoint& c) { return c.SameRange(w); });
+        if (!kept)
+            watchpoints << QStringLiteral("%1:%2:%3:%4").arg(w.address, 0, 16).arg(w.length, 0, 16).arg(int(w.kind)).arg(int(w.enabled));
+    }
     settings.setValue(key + QStringLiteral("/file"), QFileInfo(document.programFile).absoluteFilePath());
     settings.setValue(key + QStringLiteral("/breakpoints"), breakpoints);
+    settings.setValue(key + QStringLiteral("/places"), places);
     settings.setValue(key + QStringLiteral("/conditions"), conditions);
     settings.setValue(key + QStringLiteral("/watchpoints"), watchpoints);
     // The most recently saved last; the oldest are forgotten.
@@ -142,25 +160,50 @@ void Settings::SaveProgram(const Document& document)
     settings.setValue(QStringLiteral("programs/order"), order);
 }
 
+bool Settings::HasProgram(const QString& fileName) const
+{
+    if (!compatible || fileName.isEmpty())
+        return false;
+    const QVariant file = settings.value(ProgramKey(fileName) + QStringLiteral("/file"));
+    return file.type() == QVariant::String && file.toString() == QFileInfo(fileName).absoluteFilePath();
+}
+
+// Where each saved address stands in the program now, for those whose place it still has.
+QHash<unsigned int, unsigned int> Settings::Relocations(const QString& key, const Document& document) const
+{
+    QHash<unsigned int, unsigned int> moved;
+    for (const QString& text : Strings(key + QStringLiteral("/places"))) {
+        unsigned int saved = 0;
+        unsigned int now = 0;
+        if (ParseHex(text.section(QLatin1Char(';'), 0, 0), &saved)
+            && BreakpointPlace::Resolve(document, text.section(QLatin1Char(';'), 1), &now))
+            moved.insert(saved, now);
+    }
+    return moved;
+}
+
 bool Settings::RestoreProgram(Document& document) const
 {
-    if (!compatible || document.programFile.isEmpty())
+    if (!HasProgram(document.programFile))
         return false;
     const QString key = ProgramKey(document.programFile);
-    const QVariant file = settings.value(key + QStringLiteral("/file"));
-    if (file.type() != QVariant::String || file.toString() != QFileInfo(document.programFile).absoluteFilePath())
-        return false;
+    const QHash<unsigned int, unsigned int> moved = Relocations(key, document);
     for (const QString& text : Strings(key + QStringLiteral("/breakpoints"))) {
         unsigned int address = 0;
-        if (ParseHex(text, &address) && address <= 0xFFFFFF && !document.addressBreakpoints.contains(address))
+        if (!ParseHex(text, &address) || address > 0xFFFFFF)
+            continue;
+        address = moved.value(address, address);
+        if (!document.addressBreakpoints.contains(address))
             document.AddAddressBreakpoint(address);
     }
     for (const QString& text : Strings(key + QStringLiteral("/conditions"))) {
         const QStringList parts = text.split(QLatin1Char(';'));
         unsigned int address = 0;
         unsigned int ignore = 0;
-        if (parts.size() < 3 || !ParseHex(parts.at(0), &address) || !ParseHex(parts.at(1), &ignore)
-            || ignore > 0x7FFFFFFF || !document.addressBreakpoints.contains(address))
+        if (parts.size() < 3 || !ParseHex(parts.at(0), &address) || !ParseHex(parts.at(1), &ignore))
+            continue;
+        address = moved.value(address, address);
+        if (ignore > 0x7FFFFFFF || !document.addressBreakpoints.contains(address))
             continue;
         BreakpointCondition condition;
         condition.ignoreCount = int(ignore);

@@ -1,6 +1,10 @@
 #ifndef ZENDRA_APP_SETTINGS_H
 #define ZENDRA_APP_SETTINGS_H
 
+#include "core/Watchpoint.h"
+
+#include <QHash>
+#include <QList>
 #include <QSettings>
 #include <QStringList>
 
@@ -30,13 +34,25 @@ public:
     // Puts the file first, once, and keeps the list to recentCount.
     void AddRecentFile(const QString& fileName);
 
-    // The document's breakpoints, conditions and watchpoints, under its program file.
-    void SaveProgram(const Document& document);
+    // What "Ouvrir" kept of the previous program's: it is not this program's to remember.
+    struct Carried
+    {
+        QList<unsigned int> breakpoints;
+        QList<Watchpoint> watchpoints;
+    };
+
+    // The document's breakpoints, conditions and watchpoints but the carried ones, under its
+    // program file; each breakpoint with its place in the program's lines or symbols too.
+    void SaveProgram(const Document& document, const Carried& carried = Carried());
+    // Something was saved for that program file.
+    bool HasProgram(const QString& fileName) const;
     // Adds what was saved for the document's program file to what it has; false if nothing.
+    // A breakpoint whose line or function the program still has goes where it is now.
     bool RestoreProgram(Document& document) const;
 
 private:
     static QString ProgramKey(const QString& fileName);
+    QHash<unsigned int, unsigned int> Relocations(const QString& key, const Document& document) const;
     QStringList Strings(const QString& key) const;
 
     QSettings settings;

@@ -10,6 +10,7 @@
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"
+#include "program/LineTable.h"
 #include "program/SymbolTable.h"
 
 #include <QLabel>
@@ -98,6 +99,8 @@ private slots:
     void badFilesLeaveTheProgramAsItIs();
     void settingsSurviveARestart();
     void everyBreakpointKindSurvivesTheSettings();
+    void breakpointsStayWithTheirProgram();
+    void breakpointsFollowARebuild();
     void damagedSettingsHarmNothing();
     void manualAndReadmeAgree();
     void commandLine();
@@ -360,6 +363,88 @@ void TestDailyUse::everyBreakpointKindSurvivesTheSettings()
     other.programFile = dir.filePath(QStringLiteral("other.elf"));
     QVERIFY(!Settings().RestoreProgram(other));
     QVERIFY(other.addressBreakpoints.isEmpty() && other.conditions.isEmpty() && other.watchpoints.isEmpty());
+}
+
+// "Ouvrir" keeps the document's breakpoints, but they stay the program's that set them: the
+// next program does not remember them as its own, and a program remembered opens with its
+// own alone.
+void TestDailyUse::breakpointsStayWithTheirProgram()
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("first.elf"));
+    const QString second = dir.filePath(QStringLiteral("second.elf"));
+    QVERIFY(Copy(demo, first) && Copy(other, second));
+    const AddressBreakpointList none;
+    {
+        MainWindow w;
+        w.OpenProgram(first);
+        QCOMPARE(w.document->programFile, first);
+        w.document->AddAddressBreakpoint(0x1044);
+        w.document->AddWatchpoint(Watchpoint(0x3000, 2, WatchWrite));
+        // Never opened before: it keeps what the document has.
+        w.OpenProgram(second);
+        QCOMPARE(w.document->addressBreakpoints, AddressBreakpointList() << 0x1044);
+        QCOMPARE(w.document->watchpoints.size(), 1);
+        w.document->AddAddressBreakpoint(0x2000);
+        w.OpenProgram(first);
+        QCOMPARE(w.document->addressBreakpoints, AddressBreakpointList() << 0x1044);
+        QCOMPARE(w.document->watchpoints.size(), 1);
+        // Remembered with its own alone.
+        w.OpenProgram(second);
+        QCOMPARE(w.document->addressBreakpoints, AddressBreakpointList() << 0x2000);
+        QVERIFY(w.document->watchpoints.isEmpty());
+        w.close();
+    }
+    // After a restart too, from the command line's program on.
+    MainWindow w;
+    w.OpenProgram(second);
+    QCOMPARE(w.document->addressBreakpoints, AddressBreakpointList() << 0x2000);
+    w.document->RemoveAllAddressBreakpoints();
+    w.OpenProgram(first);
+    QCOMPARE(w.document->addressBreakpoints, AddressBreakpointList() << 0x1044);
+    w.OpenProgram(second);
+    QCOMPARE(w.document->addressBreakpoints, none);
+}
+
+// A breakpoint on a line's first statement comes back on that line, one inside a function
+// at the same offset in it, wherever a rebuild put them; one that neither places, or whose
+// place is gone, at its address. Conditions go with their breakpoints.
+void TestDailyUse::breakpointsFollowARebuild()
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("rebuilt.elf"));
+    // main, then sum with lines 20 and 21; the rebuild moves sum and its lines.
+    const auto build = [&](Document& d, unsigned int sum, bool withHelper) {
+        d.programFile = program;
+        d.symbols->Add("main", 0x1000, 0x40, SymbolTable::Function, true);
+        d.symbols->Add("sum", sum, 0x20, SymbolTable::Function, true);
+        if (withHelper)
+            d.symbols->Add("helper", 0x1300, 0x10, SymbolTable::Function, false);
+        d.symbols->Finish();
+        const int file = d.lines->AddFile(QStringLiteral("/src/main.c"));
+        d.lines->Add({0x1000, file, 10, true, false});
+        d.lines->Add({sum, file, 20, true, false});
+        d.lines->Add({sum + 8, file, 21, true, false});
+        d.lines->Add({sum + 0x20, file, 0, false, true});
+        d.lines->Finish();
+    };
+    {
+        Document d;
+        build(d, 0x1040, true);
+        for (unsigned int a : {0x1048u, 0x1044u, 0x1304u, 0x2000u})
+            d.AddAddressBreakpoint(a);
+        BreakpointCondition c;
+        QVERIFY(c.condition.Parse(QStringLiteral("d0==2"), d.conditionCalculator));
+        d.conditions.insert(0x1044, c);
+        Settings().SaveProgram(d);
+    }
+    Document d;
+    build(d, 0x1100, false);
+    QVERIFY(Settings().RestoreProgram(d));
+    // Line 21, sum+4, helper's address (helper is gone), and the unplaced address.
+    QCOMPARE(d.addressBreakpoints, AddressBreakpointList() << 0x1108 << 0x1104 << 0x1304 << 0x2000);
+    QCOMPARE(d.conditions.keys(), QList<unsigned int>{0x1104});
+    QCOMPARE(d.conditions.value(0x1104).condition.text, QStringLiteral("d0==2"));
 }
 
 void TestDailyUse::damagedSettingsHarmNothing()
