@@ -4,6 +4,7 @@
 #include "core/Register.h"
 #include "core/ThreadSanitizer.h"
 #include "program/LineTable.h"
+#include "program/SymbolTable.h"
 #include "session/Document.h"
 #include "session/ExecutionObserver.h"
 
@@ -371,7 +372,8 @@ EmulationResult Emulation::StepOverLine()
 // Executes until the program counter stands where a statement of another line begins, or
 // loops back to the start of the line it is on. Code without lines (a library's) is stepped
 // through; coming back into the middle of a line, as after a call, makes that line the one
-// to leave. Breakpoints stop it as they stop a run; going over, a call runs until it returns.
+// to leave. Breakpoints stop it as they stop a run; going over, a call runs until it returns;
+// going into a function, its prologue runs too, to the first statement of its body.
 EmulationResult Emulation::StepLine(bool over)
 {
     const LineTable* lines = document->lines;
@@ -385,23 +387,39 @@ EmulationResult Emulation::StepLine(bool over)
     unsigned int end = 0;
     if (!lines->Range(registers->pc & 0xFFFFFF, &start, &end))
         start = 0xFFFFFFFFu;
+    // The function entered and where its body starts, while its prologue runs.
+    bool prologue = false;
+    unsigned int entry = 0;
+    unsigned int body = 0;
+    unsigned int functionEnd = 0;
     for (;;) {
         const EmulationResult stop = StopBefore();
         if (stop != NoStop)
             return stop;
-        const bool call = over && document->IsJSR();
+        const bool call = document->IsJSR();
         ExecuteOne();
         if (Failed())
             return Exception;
         if (watching && monitor.Watched())
             return WatchpointHit;
-        if (call) {
+        if (call && over) {
             const EmulationResult r = StepOut();
             if (r != ReturnReached)
                 return r;
         }
         const unsigned int pc = registers->pc & 0xFFFFFF;
-        if (const LineTable::Row* row = lines->Find(pc)) {
+        if (call && !over) {
+            entry = pc;
+            body = BodyStart(pc, &functionEnd);
+            prologue = body != pc;
+        }
+        if (prologue) {
+            if (pc == body)
+                return Done;
+            // Still in the prologue; out of the function, the lines decide again.
+            prologue = pc >= entry && pc < functionEnd;
+        }
+        if (const LineTable::Row* row = prologue ? nullptr : lines->Find(pc)) {
             const bool same = row->file == file && row->line == line;
             if (lines->IsStatement(pc) && (!same || pc == start))
                 return Done;
@@ -414,6 +432,18 @@ EmulationResult Emulation::StepLine(bool over)
         if (isInterruptionRequested())
             return Done;
     }
+}
+
+// Where the body of the function that starts at entry begins, after its prologue, and in
+// *end where the function ends; entry for code that no sized symbol starts.
+unsigned int Emulation::BodyStart(unsigned int entry, unsigned int* end) const
+{
+    unsigned int offset = 0;
+    const SymbolTable::Symbol* function = document->symbols->Describe(entry, &offset);
+    if (!function || offset != 0 || function->size == 0)
+        return entry;
+    *end = entry + function->size;
+    return document->lines->AfterPrologue(entry, *end);
 }
 
 // Takes instructions back until the machine stands just after an instruction that touched a

@@ -79,6 +79,7 @@ private:
     // One instruction of a step out: calls deepen, an RTS at depth 0 returns.
     EmulationResult StepOutInstruction(int& depth, bool& returned);
     EmulationResult StepLine(bool over);
+    unsigned int BodyStart(unsigned int entry, unsigned int* end) const;
     EmulationResult StopBefore();
     template <bool counted, bool recorded>
     EmulationResult RunLoop();

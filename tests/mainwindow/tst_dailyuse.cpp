@@ -420,18 +420,22 @@ void TestDailyUse::breakpointsFollowARebuild()
         d.symbols->Add("sum", sum, 0x20, SymbolTable::Function, true);
         if (withHelper)
             d.symbols->Add("helper", 0x1300, 0x10, SymbolTable::Function, false);
+        // Moved and shorter after the rebuild: an offset past its new end places nothing.
+        d.symbols->Add("tail", withHelper ? 0x1400 : 0x1500, withHelper ? 0x10 : 0x8, SymbolTable::Function, false);
         d.symbols->Finish();
         const int file = d.lines->AddFile(QStringLiteral("/src/main.c"));
         d.lines->Add({0x1000, file, 10, true, false});
         d.lines->Add({sum, file, 20, true, false});
         d.lines->Add({sum + 8, file, 21, true, false});
+        // Line 20 again, as a loop's condition after its body: not where the line starts.
+        d.lines->Add({sum + 0x10, file, 20, true, false});
         d.lines->Add({sum + 0x20, file, 0, false, true});
         d.lines->Finish();
     };
     {
         Document d;
         build(d, 0x1040, true);
-        for (unsigned int a : {0x1048u, 0x1044u, 0x1304u, 0x2000u})
+        for (unsigned int a : {0x1048u, 0x1044u, 0x1304u, 0x2000u, 0x1050u, 0x140Cu})
             d.AddAddressBreakpoint(a);
         BreakpointCondition c;
         QVERIFY(c.condition.Parse(QStringLiteral("d0==2"), d.conditionCalculator));
@@ -441,8 +445,9 @@ void TestDailyUse::breakpointsFollowARebuild()
     Document d;
     build(d, 0x1100, false);
     QVERIFY(Settings().RestoreProgram(d));
-    // Line 21, sum+4, helper's address (helper is gone), and the unplaced address.
-    QCOMPARE(d.addressBreakpoints, AddressBreakpointList() << 0x1108 << 0x1104 << 0x1304 << 0x2000);
+    // Line 21, sum+4, helper's address (helper is gone), the unplaced address, sum+0x10,
+    // and tail's old address.
+    QCOMPARE(d.addressBreakpoints, AddressBreakpointList() << 0x1108 << 0x1104 << 0x1304 << 0x2000 << 0x1110 << 0x140C);
     QCOMPARE(d.conditions.keys(), QList<unsigned int>{0x1104});
     QCOMPARE(d.conditions.value(0x1104).condition.text, QStringLiteral("d0==2"));
 }

@@ -191,6 +191,9 @@ private slots:
         Press(w, Qt::Key_F9, Qt::ShiftModifier);
         QCOMPARE(R(w).pc, At(w, "fill") + 2);
         QCOMPARE(boxes.texts.size(), 2);
+        // A watchpoint's box tells that stop: the bar's words of the last one are gone.
+        QVERIFY(w.findChild<QLabel*>(QStringLiteral("stopLabel"))->text().isEmpty());
+        QVERIFY(w.statusBar()->isVisible());
         Press(w, Qt::Key_Backspace, Qt::ShiftModifier);
         QCOMPARE(R(w).pc, At(w, "fill"));
         }
