@@ -1,7 +1,9 @@
 // Qt's own texts in French once QtTranslations is installed, as both programs install it:
 // the key names of the menus, the message boxes' buttons, the file dialog, the command line's
 // usage and errors; English, and no failure, without the translation file. Both programs
-// answer --help and --version on a terminal without a display.
+// answer --help and --version on a terminal without a display. Zendra's own main() runs
+// here first, watched from inside its application objects: the command line's, then the
+// window's, which has the French texts, the high-density attributes and the program.
 #include "mainwindow/MainWindowTestSupport.h"
 #include "session/QtTranslations.h"
 
@@ -50,6 +52,53 @@ QString Native(const char* keys)
     return QKeySequence(QString::fromLatin1(keys)).toString(QKeySequence::NativeText);
 }
 
+// What Zendra's main() did, seen from inside each application object that it made.
+struct StartUp
+{
+    bool watching = false;
+    int applications = 0;
+    bool highDensity = false;
+    QString runBackKeys;
+    QString program;
+    QStringList lateAttributes;
+    int status = -1;
+} startUp;
+
+QtMessageHandler defaultHandler = nullptr;
+
+// Qt warns when an attribute that it reads at start-up is set after an application object.
+void CollectWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (startUp.watching && message.contains(QStringLiteral("must be set before")))
+        startUp.lateAttributes << message;
+    defaultHandler(type, context, message);
+}
+
+// Called by each new application object. The window's, once its loop runs, reads the window
+// and ends the loop.
+void WatchStartUp()
+{
+    if (!startUp.watching)
+        return;
+    ++startUp.applications;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    startUp.highDensity = QCoreApplication::testAttribute(Qt::AA_EnableHighDpiScaling);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (MainWindow* window = qobject_cast<MainWindow*>(widget)) {
+                    startUp.runBackKeys = window->runBackAction->shortcut().toString(QKeySequence::NativeText);
+                    startUp.program = window->document->programFile;
+                    window->close();
+                }
+            }
+            QCoreApplication::quit();
+        },
+        Qt::QueuedConnection);
+}
+
 void SavePicture(QWidget* widget, const char* name)
 {
     if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES"))
@@ -63,10 +112,23 @@ class TranslationsTest : public QObject
     Q_OBJECT
 
 private slots:
+    void zendraStartsInFrench();
     void qtTextsInFrench();
     void openDialogAndMenusInFrench();
     void commandLinesInFrenchWithoutDisplay();
 };
+
+void TranslationsTest::zendraStartsInFrench()
+{
+    QCOMPARE(startUp.status, 0);
+    QCOMPARE(startUp.applications, 2);
+    QVERIFY2(startUp.lateAttributes.isEmpty(), qPrintable(startUp.lateAttributes.join(QLatin1Char('\n'))));
+    QVERIFY(startUp.highDensity);
+    QCOMPARE(startUp.program, QStringLiteral(DEMO));
+    if (!TranslationsInstalled())
+        QSKIP("qttranslations5-l10n is not installed");
+    QCOMPARE(startUp.runBackKeys, QStringLiteral("Maj+F9"));
+}
 
 void TranslationsTest::qtTextsInFrench()
 {
@@ -186,5 +248,29 @@ void TranslationsTest::commandLinesInFrenchWithoutDisplay()
     QCOMPARE(o.err, QStringLiteral("zendra-run : l'option --until attend une valeur\n"));
 }
 
-ZENDRA_MAINWINDOW_TEST_MAIN(TranslationsTest, DEMO)
+// app/main.cpp, built into this test with its main() renamed.
+int ZendraMain(int argc, char* argv[]);
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir settingsDir;
+    WindowTest::UseSettingsIn(settingsDir.path());
+    {
+        QByteArray program("Zendra"), file(DEMO);
+        char* zendraArgv[] = {program.data(), file.data(), nullptr};
+        startUp.watching = true;
+        qAddPreRoutine(WatchStartUp);
+        defaultHandler = qInstallMessageHandler(CollectWarnings);
+        startUp.status = ZendraMain(2, zendraArgv);
+        startUp.watching = false;
+    }
+    QByteArray program("zendra"), file(DEMO);
+    int appArgc = 2;
+    char* appArgv[] = {program.data(), file.data(), nullptr};
+    QApplication app(appArgc, appArgv);
+    SplitTest::QuietPlatformWarnings();
+    TranslationsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_translations.moc"
