@@ -101,7 +101,8 @@ QString RunOptions::ParserError(const QCommandLineParser& parser)
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty())
         return QStringLiteral("option inconnue : %1%2").arg(unknown.first().size() > 1 ? QStringLiteral("--") : QStringLiteral("-"), unknown.first());
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("'([^']*)'")).match(parser.errorText());
+    // Qt quotes the option as '--until' in English and as "--until" in French.
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("['\"]([^'\"]*)['\"]")).match(parser.errorText());
     return QStringLiteral("l'option %1 attend une valeur").arg(m.hasMatch() ? m.captured(1) : QString());
 }
 

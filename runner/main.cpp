@@ -2,6 +2,7 @@
 #include "runner/BatchRun.h"
 #include "runner/GdbRun.h"
 #include "runner/RunOptions.h"
+#include "session/QtTranslations.h"
 
 #include <QCoreApplication>
 
@@ -12,6 +13,9 @@ int main(int argc, char** argv)
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zendra-run"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZENDRA_VERSION));
+    // Before the command line is read, so that its usage and Qt's errors are French too.
+    QtTranslations translations;
+    translations.Install();
     RunOptions options;
     QString error;
     if (!options.Parse(QCoreApplication::arguments(), &error)) {
