@@ -220,11 +220,16 @@ private slots:
         QTest::keyClick(&view, Qt::Key_Down);
         QCOMPARE(Top(view), sum);
         QCOMPARE(shown(), atPadding.mid(1) + shown().mid(rows - 1));
-        // The margin: the padding's row is its own address, the label's row the function's.
+        // The margin: the padding's row is its own address, the label's row the function's,
+        // and the rows below count the label's.
         view.SetStartAddress(sum - 2);
-        ClickAt(&view, Margin(view, 1));
-        ClickAt(&view, Margin(view, 0));
-        QCOMPARE(Breakpoints(machine), QList<unsigned int>({sum, sum - 2}));
+        for (int row : {1, 3, 0})
+            ClickAt(&view, Margin(view, row));
+        QCOMPARE(Breakpoints(machine), QList<unsigned int>({sum, sum + 4, sum - 2}));
+        // An instruction that ends where a label starts is whole.
+        const unsigned int greeting = SymbolAddress(machine, "greeting");
+        view.SetStartAddress(greeting - 4);
+        QCOMPARE(shown().mid(0, 3), Plain(machine, greeting - 4, 2) << LabelRow("greeting"));
 
         // From any top, a label's row is followed by the lines that follow it at the top (at
         // the word that holds it, for the odd one).
