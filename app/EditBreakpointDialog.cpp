@@ -4,6 +4,7 @@
 #include "app/AddWatchpointDialog.h"
 #include "app/BreakpointConditionDialog.h"
 #include "app/ShowDialogError.h"
+#include "app/WindowPlacement.h"
 #include "core/Disassembler.h"
 #include "session/Document.h"
 #include "ui_EditBreakpointDialog.h"
@@ -13,7 +14,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 #include <utility>
 
@@ -58,9 +63,7 @@ void UpdateControls(QListWidget* list, QWidget* removeButton, QWidget* removeAll
 } // namespace
 
 EditBreakpointDialog::EditBreakpointDialog(Document* document, QWidget* parent)
-    : QDialog(parent,
-              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                  | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       ui(new Ui::EditBreakpointDialog),
       document(document),
       disassembler(document->disassembler),
@@ -68,16 +71,6 @@ EditBreakpointDialog::EditBreakpointDialog(Document* document, QWidget* parent)
 {
     ui->setupUi(this);
     BuildWatchTab();
-    // The form is laid out at fixed positions: it must not grow where the window system
-    // ignores the fixed-size hint.
-    setFixedSize(size());
-    // The switches carry their text left of the box: where the system font is wider than
-    // the form was drawn for, they grow to the left rather than cut their text.
-    for (QCheckBox* box : {ui->enableAddressCheckBox, ui->enableInstructionCheckBox}) {
-        const int missing = box->sizeHint().width() - box->width();
-        if (missing > 0)
-            box->setGeometry(box->geometry().adjusted(-missing, 0, 0, 0));
-    }
 
     // The document may hold the same breakpoint twice; one entry stands for both, and the
     // duplicate message is for what the user adds, not for what was already there.
@@ -105,6 +98,25 @@ EditBreakpointDialog::EditBreakpointDialog(Document* document, QWidget* parent)
     ui->addressListWidget->setCurrentRow(0);
     UpdateInstructionControls();
     UpdateAddressControls();
+    FitWidthToEntries();
+}
+
+void EditBreakpointDialog::FitWidthToEntries()
+{
+    // The width at which every list shows its longest entry whole, beside a vertical bar:
+    // the least width of its tab grows by what the list lacks at its own least width.
+    int pages = 0;
+    int whole = 0;
+    for (QListWidget* list : {ui->addressListWidget, ui->instructionListWidget, watchListWidget}) {
+        const int entries = list->sizeHintForColumn(0) + 2 * list->frameWidth()
+            + list->verticalScrollBar()->sizeHint().width();
+        const int page = list->parentWidget()->minimumSizeHint().width();
+        pages = std::max(pages, page);
+        whole = std::max(whole, page + std::max(0, entries - list->minimumSizeHint().width()));
+    }
+    const int wanted = minimumSizeHint().width() + whole - pages;
+    // What the screen cannot hold scrolls.
+    resize(std::max(width(), std::min(wanted, WindowPlacement::Room(this).width())), height());
 }
 
 void EditBreakpointDialog::ConnectControls()
@@ -167,30 +179,41 @@ void EditBreakpointDialog::BuildWatchTab()
     watchTab->setObjectName(QStringLiteral("watchTab"));
     watchListWidget = new QListWidget(watchTab);
     watchListWidget->setObjectName(QStringLiteral("watchListWidget"));
-    watchListWidget->setGeometry(ui->addressListWidget->geometry());
+    watchListWidget->setSizePolicy(ui->addressListWidget->sizePolicy());
     watchListWidget->setFont(ui->addressListWidget->font());
-    auto button = [this](const char* name, const QString& text, QWidget* like) {
+    watchListWidget->setTextElideMode(ui->addressListWidget->textElideMode());
+    auto button = [this](const char* name, const QString& text) {
         auto* b = new QPushButton(text, watchTab);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(like->geometry());
+        b->setAutoDefault(false);
         return b;
     };
-    addWatchButton = button("addWatchButton", QStringLiteral("Ajouter"), ui->addAddressButton);
-    removeWatchButton = button("removeWatchButton", QStringLiteral("Supprimer"), ui->removeAddressButton);
-    removeAllWatchButton = button("removeAllWatchButton", QStringLiteral("Vider"), ui->removeAllAddressButton);
+    addWatchButton = button("addWatchButton", QStringLiteral("Ajouter"));
+    removeWatchButton = button("removeWatchButton", QStringLiteral("Supprimer"));
+    removeAllWatchButton = button("removeAllWatchButton", QStringLiteral("Vider"));
     enableWatchCheckBox = new QCheckBox(QStringLiteral("Activer"), watchTab);
     enableWatchCheckBox->setObjectName(QStringLiteral("enableWatchCheckBox"));
-    enableWatchCheckBox->setGeometry(ui->enableAddressCheckBox->geometry());
     enableWatchCheckBox->setLayoutDirection(ui->enableAddressCheckBox->layoutDirection());
     totalWatchLabel = new QLabel(watchTab);
     totalWatchLabel->setObjectName(QStringLiteral("totalWatchLabel"));
-    totalWatchLabel->setGeometry(ui->totalAddressLabel->geometry());
+    totalWatchLabel->setAlignment(ui->totalAddressLabel->alignment());
+    auto* column = new QVBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{addWatchButton, removeWatchButton, removeAllWatchButton,
+                                                       enableWatchCheckBox})
+        column->addWidget(w);
+    column->addStretch();
+    column->addWidget(totalWatchLabel);
+    auto* row = new QHBoxLayout(watchTab);
+    row->addWidget(watchListWidget);
+    row->addLayout(column);
     ui->tabWidget->addTab(watchTab, QStringLiteral("Données"));
 
+    // Below the switch of the address breakpoints.
     conditionButton = new QPushButton(QStringLiteral("Condition..."), ui->addressTab);
     conditionButton->setObjectName(QStringLiteral("conditionButton"));
-    const QRect below = ui->removeAllAddressButton->geometry();
-    conditionButton->setGeometry(below.translated(0, 65));
+    conditionButton->setAutoDefault(false);
+    ui->addressButtonLayout->insertWidget(ui->addressButtonLayout->indexOf(ui->enableAddressCheckBox) + 1,
+                                          conditionButton);
 }
 
 void EditBreakpointDialog::AddWatchItem(const Watchpoint& watchpoint)

@@ -68,6 +68,8 @@ private:
     // The label of an address entry: the line of the instruction that stands there.
     QString AddressText(unsigned int address);
     void BuildWatchTab();
+    // As wide as the longest entry needs, as far as the screen allows.
+    void FitWidthToEntries();
     void ConnectControls();
     // The entry's text again, with its condition.
     void RefreshAddressItem(unsigned int address);

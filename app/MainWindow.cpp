@@ -9,6 +9,7 @@
 #include "app/Settings.h"
 #include "app/StopReport.h"
 #include "app/VideoDialog.h"
+#include "app/WindowPlacement.h"
 #include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
@@ -112,9 +113,14 @@ MainWindow::MainWindow(QWidget* parent)
     setMinimumSize(530, 500);
     CenterWindow();
     restoreGeometry(settings->Geometry(QStringLiteral("window")));
+    // A geometry saved on another screen may lie off this one; one saved at another scale Qt
+    // refuses, and the default size may not fit a small or scaled screen.
+    WindowPlacement::FitToScreen(this);
     const QByteArray videoGeometry = settings->Geometry(QStringLiteral("video"));
-    if (!videoGeometry.isEmpty() && videoDialog->restoreGeometry(videoGeometry))
+    if (!videoGeometry.isEmpty() && videoDialog->restoreGeometry(videoGeometry)) {
         VideoDialog::firstShow = false;
+        WindowPlacement::FitToScreen(videoDialog);
+    }
     setAcceptDrops(true);
     UpdateRecentMenu();
 

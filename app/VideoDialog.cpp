@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QPainter>
 
+#include <algorithm>
+
 bool VideoDialog::firstShow = true;
 
 
@@ -97,7 +99,9 @@ void VideoDialog::showEvent(QShowEvent* event)
         firstShow = false;
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         const QRect frame = frameGeometry();
-        move(available.right() - frame.width(), available.bottom() - frame.height());
+        // In the bottom right corner; on a screen too small for it, its title bar stays in.
+        move(std::max(available.left(), available.right() - frame.width()),
+             std::max(available.top(), available.bottom() - frame.height()));
     }
     timer.start();
     QDialog::showEvent(event);

@@ -91,6 +91,10 @@ const QString bccNames[32] = {
     ZENDRA_BRANCH("BGE"), ZENDRA_BRANCH("BLT"), ZENDRA_BRANCH("BGT"), ZENDRA_BRANCH("BLE") };
 #undef ZENDRA_BRANCH
 
+// What stands where no instruction does: a word, or a byte before an odd label.
+const QString dataWord = QStringLiteral("DC.W");
+const QString dataByte = QStringLiteral("DC.B");
+
 // Buffer sizes that hold any line: the machine code of the longest instruction, and the
 // operands of the widest MOVE or MOVEM with room to spare.
 const int machineCodeCapacity = 32;
@@ -144,6 +148,30 @@ void Disassembler::Disassemble()
     AppendHexa(addressText, startAddress, AddressFieldSize);
 }
 
+void Disassembler::DisassembleBefore(unsigned int limit)
+{
+    Disassemble();
+    // An instruction starts at an even address; one that would cross the limit is not
+    // there, whatever its words say.
+    if (startAddress & 1)
+        DisassembleData(8);
+    else if (nextAddress > limit)
+        DisassembleData(limit - startAddress == 1 ? 8 : 16);
+}
+
+void Disassembler::DisassembleData(int size)
+{
+    const int digits = size / 4;
+    const unsigned int value = memory->Peek(startAddress, size);
+    Reset(machineCode, machineCodeCapacity);
+    AppendHexa(machineCode, value, digits);
+    mnemonic = size == 8 ? dataByte : dataWord;
+    Reset(operand, operandCapacity);
+    operand.append(QLatin1Char('$'));
+    AppendHexa(operand, value, digits);
+    nextAddress = startAddress + unsigned(size / 8);
+}
+
 void Disassembler::Decode()
 {
     // The views disassemble while a run goes: the words are peeked, as all the fetches below.
@@ -153,7 +181,6 @@ void Disassembler::Decode()
     AppendHexa(machineCode, opcode, 4);
     Reset(operand, operandCapacity);
     if (!Decoder::Decode()) {
-        static const QString dataWord = QStringLiteral("DC.W");
         mnemonic = dataWord;
         operand.append(QLatin1Char('$'));
         AppendHexa(operand, opcode, 4);

@@ -26,6 +26,10 @@ public:
 
     void SetStartAddress(unsigned int address);
     void Disassemble();
+    // Disassemble, for a line that must end at limit or before it (where a label starts a
+    // line of its own): an instruction that would run past it, or one at an odd address,
+    // shows as a data word instead, or as a byte when no whole word is left.
+    void DisassembleBefore(unsigned int limit);
     // Disassembles the instruction at currentAddress and moves past it.
     virtual void Decode();
     unsigned int GetNext(unsigned int address, int count);
@@ -74,6 +78,8 @@ private:
     static void AppendRegister(QString& text, char letter, unsigned int number);
     void AppendOperand(unsigned int mode, unsigned int reg, int size);
     void AppendSymbol(unsigned int address);
+    // The line as one data word, or one byte, from startAddress.
+    void DisassembleData(int size);
     unsigned int FetchWord();
     unsigned int FetchLong();
     void QuickOrShift(unsigned int count);

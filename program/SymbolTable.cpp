@@ -169,13 +169,15 @@ const SymbolTable::Symbol* SymbolTable::Find(const QString& name) const
 
 const SymbolTable::Symbol* SymbolTable::LabelAt(unsigned int address) const
 {
-    if (labels.empty())
-        return nullptr;
+    const Symbol* label = LabelFrom(address);
+    return label && label->address == address ? label : nullptr;
+}
+
+const SymbolTable::Symbol* SymbolTable::LabelFrom(unsigned int address) const
+{
     const auto it = std::lower_bound(labels.begin(), labels.end(), address,
                                      [this](int i, unsigned int a) { return symbols[std::size_t(i)].address < a; });
-    if (it == labels.end() || symbols[std::size_t(*it)].address != address)
-        return nullptr;
-    return &symbols[std::size_t(*it)];
+    return it == labels.end() ? nullptr : &symbols[std::size_t(*it)];
 }
 
 const SymbolTable::Symbol* SymbolTable::Describe(unsigned int address, unsigned int* offset) const

@@ -42,6 +42,9 @@ public:
     // The label to show before the instruction at address: the best of the symbols that
     // start there. Constants are no labels.
     const Symbol* LabelAt(unsigned int address) const;
+    // The first label at address or above it, null when there is none: the disassembly's
+    // lines stop there, so that each label starts a line.
+    const Symbol* LabelFrom(unsigned int address) const;
     // The symbol that names address: a label there, else the innermost sized symbol that
     // holds it, with the distance from its start in *offset.
     const Symbol* Describe(unsigned int address, unsigned int* offset) const;

@@ -7,6 +7,7 @@
 #include "core/Register.h"
 #include "program/SymbolTable.h"
 #include "splitview/ViewManager.h"
+#include "views/DisaLines.h"
 #include "views/StartAddressMenu.h"
 
 #include <QActionGroup>
@@ -56,32 +57,35 @@ void StandardDisaView::SetStartAddress(unsigned int a)
 
 void StandardDisaView::VScrollStepDown()
 {
-    const unsigned int next = disassembler->GetNext(TopAddress(), 1);
-    if (next < addressSpaceEnd)
-        SetStartAddress(next);
+    const unsigned int top = TopAddress();
+    DisaLines lines = LinesFrom(top);
+    // The top row shows a whole word: a line that starts on an odd label's byte is no top,
+    // the step goes on to the line after it.
+    do
+        lines.Next();
+    while (lines.Address() < addressSpaceEnd && (lines.Address() & ~1u) <= top);
+    if (lines.Address() < addressSpaceEnd)
+        SetStartAddress(lines.Address());
 }
 
-const SymbolTable::Symbol* StandardDisaView::LabelAt(unsigned int address) const
+DisaLines StandardDisaView::LinesFrom(unsigned int address) const
 {
-    const SymbolTable* symbols = document->symbols;
-    return symbols->IsEmpty() ? nullptr : symbols->LabelAt(address);
+    return DisaLines(disassembler, document->symbols, address);
 }
 
 unsigned int StandardDisaView::AddressAtRow(int row)
 {
-    unsigned int address = TopAddress();
-    if (document->symbols->IsEmpty())
-        return disassembler->GetNext(address, row);
     // A label's row stands for the instruction that it names.
+    DisaLines lines = LinesFrom(TopAddress());
     int r = 0;
-    while (address < addressSpaceEnd) {
-        if (LabelAt(address) && r++ == row)
-            return address;
+    while (lines.Address() < addressSpaceEnd) {
+        if (lines.Label() && r++ == row)
+            return lines.Address();
         if (r++ == row)
-            return address;
-        address = disassembler->GetNext(address, 1);
+            return lines.Address();
+        lines.Next();
     }
-    return address;
+    return lines.Address();
 }
 
 void StandardDisaView::VScrollPageDown()
@@ -103,10 +107,10 @@ void StandardDisaView::Draw(QPainter& painter)
     // The lines that a horizontal bar would leave in sight decide the text width, so that the
     // bar cannot come and go with the lines it hides.
     const int counted = first + (height(AlwaysVisible) + 1) / lineHeight;
-    unsigned int address = 2u * static_cast<unsigned int>(line);
+    DisaLines lines = LinesFrom(2u * static_cast<unsigned int>(line));
     int widest = 0;
-    while (line <= last && address < addressSpaceEnd) {
-        if (const SymbolTable::Symbol* label = LabelAt(address)) {
+    while (line <= last && lines.Address() < addressSpaceEnd) {
+        if (const SymbolTable::Symbol* label = lines.Label()) {
             PrintLabel(painter, label->name);
             if (line < counted)
                 widest = std::max(widest, machineCodeColumn + int(label->name.length()) + 1 + columnOrigin);
@@ -114,14 +118,12 @@ void StandardDisaView::Draw(QPainter& painter)
             if (line > last)
                 break;
         }
-        disassembler->SetStartAddress(address);
-        disassembler->Disassemble();
+        lines.Next();
         DrawBreakpoint(painter);
         PrintFields(painter);
         DrawArrow(painter);
         if (line < counted)
             widest = std::max(widest, operandColumn + int(disassembler->operand.length()) + columnOrigin);
-        address = disassembler->nextAddress;
         NewLine();
     }
     DrawBandLines(painter);

@@ -2,7 +2,7 @@
 #define ZENDRA_VIEWS_STANDARDDISAVIEW_H
 
 #include "core/Breakpoint.h"
-#include "program/SymbolTable.h"
+#include "views/DisaLines.h"
 #include "views/DisaView.h"
 
 class QAction;
@@ -46,7 +46,7 @@ protected:
 
 private:
     unsigned int TopAddress() const;
-    const SymbolTable::Symbol* LabelAt(unsigned int address) const;
+    DisaLines LinesFrom(unsigned int address) const;
     void PrintLabel(QPainter& painter, const QString& name);
 };
 

@@ -173,9 +173,10 @@ private slots:
         Open();
         QCOMPARE(State("address"), QStringLiteral(" [] Total : 0 --A"));
         QCOMPARE(State("instruction"), QStringLiteral("ILLEGAL [ILLEGAL] Total : 1 SVA"));
-        // The switch keeps its right edge and shows all of its text.
+        // The switch ends where the buttons above it end and shows all of its text.
         auto* box = Child<QCheckBox>(dialog.get(), "enableAddressCheckBox");
-        QVERIFY(box->geometry().right() == 243 + 70 - 1 && box->width() >= box->sizeHint().width());
+        QVERIFY(box->geometry().right() == Button("addAddressButton")->geometry().right()
+                && box->width() >= box->sizeHint().width());
 
         // The instruction dialog names its entries as the management dialog names them.
         AddInstructionBreakpointDialog add(document.get(), dialog.get());

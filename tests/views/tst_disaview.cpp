@@ -3,8 +3,11 @@
 // menu, and the list of executed instructions as the program steps.
 #include "ViewsTestSupport.h"
 
+#include "core/Disassembler.h"
 #include "core/ThreadSanitizer.h"
+#include "program/SymbolTable.h"
 #include "session/Emulation.h"
+#include "session/ProgramLoader.h"
 #include "views/ExecutedDisaView.h"
 #include "views/StandardDisaView.h"
 
@@ -64,6 +67,36 @@ QPoint Margin(const DisaView& view, int row, int x = 2)
 QList<unsigned int> Breakpoints(const Machine& machine)
 {
     return machine.document->addressBreakpoints;
+}
+
+unsigned int SymbolAddress(const Machine& machine, const char* name)
+{
+    const SymbolTable::Symbol* symbol = machine.document->symbols->Find(QString::fromLatin1(name));
+    return symbol ? symbol->address : 0;
+}
+
+// The lines of a listing from start on, as the disassembler alone makes them, naming
+// operands with the document's symbols.
+QList<QStringList> Plain(const Machine& machine, unsigned int start, int count)
+{
+    Disassembler d(machine.document->memory);
+    d.symbols = machine.document->symbols;
+    QList<QStringList> lines;
+    for (unsigned int a = start; lines.size() < count; a = d.nextAddress) {
+        d.SetStartAddress(a);
+        d.Disassemble();
+        lines << (QStringList() << d.addressText << d.machineCode << d.mnemonic);
+        // The view draws no empty field.
+        if (!d.operand.isEmpty())
+            lines.last() << d.operand;
+    }
+    return lines;
+}
+
+// A label's own row.
+QStringList LabelRow(const char* name)
+{
+    return {QString::fromLatin1(name), QStringLiteral(":")};
 }
 
 } // namespace
@@ -149,6 +182,100 @@ private slots:
         view.SetStartAddress(0xFFFFFA);
         QTest::keyClick(&view, Qt::Key_Down);
         QCOMPARE(Top(view), 0xFFFFFAu);
+    }
+
+    // A compiled program: two bytes of zeros pad count up to sum, aligned on 4, and the
+    // string reply starts at an odd address. No line runs across a label, whatever the top
+    // of the view; without symbols the same bytes list as they always did.
+    void labelsStartTheirLines()
+    {
+        Machine machine;
+        ProgramLoader loader(QStringLiteral(PADDING_PROGRAM ".elf"), machine.document.get());
+        QVERIFY2(loader.Load(), qPrintable(loader.errorMessage));
+        const unsigned int sum = SymbolAddress(machine, "sum");
+        const unsigned int reply = SymbolAddress(machine, "reply");
+        QCOMPARE(sum, 0x100Cu);
+        QCOMPARE(reply, 0x1033u);
+        StandardDisaView view;
+        const int l = view.lineHeight;
+        const int rows = 8;
+        Show(&view, 760, rows * l);
+        const auto shown = [&] { return Record(view).Lines().mid(0, rows); };
+
+        // On the padding: the zeros as a word, the label, and the function from its start.
+        view.SetStartAddress(sum - 2);
+        const QList<QStringList> atPadding = shown();
+        QCOMPARE(atPadding.mid(0, 3), QList<QStringList>({{"00100A", "0000", "DC.W", "$0000"}, LabelRow("sum"),
+                                                          {"00100C", "202F 0008", "MOVE.L", "$8(A7),D0"}}));
+        // Past the label, the function's instructions as the disassembler makes them.
+        QCOMPARE(atPadding.mid(2), Plain(machine, sum, rows - 2));
+        // A word up shows the same lines below the count's RTS; down again, the same lines;
+        // down once more, the function from its label.
+        QTest::keyClick(&view, Qt::Key_Up);
+        QCOMPARE(Top(view), sum - 4);
+        QCOMPARE(shown().at(0), QStringList({"001008", "4E75", "RTS"}));
+        QCOMPARE(shown().mid(1), atPadding.mid(0, rows - 1));
+        QTest::keyClick(&view, Qt::Key_Down);
+        QCOMPARE(shown(), atPadding);
+        QTest::keyClick(&view, Qt::Key_Down);
+        QCOMPARE(Top(view), sum);
+        QCOMPARE(shown(), atPadding.mid(1) + shown().mid(rows - 1));
+        // The margin: the padding's row is its own address, the label's row the function's,
+        // and the rows below count the label's.
+        view.SetStartAddress(sum - 2);
+        for (int row : {1, 3, 0})
+            ClickAt(&view, Margin(view, row));
+        QCOMPARE(Breakpoints(machine), QList<unsigned int>({sum, sum + 4, sum - 2}));
+        // An instruction that ends where a label starts is whole.
+        const unsigned int greeting = SymbolAddress(machine, "greeting");
+        view.SetStartAddress(greeting - 4);
+        QCOMPARE(shown().mid(0, 3), Plain(machine, greeting - 4, 2) << LabelRow("greeting"));
+
+        // From any top, a label's row is followed by the lines that follow it at the top (at
+        // the word that holds it, for the odd one).
+        QMap<QString, QList<QStringList>> fromLabel;
+        for (const char* name : {"count", "sum", "greeting", "reply"}) {
+            view.SetStartAddress(SymbolAddress(machine, name));
+            const QList<QStringList> lines = shown();
+            fromLabel[QLatin1String(name)] = lines.mid(lines.indexOf(LabelRow(name)));
+        }
+        QCOMPARE(fromLabel.value(QStringLiteral("reply")).size(), rows - 1);
+        for (unsigned int top = 0xFF0; top < 0x1040; top += 2) {
+            view.SetStartAddress(top);
+            const QList<QStringList> lines = shown();
+            for (int row = 0; row < rows; ++row) {
+                const QList<QStringList> from = fromLabel.value(lines[row].at(0));
+                const int n = std::min(rows - row, int(from.size()));
+                if (lines[row].size() == 2 && !from.isEmpty())
+                    QVERIFY2(lines.mid(row, n) == from.mid(0, n),
+                             qPrintable(QStringLiteral("%1 from %2").arg(lines[row].at(0)).arg(top, 0, 16)));
+            }
+            QTest::keyClick(&view, Qt::Key_Down);
+            QVERIFY(Top(view) > top && Top(view) % 2 == 0);
+        }
+
+        // A byte before the odd label, the label's byte, then words again; a step down skips
+        // the odd line, which the top row cannot show.
+        view.SetStartAddress(reply - 1);
+        QCOMPARE(shown().mid(0, 5), QList<QStringList>({{"001032", "00", "DC.B", "$00"}, LabelRow("reply"),
+                                                       {"001033", "6F", "DC.B", "$6F"},
+                                                       {"001034", "6B00", "DC.W", "$6B00"}, LabelRow("__bss_start")}));
+        QTest::keyClick(&view, Qt::Key_Down);
+        QCOMPARE(Top(view), reply + 1);
+
+        // The same bytes without symbols: the zeros take the function's first word, and no
+        // line is cut.
+        ProgramLoader records(QStringLiteral(PADDING_PROGRAM ".hex"), machine.document.get());
+        QVERIFY2(records.Load(), qPrintable(records.errorMessage));
+        QVERIFY(machine.document->symbols->IsEmpty());
+        for (unsigned int top : {sum - 2, reply - 1, 0x1000u}) {
+            view.SetStartAddress(top);
+            QCOMPARE(shown(), Plain(machine, top, rows));
+        }
+        view.SetStartAddress(sum - 2);
+        QCOMPARE(shown().at(0), QStringList({"00100A", "0000 202F", "ORI.B", "#$2F,D0"}));
+        QTest::keyClick(&view, Qt::Key_Down);
+        QCOMPARE(Top(view), sum + 2);
     }
 
     void marginClicksToggleAddressBreakpoints()
