@@ -460,8 +460,16 @@ void GdbProtocolTest::unreadRepliesHoldThePacketsBack()
         turn(10);
     }
     QVERIFY2(server.UnsentBytes() > GdbServer::maximumUnsent, qPrintable(QString::number(expected.size())));
-    // Many more reads: the server holds them unread, its replies do not grow.
-    sendReads(600);
+    // Many more reads, and writes whose packets are long: the server holds them unread, and
+    // neither its replies nor what it holds grow.
+    sendReads(300);
+    QByteArray writes;
+    for (int i = 0; i < 40; ++i) {
+        writes += GdbSession::Frame("M40000,800:" + QByteArray(0x1000, char('a' + i % 6)));
+        expected << "OK";
+    }
+    client.Send(writes);
+    sendReads(300);
     turn(200);
     QVERIFY2(mostUnsent <= mostUnsentAllowed, qPrintable(QString::number(mostUnsent)));
     QVERIFY(server.UnreadBytes() > 0);
@@ -486,6 +494,7 @@ void GdbProtocolTest::unreadRepliesHoldThePacketsBack()
     QVERIFY(client.WaitFor(parse, 60000));
     QVERIFY2(wrong.isEmpty(), wrong.constData());
     QCOMPARE(client.received.size(), position);
+    QCOMPARE(memory.Read(0x407FF, 8), 0xDDu); // the last write's
     QCOMPARE(server.UnsentBytes(), 0);
     QCOMPARE(server.UnreadBytes(), 0);
     client.received.clear();
@@ -493,8 +502,9 @@ void GdbProtocolTest::unreadRepliesHoldThePacketsBack()
 }
 
 // A client that comes back right after it left is served, however it left: the server may
-// take the new connection before it reads the end of the old one. One that gives up while it
-// waits takes nobody's place.
+// take the new connection before it reads the end of the old one. Of those that connect
+// while a client stays, the last waits, and what it sent meanwhile is answered once that
+// client goes; the one before it, and one that gives up, take nobody's place.
 void GdbProtocolTest::clientsComingBackAtOnceAreServed()
 {
     Session machine;
@@ -505,8 +515,10 @@ void GdbProtocolTest::clientsComingBackAtOnceAreServed()
     auto previous = std::make_unique<GdbTestClient>();
     QVERIFY(previous->Connect(server.Port()));
     QCOMPARE(previous->Ask("?"), QByteArray("T05thread:1;"));
-    for (int cycle = 0; cycle < 21; ++cycle) {
-        switch (cycle % 4) {
+    for (int cycle = 0; cycle < 25; ++cycle) {
+        auto next = std::make_unique<GdbTestClient>();
+        const bool waited = cycle % 5 == 4;
+        switch (cycle % 5) {
         case 0:
             previous->socket.disconnectFromHost();
             break;
@@ -518,25 +530,41 @@ void GdbProtocolTest::clientsComingBackAtOnceAreServed()
             previous->Send(GdbSession::Frame("m0,2000"));
             previous->socket.close();
             break;
-        default: {
-            // Another tries while this one is still there, and gives up before it goes.
+        case 3: {
+            // One waits, and gives up before this one goes.
             GdbTestClient quitter;
             QVERIFY(quitter.Connect(server.Port()));
             QCOMPARE(previous->Ask("m0,1"), QByteArray("00"));
             quitter.socket.abort();
+            QCOMPARE(previous->Ask("m0,1"), QByteArray("00"));
             previous->socket.disconnectFromHost();
+            QVERIFY(previous->WaitFor([&] { return !server.IsConnected(); }));
+            break;
+        }
+        default: {
+            GdbTestClient quitter;
+            QVERIFY(quitter.Connect(server.Port()));
+            QCOMPARE(previous->Ask("m0,1"), QByteArray("00"));
+            QVERIFY(next->Connect(server.Port()));
+            next->Send(GdbSession::Frame("?"));
+            quitter.socket.abort();
+            // The server's loop turns: the waiting client's packet is read, not answered.
+            QCOMPARE(previous->Ask("m0,1"), QByteArray("00"));
+            QCOMPARE(next->socket.bytesAvailable(), 0);
+            previous->socket.disconnectFromHost();
+            QVERIFY2(next->Packet() == "T05thread:1;", qPrintable(QString::number(cycle)));
             break;
         }
         }
         // Connected before the server's loop runs again: both the end and the arrival wait.
-        auto next = std::make_unique<GdbTestClient>();
-        QVERIFY(next->Connect(server.Port()));
+        if (!waited)
+            QVERIFY(next->Connect(server.Port()));
         QVERIFY2(next->Ask("?") == "T05thread:1;", qPrintable(QString::number(cycle)));
         QCOMPARE(next->Ask("m0,1"), QByteArray("00"));
         QVERIFY(server.IsConnected());
         previous = std::move(next);
     }
-    QCOMPARE(disconnected.count(), 21);
+    QCOMPARE(disconnected.count(), 25);
 }
 
 // Where the server listens, as GDB's target command takes it, brackets around an IPv6
