@@ -14,6 +14,7 @@ GdbServerDialog::GdbServerDialog(GdbServer* server, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       portBox(new QSpinBox(this)),
       stateLabel(new QLabel(this)),
+      warningLabel(new QLabel(this)),
       commandText(new QLineEdit(this)),
       server(server)
 {
@@ -21,6 +22,8 @@ GdbServerDialog::GdbServerDialog(GdbServer* server, QWidget* parent)
     portBox->setObjectName(QStringLiteral("portBox"));
     stateLabel->setObjectName(QStringLiteral("stateLabel"));
     commandText->setObjectName(QStringLiteral("commandText"));
+    warningLabel->setObjectName(QStringLiteral("warningLabel"));
+    warningLabel->setWordWrap(true);
     // GDB's usual port; 0 lets the system pick one.
     portBox->setRange(0, 65535);
     portBox->setValue(server->IsListening() ? server->Port() : 1234);
@@ -41,6 +44,7 @@ GdbServerDialog::GdbServerDialog(GdbServer* server, QWidget* parent)
     form->addRow(QStringLiteral("Port :"), portBox);
     form->addRow(QStringLiteral("État :"), stateLabel);
     form->addRow(QStringLiteral("Dans GDB :"), commandText);
+    form->addRow(warningLabel);
     form->addRow(buttons);
     connect(startButton, &QPushButton::clicked, this, &GdbServerDialog::OnStart);
     connect(stopButton, &QPushButton::clicked, this, &GdbServerDialog::OnStop);
@@ -76,6 +80,8 @@ void GdbServerDialog::UpdateState()
         stateLabel->setText(QStringLiteral("En attente de GDB sur %1").arg(where));
     commandText->setText(listening ? QStringLiteral("target remote %1").arg(where) : QString());
     commandText->setCursorPosition(0);
+    warningLabel->setText(server->ExposureWarning());
+    warningLabel->setVisible(!warningLabel->text().isEmpty());
     if (listening)
         portBox->setValue(server->Port());
     portBox->setEnabled(!listening);

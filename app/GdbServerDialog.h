@@ -10,7 +10,8 @@ class QPushButton;
 class QSpinBox;
 
 // Starts and stops the window's GDB server on a port of 127.0.0.1, and says what it is
-// doing: stopped, waiting for GDB, or connected, with the command that connects GDB.
+// doing: stopped, waiting for GDB, or connected, with the command that connects GDB, and a
+// warning while the server listens on an address that other machines reach.
 class GdbServerDialog : public QDialog
 {
     Q_OBJECT
@@ -20,6 +21,7 @@ public:
 
     QSpinBox* portBox;
     QLabel* stateLabel;
+    QLabel* warningLabel;
     QLineEdit* commandText;
     QPushButton* startButton;
     QPushButton* stopButton;

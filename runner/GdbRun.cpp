@@ -20,6 +20,10 @@ bool GdbRun::Listen(QString* error)
     if (!server.Listen(address, quint16(run.options.gdbPort), error))
         return false;
     std::fprintf(stderr, "GDB : en attente sur %s\n", qUtf8Printable(server.Where()));
+    // After the line that scripts read the port from.
+    const QString warning = server.ExposureWarning();
+    if (!warning.isEmpty())
+        std::fprintf(stderr, "%s\n", qUtf8Printable(warning));
     std::fflush(stderr);
     return true;
 }

@@ -4,40 +4,42 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-// zendra-run serving GDB; the port that it printed, or 0.
-int StartServer(QProcess& server, const QStringList& options)
+// zendra-run serving GDB; the port that it printed after the address shown, or 0.
+int StartServer(QProcess& server, const QStringList& options, const QString& shown = QStringLiteral("127.0.0.1"))
 {
     server.start(QStringLiteral(RUNNER), QStringList{QStringLiteral("--gdb"), QStringLiteral("0")} + options
                                              + QStringList{QStringLiteral(DEBUGGED)});
     server.setReadChannel(QProcess::StandardError);
-    QByteArray err;
     QElapsedTimer timer;
     timer.start();
     // A second without output is no end: a loaded machine, or a checked build, starts slower.
-    while (!err.contains('\n') && timer.elapsed() < 10000) {
+    while (!server.canReadLine() && timer.elapsed() < 10000) {
         if (!server.waitForReadyRead(1000) && server.state() == QProcess::NotRunning)
             break;
-        err += server.readAllStandardError();
     }
+    // The first line only: what follows it is the caller's to read.
+    const QByteArray err = server.readLine();
     const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("^GDB : en attente sur 127\\.0\\.0\\.1:(\\d+)\n")).match(QString::fromUtf8(err));
+        QRegularExpression(QStringLiteral("^GDB : en attente sur %1:(\\d+)\n").arg(QRegularExpression::escape(shown)))
+            .match(QString::fromUtf8(err));
     return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
 // Runs the commands in GDB connected to the port, in batch mode; what it printed.
-QString RunGdb(int port, const QStringList& commands)
+QString RunGdb(int port, const QStringList& commands, const QString& host = QStringLiteral("127.0.0.1"))
 {
     QTemporaryDir dir;
     QFile script(dir.filePath(QStringLiteral("script.gdb")));
     if (!script.open(QIODevice::WriteOnly))
         return QString();
     script.write("set pagination off\nset confirm off\n");
-    script.write(QStringLiteral("target remote 127.0.0.1:%1\n").arg(port).toUtf8());
+    script.write(QStringLiteral("target remote %1:%2\n").arg(host).arg(port).toUtf8());
     script.write(commands.join(QLatin1Char('\n')).toUtf8() + '\n');
     script.close();
     QProcess gdb;
@@ -72,6 +74,7 @@ class GdbTest : public QObject
 private slots:
     void sourceSessionForwardsAndBackwards();
     void killEndsTheServerAndRunnerOptionsApply();
+    void listenLinesAndWarnings();
     void refusedCommandLines();
 };
 
@@ -134,6 +137,59 @@ void GdbTest::killEndsTheServerAndRunnerOptionsApply()
         "[Inferior 1 (Remote target) killed]"});
     QVERIFY(server.waitForFinished(10000));
     QCOMPARE(server.exitCode(), 0);
+}
+
+// The line that names where the runner listens, brackets around an IPv6 address as GDB's
+// target command takes it, and after it a warning for every address but a loopback one; the
+// reasons it cannot listen, in French, the system's own words at the end.
+void GdbTest::listenLinesAndWarnings()
+{
+    const struct {
+        const char* address;
+        const char* shown;
+        const char* host;
+        bool warned;
+    } cases[] = {
+        {"::1", "[::1]", "[::1]", false},
+        {"::", "[::]", "[::1]", true},
+        {"0.0.0.0", "0.0.0.0", "127.0.0.1", true},
+    };
+    for (const auto& c : cases) {
+        QProcess server;
+        const int port = StartServer(server, {QStringLiteral("--gdb-address"), QLatin1String(c.address)}, QLatin1String(c.shown));
+        QVERIFY2(port > 0, c.address);
+        const QString output = RunGdb(port, {"print counter", "kill"}, QLatin1String(c.host));
+        QVERIFY2(output.contains(QLatin1String("$1 = 0")), qPrintable(output));
+        QVERIFY(server.waitForFinished(10000));
+        const QStringList lines = QString::fromUtf8(server.readAllStandardError()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QString warning = QStringLiteral("Attention : le serveur GDB écoute sur %1:%2, toute machine du réseau qui le joint "
+                                               "peut lire et écrire la mémoire et les registres")
+                                    .arg(QLatin1String(c.shown)).arg(port);
+        QCOMPARE(lines, c.warned ? QStringList{warning} : QStringList());
+    }
+
+    // The port taken, and an address of no interface of this machine.
+    QTcpServer taken;
+    QVERIFY(taken.listen(QHostAddress::LocalHost, 0));
+    const struct {
+        QStringList arguments;
+        QString message;
+    } refused[] = {
+        {{"--gdb", QString::number(taken.serverPort())},
+         QStringLiteral("Impossible d'écouter sur 127.0.0.1:%1 : ce port est déjà pris sur cette adresse (").arg(taken.serverPort())},
+        {{"--gdb", "0", "--gdb-address", "192.0.2.1"},
+         QStringLiteral("Impossible d'écouter sur 192.0.2.1:0 : cette adresse n'est celle d'aucune interface de cette machine (")},
+    };
+    for (const auto& r : refused) {
+        QProcess runner;
+        runner.start(QStringLiteral(RUNNER), r.arguments + QStringList{QStringLiteral(DEBUGGED)});
+        QVERIFY(runner.waitForFinished(10000));
+        QCOMPARE(runner.exitCode(), 2);
+        const QString err = QString::fromUtf8(runner.readAllStandardError());
+        QVERIFY2(err.startsWith(QStringLiteral("zendra-run : ") + r.message) && err.endsWith(QLatin1String(")\n"))
+                     && err.count(QLatin1Char('\n')) == 1,
+                 qPrintable(err));
+    }
 }
 
 void GdbTest::refusedCommandLines()

@@ -15,6 +15,9 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <algorithm>
+#include <memory>
+
 namespace {
 
 bool LoadDebugged(Document& document)
@@ -57,6 +60,9 @@ private slots:
     void queriesAndTargetDescription();
     void runningForwardsAndBackwards();
     void serverSurvivesMisbehavingClients();
+    void unreadRepliesHoldThePacketsBack();
+    void clientsComingBackAtOnceAreServed();
+    void addressesShownAndRefusalsExplained();
     void pausesForTheRunnersKeys();
 };
 
@@ -229,7 +235,6 @@ void GdbProtocolTest::breakpointsBelongToTheClient()
 void GdbProtocolTest::queriesAndTargetDescription()
 {
     Session machine;
-    Document& document = *machine.document;
     GdbSession session(&machine);
     const QByteArray supported = Ask(session, "qSupported:multiprocess+;swbreak+;hwbreak+;xmlRegisters=i386");
     for (const char* feature : {"PacketSize=4000", "qXfer:features:read+", "swbreak+", "hwbreak+", "ReverseStep+",
@@ -401,6 +406,219 @@ void GdbProtocolTest::serverSurvivesMisbehavingClients()
     QVERIFY(third.WaitFor([&] { return disconnected.count() == 1; }));
     server.Close();
     QVERIFY(!server.IsListening());
+}
+
+// A client that sends reads and never reads the replies: past a bound of replies waiting to
+// go out, the server leaves its packets unread, so that neither the replies nor the packets
+// held grow with what the client sends. Once the client reads, every reply comes, whole and
+// in the order asked.
+void GdbProtocolTest::unreadRepliesHoldThePacketsBack()
+{
+    Session machine;
+    Memory& memory = *machine.document->memory;
+    // Bytes that make each read's reply its own.
+    for (unsigned int a = 0; a < 0x20000; ++a)
+        memory.Write(0x10000 + a, (a * 0x9E3779B1u) >> 24, 8, true);
+    GdbServer server(&machine);
+    QString error;
+    QVERIFY(server.Listen(QHostAddress::LocalHost, 0, &error));
+    GdbTestClient client;
+    QVERIFY(client.Connect(server.Port()));
+    // Small, so that the system holds few replies; not below the loopback's segment size,
+    // under which the system sends by its timers only.
+    client.socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 0x10000);
+    QList<QByteArray> expected;
+    auto sendReads = [&](int count) {
+        QByteArray packets;
+        for (int i = 0; i < count; ++i) {
+            const unsigned int address = 0x10000 + unsigned(expected.size()) * 0x35 % 0x10000;
+            const unsigned int length = 0x2000 - unsigned(expected.size() % 3);
+            packets += GdbSession::Frame("m" + QByteArray::number(address, 16) + "," + QByteArray::number(length, 16));
+            QByteArray bytes;
+            for (unsigned int j = 0; j < length; ++j)
+                bytes.append(char(memory.Read(address + j, 8)));
+            expected << bytes.toHex();
+        }
+        client.Send(packets);
+    };
+    // Held at most: the bound, then the acknowledgement and the largest reply of the packet
+    // handled under it.
+    const qint64 mostUnsentAllowed = GdbServer::maximumUnsent + 1 + GdbPacketReader::maximumPayload + 4;
+    qint64 mostUnsent = 0;
+    qint64 mostUnread = 0;
+    // The event loop without the client reading.
+    auto turn = [&](int times) {
+        for (int i = 0; i < times; ++i) {
+            QCoreApplication::processEvents();
+            mostUnsent = std::max(mostUnsent, server.UnsentBytes());
+            mostUnread = std::max(mostUnread, server.UnreadBytes());
+        }
+    };
+    // The system's buffers take a few megabytes of replies before the socket's own fills.
+    while (server.UnsentBytes() <= GdbServer::maximumUnsent && expected.size() < 5000) {
+        sendReads(50);
+        turn(10);
+    }
+    QVERIFY2(server.UnsentBytes() > GdbServer::maximumUnsent, qPrintable(QString::number(expected.size())));
+    // Many more reads, and writes whose packets are long: the server holds them unread, and
+    // neither its replies nor what it holds grow.
+    sendReads(300);
+    QByteArray writes;
+    for (int i = 0; i < 40; ++i) {
+        writes += GdbSession::Frame("M40000,800:" + QByteArray(0x1000, char('a' + i % 6)));
+        expected << "OK";
+    }
+    client.Send(writes);
+    sendReads(300);
+    turn(200);
+    QVERIFY2(mostUnsent <= mostUnsentAllowed, qPrintable(QString::number(mostUnsent)));
+    QVERIFY(server.UnreadBytes() > 0);
+    QVERIFY2(mostUnread <= GdbServer::maximumUnread + 0x1000, qPrintable(QString::number(mostUnread)));
+    QVERIFY(server.IsConnected());
+
+    // The client reads: each reply acknowledged and framed, in the order of the reads.
+    int position = 0;
+    int replies = 0;
+    QByteArray wrong;
+    auto parse = [&] {
+        const QByteArray& r = client.received;
+        for (int hash; wrong.isEmpty() && (hash = r.indexOf('#', position)) >= 0 && hash + 2 < r.size();) {
+            const QByteArray framed = r.mid(position, hash + 3 - position);
+            if (replies >= expected.size() || framed != "+" + GdbSession::Frame(expected.at(replies)))
+                wrong = QByteArray::number(replies) + ": " + framed.left(40);
+            position = hash + 3;
+            ++replies;
+        }
+        return !wrong.isEmpty() || replies == expected.size();
+    };
+    QVERIFY(client.WaitFor(parse, 60000));
+    QVERIFY2(wrong.isEmpty(), wrong.constData());
+    QCOMPARE(client.received.size(), position);
+    QCOMPARE(memory.Read(0x407FF, 8), 0xDDu); // the last write's
+    QCOMPARE(server.UnsentBytes(), 0);
+    QCOMPARE(server.UnreadBytes(), 0);
+    client.received.clear();
+    QCOMPARE(client.Ask("?"), QByteArray("T05thread:1;"));
+}
+
+// A client that comes back right after it left is served, however it left: the server may
+// take the new connection before it reads the end of the old one. Of those that connect
+// while a client stays, the last waits, and what it sent meanwhile is answered once that
+// client goes; the one before it, and one that gives up, take nobody's place.
+void GdbProtocolTest::clientsComingBackAtOnceAreServed()
+{
+    Session machine;
+    GdbServer server(&machine);
+    QString error;
+    QVERIFY(server.Listen(QHostAddress::LocalHost, 0, &error));
+    QSignalSpy disconnected(&server, &GdbServer::Disconnected);
+    auto previous = std::make_unique<GdbTestClient>();
+    QVERIFY(previous->Connect(server.Port()));
+    QCOMPARE(previous->Ask("?"), QByteArray("T05thread:1;"));
+    for (int cycle = 0; cycle < 25; ++cycle) {
+        auto next = std::make_unique<GdbTestClient>();
+        const bool waited = cycle % 5 == 4;
+        switch (cycle % 5) {
+        case 0:
+            previous->socket.disconnectFromHost();
+            break;
+        case 1:
+            previous->socket.abort();
+            break;
+        case 2:
+            // Gone with a packet whose reply it will not read.
+            previous->Send(GdbSession::Frame("m0,2000"));
+            previous->socket.close();
+            break;
+        case 3: {
+            // One waits, and gives up before this one goes.
+            GdbTestClient quitter;
+            QVERIFY(quitter.Connect(server.Port()));
+            QCOMPARE(previous->Ask("m0,1"), QByteArray("00"));
+            quitter.socket.abort();
+            QCOMPARE(previous->Ask("m0,1"), QByteArray("00"));
+            previous->socket.disconnectFromHost();
+            QVERIFY(previous->WaitFor([&] { return !server.IsConnected(); }));
+            break;
+        }
+        default: {
+            GdbTestClient quitter;
+            QVERIFY(quitter.Connect(server.Port()));
+            QCOMPARE(previous->Ask("m0,1"), QByteArray("00"));
+            QVERIFY(next->Connect(server.Port()));
+            next->Send(GdbSession::Frame("?"));
+            quitter.socket.abort();
+            // The server's loop turns: the waiting client's packet is read, not answered.
+            QCOMPARE(previous->Ask("m0,1"), QByteArray("00"));
+            QCOMPARE(next->socket.bytesAvailable(), 0);
+            previous->socket.disconnectFromHost();
+            QVERIFY2(next->Packet() == "T05thread:1;", qPrintable(QString::number(cycle)));
+            break;
+        }
+        }
+        // Connected before the server's loop runs again: both the end and the arrival wait.
+        if (!waited)
+            QVERIFY(next->Connect(server.Port()));
+        QVERIFY2(next->Ask("?") == "T05thread:1;", qPrintable(QString::number(cycle)));
+        QCOMPARE(next->Ask("m0,1"), QByteArray("00"));
+        QVERIFY(server.IsConnected());
+        previous = std::move(next);
+    }
+    QCOMPARE(disconnected.count(), 25);
+}
+
+// Where the server listens, as GDB's target command takes it, brackets around an IPv6
+// address; the reason it cannot, in French, the system's own words after it; and a warning
+// for every address but a loopback one.
+void GdbProtocolTest::addressesShownAndRefusalsExplained()
+{
+    Session machine;
+    GdbServer server(&machine);
+    QString error;
+    QVERIFY(server.Listen(QHostAddress::LocalHostIPv6, 0, &error));
+    const QString port = QString::number(server.Port());
+    QCOMPARE(server.Where(), QStringLiteral("[::1]:") + port);
+    QVERIFY(server.ExposureWarning().isEmpty());
+    GdbTestClient client;
+    client.socket.connectToHost(QHostAddress::LocalHostIPv6, server.Port());
+    QVERIFY(client.socket.waitForConnected(5000));
+    QCOMPARE(client.Ask("?"), QByteArray("T05thread:1;"));
+
+    GdbServer other(&machine);
+    const struct {
+        QHostAddress address;
+        quint16 port;
+        QString message;
+    } refused[] = {
+        {QHostAddress::LocalHostIPv6, server.Port(),
+         QStringLiteral("Impossible d'écouter sur [::1]:%1 : ce port est déjà pris sur cette adresse (").arg(port)},
+        {QHostAddress(QStringLiteral("192.0.2.1")), 0,
+         QStringLiteral("Impossible d'écouter sur 192.0.2.1:0 : cette adresse n'est celle d'aucune interface de cette machine (")},
+    };
+    for (const auto& r : refused) {
+        QVERIFY(!other.Listen(r.address, r.port, &error));
+        QVERIFY2(error.startsWith(r.message) && error.endsWith(QLatin1Char(')')), qPrintable(error));
+        // Only the system's words are English, after the French ones.
+        QVERIFY2(error.indexOf(QLatin1Char('(')) == r.message.size() - 1, qPrintable(error));
+    }
+    QVERIFY(!other.IsListening());
+
+    const struct {
+        QHostAddress address;
+        const char* shown;
+    } exposed[] = {{QHostAddress::AnyIPv4, "0.0.0.0:"}, {QHostAddress::AnyIPv6, "[::]:"}};
+    for (const auto& e : exposed) {
+        QVERIFY(other.Listen(e.address, 0, &error));
+        const QString where = QString::fromLatin1(e.shown) + QString::number(other.Port());
+        QCOMPARE(other.Where(), where);
+        QCOMPARE(other.ExposureWarning(),
+                 QStringLiteral("Attention : le serveur GDB écoute sur %1, toute machine du réseau qui le joint peut "
+                                "lire et écrire la mémoire et les registres").arg(where));
+        other.Close();
+        QVERIFY(other.ExposureWarning().isEmpty());
+    }
+    QVERIFY(other.Listen(QHostAddress::LocalHost, 0, &error));
+    QVERIFY(other.ExposureWarning().isEmpty());
 }
 
 // The runner's keys: pause() comes between instructions at the counts that it gives, in steps

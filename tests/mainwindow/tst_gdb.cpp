@@ -56,6 +56,7 @@ class TestGdbWindow : public QObject
 
 private slots:
     void gdbTakesTheMachineAndGivesItBack();
+    void anAddressOfTheNetworkIsWarnedOf();
 };
 
 void TestGdbWindow::gdbTakesTheMachineAndGivesItBack()
@@ -83,6 +84,7 @@ void TestGdbWindow::gdbTakesTheMachineAndGivesItBack()
             port = w.gdbServer->Port();
             QVERIFY(!dialog->startButton->isEnabled() && !dialog->portBox->isEnabled());
             QCOMPARE(dialog->commandText->text(), QStringLiteral("target remote 127.0.0.1:%1").arg(port));
+            QVERIFY(dialog->warningLabel->isHidden());
             if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES"))
                 dialog->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/gdb-dialog.png"));
             dialog->reject();
@@ -159,6 +161,65 @@ void TestGdbWindow::gdbTakesTheMachineAndGivesItBack()
     QVERIFY(!w.statusBar()->isVisible());
     GdbTestClient late;
     QVERIFY(!late.Connect(port) || late.WaitFor([&] { return late.socket.state() == QAbstractSocket::UnconnectedState; }));
+}
+
+// A server listening on every address (as the runner's can): the dialog and the status bar
+// show it as GDB's target command takes it, and the dialog warns of it until the server
+// listens on 127.0.0.1 again.
+void TestGdbWindow::anAddressOfTheNetworkIsWarnedOf()
+{
+    MainWindow w;
+    QVERIFY(ShowActive(w));
+    QString error;
+    QVERIFY(w.gdbServer->Listen(QHostAddress::AnyIPv6, 0, &error));
+    const QString where = QStringLiteral("[::]:%1").arg(w.gdbServer->Port());
+    const QString warning = QStringLiteral("Attention : le serveur GDB écoute sur %1, toute machine du réseau qui le joint "
+                                           "peut lire et écrire la mémoire et les registres").arg(where);
+    {
+        ModalAnswerer answerer([&](QDialog* d) {
+            auto* dialog = qobject_cast<GdbServerDialog*>(d);
+            if (!dialog)
+                return d->reject();
+            QCOMPARE(dialog->stateLabel->text(), QStringLiteral("En attente de GDB sur ") + where);
+            QCOMPARE(dialog->commandText->text(), QStringLiteral("target remote ") + where);
+            QVERIFY(!dialog->warningLabel->isHidden());
+            QCOMPARE(dialog->warningLabel->text(), warning);
+            if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES"))
+                dialog->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/gdb-dialog-warning.png"));
+            dialog->reject();
+        });
+        w.gdbServerAction->trigger();
+        QCOMPARE(answerer.dialogs, 1);
+    }
+    QCOMPARE(w.gdbLabel->text(), QStringLiteral("Serveur GDB en attente sur ") + where);
+    GdbTestClient client;
+    client.socket.connectToHost(QHostAddress::LocalHostIPv6, w.gdbServer->Port());
+    QVERIFY(client.socket.waitForConnected(5000));
+    QVERIFY(client.WaitFor([&] { return w.gdbServer->IsConnected(); }));
+    QCOMPARE(w.gdbLabel->text(), QStringLiteral("GDB connecté sur %1 : c'est lui qui mène l'exécution").arg(where));
+
+    // Stopped, then started from the dialog: on 127.0.0.1, without a warning.
+    quint16 port = 0;
+    {
+        ModalAnswerer answerer([&](QDialog* d) {
+            auto* dialog = qobject_cast<GdbServerDialog*>(d);
+            if (!dialog)
+                return d->reject();
+            QVERIFY(!dialog->warningLabel->isHidden());
+            QTest::mouseClick(dialog->stopButton, Qt::LeftButton);
+            QVERIFY(dialog->warningLabel->isHidden());
+            dialog->portBox->setValue(0);
+            QTest::mouseClick(dialog->startButton, Qt::LeftButton);
+            port = w.gdbServer->Port();
+            QCOMPARE(dialog->commandText->text(), QStringLiteral("target remote 127.0.0.1:%1").arg(port));
+            QVERIFY(dialog->warningLabel->isHidden());
+            dialog->reject();
+        });
+        w.gdbServerAction->trigger();
+        QCOMPARE(answerer.dialogs, 1);
+    }
+    QVERIFY(port != 0);
+    QCOMPARE(w.gdbLabel->text(), QStringLiteral("Serveur GDB en attente sur 127.0.0.1:%1").arg(port));
 }
 
 ZENDRA_MAINWINDOW_TEST_MAIN(TestGdbWindow, DEBUGGED)
