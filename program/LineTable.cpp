@@ -93,22 +93,6 @@ bool LineTable::Range(unsigned int address, unsigned int* start, unsigned int* e
     return true;
 }
 
-unsigned int LineTable::AfterPrologue(unsigned int entry, unsigned int end) const
-{
-    auto row = std::lower_bound(rows.begin(), rows.end(), entry,
-                                [](const Row& r, unsigned int address) { return r.address < address; });
-    if (row == rows.end() || row->address != entry || row->endSequence)
-        return entry;
-    const int file = row->file;
-    const int line = row->line;
-    for (; row != rows.end() && row->address < end && !row->endSequence; ++row) {
-        // A statement of another line at the entry itself: the compiler put no prologue.
-        if (row->statement && (row->file != file || row->line != line))
-            return row->address;
-    }
-    return entry;
-}
-
 bool LineTable::IsStatement(unsigned int address) const
 {
     return std::binary_search(statements.begin(), statements.end(), address);

@@ -43,11 +43,6 @@ public:
     bool Range(unsigned int address, unsigned int* start, unsigned int* end) const;
     // A line's statement starts at address.
     bool IsStatement(unsigned int address) const;
-    // Where stepping by lines into the function that starts at entry and ends before end
-    // stops, as GDB's step does: the first statement after the function's opening line (its
-    // prologue). Entry itself where the table starts the body there, or marks no statement
-    // of another line before end.
-    unsigned int AfterPrologue(unsigned int entry, unsigned int end) const;
     // The addresses at which the statements of a line start, lowest first.
     std::vector<unsigned int> Addresses(int file, int line) const;
     // The lines of a file that have code, in order.

@@ -1,6 +1,7 @@
 #include "session/Emulation.h"
 
 #include "core/Emulator.h"
+#include "core/Memory.h"
 #include "core/Register.h"
 #include "core/ThreadSanitizer.h"
 #include "program/LineTable.h"
@@ -373,7 +374,7 @@ EmulationResult Emulation::StepOverLine()
 // loops back to the start of the line it is on. Code without lines (a library's) is stepped
 // through; coming back into the middle of a line, as after a call, makes that line the one
 // to leave. Breakpoints stop it as they stop a run; going over, a call runs until it returns;
-// going into a function, its prologue runs too, to the first statement of its body.
+// going into a function, its frame's set-up runs too, as GDB's step runs it.
 EmulationResult Emulation::StepLine(bool over)
 {
     const LineTable* lines = document->lines;
@@ -434,8 +435,12 @@ EmulationResult Emulation::StepLine(bool over)
     }
 }
 
-// Where the body of the function that starts at entry begins, after its prologue, and in
-// *end where the function ends; entry for code that no sized symbol starts.
+// Where a step into the function that starts at entry stops, as GDB's step does on this
+// processor: after the frame's set-up (LINK A6, or PEA (A6) and MOVE.L A7,A6) and the
+// register saves that follow it, and on to the end of the table's row when that is in its
+// middle.
+// A function without a frame is stopped in at its entry, as GDB stops there. *end is where
+// the function ends.
 unsigned int Emulation::BodyStart(unsigned int entry, unsigned int* end) const
 {
     unsigned int offset = 0;
@@ -443,7 +448,37 @@ unsigned int Emulation::BodyStart(unsigned int entry, unsigned int* end) const
     if (!function || offset != 0 || function->size == 0)
         return entry;
     *end = entry + function->size;
-    return document->lines->AfterPrologue(entry, *end);
+    const Memory& memory = *document->memory;
+    unsigned int pc = entry;
+    const unsigned int first = memory.Read(pc, 16);
+    if (first == 0x4E56)                                      // LINK.W A6,#d
+        pc += 4;
+    else if (first == 0x480E)                                 // LINK.L A6,#d
+        pc += 6;
+    else if (first == 0x4856 && memory.Read(pc + 2, 16) == 0x2C4F) // PEA (A6); MOVE.L A7,A6
+        pc += 4;
+    else
+        return entry;
+    for (;;) {
+        const unsigned int op = memory.Read(pc, 16);
+        if (op == 0x48E7)                                     // MOVEM.L registers,-(A7)
+            pc += 4;
+        else if ((op & 0xFFF0) == 0x2F00)                     // MOVE.L Dn/An,-(A7)
+            pc += 2;
+        else
+            break;
+    }
+    // GDB's lines are the table's rows: the middle of one is where no row starts.
+    const LineTable& lines = *document->lines;
+    const LineTable::Row* row = lines.Find(pc);
+    if (!row || row->address == pc)
+        return pc;
+    int next = int(row - &lines.RowAt(0)) + 1;
+    while (next < lines.RowCount() && lines.RowAt(next).address <= pc)
+        ++next;
+    if (next < lines.RowCount() && lines.RowAt(next).address < *end)
+        return lines.RowAt(next).address;
+    return pc;
 }
 
 // Takes instructions back until the machine stands just after an instruction that touched a

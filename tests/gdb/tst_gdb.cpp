@@ -1,6 +1,11 @@
 // The real gdb-multiarch against zendra-run --gdb, on a C program built with -g: a source
 // debugging session forwards and backwards, a kill, the runner's own options under GDB, and
 // the command lines that are refused.
+#include "core/Emulator.h"
+#include "core/Register.h"
+#include "session/Document.h"
+#include "session/Session.h"
+
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
@@ -11,10 +16,11 @@
 namespace {
 
 // zendra-run serving GDB; the port that it printed after the address shown, or 0.
-int StartServer(QProcess& server, const QStringList& options, const QString& shown = QStringLiteral("127.0.0.1"))
+int StartServer(QProcess& server, const QStringList& options, const QString& shown = QStringLiteral("127.0.0.1"),
+                const QString& program = QStringLiteral(DEBUGGED))
 {
     server.start(QStringLiteral(RUNNER), QStringList{QStringLiteral("--gdb"), QStringLiteral("0")} + options
-                                             + QStringList{QStringLiteral(DEBUGGED)});
+                                             + QStringList{program});
     server.setReadChannel(QProcess::StandardError);
     QElapsedTimer timer;
     timer.start();
@@ -32,7 +38,8 @@ int StartServer(QProcess& server, const QStringList& options, const QString& sho
 }
 
 // Runs the commands in GDB connected to the port, in batch mode; what it printed.
-QString RunGdb(int port, const QStringList& commands, const QString& host = QStringLiteral("127.0.0.1"))
+QString RunGdb(int port, const QStringList& commands, const QString& host = QStringLiteral("127.0.0.1"),
+               const QString& program = QStringLiteral(DEBUGGED))
 {
     QTemporaryDir dir;
     QFile script(dir.filePath(QStringLiteral("script.gdb")));
@@ -45,7 +52,7 @@ QString RunGdb(int port, const QStringList& commands, const QString& host = QStr
     QProcess gdb;
     gdb.setProcessChannelMode(QProcess::MergedChannels);
     gdb.start(QStringLiteral(GDB), {QStringLiteral("-batch"), QStringLiteral("-nx"), QStringLiteral("-x"), script.fileName(),
-                                    QStringLiteral(DEBUGGED)});
+                                    program});
     if (!gdb.waitForFinished(30000)) {
         gdb.kill();
         gdb.waitForFinished();
@@ -76,6 +83,7 @@ private slots:
     void killEndsTheServerAndRunnerOptionsApply();
     void listenLinesAndWarnings();
     void refusedCommandLines();
+    void stepIntoStopsWhereGdbDoes();
 };
 
 void GdbTest::sourceSessionForwardsAndBackwards()
@@ -218,3 +226,45 @@ void GdbTest::refusedCommandLines()
 
 QTEST_GUILESS_MAIN(GdbTest)
 #include "tst_gdb.moc"
+
+// Stepping by lines into a call, from the window's engine and from GDB, stops at the same
+// place: past the frame's set-up in the program built without optimisation, at the entry of
+// the functions that have no frame in the optimised one, and at the end of the line where
+// the set-up ends in its middle.
+void GdbTest::stepIntoStopsWhereGdbDoes()
+{
+    for (const QString program : {QStringLiteral(DEBUGGED), QStringLiteral(DEBUGGED_O1), QStringLiteral(DEBUGGED_O1_FRAME)}) {
+        QProcess server;
+        const int port = StartServer(server, {QStringLiteral("--gdb-once")}, QStringLiteral("127.0.0.1"), program);
+        QVERIFY(port > 0);
+        // Into twice() from program(), then into add() from twice().
+        const QString output = RunGdb(port, {"tbreak 24", "continue", "printf \"at %x\\n\", $pc", "step",
+                                             "printf \"at %x\\n\", $pc", "tbreak 15", "continue",
+                                             "printf \"at %x\\n\", $pc", "step", "printf \"at %x\\n\", $pc",
+                                             "kill"},
+                                      QStringLiteral("127.0.0.1"), program);
+        QList<unsigned int> pcs;
+        QRegularExpressionMatchIterator it = QRegularExpression(QStringLiteral("^at ([0-9a-f]+)$"),
+                                                                QRegularExpression::MultilineOption).globalMatch(output);
+        while (it.hasNext())
+            pcs << it.next().captured(1).toUInt(nullptr, 16);
+        QVERIFY2(pcs.size() == 4, qPrintable(output));
+        server.waitForFinished(10000);
+
+        Session session;
+        QString error;
+        QVERIFY2(session.Load(program, &error), qPrintable(error));
+        session.Reset();
+        Document& d = *session.document;
+        for (int call = 0; call < 2; ++call) {
+            d.AddAddressBreakpoint(pcs[2 * call]);
+            QCOMPARE(session.RunHere(RunMode).cause, StopCause::AddressBreakpoint);
+            d.RemoveAllAddressBreakpoints();
+            QCOMPARE(d.emulator->registers->pc, pcs[2 * call]);
+            session.RunHere(StepIntoLineMode);
+            QVERIFY2(d.emulator->registers->pc == pcs[2 * call + 1],
+                     qPrintable(QStringLiteral("%1: %2 against GDB's %3").arg(program).arg(d.emulator->registers->pc, 0, 16)
+                                    .arg(pcs[2 * call + 1], 0, 16)));
+        }
+    }
+}

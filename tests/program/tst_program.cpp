@@ -675,15 +675,6 @@ private slots:
         QCOMPARE(table.Addresses(0, 11), std::vector<unsigned int>{0x1004});
         QCOMPARE(table.LinesWithCode(0), (std::vector<int>{10, 11, 12, 20, 30, 31}));
         QCOMPARE(table.LinesWithCode(1), (std::vector<int>{5, 6}));
-        // Past a function's opening line to its first statement of another, within it: line
-        // 11's statement, line 12's after 11's non-statement row, none in a one-line function
-        // or before the function ends, none where no line starts at the entry.
-        QCOMPARE(table.AfterPrologue(0x1000, 0x1010), 0x1004u);
-        QCOMPARE(table.AfterPrologue(0x1004, 0x1010), 0x100Au);
-        QCOMPARE(table.AfterPrologue(0x1004, 0x100A), 0x1004u);
-        QCOMPARE(table.AfterPrologue(0x1010, 0x1014), 0x1010u);
-        QCOMPARE(table.AfterPrologue(0x3000, 0x3010), 0x3000u);
-        QCOMPARE(table.AfterPrologue(0x1002, 0x1010), 0x1002u);
 
         // A table whose last sequence has no end runs to the end of the address space.
         LineTable open;
@@ -697,21 +688,6 @@ private slots:
         QCOMPARE(end, 0xFFFFFFFFu);
         QCOMPARE(open.Find(0xFFFFFFFF)->line, 2);
         QVERIFY(!open.Find(0xFF));
-        // Two lines at an entry: the body starts there, no prologue before it.
-        LineTable bare;
-        bare.AddFile(QStringLiteral("d.c"));
-        bare.Add(LineTable::Row{0x200, 0, 7, true, false});
-        bare.Add(LineTable::Row{0x200, 0, 8, true, false});
-        bare.Add(LineTable::Row{0x206, 0, 9, true, false});
-        bare.Add(LineTable::Row{0x20A, 0, 9, true, true});
-        // A row of another line that is no statement is not where the body starts.
-        bare.Add(LineTable::Row{0x400, 0, 3, true, false});
-        bare.Add(LineTable::Row{0x404, 0, 5, false, false});
-        bare.Add(LineTable::Row{0x406, 0, 4, true, false});
-        bare.Add(LineTable::Row{0x40A, 0, 4, true, true});
-        bare.Finish();
-        QCOMPARE(bare.AfterPrologue(0x200, 0x20A), 0x200u);
-        QCOMPARE(bare.AfterPrologue(0x400, 0x40A), 0x406u);
     }
 
     // The compiled program's table: its sequence of lines ends where its last function does,
