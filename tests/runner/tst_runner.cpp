@@ -355,48 +355,60 @@ private slots:
     }
 
     // The session's pauses for keys wait for the program's reads of the keyboard area, in
-    // quick runs and recorded ones, and through runs that a read watchpoint on the same
-    // bytes stops at each read: the pauses come where the reads alone place them.
+    // quick runs and recorded ones, through runs that a read watchpoint on the same bytes
+    // stops after each read, and through runs resumed, as GDB resumes them, from a
+    // breakpoint on the instruction that reads: the pauses come where the reads alone place
+    // them.
+    void keyPausesWaitForTheProgramsReads_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("stops");
+        QTest::newRow("quick") << int(QuickStopMode) << QString();
+        QTest::newRow("recorded") << int(RunMode) << QString();
+        QTest::newRow("read watchpoint") << int(RunMode) << QStringLiteral("watchpoint");
+        QTest::newRow("resumed at the read") << int(ResumeMode) << QStringLiteral("breakpoint");
+    }
+
     void keyPausesWaitForTheProgramsReads()
     {
+        QFETCH(int, mode);
+        QFETCH(QString, stops);
         const long long interval = 30000;
         const long long total = 1500000;
         Document probe;
         QVERIFY(LoadDemo(probe));
         const QList<long long> expected = PacedEvents(probe, 8, interval, total, [](int) {});
         QCOMPARE(expected.size(), 8);
-        for (const bool watched : {false, true}) {
-            for (const EmulationMode mode : {QuickStopMode, RunMode}) {
-                if (watched && mode == QuickStopMode)
-                    continue;
-                Session session;
-                QString error;
-                QVERIFY(session.Load(QStringLiteral(DEMO), &error));
-                session.Reset();
-                if (watched)
-                    session.document->AddWatchpoint(Watchpoint(0x404, 1, WatchRead));
-                long long before = 0;
-                QList<long long> pauses;
-                session.SetPause(
-                    interval, [&] { return pauses << before + session.Executed(), pauses.size() < 8 ? interval : -1; },
-                    PauseStart::AfterKeyboardRead);
-                int stops = 0;
-                while (before < total) {
-                    RunBounds bounds;
-                    bounds.limit = total - before;
-                    const RunStop& stop = session.RunHere(mode, bounds);
-                    before += session.Executed();
-                    if (stop.cause != StopCause::Watchpoint)
-                        break;
-                    QVERIFY(session.document->WatchHitMessage().contains(QStringLiteral("$000404")));
-                    ++stops;
-                }
-                QCOMPARE(before, total);
-                QCOMPARE(pauses, expected);
-                // A stop at each turn of the loop after the start's drawing.
-                QCOMPARE(stops > 10, watched);
-            }
+        Session session;
+        QString error;
+        QVERIFY(session.Load(QStringLiteral(DEMO), &error));
+        session.Reset();
+        // poll_keys reads the last key pressed in its second instruction.
+        const unsigned int read = session.document->symbols->Find(QStringLiteral("poll_keys"))->address + 2;
+        if (stops == QLatin1String("watchpoint"))
+            session.document->AddWatchpoint(Watchpoint(0x404, 1, WatchRead));
+        else if (!stops.isEmpty())
+            session.document->AddAddressBreakpoint(read);
+        long long before = 0;
+        QList<long long> pauses;
+        session.SetPause(
+            interval, [&] { return pauses << before + session.Executed(), pauses.size() < 8 ? interval : -1; },
+            PauseStart::AfterKeyboardRead);
+        int stopped = 0;
+        while (before < total) {
+            RunBounds bounds;
+            bounds.limit = total - before;
+            const RunStop& stop = session.RunHere(EmulationMode(mode), bounds);
+            before += session.Executed();
+            if (stop.cause == StopCause::Limit)
+                break;
+            QCOMPARE(stop.address, stops == QLatin1String("watchpoint") ? read + 4 : read);
+            ++stopped;
         }
+        QCOMPARE(before, total);
+        QCOMPARE(pauses, expected);
+        // A stop at each turn of the loop after the start's drawing.
+        QCOMPARE(stopped > 10, !stops.isEmpty());
     }
 
     // The keys wait for the program in a run that GDB drives too: each key that the demo
