@@ -705,6 +705,9 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Ceci n'est pas un programme.\n") > 0);
         file.close();
         QTest::newRow("text named .elf") << text << neitherError.arg(text);
+        // A record's start inside a line is no record.
+        const QString model = WriteFile("Le modèle S2 de la série S3\n\tS1 ou s9\n");
+        QTest::newRow("record letters inside lines") << model << neitherError.arg(model);
         const QString binary = WriteFile(QByteArray("\x7F" "ELX\x01\x02\x00\x00", 8));
         QTest::newRow("almost ELF") << binary << neitherError.arg(binary);
     }
