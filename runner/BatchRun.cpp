@@ -136,28 +136,26 @@ bool BatchRun::OpenOutputs(QString* error)
         jsonFile.reset(new OutputFile(QStringLiteral("--json"), options.json, true));
     if (!options.screen.isEmpty())
         screenFile.reset(new OutputFile(QStringLiteral("--screen"), options.screen));
-    const OutputFile* outputs[] = {traceFile.get(), jsonFile.get(), screenFile.get()};
+    std::unique_ptr<OutputFile>* const outputs[] = {&traceFile, &jsonFile, &screenFile};
+    // The temporary files already made go with their owners.
+    const auto refuse = [&] {
+        for (std::unique_ptr<OutputFile>* output : outputs)
+            output->reset();
+        return false;
+    };
     for (int i = 0; i < 3; ++i) {
         for (int j = i + 1; j < 3; ++j) {
-            if (outputs[i] && outputs[j] && outputs[i]->SameFile(*outputs[j])) {
-                *error = QStringLiteral("%1 et %2 désignent le même fichier « %3 »")
-                             .arg(outputs[i]->option, outputs[j]->option, outputs[j]->name);
-                traceFile.reset();
-                jsonFile.reset();
-                screenFile.reset();
-                return false;
+            const OutputFile* a = outputs[i]->get();
+            const OutputFile* b = outputs[j]->get();
+            if (a && b && a->SameFile(*b)) {
+                *error = QStringLiteral("%1 et %2 désignent le même fichier « %3 »").arg(a->option, b->option, b->name);
+                return refuse();
             }
         }
     }
-    for (const std::unique_ptr<OutputFile>* output : {&traceFile, &jsonFile, &screenFile}) {
-        if (*output && !(*output)->Open(error)) {
-            // The temporary files already made go with their owners.
-            traceFile.reset();
-            jsonFile.reset();
-            screenFile.reset();
-            return false;
-        }
-    }
+    for (std::unique_ptr<OutputFile>* output : outputs)
+        if (*output && !(*output)->Open(error))
+            return refuse();
     return true;
 }
 
