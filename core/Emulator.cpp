@@ -488,7 +488,15 @@ bool Emulator::PrivilegeViolated()
 void Emulator::NoteRead(unsigned int address, int size)
 {
     // The instruction's own words are fetched at pc: they are no data.
-    if (readHit >= 0 || address == registerFile.pc)
+    if (address == registerFile.pc)
+        return;
+    if (noteKeyboardReads) {
+        const unsigned int first = address & 0xFFFFFF;
+        const unsigned int last = first + unsigned(size / 8) - 1;
+        if (first <= Memory::keyboardEnd && last >= Memory::keyboardStart)
+            keyboardRead = true;
+    }
+    if (readHit >= 0)
         return;
     const int hit = readWatch->Find(address, size, WatchRead);
     if (hit >= 0) {

@@ -172,6 +172,10 @@ public:
     int readHit = -1;
     unsigned int readAddress = 0;
     int readSize = 0;
+    // With readWatch set (empty if need be), a read of an instruction that touches the
+    // keyboard area sets keyboardRead, whatever the watchpoints: the runner's keys wait for it.
+    bool noteKeyboardReads = false;
+    bool keyboardRead = false;
     ZENDRA_DIRECT void NoteRead(unsigned int address, int size);
     UndoList undoList;
     // Why execution stopped on its own, as a message for the user and as a kind for the

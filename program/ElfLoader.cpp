@@ -1,6 +1,7 @@
 #include "program/ElfLoader.h"
 
 #include "core/Hex.h"
+#include "program/LibraryError.h"
 #include "program/LineTable.h"
 #include "program/ProgramImage.h"
 #include "program/SymbolTable.h"
@@ -13,6 +14,7 @@
 #include <libelf.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 namespace {
@@ -60,18 +62,6 @@ struct Reading
     QString reason;
 };
 
-QString ElfError()
-{
-    const char* message = elf_errmsg(-1);
-    return QString::fromUtf8(message ? message : "?");
-}
-
-QString DwarfError()
-{
-    const char* message = dwarf_errmsg(-1);
-    return QString::fromUtf8(message ? message : "?");
-}
-
 bool Refuse(Reading& r, const QString& reason)
 {
     r.reason = reason;
@@ -83,14 +73,15 @@ bool HeaderTruncated(Reading& r)
     return Refuse(r, QStringLiteral("Il est tronqué : son en-tête ELF est incomplet."));
 }
 
+// The libraries' faults are told in French, their own words last: see LibraryError.
 bool SegmentsUnreadable(Reading& r)
 {
-    return Refuse(r, QStringLiteral("Sa table des segments est illisible (%1).").arg(ElfError()));
+    return Refuse(r, QStringLiteral("Sa table des segments est illisible : %1.").arg(LibraryError::Elf()));
 }
 
 bool SectionsUnreadable(Reading& r)
 {
-    return Refuse(r, QStringLiteral("Sa table des sections est illisible (%1).").arg(ElfError()));
+    return Refuse(r, QStringLiteral("Sa table des sections est illisible : %1.").arg(LibraryError::Elf()));
 }
 
 bool SymbolsCorrupt(Reading& r, const QString& detail)
@@ -98,9 +89,14 @@ bool SymbolsCorrupt(Reading& r, const QString& detail)
     return Refuse(r, QStringLiteral("Sa table des symboles est corrompue (%1).").arg(detail));
 }
 
+bool SymbolsUnreadable(Reading& r)
+{
+    return Refuse(r, QStringLiteral("Sa table des symboles est corrompue : %1.").arg(LibraryError::Elf()));
+}
+
 bool LinesCorrupt(Reading& r)
 {
-    return Refuse(r, QStringLiteral("Sa table des lignes source est corrompue (%1).").arg(DwarfError()));
+    return Refuse(r, QStringLiteral("Sa table des lignes source est corrompue : %1.").arg(LibraryError::Dwarf()));
 }
 
 // The identification bytes, read before libelf sees the file: a 32-bit big-endian ELF file.
@@ -133,7 +129,7 @@ bool OpenHeader(Reading& r)
     r.copy = r.file;
     r.elf = elf_memory(r.copy.data(), std::size_t(r.copy.size()));
     if (!r.elf || elf_kind(r.elf) != ELF_K_ELF || !gelf_getehdr(r.elf, &r.header))
-        return Refuse(r, QStringLiteral("Son en-tête ELF est illisible (%1).").arg(ElfError()));
+        return Refuse(r, QStringLiteral("Son en-tête ELF est illisible : %1.").arg(LibraryError::Elf()));
     if (r.header.e_machine != EM_68K)
         return Refuse(r, QStringLiteral("Il est destiné à une autre machine que le 68000 (machine ELF %1).")
                              .arg(r.header.e_machine));
@@ -152,7 +148,9 @@ bool ReadSegment(Reading& r, int number, std::vector<Placement>* placements)
     GElf_Phdr p;
     if (!gelf_getphdr(r.elf, number, &p))
         return SegmentsUnreadable(r);
-    if (p.p_type != PT_LOAD || p.p_memsz == 0)
+    // An empty segment loads nothing; one with bytes in the file but none in memory is as
+    // wrong as any whose file part is larger.
+    if (p.p_type != PT_LOAD || (p.p_memsz == 0 && p.p_filesz == 0))
         return true;
     if (p.p_filesz > p.p_memsz)
         return Refuse(r, QStringLiteral("Le segment %1 occupe plus d'octets dans le fichier qu'en mémoire.").arg(number));
@@ -200,14 +198,32 @@ bool CheckOverlaps(Reading& r, std::vector<Placement> placements)
     return true;
 }
 
+// The number of sections: e_shnum, or where there are too many for it, the size of section
+// 0 (e_shnum is then 0). It is read here rather than from libelf, which counts a table that
+// does not fit in the file as none and would lose its symbols without a word.
+bool CountSections(Reading& r)
+{
+    const GElf_Ehdr& h = r.header;
+    r.sectionCount = h.e_shnum;
+    if (r.sectionCount != 0 || h.e_shoff == 0)
+        return true;
+    if (h.e_shoff + sizeof(Elf32_Shdr) > r.size)
+        return Refuse(r, QStringLiteral("Sa table des sections (à l'offset %1) dépasse la fin du fichier.").arg(h.e_shoff));
+    const int at = int(h.e_shoff) + int(offsetof(Elf32_Shdr, sh_size));
+    for (int i = 0; i < 4; ++i)
+        r.sectionCount = (r.sectionCount << 8) | static_cast<unsigned char>(r.file[at + i]);
+    if (r.sectionCount == 0)
+        return Refuse(r, QStringLiteral("Sa table des sections est illisible : elle ne dit pas combien elle a d'entrées."));
+    return true;
+}
+
 // libelf drops a section table that lies outside the file without a word, so its place is
 // checked here.
 bool CheckSectionTable(Reading& r)
 {
     const GElf_Ehdr& h = r.header;
-    r.sectionCount = h.e_shnum;
-    if (r.sectionCount == 0 && h.e_shoff != 0 && elf_getshdrnum(r.elf, &r.sectionCount) != 0)
-        return SectionsUnreadable(r);
+    if (!CountSections(r))
+        return false;
     if (r.sectionCount > 0
         && (h.e_shentsize != sizeof(Elf32_Shdr)
             || h.e_shoff + static_cast<unsigned long long>(r.sectionCount) * sizeof(Elf32_Shdr) > r.size))
@@ -215,8 +231,12 @@ bool CheckSectionTable(Reading& r)
                              .arg(r.sectionCount)
                              .arg(h.e_shoff));
     std::size_t readable = 0;
-    if (elf_getshdrnum(r.elf, &readable) != 0 || readable != r.sectionCount)
+    if (elf_getshdrnum(r.elf, &readable) != 0)
         return SectionsUnreadable(r);
+    if (readable != r.sectionCount)
+        return Refuse(r, QStringLiteral("Sa table des sections est illisible : libelf y lit %1 entrées au lieu de %2.")
+                             .arg(readable)
+                             .arg(r.sectionCount));
     if (r.sectionCount > 0 && elf_getshdrstrndx(r.elf, &r.namesIndex) != 0)
         return SectionsUnreadable(r);
     return true;
@@ -237,7 +257,7 @@ bool ReadSymbol(Reading& r, Elf_Data* data, std::size_t names, std::size_t k, Sy
 {
     GElf_Sym sym;
     if (!gelf_getsym(data, int(k), &sym))
-        return SymbolsCorrupt(r, ElfError());
+        return SymbolsUnreadable(r);
     const char* name = elf_strptr(r.elf, names, sym.st_name);
     if (!name)
         return SymbolsCorrupt(r, QStringLiteral("le nom du symbole %1 est hors de sa table des noms").arg(k));
@@ -261,7 +281,7 @@ bool ReadSymbolTable(Reading& r, Elf_Scn* section, const GElf_Shdr& s, std::size
         return SymbolsCorrupt(r, QStringLiteral("section %1").arg(index));
     Elf_Data* data = elf_getdata(section, nullptr);
     if (!data)
-        return SymbolsCorrupt(r, ElfError());
+        return SymbolsUnreadable(r);
     const std::size_t count = s.sh_size / sizeof(Elf32_Sym);
     for (std::size_t k = 1; k < count; ++k)
         if (!ReadSymbol(r, data, s.sh_link, k, symbols))

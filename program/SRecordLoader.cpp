@@ -53,9 +53,18 @@ bool SRecordLoader::ReadFile()
         return false;
     }
     QTextStream stream(&file);
+    lineNumber = 0;
+    faultyRecords = 0;
+    firstFault.clear();
+    warning.clear();
     while (!stream.atEnd()) {
-        if (!ParseLine(stream.readLine()))
+        const QString line = stream.readLine();
+        ++lineNumber;
+        if (!ParseLine(line))
             return false;
+        const QString fault = RecordFault(line);
+        if (!fault.isEmpty() && faultyRecords++ == 0)
+            firstFault = QStringLiteral("ligne %1, %2").arg(lineNumber).arg(fault);
     }
     // A read that fails part-way (a device error, a directory) looks like the end of
     // the stream: report it rather than a successful load of what came before.
@@ -64,7 +73,42 @@ bool SRecordLoader::ReadFile()
         return false;
     }
     file.close();
+    if (faultyRecords > 0)
+        warning = QStringLiteral("Des enregistrements S-Record fautifs ont été chargés tels quels : %1%2.")
+                      .arg(firstFault, faultyRecords > 1 ? QStringLiteral(" (et %1 de plus)").arg(faultyRecords - 1)
+                                                         : QString());
     return true;
+}
+
+// The count is of the bytes after it: address, data and checksum; the checksum is the
+// complement of the low byte of the sum of the bytes before it, count included.
+QString SRecordLoader::RecordFault(const QString& line)
+{
+    unsigned int count = 0;
+    if (line.size() < 4 || !ParseHex(line, 2, 2, count))
+        return QStringLiteral("le nombre d'octets est illisible");
+    const int digits = line.size() - 4;
+    if (digits % 2 != 0)
+        return QStringLiteral("la ligne n'a pas un nombre entier d'octets");
+    if (count != unsigned(digits / 2))
+        return QStringLiteral("l'enregistrement annonce %1 octets mais en porte %2").arg(count).arg(digits / 2);
+    unsigned int sum = count;
+    for (int p = 4; p < line.size() - 2; p += 2) {
+        unsigned int byte = 0;
+        if (!ParseHex(line, p, 2, byte))
+            return QStringLiteral("ses octets ne sont pas tous en hexadécimal");
+        sum += byte;
+    }
+    unsigned int checksum = 0;
+    if (count == 0)
+        return QStringLiteral("l'enregistrement n'a pas de somme de contrôle");
+    if (!ParseHex(line, line.size() - 2, 2, checksum))
+        return QStringLiteral("la somme de contrôle est illisible");
+    const unsigned int expected = ~sum & 0xFF;
+    if (checksum != expected)
+        return QStringLiteral("la somme de contrôle est $%1 au lieu de $%2")
+            .arg(Hex::Text(checksum, 2), Hex::Text(expected, 2));
+    return QString();
 }
 
 bool SRecordLoader::ParseLine(const QString& line)

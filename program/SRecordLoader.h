@@ -7,7 +7,8 @@ class Memory;
 
 // Reads one Motorola S-Record file into the simulated memory, line by line, and leaves a
 // French message behind when the file cannot be read or is not in the format. What the
-// lines before a faulty one hold stays written.
+// lines before a faulty one hold stays written. A record whose byte count or checksum is
+// wrong is still loaded as it stands, as it always was, but a warning names the first.
 class SRecordLoader
 {
 public:
@@ -24,6 +25,9 @@ public:
     QString fileName;
     Memory* memory;
     QString errorMessage;
+    // After a load or a check that succeeded: one line naming the first record whose byte
+    // count or checksum is wrong and how many more there are; empty when there is none.
+    QString warning;
     // Data came before the fault: Load wrote it, Check would have.
     bool dataWritten;
 
@@ -32,8 +36,14 @@ private:
 
     bool ReadFile();
     bool FormatError();
+    // The fault of a record's count or checksum, empty for none.
+    static QString RecordFault(const QString& line);
 
     Action action = Action::Write;
+    // The line being read, from 1; the faulty records seen so far, the first one's fault.
+    int lineNumber = 0;
+    int faultyRecords = 0;
+    QString firstFault;
 };
 
 #endif

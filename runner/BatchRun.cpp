@@ -45,6 +45,11 @@ long long BatchRun::NextKeyEvent()
     return keyEvent < 2 * options.keys.size() ? options.keyInterval : -1;
 }
 
+void BatchRun::PaceKeys()
+{
+    session->SetPause(FirstKeyEvent(), [this] { return NextKeyEvent(); }, PauseStart::AfterKeyboardRead);
+}
+
 bool BatchRun::Evaluate(const QString& option, const QString& text, unsigned int* value, QString* error)
 {
     Calculator* calculator = document->calculator;
@@ -60,30 +65,23 @@ bool BatchRun::Evaluate(const QString& option, const QString& text, unsigned int
     return true;
 }
 
-bool BatchRun::Open(QFile& file, const QString& option, const QString& name, QString* error)
-{
-    if (name == QLatin1String("-") && &file == &jsonFile) {
-        if (file.open(stdout, QIODevice::WriteOnly))
-            return true;
-    } else {
-        file.setFileName(name);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return true;
-    }
-    *error = QStringLiteral("%1 : impossible d'écrire le fichier « %2 »").arg(option, name);
-    return false;
-}
-
 bool BatchRun::Prepare(QString* error)
 {
-    if (!session->Load(options.program, error)) {
+    if (!session->Load(options.program, error, &warning)) {
         *error = error->simplified();
         return false;
     }
+    warning = warning.simplified();
     session->Reset();
-    Emulator* emulator = document->emulator;
     if (!options.instructionBreakpoints)
         document->instructionBreakpoints.clear();
+    // The outputs last, once nothing else can refuse the run: a refused run changes no file.
+    return EvaluateAll(error) && OpenOutputs(error);
+}
+
+bool BatchRun::EvaluateAll(QString* error)
+{
+    Emulator* emulator = document->emulator;
     unsigned int value = 0;
     if (!options.until.isEmpty()) {
         if (!Evaluate(QStringLiteral("--until"), options.until, &until, error))
@@ -127,16 +125,37 @@ bool BatchRun::Prepare(QString* error)
         }
         document->AddWatchpoint(::Watchpoint(address, length, static_cast<WatchKind>(watch.kind)));
     }
-    if (!options.trace.isEmpty() && !Open(traceFile, QStringLiteral("--trace"), options.trace, error))
+    return true;
+}
+
+bool BatchRun::OpenOutputs(QString* error)
+{
+    if (!options.trace.isEmpty())
+        traceFile.reset(new OutputFile(QStringLiteral("--trace"), options.trace));
+    if (!options.json.isEmpty())
+        jsonFile.reset(new OutputFile(QStringLiteral("--json"), options.json, true));
+    if (!options.screen.isEmpty())
+        screenFile.reset(new OutputFile(QStringLiteral("--screen"), options.screen));
+    std::unique_ptr<OutputFile>* const outputs[] = {&traceFile, &jsonFile, &screenFile};
+    // The temporary files already made go with their owners.
+    const auto refuse = [&] {
+        for (std::unique_ptr<OutputFile>* output : outputs)
+            output->reset();
         return false;
-    if (!options.json.isEmpty() && !Open(jsonFile, QStringLiteral("--json"), options.json, error))
-        return false;
-    if (!options.screen.isEmpty() && !Open(screenFile, QStringLiteral("--screen"), options.screen, error)) {
-        // Nothing is left behind by a run that could not start.
-        if (jsonFile.isOpen() && options.json != QLatin1String("-"))
-            jsonFile.remove();
-        return false;
+    };
+    for (int i = 0; i < 3; ++i) {
+        for (int j = i + 1; j < 3; ++j) {
+            const OutputFile* a = outputs[i]->get();
+            const OutputFile* b = outputs[j]->get();
+            if (a && b && a->SameFile(*b)) {
+                *error = QStringLiteral("%1 et %2 désignent le même fichier « %3 »").arg(a->option, b->option, b->name);
+                return refuse();
+            }
+        }
     }
+    for (std::unique_ptr<OutputFile>* output : outputs)
+        if (*output && !(*output)->Open(error))
+            return refuse();
     return true;
 }
 
@@ -144,13 +163,13 @@ bool BatchRun::Prepare(QString* error)
 // writes: watchpoints and the trace.
 void BatchRun::Run()
 {
-    session->SetPause(FirstKeyEvent(), [this] { return NextKeyEvent(); });
+    PaceKeys();
     RunBounds bounds;
     bounds.limit = options.limit;
     bounds.untilSet = untilSet;
     bounds.until = until;
-    const bool recorded = !document->watchpoints.isEmpty() || traceFile.isOpen();
-    if (traceFile.isOpen())
+    const bool recorded = !document->watchpoints.isEmpty() || traceFile;
+    if (traceFile)
         session->SetObserver(this);
     const RunStop& result = session->RunHere(recorded ? RunMode : QuickStopMode, bounds);
     session->SetObserver(nullptr);
@@ -168,9 +187,9 @@ void BatchRun::Run()
         break;
     default: stop = Limit; break;
     }
-    if (traceFile.isOpen()) {
-        traceFile.write(traceBuffer);
-        traceFile.close();
+    if (traceFile) {
+        traceFile->Device()->write(traceBuffer);
+        traceBuffer.clear();
     }
 }
 
@@ -178,7 +197,7 @@ void BatchRun::Executed(unsigned int)
 {
     Trace(traceBuffer);
     if (traceBuffer.size() > (1 << 20)) {
-        traceFile.write(traceBuffer);
+        traceFile->Device()->write(traceBuffer);
         traceBuffer.resize(0);
     }
 }
@@ -294,13 +313,19 @@ QByteArray BatchRun::Json() const
 
 bool BatchRun::Report(QString* error)
 {
-    if (jsonFile.isOpen()) {
-        jsonFile.write(Json());
-        jsonFile.close();
-    }
-    if (screenFile.isOpen() && !document->videoImage.save(&screenFile, "PNG")) {
+    if (jsonFile)
+        jsonFile->Device()->write(Json());
+    if (screenFile && !document->videoImage.save(screenFile->Device(), "PNG")) {
         *error = QStringLiteral("--screen : impossible d'écrire le fichier « %1 »").arg(options.screen);
         return false;
     }
-    return true;
+    bool written = true;
+    for (const std::unique_ptr<OutputFile>* output : {&traceFile, &jsonFile, &screenFile}) {
+        QString failed;
+        if (*output && !(*output)->Commit(&failed) && written) {
+            *error = failed;
+            written = false;
+        }
+    }
+    return written;
 }

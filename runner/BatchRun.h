@@ -2,10 +2,9 @@
 #define ZENDRA_RUNNER_BATCHRUN_H
 
 #include "core/Keyboard.h"
+#include "runner/OutputFile.h"
 #include "runner/RunOptions.h"
 #include "session/ExecutionObserver.h"
-
-#include <QFile>
 
 #include <memory>
 
@@ -24,35 +23,45 @@ public:
     ~BatchRun();
 
     // Loads the program, evaluates every expression and opens every output: false, with a
-    // one-line French message naming what is wrong, when the run cannot start.
+    // one-line French message naming what is wrong, when the run cannot start. No file is
+    // changed then; a warning of the load (S-Records with faulty checksums) is left in
+    // warning, on one line.
     bool Prepare(QString* error);
     void Run();
+    // Writes the outputs and puts each in place whole.
     bool Report(QString* error);
     // 0 at --until, a breakpoint or a watchpoint, 1 on the machine's error, 3 at the limit.
     int ExitStatus() const;
-    // For a machine that GDB runs: the instructions before the first key event of --keys,
-    // then the next event applied and the instructions before the one after it; -1 for none.
-    long long FirstKeyEvent() const;
-    long long NextKeyEvent();
+    // The keys of --keys, paced by the program: each key event comes --key-interval
+    // instructions after the program has read the keyboard area since the one before. The
+    // session pauses there, in the runner's run or in GDB's.
+    void PaceKeys();
 
     RunOptions options;
     std::unique_ptr<Session> session;
     Document* const document;
     Stop stop = Limit;
     long long instructions = 0;
+    QString warning;
 
 private:
+    // The instructions before the first key event of --keys, then the next event applied and
+    // the instructions before the one after it; -1 for none.
+    long long FirstKeyEvent() const;
+    long long NextKeyEvent();
     bool Evaluate(const QString& option, const QString& text, unsigned int* value, QString* error);
-    bool Open(QFile& file, const QString& option, const QString& name, QString* error);
+    bool EvaluateAll(QString* error);
+    // Every output asked for, checked and opened, or none.
+    bool OpenOutputs(QString* error);
     QByteArray Json() const;
 
     bool untilSet = false;
     unsigned int until = 0;
     // Start and length of each --memory range.
     QList<QPair<unsigned int, unsigned int>> ranges;
-    QFile jsonFile;
-    QFile screenFile;
-    QFile traceFile;
+    std::unique_ptr<OutputFile> jsonFile;
+    std::unique_ptr<OutputFile> screenFile;
+    std::unique_ptr<OutputFile> traceFile;
     // One line of the trace for the newest instruction of the history, after each.
     void Executed(unsigned int address) override;
     void Trace(QByteArray& buffer);

@@ -10,7 +10,7 @@
 GdbRun::GdbRun(BatchRun& run)
     : run(run), server(run.session.get())
 {
-    run.session->SetPause(run.FirstKeyEvent(), [&run] { return run.NextKeyEvent(); });
+    run.PaceKeys();
     connect(&server, &GdbServer::Disconnected, this, &GdbRun::OnDisconnected);
 }
 

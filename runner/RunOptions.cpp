@@ -53,7 +53,7 @@ bool RunOptions::ParseArguments(const QStringList& arguments, QString* error)
     version = parser.isSet(QStringLiteral("version"));
     if (help || version)
         return true;
-    if (!CheckValues(parser, error) || !ReadProgram(parser, error) || !ReadLimit(parser, error)
+    if (!CheckValues(parser, error) || !CheckSingle(parser, error) || !ReadProgram(parser, error) || !ReadLimit(parser, error)
         || !ReadSets(parser, error) || !ReadMemory(parser, error) || !ReadKeyInterval(parser, error)
         || !ParseKeys(parser.value(QStringLiteral("keys")), error) || !ReadWatches(parser, error))
         return false;
@@ -118,6 +118,20 @@ bool RunOptions::CheckValues(const QCommandLineParser& parser, QString* error)
     return true;
 }
 
+// A second value of an option that takes one would silently replace the first.
+bool RunOptions::CheckSingle(const QCommandLineParser& parser, QString* error)
+{
+    for (const char* name : {"until", "limit", "keys", "key-interval", "trace", "json", "screen", "gdb", "gdb-address"}) {
+        const QStringList values = parser.values(QString::fromLatin1(name));
+        if (values.size() > 1) {
+            *error = QStringLiteral("l'option --%1 ne peut être donnée qu'une fois : %2")
+                         .arg(QLatin1String(name), values.join(QStringLiteral(" puis ")));
+            return false;
+        }
+    }
+    return true;
+}
+
 bool RunOptions::ReadProgram(const QCommandLineParser& parser, QString* error)
 {
     const QStringList positional = parser.positionalArguments();
@@ -144,7 +158,7 @@ bool RunOptions::ReadLimit(const QCommandLineParser& parser, QString* error)
     const QString value = parser.value(QStringLiteral("limit"));
     bool ok = false;
     limit = value.toLongLong(&ok);
-    if (!ok || limit < 0) {
+    if (!ok || limit < 1) {
         *error = QStringLiteral("--limit attend un nombre d'instructions positif : %1").arg(value);
         return false;
     }

@@ -24,6 +24,7 @@ public:
     QString until;
     QStringList breaks;
     bool instructionBreakpoints = true;
+    // At least 1.
     long long limit = 1000000000LL;
     // Register name, expression.
     QList<QPair<QString, QString>> sets;
@@ -38,7 +39,8 @@ public:
     };
     QList<Watch> watches;
     QString trace;
-    // The keys of --keys, each pressed then released, --key-interval instructions apart.
+    // The keys of --keys, each pressed then released; each event waits until the program has
+    // read the keyboard area since the one before, then --key-interval instructions more.
     struct Key
     {
         int key;
@@ -63,6 +65,7 @@ private:
     static QString ParserError(const QCommandLineParser& parser);
     bool ParseArguments(const QStringList& arguments, QString* error);
     static bool CheckValues(const QCommandLineParser& parser, QString* error);
+    static bool CheckSingle(const QCommandLineParser& parser, QString* error);
     bool ReadProgram(const QCommandLineParser& parser, QString* error);
     bool ReadLimit(const QCommandLineParser& parser, QString* error);
     bool ReadSets(const QCommandLineParser& parser, QString* error);

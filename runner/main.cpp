@@ -35,6 +35,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zendra-run : %s\n", qUtf8Printable(RunOptions::OneLine(error)));
         return 2;
     }
+    // The program loaded as it is; the user is told what may be wrong with it.
+    if (!run.warning.isEmpty())
+        std::fprintf(stderr, "zendra-run : Avertissement : %s\n", qUtf8Printable(RunOptions::OneLine(run.warning)));
     if (options.gdbPort >= 0) {
         GdbRun gdb(run);
         if (!gdb.Listen(&error)) {

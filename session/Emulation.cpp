@@ -57,7 +57,18 @@ EmulationResult Emulation::StartEmulation()
     if (Watches())
         monitor.Start(document);
     watching = monitor.IsActive();
+    Emulator* emulator = document->emulator;
+    emulator->keyboardRead = false;
+    if (keyboardWait) {
+        emulator->noteKeyboardReads = true;
+        if (!emulator->readWatch)
+            emulator->readWatch = &noWatchpoints;
+    }
     const EmulationResult r = Operation();
+    keyboardRead = emulator->keyboardRead;
+    emulator->noteKeyboardReads = false;
+    if (emulator->readWatch == &noWatchpoints)
+        emulator->readWatch = nullptr;
     monitor.Stop();
     watching = false;
     index.Release(indexed, document->instructionBreakpoints);
@@ -266,6 +277,11 @@ inline __attribute__((always_inline)) EmulationResult Emulation::StopBefore()
     }
 }
 
+inline bool Emulation::KeyboardWasRead() const
+{
+    return keyboardWait && document->emulator->keyboardRead;
+}
+
 EmulationResult Emulation::Run()
 {
     return limit < 0 ? RunLoop<false, true>() : RunLoop<true, true>();
@@ -299,9 +315,11 @@ EmulationResult Emulation::RunLoop()
             ++executed;
         if (Failed())
             return Exception;
-        if (watching || observer) {
+        if (watching || observer || keyboardWait) {
             if (watching && monitor.Watched())
                 return WatchpointHit;
+            if (KeyboardWasRead())
+                return counted && executed >= limit ? LimitReached : KeyboardRead;
             continue;
         }
         const long long slice = recorded ? recordedSlice : quickSlice;
@@ -331,6 +349,8 @@ EmulationResult Emulation::Resume()
     if (limit == 0)
         return LimitReached;
     const EmulationResult r = ResumeStep();
+    if (r == Done && KeyboardWasRead())
+        return limit >= 0 && executed >= limit ? LimitReached : KeyboardRead;
     return r == Done ? Run() : r;
 }
 

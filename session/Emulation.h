@@ -60,6 +60,12 @@ public:
     // A stop was requested during the thread's last operation; Stop() tells it apart from a
     // step done.
     bool stopRequested = false;
+    // Set between runs: the reads of the keyboard area are noted, and Run, Resume and
+    // QuickStop go instruction by instruction and stop with KeyboardRead after the first
+    // that reads there; a run without it is not slowed. keyboardRead says, after an
+    // operation, whether an instruction of it read there.
+    bool keyboardWait = false;
+    bool keyboardRead = false;
 
 private:
     // The instructions that a quick run executes between two looks at a request to stop.
@@ -81,6 +87,8 @@ private:
     EmulationResult StepLine(bool over);
     unsigned int BodyStart(unsigned int entry, unsigned int* end) const;
     EmulationResult StopBefore();
+    // After an instruction: the program read the keyboard area that the run waits on.
+    bool KeyboardWasRead() const;
     template <bool counted, bool recorded>
     EmulationResult RunLoop();
     EmulationResult Backwards(bool before);
@@ -92,6 +100,9 @@ private:
     // The watchpoints of an operation that honours them; watching when there are any.
     WatchMonitor monitor;
     bool watching = false;
+    // What reads are looked up in while the keyboard is waited on without read watchpoints:
+    // nothing, but the emulator then notes the keyboard's reads.
+    WatchpointIndex noWatchpoints;
 };
 
 #endif

@@ -49,6 +49,9 @@ enum EmulationResult : int {
     LimitReached = 6,
     // A run given an address to run until reached it, before executing what stands there.
     UntilReached = 7,
+    // A run waiting for the program to read the keyboard area executed the instruction that
+    // did: the session starts counting to its next pause there, and the run goes on.
+    KeyboardRead = 8,
     // Inside the run loops only: nothing stops the run before this instruction.
     NoStop = -1
 };

@@ -8,6 +8,7 @@
 #include "session/ProgramLoader.h"
 
 #include <algorithm>
+#include <limits>
 
 Session::Session(QObject* parent)
     : QObject(parent), document(new Document(this)), emulation(document)
@@ -27,24 +28,28 @@ Session::~Session()
     ThreadSanitizer::Acquire(&emulation);
 }
 
-bool Session::Load(const QString& fileName, QString* error)
+bool Session::Load(const QString& fileName, QString* error, QString* warning)
 {
     ProgramLoader loader(fileName, document);
-    if (loader.Load())
-        return true;
-    *error = loader.errorMessage;
-    return false;
+    const bool loaded = loader.Load();
+    if (warning)
+        *warning = loader.warning;
+    if (!loaded)
+        *error = loader.errorMessage;
+    return loaded;
 }
 
-bool Session::Reload(const QString& fileName, QString* error)
+bool Session::Reload(const QString& fileName, QString* error, QString* warning)
 {
+    if (warning)
+        warning->clear();
     // Read whole and checked first, into no machine: a file that the linker is still
     // writing is refused there, and this one is not touched.
     if (!ProgramLoader::Check(fileName, error))
         return false;
     std::fill_n(document->memory->buffer.mainBuffer, MemoryBuffer::videoStart, 0);
     std::fill_n(document->memory->buffer.videoBuffer, MemoryBuffer::videoSize, 0);
-    return Load(fileName, error);
+    return Load(fileName, error, warning);
 }
 
 void Session::Reset()
@@ -53,10 +58,12 @@ void Session::Reset()
     document->emulator->undoList.items.clear();
 }
 
-void Session::SetPause(long long first, std::function<long long()> handler)
+void Session::SetPause(long long first, std::function<long long()> handler, PauseStart start)
 {
     untilPause = first;
     pause = std::move(handler);
+    pauseStart = start;
+    pauseWaits = start == PauseStart::AfterKeyboardRead && first > 0;
 }
 
 void Session::SetObserver(ExecutionObserver* observer)
@@ -79,14 +86,36 @@ void Session::Begin(EmulationMode mode, const RunBounds& bounds)
     ApplyLimit();
 }
 
-// The run's own limit, or the next pause if it comes first.
+// The run's own limit, or the next pause if it comes first. A count that waits for a read of
+// the keyboard has not started: the run goes on until that read, counted all the same.
 void Session::ApplyLimit()
 {
     long long limit = remaining;
-    if (forward && untilPause > 0)
+    const bool pausing = forward && untilPause > 0;
+    emulation.keyboardWait = pausing && pauseWaits;
+    if (pausing && !pauseWaits)
         limit = limit < 0 ? untilPause : std::min(limit, untilPause);
+    else if (pausing && limit < 0)
+        limit = std::numeric_limits<long long>::max();
     emulation.limit = limit;
     emulation.executed = 0;
+}
+
+// The pause's count goes on, or starts after the read it waited for; the pause that comes is
+// made, and the next count waits in its turn.
+void Session::CountToPause(long long executed)
+{
+    if (!forward || untilPause <= 0)
+        return;
+    if (pauseWaits) {
+        pauseWaits = !emulation.keyboardRead;
+        return;
+    }
+    untilPause -= std::min(untilPause, executed);
+    if (untilPause > 0)
+        return;
+    untilPause = pause ? pause() : -1;
+    pauseWaits = pauseStart == PauseStart::AfterKeyboardRead && untilPause > 0;
 }
 
 // After an operation: the pause that came is made, and a run that stopped only for it goes
@@ -97,12 +126,9 @@ bool Session::Continues()
     total += n;
     if (remaining > 0)
         remaining -= std::min(remaining, n);
-    if (forward && untilPause > 0) {
-        untilPause -= std::min(untilPause, n);
-        if (untilPause == 0)
-            untilPause = pause ? pause() : -1;
-    }
-    if (emulation.result != LimitReached || remaining == 0 || interrupted)
+    CountToPause(n);
+    const bool paused = emulation.result == LimitReached || emulation.result == KeyboardRead;
+    if (!paused || remaining == 0 || interrupted)
         return false;
     if (document->mode != QuickStopMode)
         document->mode = RunMode;

@@ -11,6 +11,11 @@
 class Document;
 class ExecutionObserver;
 
+// When the count to a pause starts: at once, or once the program has read the keyboard area
+// (0x400-0x4FF) after the pause before (or after SetPause for the first), so that the keys
+// that the runner types there wait for the program to look at them.
+enum class PauseStart { Now, AfterKeyboardRead };
+
 // What a run may be given besides its mode: a number of instructions after which it stops,
 // and an address before which it stops.
 struct RunBounds
@@ -47,10 +52,13 @@ public:
 
     // The program file's content into memory, with its names and lines; the processor is
     // left as it is. False, with the French message in *error, when it cannot be loaded.
-    bool Load(const QString& fileName, QString* error);
+    // A program that loads but may not be what its author meant (S-Records whose checksums
+    // or byte counts are wrong) gives a one-line French warning in *warning, for a status
+    // bar or the runner's error stream; it is emptied when there is none.
+    bool Load(const QString& fileName, QString* error, QString* warning = nullptr);
     // The same after clearing what the previous program left in memory, once the file is
     // known to load: one that does not leaves the machine as it was.
-    bool Reload(const QString& fileName, QString* error);
+    bool Reload(const QString& fileName, QString* error, QString* warning = nullptr);
     // The processor from the vectors, and an empty history.
     void Reset();
 
@@ -69,8 +77,10 @@ public:
 
     // After first instructions of a forward run, and then after each number that it
     // returns, pause() is called between two instructions (the runner presses its keys
-    // there); a negative number means no more pauses.
-    void SetPause(long long first, std::function<long long()> pause);
+    // there); a negative number means no more pauses. After a keyboard read, each count
+    // starts after the instruction of a forward run that next reads the keyboard area; until
+    // then, and only then, runs go instruction by instruction to see it.
+    void SetPause(long long first, std::function<long long()> pause, PauseStart start = PauseStart::Now);
     // Sees every instruction executed forwards from the next run on; null for none.
     void SetObserver(ExecutionObserver* observer);
 
@@ -89,6 +99,7 @@ signals:
 private:
     void Begin(EmulationMode mode, const RunBounds& bounds);
     void ApplyLimit();
+    void CountToPause(long long executed);
     bool Continues();
     void TakeStop();
     void OnThreadFinished();
@@ -101,6 +112,9 @@ private:
     long long total = 0;
     long long untilPause = -1;
     std::function<long long()> pause;
+    PauseStart pauseStart = PauseStart::Now;
+    // The count to the next pause waits for the program to read the keyboard area.
+    bool pauseWaits = false;
     RunStop lastStop;
     // Where the run began, to tell a run that a breakpoint refused from one that came back.
     unsigned int startPc = 0;

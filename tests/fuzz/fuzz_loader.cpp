@@ -1,5 +1,5 @@
 // The S-Record loader on arbitrary file contents, and the check that a reload makes first:
-// it writes nothing and gives the load's own verdict and message.
+// it writes nothing and gives the load's own verdict, message and warning.
 #include "program/SRecordLoader.h"
 #include "core/Memory.h"
 
@@ -35,7 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool checked = check.Check();
     SRecordLoader loader(path, &machine.memory);
     const bool ok = loader.Load();
-    if (checked != ok || check.errorMessage != loader.errorMessage)
+    if (checked != ok || check.errorMessage != loader.errorMessage || check.warning != loader.warning)
+        __builtin_trap();
+    // A warning is one line, and only for a file that loaded.
+    if (loader.warning.contains(QLatin1Char('\n')) || (!ok && !loader.warning.isEmpty()))
         __builtin_trap();
     // A failure always explains itself; a success never does.
     if (ok == loader.errorMessage.isEmpty())

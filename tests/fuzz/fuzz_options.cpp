@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (ok == !error.isEmpty() || error.contains(QLatin1Char('\n')) || error.contains(QChar(0x2028)))
         __builtin_trap();
     if (ok && !options.help && !options.version) {
-        if (options.program.isEmpty() || options.limit < 0 || options.keyInterval < 1)
+        if (options.program.isEmpty() || options.limit < 1 || options.keyInterval < 1)
             __builtin_trap();
         for (const RunOptions::Watch& w : options.watches)
             if (w.address.isEmpty() || w.length.isEmpty() || w.kind < 1 || w.kind > 3)

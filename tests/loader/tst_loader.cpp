@@ -9,6 +9,8 @@
 #include "program/SRecordLoader.h"
 #include "session/Document.h"
 #include "session/ProgramLoader.h"
+#include "session/Session.h"
+#include "program/SymbolTable.h"
 
 #include <QtTest>
 
@@ -19,6 +21,7 @@
 #include <memory>
 #include <new>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,6 +31,12 @@ const QString formatError = QStringLiteral("Le fichier suivant ne contient pas u
 const QString accessError = QStringLiteral("Une erreur est survenue lors de l'accès au fichier suivant :\n\"%1\".");
 const QString warning = QStringLiteral("\nDes données erronées ont probablement été écrites dans la mémoire.");
 const QString elfError = QStringLiteral("Le fichier suivant n'est pas un exécutable 68000 valide :\n\"%1\"\n");
+const QString missingError = QStringLiteral("Le fichier suivant n'existe pas :\n\"%1\"");
+const QString folderError = QStringLiteral("Le chemin suivant est celui d'un dossier, pas d'un programme :\n\"%1\"");
+const QString specialError =
+    QStringLiteral("Le fichier suivant n'est pas un fichier ordinaire (périphérique, tube ou socket) :\n\"%1\"");
+const QString neitherError = QStringLiteral("Le fichier suivant n'est ni un exécutable ELF ni un fichier S-Record :\n\"%1\"");
+const QString nothingError = QStringLiteral("Le fichier suivant ne contient aucun octet à charger en mémoire :\n\"%1\"");
 
 // The largest block asked of operator new since it was last set to zero: a machine's main
 // memory shows there, the short-lived reads of a check do not.
@@ -310,8 +319,10 @@ private slots:
 
     void checksumAndByteCountAreNotRead()
     {
-        QVERIFY(Load("S1FF1000AABBCC00\n"));
+        SRecordLoader loader(WriteFile("S1FF1000AABBCC00\n"), memory.get());
+        QVERIFY(loader.Load());
         QCOMPARE(Bytes(0x1000, 4), QByteArray("\xAA\xBB\xCC\x00", 4));
+        QVERIFY(loader.warning.contains(QStringLiteral("ligne 1, l'enregistrement annonce 255 octets mais en porte 6")));
     }
 
     void dataFieldEndsTwoCharactersBeforeTheLineEnd()
@@ -443,12 +454,12 @@ private slots:
         QVERIFY(!LoadPath(dir.path()));
         QCOMPARE(errorMessage, accessError.arg(dir.path()));
 
-        // A reload's check refuses them alike.
-        for (const QString& name : {missing, dir.path()}) {
-            QString checked;
-            QVERIFY(!ProgramLoader::Check(name, &checked));
-            QCOMPARE(checked, accessError.arg(name));
-        }
+        // A reload's check refuses them too, saying what they are.
+        QString checked;
+        QVERIFY(!ProgramLoader::Check(missing, &checked));
+        QCOMPARE(checked, missingError.arg(missing));
+        QVERIFY(!ProgramLoader::Check(dir.path(), &checked));
+        QCOMPARE(checked, folderError.arg(dir.path()));
 
         // A file without read permission; root reads anything, so try it as nobody.
         const QString locked = WriteFile("S1041001BB00\n");
@@ -601,6 +612,127 @@ private slots:
         QVERIFY(largestBlock < MemoryBuffer::videoStart);
     }
 
+    // A record whose byte count or checksum is wrong still loads as it stands; the warning
+    // names the first faulty line and counts the others, the same from a check, from the
+    // program loader that the window and the runner share, and from a session's load. Files
+    // that tools write, and the records with nothing to check, warn of nothing.
+    void faultyRecordsLoadWithAWarning_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("warning");
+        const QByteArray header("S00600004844521B\n");
+        const QByteArray a = Record("S1", 0x1000, QByteArray("\x11\x22\x33", 3));
+        const QByteArray b = Record("S2", 0x1003, QByteArray("\x44\x55", 2));
+        const QByteArray c = Record("S3", 0x1005, QByteArray("\x66", 1));
+        const QByteArray end("S70500001000EA\nS9030000FC\n");
+        QByteArray badSum = b;
+        badSum.replace(badSum.size() - 3, 2, "00");
+        QByteArray badCount = a;
+        badCount.replace(2, 2, "FF");
+        QByteArray odd = c;
+        odd.insert(odd.size() - 3, '7');
+        const QString intro = QStringLiteral("Des enregistrements S-Record fautifs ont été chargés tels quels : ");
+        QTest::newRow("good") << header + a + b + c + end << QString();
+        QTest::newRow("checksum") << header + a + badSum + c + end
+                                  << intro + QStringLiteral("ligne 3, la somme de contrôle est $00 au lieu de $%1.")
+                                                 .arg(QString::fromLatin1(b.mid(b.size() - 3, 2)));
+        QTest::newRow("count, then checksum") << header + badCount + c + badSum + end
+                                              << intro + QStringLiteral("ligne 2, l'enregistrement annonce 255 octets "
+                                                                        "mais en porte 6 (et 1 de plus).");
+        QTest::newRow("odd digits") << a + odd + b << intro + QStringLiteral("ligne 2, la ligne n'a pas un nombre entier d'octets.");
+        QTest::newRow("end record not hexadecimal") << a + b + c + "S9 fin\nS8GG\n"
+                                                    << intro + QStringLiteral("ligne 4, le nombre d'octets est illisible (et 1 de plus).");
+        QTest::newRow("no checksum") << a + "S900\n" << intro + QStringLiteral("ligne 2, l'enregistrement n'a pas de somme de contrôle.");
+    }
+
+    void faultyRecordsLoadWithAWarning()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, warning);
+        const QString path = WriteFile(contents);
+        QVERIFY2(LoadPath(path), qPrintable(errorMessage));
+        SRecordLoader loader(path, memory.get());
+        QVERIFY(loader.Load());
+        QCOMPARE(loader.warning, warning);
+        QVERIFY(!warning.contains(QLatin1Char('\n')));
+        // The bytes are there, faulty records' too.
+        QCOMPARE(Bytes(0x1000, 3), QByteArray("\x11\x22\x33", 3));
+        SRecordLoader check(path, nullptr);
+        QVERIFY(check.Check());
+        QCOMPARE(check.warning, warning);
+
+        Document document;
+        ProgramLoader program(path, &document);
+        QVERIFY2(program.Load(), qPrintable(program.errorMessage));
+        QCOMPARE(program.warning, warning);
+        QCOMPARE(document.memory->Read(0x1000, 16), 0x1122u);
+        Session session;
+        QString error;
+        QString told = QStringLiteral("?");
+        QVERIFY(session.Load(path, &error, &told));
+        QCOMPARE(told, warning);
+        told = QStringLiteral("?");
+        QVERIFY(session.Reload(path, &error, &told));
+        QCOMPARE(told, warning);
+        // A load that cannot be made says nothing of the file before.
+        QVERIFY(!session.Load(dir.filePath(QStringLiteral("absent.hex")), &error, &told));
+        QVERIFY(told.isEmpty());
+    }
+
+    // What holds no program is refused by the program loader that the window and the runner
+    // share, each case with its own message, by a reload's check alike; the machine and the
+    // program open before stay as they were.
+    void pathsThatHoldNoProgram_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("message");
+        const QString missing = dir.filePath(QStringLiteral("absent.elf"));
+        QTest::newRow("missing") << missing << missingError.arg(missing);
+        QTest::newRow("folder") << dir.path() << folderError.arg(dir.path());
+        QTest::newRow("/dev/null") << "/dev/null" << specialError.arg("/dev/null");
+        QTest::newRow("/dev/zero") << "/dev/zero" << specialError.arg("/dev/zero");
+        const QString fifo = dir.filePath(QStringLiteral("pipe.hex"));
+        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || QFileInfo(fifo).exists());
+        QTest::newRow("pipe") << fifo << specialError.arg(fifo);
+        const QString empty = WriteFile(QByteArray());
+        QTest::newRow("empty") << empty << nothingError.arg(empty);
+        const QString headerOnly = WriteFile("S00600004844521B\nS9030000FC\n");
+        QTest::newRow("no data record") << headerOnly << nothingError.arg(headerOnly);
+        const QString noData = WriteFile("S0 programme\nS103100000\nS9 fin\n");
+        QTest::newRow("records without data") << noData << nothingError.arg(noData);
+        const QString text = dir.filePath(QStringLiteral("prog.elf"));
+        QFile file(text);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Ceci n'est pas un programme.\n") > 0);
+        file.close();
+        QTest::newRow("text named .elf") << text << neitherError.arg(text);
+        // A record's start inside a line is no record.
+        const QString model = WriteFile("Le modèle S2 de la série S3\n\tS1 ou s9\n");
+        QTest::newRow("record letters inside lines") << model << neitherError.arg(model);
+        const QString binary = WriteFile(QByteArray("\x7F" "ELX\x01\x02\x00\x00", 8));
+        QTest::newRow("almost ELF") << binary << neitherError.arg(binary);
+    }
+
+    void pathsThatHoldNoProgram()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, message);
+        const QString other = Built("loader_sample_s1.elf");
+        Document document;
+        QVERIFY(ProgramLoader(other, &document).Load());
+        const QByteArray before(reinterpret_cast<const char*>(document.memory->buffer.mainBuffer), 0x10000);
+        ProgramLoader load(path, &document);
+        QVERIFY(!load.Load());
+        QCOMPARE(load.errorMessage, message);
+        QVERIFY(load.warning.isEmpty());
+        QString checked;
+        QVERIFY(!ProgramLoader::Check(path, &checked));
+        QCOMPARE(checked, message);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(document.memory->buffer.mainBuffer), 0x10000), before);
+        QVERIFY(document.symbols->Find(QStringLiteral("table")));
+        QCOMPARE(document.programFile, other);
+        QCOMPARE(document.programSerial, 1);
+    }
+
     // Checking S-Records reads every line as a load does and stops at the same fault with
     // the same message, warning included, but writes nothing.
     void recordsCheckFindsTheLoadsFault_data()
@@ -627,9 +759,11 @@ private slots:
         QVERIFY(MemoryIsZero());
         QString checked = QStringLiteral("?");
         largestBlock = 0;
-        QCOMPARE(ProgramLoader::Check(path, &checked), good);
+        // A file that would load no byte is no program.
+        const bool program = good && !contents.isEmpty();
+        QCOMPARE(ProgramLoader::Check(path, &checked), program);
         QVERIFY(largestBlock < MemoryBuffer::videoStart);
-        QCOMPARE(checked, check.errorMessage);
+        QCOMPARE(checked, program || !good ? check.errorMessage : nothingError.arg(path));
         QCOMPARE(LoadPath(path), good);
         QCOMPARE(errorMessage, check.errorMessage);
         if (good) {

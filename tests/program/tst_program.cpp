@@ -717,6 +717,30 @@ private slots:
         QVERIFY(!lines.Find(first - 1));
     }
 
+    // An executable whose section count is in section 0's size, as when there are too many
+    // sections for the header, is read whole: the same symbols and lines as with the count in
+    // the header.
+    void extendedSectionCountIsRead()
+    {
+        QByteArray bytes = ReadAll(Image("symbols.elf"));
+        const Layout at(bytes);
+        QCOMPARE(Get32(bytes, at.shoff + 20), 0u);
+        Put32(bytes, at.shoff + 20, quint32(at.shnum));
+        Put16(bytes, 48, 0);
+        QVERIFY2(Open(Image("symbols.elf")), qPrintable(error));
+        const int symbols = document->symbols->Count();
+        const int rows = document->lines->RowCount();
+        QVERIFY(symbols > 10 && rows > 10);
+        init();
+        QVERIFY2(Open(Damaged(bytes)), qPrintable(error));
+        QCOMPARE(document->symbols->Count(), symbols);
+        QCOMPARE(document->lines->RowCount(), rows);
+        for (auto it = nm.constBegin(); it != nm.constEnd(); ++it) {
+            const SymbolTable::Symbol* symbol = document->symbols->Find(it.key());
+            QVERIFY2(symbol && symbol->address == it.value(), qPrintable(it.key()));
+        }
+    }
+
     // Each damage gets its own message naming the file and what is wrong, and changes
     // nothing: not memory, not the symbols and lines of the program open before.
     void damagedExecutablesAreRefused_data()
@@ -756,9 +780,25 @@ private slots:
             << with([&](QByteArray& b) { Put32(b, int(Get32(b, at.symtab + 16)) + 16, 0x7FFFFFFF); })
             << "table des symboles";
         QTest::newRow("line table version")
-            << with([&](QByteArray& b) { Put16(b, at.debugLine + 4, 77); }) << "table des lignes";
+            << with([&](QByteArray& b) { Put16(b, at.debugLine + 4, 77); })
+            << "table des lignes source est corrompue : version DWARF invalide (libdw : invalid DWARF version).";
         QTest::newRow("line table length")
             << with([&](QByteArray& b) { Put32(b, at.debugLine, 0x7FFFFFF0); }) << "table des lignes";
+        QTest::newRow("file bytes in no memory") << with([&](QByteArray& b) {
+            Put32(b, at.phoff + 16, 20);
+            Put32(b, at.phoff + 20, 0);
+        }) << "Le segment 0 occupe plus d'octets dans le fichier qu'en mémoire.";
+        // The count of sections in section 0's size, as for more than 65,279 of them.
+        QTest::newRow("extended count past the end") << with([&](QByteArray& b) {
+            Put16(b, 48, 0);
+            Put32(b, at.shoff + 20, 0x7FFFFFFF);
+        }) << "table des sections (2147483647 entrées";
+        QTest::newRow("extended count of none") << with([&](QByteArray& b) {
+            Put16(b, 48, 0);
+            Put32(b, at.shoff + 20, 0);
+        }) << "table des sections est illisible";
+        QTest::newRow("symbol table size") << with([&](QByteArray& b) { Put32(b, at.symtab + 20, Get32(b, at.symtab + 20) + 3); })
+                                           << "table des symboles est corrompue : données invalides (libelf : invalid data).";
     }
 
     void damagedExecutablesAreRefused()
@@ -780,6 +820,12 @@ private slots:
                                       .arg(path)),
                  qPrintable(error));
         QVERIFY2(error.contains(reason), qPrintable(error));
+        // A library's own words come last, in parentheses, after what they mean in French.
+        if (error.contains(QStringLiteral("(libelf")) || error.contains(QStringLiteral("(libdw"))) {
+            const QRegularExpressionMatch told =
+                QRegularExpression(QStringLiteral(" : ([^()]+) \\((libelf|libdw) : [^()]+\\)\\.$")).match(error);
+            QVERIFY2(told.hasMatch() && !told.captured(1).contains(QStringLiteral("non décrite")), qPrintable(error));
+        }
         for (unsigned int a = 0; a < 0x20000; a += 4)
             QCOMPARE(document->memory->Read(a, 32), memory[int(a / 4)]);
         QCOMPARE(document->symbols->Count(), symbols);
