@@ -405,9 +405,12 @@ void MainWindow::CenterWindow()
 bool MainWindow::LoadFile(const QString& fileName)
 {
     QString error;
-    const bool loaded = session->Load(fileName, &error);
+    QString warning;
+    const bool loaded = session->Load(fileName, &error, &warning);
     if (!loaded)
         ShowError(error);
+    else
+        ShowStatus(warning);
     return loaded;
 }
 
@@ -691,10 +694,12 @@ void MainWindow::OnAction_Reload()
     QString error;
     if (QFileInfo(name).size() > largestProgram)
         error = QStringLiteral("Le fichier est trop gros pour être un programme 68000.");
-    if (!error.isEmpty() || !session->Reload(name, &error)) {
+    QString warning;
+    if (!error.isEmpty() || !session->Reload(name, &error, &warning)) {
         reloadBar->ShowFailed(name, error);
         return;
     }
+    ShowStatus(warning);
     programWatcher->TakeAsLoaded();
     reloadBar->hide();
     document->emulator->Reset();
@@ -945,9 +950,7 @@ void MainWindow::FinishedEmulation()
     activateWindow();
     const RunStop& stop = session->LastStop();
     const QString stepKey = stepIntoNoBreakAction->shortcut().toString(QKeySequence::NativeText);
-    stopLabel->setText(StopReport::Text(stop, *document, stepKey));
-    FitStopLabel();
-    UpdateStatusBar();
+    ShowStatus(StopReport::Text(stop, *document, stepKey));
     if (stop.cause == StopCause::Watchpoint)
         QMessageBox::information(this, QStringLiteral("Zendra - Point d'observation"), stop.message, QMessageBox::Ok);
     else if (!stop.message.isEmpty())
@@ -1005,6 +1008,13 @@ void MainWindow::UpdateGdbLabel()
         gdbLabel->setText(QStringLiteral("Serveur GDB en attente sur %1").arg(where));
     UpdateStatusBar();
     UpdateCommand();
+}
+
+void MainWindow::ShowStatus(const QString& text)
+{
+    stopLabel->setText(text);
+    FitStopLabel();
+    UpdateStatusBar();
 }
 
 void MainWindow::FitStopLabel()

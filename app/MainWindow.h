@@ -149,7 +149,8 @@ public:
     // the machine, and the window's own run commands are disabled. The status bar says so.
     GdbServer* gdbServer;
     QLabel* gdbLabel;
-    // Why the last run or step stopped, when no box said it.
+    // Why the last run or step stopped, when no box said it, or what to know of the program
+    // just loaded.
     QLabel* stopLabel;
     // What is remembered between starts; the open program's file watched for rebuilds, and
     // the bar that offers to reload it.
@@ -198,6 +199,8 @@ private:
     void OnGdbStopped();
     void UpdateGdbLabel();
     void UpdateStatusBar();
+    // Words for the status bar until the next run: a stop's, or a program's loaded with a warning.
+    void ShowStatus(const QString& text);
     void FitStopLabel();
 
     bool awaitingFinish;

@@ -149,7 +149,8 @@ bool SRecordLoader::ParseLine(const QString& line)
 void SRecordLoader::SetError(const QString& message)
 {
     errorMessage = message;
-    if (dataWritten)
+    // A check writes nothing: only a load has left the records before the fault in memory.
+    if (dataWritten && action == Action::Write)
         errorMessage += QStringLiteral("\nDes données erronées ont probablement été écrites dans la mémoire.");
 }
 

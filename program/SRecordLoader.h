@@ -17,7 +17,8 @@ public:
 
     bool Load();
     // Reads every line as Load does and stops at the same fault with the same message, but
-    // writes nothing: a file can be judged before it replaces a program.
+    // writes nothing, and so does not say that it did: a file can be judged before it
+    // replaces a program.
     bool Check();
     bool ParseLine(const QString& line);
     void SetError(const QString& message);

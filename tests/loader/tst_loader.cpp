@@ -765,7 +765,9 @@ private slots:
         QVERIFY(largestBlock < MemoryBuffer::videoStart);
         QCOMPARE(checked, program || !good ? check.errorMessage : nothingError.arg(path));
         QCOMPARE(LoadPath(path), good);
-        QCOMPARE(errorMessage, check.errorMessage);
+        // The same fault, but only the load wrote the data before it, and says so.
+        QVERIFY(!check.errorMessage.contains(warning));
+        QCOMPARE(errorMessage, !good && check.dataWritten ? check.errorMessage + warning : check.errorMessage);
         if (good) {
             QVERIFY(errorMessage.isEmpty());
             QCOMPARE(MemoryIsZero(), contents.isEmpty());

@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
@@ -178,10 +179,27 @@ void TestDailyUse::badFilesLeaveTheProgramAsItIs()
     QCOMPARE(w.reloadBar->reloadButton->text(), QStringLiteral("Réessayer"));
     QCOMPARE(w.document->memory->Read(entry, 32), code);
     QVERIFY(!w.document->symbols->IsEmpty());
+    // Records that hold data before a faulty line: the check wrote none, and does not say it did.
+    QVERIFY(Overwrite(program, "S1051000ABCD00\nS1zz\n"));
+    QTest::mouseClick(w.reloadBar->reloadButton, Qt::LeftButton);
+    const QString refused = w.reloadBar->label->text();
+    QVERIFY2(refused.contains(QStringLiteral("ne contient pas un format S-Record valide"))
+                 && !refused.contains(QStringLiteral("probablement")), qPrintable(refused));
+    QCOMPARE(w.document->memory->Read(entry, 32), code);
     // Finished: the retry takes it.
     QVERIFY(Overwrite(program, Contents(other)));
     QTest::mouseClick(w.reloadBar->reloadButton, Qt::LeftButton);
     QVERIFY(HasSymbol(w, "twice"));
+
+    // Records whose checksum is wrong load, with a word in the status bar that names the line.
+    const QString faulty = dir.filePath(QStringLiteral("faulty.hex"));
+    QVERIFY(Overwrite(faulty, "S1051000ABCD72\nS1051002EF0100\nS9030000FC\n"));
+    w.OpenProgram(faulty);
+    QCOMPARE(w.document->programFile, faulty);
+    QCOMPARE(w.document->memory->Read(0x1000, 32), 0xABCDEF01u);
+    const QString said = w.findChild<QLabel*>(QStringLiteral("stopLabel"))->text();
+    QVERIFY2(said.contains(QStringLiteral("ligne 2")) && w.statusBar()->isVisible(), qPrintable(said));
+    w.OpenProgram(program);
 
     // Gone from the disk: said, and kept in memory.
     QVERIFY(QFile::remove(program));
