@@ -7,7 +7,7 @@
 
 Emulator::Emulator(Memory* memory)
     : vector(NoVector), memory(memory), registers(&registerFile), handlers(InstructionSet::SpecialisedTable()),
-      mainArray(memory->buffer.mainBuffer)
+      costs(CycleTable::Fixed()), mainArray(memory->buffer.mainBuffer)
 {
 }
 
@@ -83,6 +83,7 @@ void Emulator::Execute()
         }
         opcode = word;
         r.pc += 2;
+        elapsed += costs[word];
         handlers[word](*this, word);
     } catch (VectorNumber) {
         TakeBack();
@@ -135,6 +136,7 @@ void Emulator::QuickExecute()
         const unsigned int word = Fetch(r.pc);
         opcode = word;
         r.pc += 2;
+        elapsed += costs[word];
         handlers[word](*this, word);
     } catch (VectorNumber) {
         Fail(Fault::AddressError);
@@ -159,6 +161,7 @@ long long Emulator::QuickExecute(long long count)
         return 0;
     Register& r = registerFile;
     const Handler* const table = handlers;
+    const unsigned char* const cost = costs;
     const unsigned char* const main = mainArray;
     // vector stays NoVector from one instruction to the next: only the rare instruction that
     // leaves one behind pays for setting it back, and the last keeps it, as QuickExecute()
@@ -171,6 +174,7 @@ long long Emulator::QuickExecute(long long count)
             const unsigned int word = Fetch(r.pc, main);
             opcode = word;
             r.pc += 2;
+            elapsed += cost[word];
             table[word](*this, word);
             // Counted after the instruction, so that the count's test is its decrement.
             if (__builtin_expect(--left == 0, false)) {
@@ -226,6 +230,7 @@ long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
         return 0;
     Register& r = registerFile;
     const Handler* const table = handlers;
+    const unsigned char* const cost = costs;
     const unsigned char* const main = mainArray;
     // In locals, which the handlers' calls cannot change: not reloaded after each.
     const std::uint64_t* const addressBits = stops->AddressBits();
@@ -251,6 +256,7 @@ long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
                 word = Fetch(pc, main);
             opcode = word;
             r.pc = pc + 2;
+            elapsed += cost[word];
             table[word](*this, word);
             --left;
             if (__builtin_expect(vector != NoVector, false)) {
@@ -299,6 +305,7 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
         return 0;
     Register& r = registerFile;
     const Handler* const table = handlers;
+    const unsigned char* const cost = costs;
     const unsigned char* const main = mainArray;
     // On until the slice ends; each item only points it at its own list.
     memory->recording = true;
@@ -323,6 +330,7 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
             }
             opcode = word;
             r.pc = pc + 2;
+            elapsed += cost[word];
             table[word](*this, word);
             --left;
             if (__builtin_expect(vector != NoVector, false)) {
@@ -362,8 +370,11 @@ void Emulator::Undo()
 {
     if (undoList.items.isEmpty())
         return;
-    memory->Write(undoList.items.last()->memory);
-    undoList.items.Rewind(undoList.items.count() - 1, registerFile);
+    const int last = undoList.items.count() - 1;
+    memory->Write(undoList.items.at(last)->memory);
+    undoList.items.Rewind(last, registerFile);
+    // No instruction costs as much as the stamp's range: the low bits' difference is its cost.
+    elapsed -= static_cast<unsigned short>(static_cast<unsigned short>(elapsed) - undoList.items.Stamp(last));
     pending = {FlagsSettled, 0};
     undoList.items.removeLast();
 }
@@ -387,6 +398,7 @@ void Emulator::Undo(int count)
 void Emulator::Reset()
 {
     Register& r = registerFile;
+    origin = elapsed;
     r.sr = (r.sr & ~Register::traceBit) | 0x2700;
     r.ssp = Read(0, 32);
     r.pc = Read(4, 32);
@@ -482,6 +494,8 @@ bool Emulator::PrivilegeViolated()
         return false;
     vector = PrivilegeViolation;
     registerFile.pc -= 2;
+    // The exception instead of the instruction, whose cost is already counted.
+    AddCycles(CycleTable::privilegeViolation - costs[opcode & 0xFFFF]);
     return true;
 }
 

@@ -427,6 +427,8 @@ public:
         const unsigned int step = unsigned(s / 8);
         // Reversing the mask for -(An) keeps its count.
         const unsigned int count = unsigned(Emulator::CountOne(static_cast<unsigned short>(mask)));
+        // 4 cycles a word, 8 a long, for each register.
+        e.elapsed += count * unsigned(s / 4);
         // A list wholly inside the main array, aligned, skips each access's own tests (the
         // alignment and range tests of its first and last words cover every word between).
         const auto direct = [&](unsigned int first) {
@@ -472,6 +474,9 @@ public:
             r.pc = target;
         } else if (e.Condition(cc)) {
             r.pc = target;
+        } else {
+            // Counted taken (10 cycles); not taken, a byte displacement takes 8, a word one 12.
+            e.AddCycles(wordDisplacement ? 2 : -2);
         }
     }
 
@@ -486,8 +491,13 @@ public:
             return;
         const unsigned int low = (r.d[op & 7] - 1) & 0xFFFF;
         r.SetDn(op, low, 16);
-        if (low != 0xFFFF)
+        // Counted for a true condition (12 cycles): the branch takes 10, the counter expired 14.
+        if (low != 0xFFFF) {
             r.pc = base + displacement;
+            e.AddCycles(-2);
+        } else {
+            e.AddCycles(2);
+        }
     }
 
     // The shift and rotate primitives: the low size bits of a 64-bit accumulator change, the
@@ -572,6 +582,8 @@ public:
         int count;
         if (countInRegister) {
             count = int(r.d[(op >> 9) & 7] & 63);
+            // 2 cycles a bit; a count in the opcode is in its fixed cost.
+            e.elapsed += unsigned(2 * count);
         } else {
             count = int((op >> 9) & 7);
             if (count == 0)

@@ -74,12 +74,14 @@ void UndoItemRing::Locate(std::size_t slot)
         for (std::size_t i = 0; i < count; ++i)
             new (block + i) UndoItem();
         blocks.push_back(block);
+        stampBlocks.emplace_back(new unsigned short[count]());
         built += count;
     }
     run = blocks[first / blockSize];
     runSlot = first;
     spare = run + (slot - first);
     spareEnd = run + count;
+    spareStamp = stampBlocks[first / blockSize].get() + (slot - first);
 }
 
 void UndoItemRing::LocateSpare()
