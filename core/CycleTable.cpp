@@ -6,50 +6,27 @@
 namespace {
 
 using Set = InstructionSet;
-
-// The effective address calculation times, by form: Dn, An, (An), (An)+, -(An), d16(An),
-// d8(An,Xn), abs.W, abs.L, d16(PC), d8(PC,Xn), #imm, none.
-constexpr unsigned char wordTimes[Set::FormCount] = {0, 0, 4, 4, 6, 8, 10, 8, 12, 8, 10, 4, 0};
-constexpr unsigned char longTimes[Set::FormCount] = {0, 0, 8, 8, 10, 12, 14, 12, 16, 12, 14, 8, 0};
-
-// JMP, JSR, LEA and PEA, and MOVEM's base times, by form from (An); 0 where the form is not
-// theirs.
-constexpr unsigned char jumpTimes[Set::FormCount] = {0, 0, 8, 0, 0, 10, 14, 10, 12, 10, 14, 0, 0};
-constexpr unsigned char subroutineTimes[Set::FormCount] = {0, 0, 16, 0, 0, 18, 22, 18, 20, 18, 22, 0, 0};
-constexpr unsigned char loadAddressTimes[Set::FormCount] = {0, 0, 4, 0, 0, 8, 12, 8, 12, 8, 12, 0, 0};
-constexpr unsigned char pushAddressTimes[Set::FormCount] = {0, 0, 12, 0, 0, 16, 20, 16, 20, 16, 20, 0, 0};
-constexpr unsigned char toRegistersTimes[Set::FormCount] = {0, 0, 12, 12, 0, 16, 18, 16, 20, 16, 18, 0, 0};
-constexpr unsigned char toMemoryTimes[Set::FormCount] = {0, 0, 8, 0, 8, 12, 14, 12, 16, 0, 0, 0, 0};
+static_assert(Set::FormCount == 13 && Set::FormImmediate == 11 && Set::FormNone == 12,
+              "the rules' tables are indexed by InstructionSet's forms");
 
 int Ea(int form, bool isLong)
 {
     return CycleTable::AddressTime(form, isLong);
 }
 
-// Where ADD, ADDA, AND and OR of a long to a register take two cycles more: from a register
-// or an immediate, which leave the bus free for nothing to overlap.
-bool RegisterOrImmediate(int form)
+// The standard size field's size in bits.
+int SizeOf(unsigned int op)
 {
-    return form <= 1 || form == Set::FormImmediate;
-}
-
-// A MOVE's destination: -(An) costs what (An) costs, its decrement overlapping the read.
-int Destination(int form, bool isLong)
-{
-    return Ea(form == 4 ? 2 : form, isLong);
+    return 8 << ((op >> 6) & 3);
 }
 
 // Shifts and rotations: the memory forms shift a word by one; the register forms by a count
-// in the word, or in a register, whose 2 cycles a bit the handler adds.
-int Shift(unsigned int op, int form, bool isLong)
+// whose 2 cycles a bit the handler adds.
+int Shift(unsigned int op, int form)
 {
     if (((op >> 6) & 3) == 3)
         return 8 + Ea(form, false);
-    const int base = isLong ? 8 : 6;
-    if (op & 0x20)
-        return base;
-    const int count = int((op >> 9) & 7);
-    return base + 2 * (count == 0 ? 8 : count);
+    return CycleTable::ShiftRegister(SizeOf(op));
 }
 
 // BTST, BCHG, BCLR and BSET, the bit number in a register (dynamic) or an immediate word
@@ -74,16 +51,6 @@ int Bit(Decoder::Kind kind, unsigned int op, int form)
     return (dynamic ? 8 : 12) + Ea(form, false);
 }
 
-// ADD, SUB, AND and OR: Dn op <ea> to Dn, or to <ea> when bit 8 is set.
-int TwoWay(unsigned int op, int form, bool isLong)
-{
-    if (op & 0x100)
-        return (isLong ? 12 : 8) + Ea(form, isLong);
-    if (!isLong)
-        return 4 + Ea(form, false);
-    return (RegisterOrImmediate(form) ? 8 : 6) + Ea(form, true);
-}
-
 // ADDI, SUBI, ANDI, ORI, EORI, CMPI: to a data register, or to memory (read, then written
 // but for CMPI). The immediate's own words are in the base.
 int Immediate(int form, bool isLong, int registerLong, int memoryWordByte, int memoryLong)
@@ -91,14 +58,6 @@ int Immediate(int form, bool isLong, int registerLong, int memoryWordByte, int m
     if (form == 0)
         return isLong ? registerLong : 8;
     return (isLong ? memoryLong : memoryWordByte) + Ea(form, isLong);
-}
-
-// CLR, NEG, NEGX, NOT: a data register, or memory read and written.
-int SingleOperand(int form, bool isLong)
-{
-    if (form == 0)
-        return isLong ? 6 : 4;
-    return (isLong ? 12 : 8) + Ea(form, isLong);
 }
 
 int Cost(unsigned int op)
@@ -114,10 +73,12 @@ int Cost(unsigned int op)
         // exception would.
         return CycleTable::illegalInstruction;
     case Decoder::Kind_NOP:
+        return CycleTable::noOperation;
+    case Decoder::Kind_MOVEQ:
+        return CycleTable::moveQuick;
     case Decoder::Kind_STOP:
     case Decoder::Kind_SWAP:
     case Decoder::Kind_EXT:
-    case Decoder::Kind_MOVEQ:
     case Decoder::Kind_MOVE_USP:
         return 4;
     case Decoder::Kind_TRAPV:
@@ -134,12 +95,13 @@ int Cost(unsigned int op)
     case Decoder::Kind_ORItoSR:
         return 20;
     case Decoder::Kind_RTS:
+        return CycleTable::returnFromSubroutine;
     case Decoder::Kind_LINK:
-        return 16;
+        return CycleTable::link;
     case Decoder::Kind_TRAP:
         return CycleTable::trap;
     case Decoder::Kind_UNLK:
-        return 12;
+        return CycleTable::unlink;
     case Decoder::Kind_EXG:
         return 6;
     case Decoder::Kind_ABCD:
@@ -152,19 +114,17 @@ int Cost(unsigned int op)
         return isLong ? 20 : 12;
     case Decoder::Kind_ADDA:
     case Decoder::Kind_SUBA:
-        if (op & 0x100)
-            return (RegisterOrImmediate(form) ? 8 : 6) + Ea(form, true);
-        return 8 + Ea(form, false);
+        return CycleTable::AddressArithmetic((op & 0x100) ? 32 : 16, form);
     case Decoder::Kind_CMPA:
-        return 6 + Ea(form, bool(op & 0x100));
+        return CycleTable::CompareAddress((op & 0x100) ? 32 : 16, form);
     case Decoder::Kind_LEA:
-        return loadAddressTimes[form];
+        return CycleTable::LoadAddress(form);
     case Decoder::Kind_PEA:
-        return pushAddressTimes[form];
+        return CycleTable::PushAddress(form);
     case Decoder::Kind_JMP:
-        return jumpTimes[form];
+        return CycleTable::Jump(form);
     case Decoder::Kind_JSR:
-        return subroutineTimes[form];
+        return CycleTable::JumpToSubroutine(form);
     case Decoder::Kind_MULS:
     case Decoder::Kind_MULU:
     case Decoder::Kind_DIVS:
@@ -173,12 +133,12 @@ int Cost(unsigned int op)
     case Decoder::Kind_CHK:
         return CycleTable::checkNoTrap + Ea(form, false);
     case Decoder::Kind_CMP:
-        return (isLong ? 6 : 4) + Ea(form, isLong);
+        return CycleTable::Compare(SizeOf(op), form);
     case Decoder::Kind_CLR:
     case Decoder::Kind_NEG:
     case Decoder::Kind_NEGX:
     case Decoder::Kind_NOT:
-        return SingleOperand(form, isLong);
+        return CycleTable::SingleOperand(SizeOf(op), form);
     case Decoder::Kind_NBCD:
         return form == 0 ? 6 : 8 + Ea(form, false);
     case Decoder::Kind_MOVEfromSR:
@@ -190,16 +150,14 @@ int Cost(unsigned int op)
         // Memory: one read-modify-write cycle, longer than a read.
         return form == 0 ? 4 : 10 + Ea(form, false);
     case Decoder::Kind_TST:
-        return 4 + Ea(form, isLong);
+        return CycleTable::Test(SizeOf(op), form);
     case Decoder::Kind_ADD:
     case Decoder::Kind_SUB:
     case Decoder::Kind_AND:
     case Decoder::Kind_OR:
-        return TwoWay(op, form, isLong);
+        return CycleTable::TwoWay(SizeOf(op), form, op & 0x100);
     case Decoder::Kind_EOR:
-        if (form == 0)
-            return isLong ? 8 : 4;
-        return (isLong ? 12 : 8) + Ea(form, isLong);
+        return CycleTable::ExclusiveOr(SizeOf(op), form);
     case Decoder::Kind_ADDI:
     case Decoder::Kind_SUBI:
     case Decoder::Kind_EORI:
@@ -211,18 +169,11 @@ int Cost(unsigned int op)
         return Immediate(form, isLong, 14, 8, 12);
     case Decoder::Kind_ADDQ:
     case Decoder::Kind_SUBQ:
-        // To An, a word too is a whole register's addition: 8 cycles, as the hardware takes
-        // for both sizes (the manual says 4 for ADDQ.W).
-        if (form <= 1)
-            return form == 1 || isLong ? 8 : 4;
-        return (isLong ? 12 : 8) + Ea(form, isLong);
+        return CycleTable::Quick(SizeOf(op), form);
     case Decoder::Kind_Bcc:
-        // BRA and BSR always branch; a conditional branch is counted taken here, and the
-        // handler sets the difference when it is not (8 for a byte displacement, 12 for a word).
-        return ((op >> 8) & 15) == 1 ? 18 : 10;
+        return CycleTable::Branch(int((op >> 8) & 15));
     case Decoder::Kind_DBcc:
-        // The condition true; the handler sets the difference when the counter decrements.
-        return 12;
+        return CycleTable::decrementAndBranch;
     case Decoder::Kind_Scc:
         // False on a register; the handler adds 2 when true.
         return form == 0 ? 4 : 8 + Ea(form, false);
@@ -235,16 +186,13 @@ int Cost(unsigned int op)
     case Decoder::Kind_LSd:
     case Decoder::Kind_ROd:
     case Decoder::Kind_ROXd:
-        return Shift(op, form, isLong);
-    case Decoder::Kind_MOVE: {
-        const bool moveLong = ((op >> 12) & 3) == 2;
-        return 4 + Ea(form, moveLong) + Destination(Set::FormOf(op >> 6, op >> 9), moveLong);
-    }
+        return Shift(op, form);
+    case Decoder::Kind_MOVE:
+        return CycleTable::Move(Emulator::Size(op >> 12, 2), form, Set::FormOf(op >> 6, op >> 9));
     case Decoder::Kind_MOVEA:
-        return 4 + Ea(form, ((op >> 12) & 3) == 2);
+        return CycleTable::MoveAddress(Emulator::Size(op >> 12, 2), form);
     case Decoder::Kind_MOVEM:
-        // The handler adds 4 cycles a word, 8 a long, for each register moved.
-        return (op & 0x400) ? toRegistersTimes[form] : toMemoryTimes[form];
+        return CycleTable::MoveMultiple(form, op & 0x400);
     case Decoder::Kind_MOVEP:
         return (op & 0x40) ? 24 : 16;
     default:
@@ -268,13 +216,6 @@ const unsigned char* CycleTable::Fixed()
 {
     static const Table table;
     return table.costs;
-}
-
-int CycleTable::AddressTime(int form, bool isLong)
-{
-    if (form < 0 || form >= Set::FormCount)
-        return 0;
-    return isLong ? longTimes[form] : wordTimes[form];
 }
 
 int CycleTable::MultiplyUnsigned(unsigned int source)

@@ -6,14 +6,14 @@
 #include <utility>
 
 Emulator::Emulator(Memory* memory)
-    : vector(NoVector), memory(memory), registers(&registerFile), handlers(InstructionSet::SpecialisedTable()),
-      costs(CycleTable::Fixed()), mainArray(memory->buffer.mainBuffer)
+    : vector(NoVector), memory(memory), registers(&registerFile), dispatch(InstructionSet::SpecialisedTable()),
+      mainArray(memory->buffer.mainBuffer)
 {
 }
 
 void Emulator::UseSpecialisedHandlers(bool on)
 {
-    handlers = on ? InstructionSet::SpecialisedTable() : InstructionSet::PlainTable();
+    dispatch = on ? InstructionSet::SpecialisedTable() : InstructionSet::PlainTable();
 }
 
 Emulator::~Emulator() = default;
@@ -83,8 +83,7 @@ void Emulator::Execute()
         }
         opcode = word;
         r.pc += 2;
-        elapsed += costs[word];
-        handlers[word](*this, word);
+        dispatch->handlers[word](*this, word);
     } catch (VectorNumber) {
         TakeBack();
         return;
@@ -136,8 +135,7 @@ void Emulator::QuickExecute()
         const unsigned int word = Fetch(r.pc);
         opcode = word;
         r.pc += 2;
-        elapsed += costs[word];
-        handlers[word](*this, word);
+        dispatch->handlers[word](*this, word);
     } catch (VectorNumber) {
         Fail(Fault::AddressError);
         return;
@@ -160,8 +158,7 @@ long long Emulator::QuickExecute(long long count)
     if (!SliceStarts(count, true))
         return 0;
     Register& r = registerFile;
-    const Handler* const table = handlers;
-    const unsigned char* const cost = costs;
+    const Dispatch* const table = dispatch;
     const unsigned char* const main = mainArray;
     // vector stays NoVector from one instruction to the next: only the rare instruction that
     // leaves one behind pays for setting it back, and the last keeps it, as QuickExecute()
@@ -174,8 +171,7 @@ long long Emulator::QuickExecute(long long count)
             const unsigned int word = Fetch(r.pc, main);
             opcode = word;
             r.pc += 2;
-            elapsed += cost[word];
-            table[word](*this, word);
+            table->handlers[word](*this, word);
             // Counted after the instruction, so that the count's test is its decrement.
             if (__builtin_expect(--left == 0, false)) {
                 StopsAfter(true);
@@ -229,8 +225,7 @@ long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
     if (!SliceStarts(count, false))
         return 0;
     Register& r = registerFile;
-    const Handler* const table = handlers;
-    const unsigned char* const cost = costs;
+    const Dispatch* const table = dispatch;
     const unsigned char* const main = mainArray;
     // In locals, which the handlers' calls cannot change: not reloaded after each.
     const std::uint64_t* const addressBits = stops->AddressBits();
@@ -256,8 +251,7 @@ long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
                 word = Fetch(pc, main);
             opcode = word;
             r.pc = pc + 2;
-            elapsed += cost[word];
-            table[word](*this, word);
+            table->handlers[word](*this, word);
             --left;
             if (__builtin_expect(vector != NoVector, false)) {
                 if (!TakeException()) {
@@ -304,8 +298,7 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
     if (!SliceStarts(count, !marked))
         return 0;
     Register& r = registerFile;
-    const Handler* const table = handlers;
-    const unsigned char* const cost = costs;
+    const Dispatch* const table = dispatch;
     const unsigned char* const main = mainArray;
     // On until the slice ends; each item only points it at its own list.
     memory->recording = true;
@@ -330,8 +323,7 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
             }
             opcode = word;
             r.pc = pc + 2;
-            elapsed += cost[word];
-            table[word](*this, word);
+            table->handlers[word](*this, word);
             --left;
             if (__builtin_expect(vector != NoVector, false)) {
                 if (RecordedStopsAfter(left == 0, !marked))
@@ -371,10 +363,11 @@ void Emulator::Undo()
     if (undoList.items.isEmpty())
         return;
     const int last = undoList.items.count() - 1;
-    memory->Write(undoList.items.at(last)->memory);
+    const UndoItem& item = *undoList.items.at(last);
+    memory->Write(item.memory);
     undoList.items.Rewind(last, registerFile);
     // No instruction costs as much as the stamp's range: the low bits' difference is its cost.
-    elapsed -= static_cast<unsigned short>(static_cast<unsigned short>(elapsed) - undoList.items.Stamp(last));
+    elapsed -= static_cast<unsigned short>(static_cast<unsigned short>(elapsed) - item.CycleStamp());
     pending = {FlagsSettled, 0};
     undoList.items.removeLast();
 }
@@ -495,7 +488,7 @@ bool Emulator::PrivilegeViolated()
     vector = PrivilegeViolation;
     registerFile.pc -= 2;
     // The exception instead of the instruction, whose cost is already counted.
-    AddCycles(CycleTable::privilegeViolation - costs[opcode & 0xFFFF]);
+    AddCycles(CycleTable::privilegeViolation - dispatch->costs[opcode & 0xFFFF]);
     return true;
 }
 

@@ -208,8 +208,15 @@ protected:
 private:
     friend class InstructionSet;
     using Handler = void (*)(Emulator& emulator, unsigned int opcode);
-    // The handler of every first word.
-    const Handler* handlers;
+    // The handler of every first word, and after them the cost that every first word adds
+    // before its handler runs (CycleTable::Fixed()), which adds what depends on data: the loops
+    // reach both from one base.
+    struct Dispatch
+    {
+        Handler handlers[0x10000];
+        unsigned char costs[0x10000];
+    };
+    const Dispatch* dispatch;
     // The registers that registers points at, inside the emulator, so that the handlers reach
     // them at a fixed offset from it rather than through a pointer loaded first.
     Register registerFile;
@@ -218,9 +225,6 @@ private:
     // bits. A reset moves origin, from where Cycles() counts, instead.
     unsigned long long elapsed = 0;
     unsigned long long origin = 0;
-    // CycleTable::Fixed(): the cost that each first word adds before its handler runs, which
-    // adds what depends on data.
-    const unsigned char* const costs;
     void AddCycles(int cycles) { elapsed += static_cast<unsigned long long>(static_cast<long long>(cycles)); }
     // The memory's main array, which never moves, one load nearer.
     const unsigned char* const mainArray;
@@ -400,7 +404,7 @@ private:
     {
         UndoItem& item = undoList.items.Spare();
         item.Keep(registerFile, word);
-        undoList.items.StampSpare(elapsed);
+        item.Stamp(elapsed);
         item.memory.clear();
         if (recording)
             memory->RecordNext(&item.memory);

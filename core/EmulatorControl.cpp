@@ -13,12 +13,12 @@ unsigned int EaReg(unsigned int opcode) { return opcode & 7; }
 
 void Emulator::_Bcc()
 {
-    InstructionSet::Branch(*this, opcode, (opcode >> 8) & 15, (opcode & 0xFF) == 0);
+    InstructionSet::Branch(*this, opcode, (opcode >> 8) & 15, (opcode & 0xFF) == 0, InstructionSet::Fixed<1>());
 }
 
 void Emulator::_DBcc()
 {
-    InstructionSet::DecrementAndBranch(*this, opcode, (opcode >> 8) & 15);
+    InstructionSet::DecrementAndBranch(*this, opcode, (opcode >> 8) & 15, InstructionSet::Fixed<1>());
 }
 
 void Emulator::_Scc()

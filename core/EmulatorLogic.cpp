@@ -68,7 +68,8 @@ void Emulator::_NOT()
 
 void Emulator::ShiftRegister(int kind)
 {
-    InstructionSet::ShiftRegister(*this, opcode, kind, Size(opcode >> 6, 1), bool(opcode & 0x100), bool(opcode & 0x20));
+    InstructionSet::ShiftRegister(*this, opcode, kind, Size(opcode >> 6, 1), bool(opcode & 0x100), bool(opcode & 0x20),
+                                  InstructionSet::Fixed<1>());
 }
 
 void Emulator::ShiftMemory(int kind)

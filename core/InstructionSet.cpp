@@ -2,12 +2,15 @@
 
 #include "core/InstructionSetFamilies.h"
 
+#include <algorithm>
+
 namespace {
 
 using namespace InstructionSetFamilies;
 
 void MoveQuick(Emulator& e, unsigned int op)
 {
+    InstructionSet::Charge<CycleTable::moveQuick>(e);
     InstructionSet::MoveQuick(e, op);
 }
 
@@ -15,8 +18,8 @@ struct Tables
 {
     Tables();
 
-    Handler specialised[0x10000];
-    Handler plain[0x10000];
+    InstructionSet::Dispatch specialised;
+    InstructionSet::Dispatch plain;
 };
 
 Tables::Tables()
@@ -28,10 +31,10 @@ Tables::Tables()
     };
 
     for (unsigned int op = 0; op < 0x10000; ++op) {
-        plain[op] = &InstructionSet::Decoded;
+        plain.handlers[op] = &InstructionSet::Decoded;
         const Decoder::Kind kind = Decoder::KindOf(op);
         if (kind == Decoder::NoKind) {
-            specialised[op] = &InstructionSet::Unmatched;
+            specialised.handlers[op] = &InstructionSet::Unmatched;
             continue;
         }
         const int form = InstructionSet::FormOf(op);
@@ -155,8 +158,11 @@ Tables::Tables()
         default:
             break;
         }
-        specialised[op] = handler;
+        specialised.handlers[op] = handler;
     }
+    const unsigned char* costs = CycleTable::Fixed();
+    std::copy(costs, costs + 0x10000, specialised.costs);
+    std::copy(costs, costs + 0x10000, plain.costs);
 }
 
 const Tables& TheTables()
@@ -167,12 +173,12 @@ const Tables& TheTables()
 
 } // namespace
 
-const InstructionSet::Handler* InstructionSet::SpecialisedTable()
+const InstructionSet::Dispatch* InstructionSet::SpecialisedTable()
 {
-    return TheTables().specialised;
+    return &TheTables().specialised;
 }
 
-const InstructionSet::Handler* InstructionSet::PlainTable()
+const InstructionSet::Dispatch* InstructionSet::PlainTable()
 {
-    return TheTables().plain;
+    return &TheTables().plain;
 }

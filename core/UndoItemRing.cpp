@@ -5,6 +5,7 @@
 #include <new>
 
 static_assert(sizeof(UndoItem) == 64, "an item is one cache line");
+static_assert(sizeof(MemoryRecordList) == 32 || sizeof(void*) != 8, "the list's tag fits in its alignment's room");
 static_assert(offsetof(Register, d) == 0 && offsetof(Register, a) == UndoItem::addressWord * sizeof(unsigned int)
                   && offsetof(Register, pc) == offsetof(Register, a) + 7 * sizeof(unsigned int)
                   && offsetof(Register, usp) == offsetof(Register, pc) + sizeof(unsigned int)
@@ -74,14 +75,12 @@ void UndoItemRing::Locate(std::size_t slot)
         for (std::size_t i = 0; i < count; ++i)
             new (block + i) UndoItem();
         blocks.push_back(block);
-        stampBlocks.emplace_back(new unsigned short[count]());
         built += count;
     }
     run = blocks[first / blockSize];
     runSlot = first;
     spare = run + (slot - first);
     spareEnd = run + count;
-    spareStamp = stampBlocks[first / blockSize].get() + (slot - first);
 }
 
 void UndoItemRing::LocateSpare()

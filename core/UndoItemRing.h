@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 // What one executed instruction changed, in one cache line (half of what whole register
@@ -73,6 +72,13 @@ public:
 
     bool IsWhole() const { return sr & wholeBit; }
 
+    // The machine's cycle counter before the instruction, by its low bits, which no
+    // instruction's cost reaches: taking the item back takes the counter back by their
+    // difference with the counter's after it. In the memory list's spare room, so that the
+    // item stays one cache line.
+    void Stamp(unsigned long long cycles) { memory.tag = static_cast<unsigned short>(cycles); }
+    unsigned short CycleStamp() const { return memory.tag; }
+
     static constexpr unsigned short wholeBit = 0x0040;
     static_assert((Register::srMask & wholeBit) == 0, "sr never holds wholeBit");
     // D0-D7, A0-A6 and pc lie in this order, a word each, from the start of the registers;
@@ -112,22 +118,11 @@ public:
     // through a run of built slots of one block, always located, and only the end of the run
     // costs a lookup, in Commit.
     UndoItem& Spare() { return *spare; }
-    // The machine's cycle counter before the spare item's instruction, by its low bits, which
-    // no instruction's cost reaches: taking the item back takes the counter back by their
-    // difference with the counter's after it. Kept beside the items, two bytes each, so that
-    // an item stays one cache line.
-    void StampSpare(unsigned long long cycles) { *spareStamp = static_cast<unsigned short>(cycles); }
-    unsigned short Stamp(int i) const
-    {
-        const std::size_t slot = Slot(i);
-        return stampBlocks[slot / blockSize][slot % blockSize];
-    }
     // Appends the spare item, which Spare gave, dropping the oldest when the ring is full.
     void Commit()
     {
         ++committed;
         ++spare;
-        ++spareStamp;
         // A full history is far larger than the caches: every item is written where the
         // processor must first fetch its line. Asked for a few items ahead, it is there in
         // time. As an address, not a pointer: it may lie past the block, where a prefetch is
@@ -160,12 +155,10 @@ public:
             return;
         committed = count() - 1;
         // Inside a run, the newest item's slot is the one before the spare one.
-        if (spare != run) {
+        if (spare != run)
             --spare;
-            --spareStamp;
-        } else {
+        else
             LocateLast();
-        }
     }
     void clear();
 
@@ -214,9 +207,6 @@ private:
     UndoItem* spare = nullptr;
     UndoItem* spareEnd = nullptr;
     std::size_t runSlot = 0;
-    // The stamps, a block of them beside each block of items, and the spare item's.
-    std::vector<std::unique_ptr<unsigned short[]>> stampBlocks;
-    unsigned short* spareStamp = nullptr;
     // Built by block when a slot of it first needs one: few instructions keep theirs whole.
     std::vector<WholeSet*> wholeBlocks;
 };
