@@ -342,6 +342,8 @@ void CycleTests::instructions_data()
     Row("btst d1,(a0)", "btst_dyn_ind", data, 8);
     Row("btst #,(a0)", "btst_st_ind", data, 12);
     Row("bchg low bit", "bchg_dyn_dn", "D1=3", 6);
+    Row("bchg bit 15", "bchg_dyn_dn", "D1=15", 6);
+    Row("bchg bit 16", "bchg_dyn_dn", "D1=16", 8);
     Row("bchg high bit", "bchg_dyn_dn", "D1=20", 8);
     Row("bclr low bit", "bclr_dyn_dn", "D1=3", 8);
     Row("bclr high bit", "bclr_dyn_dn", "D1=20", 10);
