@@ -6,14 +6,14 @@
 #include <utility>
 
 Emulator::Emulator(Memory* memory)
-    : vector(NoVector), memory(memory), registers(&registerFile), dispatch(InstructionSet::SpecialisedTable()),
-      mainArray(memory->buffer.mainBuffer)
+    : vector(NoVector), memory(memory), registers(&registerFile), handlers(InstructionSet::SpecialisedTable()),
+      costs(CycleTable::Fixed()), mainArray(memory->buffer.mainBuffer)
 {
 }
 
 void Emulator::UseSpecialisedHandlers(bool on)
 {
-    dispatch = on ? InstructionSet::SpecialisedTable() : InstructionSet::PlainTable();
+    handlers = on ? InstructionSet::SpecialisedTable() : InstructionSet::PlainTable();
 }
 
 Emulator::~Emulator() = default;
@@ -83,7 +83,7 @@ void Emulator::Execute()
         }
         opcode = word;
         r.pc += 2;
-        dispatch->handlers[word](*this, word);
+        handlers[word](*this, word);
     } catch (VectorNumber) {
         TakeBack();
         return;
@@ -135,7 +135,7 @@ void Emulator::QuickExecute()
         const unsigned int word = Fetch(r.pc);
         opcode = word;
         r.pc += 2;
-        dispatch->handlers[word](*this, word);
+        handlers[word](*this, word);
     } catch (VectorNumber) {
         Fail(Fault::AddressError);
         return;
@@ -158,7 +158,7 @@ long long Emulator::QuickExecute(long long count)
     if (!SliceStarts(count, true))
         return 0;
     Register& r = registerFile;
-    const Dispatch* const table = dispatch;
+    const Handler* const table = handlers;
     const unsigned char* const main = mainArray;
     // vector stays NoVector from one instruction to the next: only the rare instruction that
     // leaves one behind pays for setting it back, and the last keeps it, as QuickExecute()
@@ -171,7 +171,7 @@ long long Emulator::QuickExecute(long long count)
             const unsigned int word = Fetch(r.pc, main);
             opcode = word;
             r.pc += 2;
-            table->handlers[word](*this, word);
+            table[word](*this, word);
             // Counted after the instruction, so that the count's test is its decrement.
             if (__builtin_expect(--left == 0, false)) {
                 StopsAfter(true);
@@ -225,7 +225,7 @@ long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
     if (!SliceStarts(count, false))
         return 0;
     Register& r = registerFile;
-    const Dispatch* const table = dispatch;
+    const Handler* const table = handlers;
     const unsigned char* const main = mainArray;
     // In locals, which the handlers' calls cannot change: not reloaded after each.
     const std::uint64_t* const addressBits = stops->AddressBits();
@@ -251,7 +251,7 @@ long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
                 word = Fetch(pc, main);
             opcode = word;
             r.pc = pc + 2;
-            table->handlers[word](*this, word);
+            table[word](*this, word);
             --left;
             if (__builtin_expect(vector != NoVector, false)) {
                 if (!TakeException()) {
@@ -298,7 +298,7 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
     if (!SliceStarts(count, !marked))
         return 0;
     Register& r = registerFile;
-    const Dispatch* const table = dispatch;
+    const Handler* const table = handlers;
     const unsigned char* const main = mainArray;
     // On until the slice ends; each item only points it at its own list.
     memory->recording = true;
@@ -323,7 +323,7 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
             }
             opcode = word;
             r.pc = pc + 2;
-            table->handlers[word](*this, word);
+            table[word](*this, word);
             --left;
             if (__builtin_expect(vector != NoVector, false)) {
                 if (RecordedStopsAfter(left == 0, !marked))
@@ -487,8 +487,8 @@ bool Emulator::PrivilegeViolated()
         return false;
     vector = PrivilegeViolation;
     registerFile.pc -= 2;
-    // The exception instead of the instruction, whose cost is already counted.
-    AddCycles(CycleTable::privilegeViolation - dispatch->costs[opcode & 0xFFFF]);
+    // The exception instead of the instruction, whose fixed cost is counted already.
+    AddCycles(CycleTable::privilegeViolation - costs[opcode & 0xFFFF]);
     return true;
 }
 

@@ -77,11 +77,13 @@ public:
     // ResetCycles()) take on an MC68000 at CycleTable::clockRate without wait states, the
     // exceptions that they raised included (see CycleTable for what each costs). Quick and
     // recorded execution count alike; Undo() takes each instruction's cycles back with it. An
-    // undo past the last reset leaves 0: the count starts again from there going forward.
+    // undo past the last reset leaves 0: the count starts again from there going forward. Read
+    // and reset between runs, as the registers are (see the threading contract in Session.h).
     quint64 Cycles() const { return elapsed > origin ? elapsed - origin : 0; }
     // Starts the count again from 0 here, for a user timing a stretch of a program. Taking
     // instructions back then counts down to 0, no further.
     void ResetCycles() { origin = elapsed; }
+
     ZENDRA_DIRECT void ExceptionProcessing(VectorNumber number);
 
     // Memory access as instructions see it: a word or long at an odd address faults.
@@ -208,15 +210,11 @@ protected:
 private:
     friend class InstructionSet;
     using Handler = void (*)(Emulator& emulator, unsigned int opcode);
-    // The handler of every first word, and after them the cost that every first word adds
-    // before its handler runs (CycleTable::Fixed()), which adds what depends on data: the loops
-    // reach both from one base.
-    struct Dispatch
-    {
-        Handler handlers[0x10000];
-        unsigned char costs[0x10000];
-    };
-    const Dispatch* dispatch;
+    // The handler of every first word.
+    const Handler* handlers;
+    // The fixed cost in cycles of every first word (CycleTable::Fixed()), which the plain
+    // handlers charge from here and the specialised ones as constants of their own.
+    const unsigned char* const costs;
     // The registers that registers points at, inside the emulator, so that the handlers reach
     // them at a fixed offset from it rather than through a pointer loaded first.
     Register registerFile;

@@ -2,8 +2,6 @@
 
 #include "core/InstructionSetFamilies.h"
 
-#include <algorithm>
-
 namespace {
 
 using namespace InstructionSetFamilies;
@@ -18,8 +16,8 @@ struct Tables
 {
     Tables();
 
-    InstructionSet::Dispatch specialised;
-    InstructionSet::Dispatch plain;
+    Handler specialised[0x10000];
+    Handler plain[0x10000];
 };
 
 Tables::Tables()
@@ -31,10 +29,10 @@ Tables::Tables()
     };
 
     for (unsigned int op = 0; op < 0x10000; ++op) {
-        plain.handlers[op] = &InstructionSet::Decoded;
+        plain[op] = &InstructionSet::Decoded;
         const Decoder::Kind kind = Decoder::KindOf(op);
         if (kind == Decoder::NoKind) {
-            specialised.handlers[op] = &InstructionSet::Unmatched;
+            specialised[op] = &InstructionSet::Unmatched;
             continue;
         }
         const int form = InstructionSet::FormOf(op);
@@ -158,11 +156,8 @@ Tables::Tables()
         default:
             break;
         }
-        specialised.handlers[op] = handler;
+        specialised[op] = handler;
     }
-    const unsigned char* costs = CycleTable::Fixed();
-    std::copy(costs, costs + 0x10000, specialised.costs);
-    std::copy(costs, costs + 0x10000, plain.costs);
 }
 
 const Tables& TheTables()
@@ -173,12 +168,12 @@ const Tables& TheTables()
 
 } // namespace
 
-const InstructionSet::Dispatch* InstructionSet::SpecialisedTable()
+const InstructionSet::Handler* InstructionSet::SpecialisedTable()
 {
-    return &TheTables().specialised;
+    return TheTables().specialised;
 }
 
-const InstructionSet::Dispatch* InstructionSet::PlainTable()
+const InstructionSet::Handler* InstructionSet::PlainTable()
 {
-    return &TheTables().plain;
+    return TheTables().plain;
 }

@@ -40,11 +40,9 @@ public:
 
     enum ShiftKind { Arithmetic, Logical, Rotate, RotateExtend };
 
-    // Specialised handlers for every first word, or the plain per-kind ones through Decode,
-    // each table with the fixed costs of CycleTable.
-    using Dispatch = Emulator::Dispatch;
-    static const Dispatch* SpecialisedTable();
-    static const Dispatch* PlainTable();
+    // Specialised handlers for every first word, or the plain per-kind ones through Decode.
+    static const Handler* SpecialisedTable();
+    static const Handler* PlainTable();
 
     // The per-kind handlers that no specialisation covers, for the specialised table.
 // They read sr as they find it, so the flags still pending are settled first, and they alone
@@ -95,7 +93,7 @@ public:
     {
         e.elapsed += unsigned(cycles);
     }
-    static ZENDRA_ALWAYS_INLINE void ChargeFixed(Emulator& e, unsigned int op) { e.elapsed += e.dispatch->costs[op & 0xFFFF]; }
+    static ZENDRA_ALWAYS_INLINE void ChargeFixed(Emulator& e, unsigned int op) { e.elapsed += e.costs[op & 0xFFFF]; }
 
     // A7 moves by a whole word for a byte, to keep the stack pointer even.
     template <class S>
