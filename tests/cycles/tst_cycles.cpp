@@ -4,7 +4,6 @@
 // and faults; and quick against recorded mode on the compiled test programs.
 #include "core/AddressBreakpointList.h"
 #include "core/BreakpointIndex.h"
-#include "core/CycleTable.h"
 #include "core/Emulator.h"
 #include "core/InstructionBreakpointList.h"
 #include "core/Memory.h"
