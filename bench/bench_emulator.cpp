@@ -6,7 +6,8 @@
 // how many times each measure runs every program (callgrind counts host instructions per
 // emulated one with --toggle-collect on "Emulator::QuickExecute(long long)",
 // "*RecordedSlice<true, true, false>*" or
-// "Emulator::Execute()").
+// "Emulator::Execute()"). It also gives the clock cycles that the programs take on the
+// emulated 68000.
 // The programs are the compiled test programs of the build tree; give other
 // S-Record files on the command line to measure those instead.
 #include "program/SRecordLoader.h"
@@ -61,8 +62,9 @@ long ResidentBytes()
     return fields.size() > 1 ? fields[1].toLong() * sysconf(_SC_PAGESIZE) : 0;
 }
 
-// Instructions from reset to the end of the program, or -1 when it stops or runs away.
-long long Length(const QString& file)
+// Instructions from reset to the end of the program, or -1 when it stops or runs away; and
+// the clock cycles that they take.
+long long Length(const QString& file, quint64* cycles)
 {
     Machine machine;
     if (!machine.Load(file))
@@ -74,6 +76,7 @@ long long Length(const QString& file)
         if (!machine.emulator.errorMessage.isEmpty() || count > 1000000000LL)
             return -1;
     }
+    *cycles = machine.emulator.Cycles();
     return count;
 }
 
@@ -146,21 +149,27 @@ int main(int argc, char** argv)
     }
     QList<Workload> workloads;
     long long total = 0;
+    quint64 totalCycles = 0;
     for (const QString& file : files) {
-        const long long length = Length(file);
+        quint64 cycles = 0;
+        const long long length = Length(file, &cycles);
         if (length <= 0) {
             std::printf("%s: cannot be loaded or does not end\n", qPrintable(file));
             return 1;
         }
         workloads.append({file, length});
         total += length;
-        std::printf("%-40s %10lld instructions\n", qPrintable(QFileInfo(file).fileName()), length);
+        totalCycles += cycles;
+        std::printf("%-40s %10lld instructions %11llu cycles\n", qPrintable(QFileInfo(file).fileName()), length,
+                    static_cast<unsigned long long>(cycles));
     }
     if (workloads.isEmpty()) {
         std::printf("No program to run: build the tests, or name S-Record files that end on BRA.S *.\n");
         return 1;
     }
 
+    std::printf("on a 68000 at %.0f MHz: %.3f s, %.2f cycles an instruction\n", CycleTable::clockRate / 1e6,
+                double(totalCycles) / CycleTable::clockRate, double(totalCycles) / double(total));
     Machine machine;
     std::printf("quick mode:    %6.1f million instructions/s over %lld instructions\n",
                 Measure(workloads, Mode::Quick, machine), total);

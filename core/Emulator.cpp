@@ -7,7 +7,7 @@
 
 Emulator::Emulator(Memory* memory)
     : vector(NoVector), memory(memory), registers(&registerFile), handlers(InstructionSet::SpecialisedTable()),
-      mainArray(memory->buffer.mainBuffer)
+      costs(CycleTable::Fixed()), mainArray(memory->buffer.mainBuffer)
 {
 }
 
@@ -362,8 +362,12 @@ void Emulator::Undo()
 {
     if (undoList.items.isEmpty())
         return;
-    memory->Write(undoList.items.last()->memory);
-    undoList.items.Rewind(undoList.items.count() - 1, registerFile);
+    const int last = undoList.items.count() - 1;
+    const UndoItem& item = *undoList.items.at(last);
+    memory->Write(item.memory);
+    undoList.items.Rewind(last, registerFile);
+    // No instruction costs as much as the stamp's range: the low bits' difference is its cost.
+    elapsed -= static_cast<unsigned short>(static_cast<unsigned short>(elapsed) - item.CycleStamp());
     pending = {FlagsSettled, 0};
     undoList.items.removeLast();
 }
@@ -387,6 +391,7 @@ void Emulator::Undo(int count)
 void Emulator::Reset()
 {
     Register& r = registerFile;
+    origin = elapsed;
     r.sr = (r.sr & ~Register::traceBit) | 0x2700;
     r.ssp = Read(0, 32);
     r.pc = Read(4, 32);
@@ -482,6 +487,8 @@ bool Emulator::PrivilegeViolated()
         return false;
     vector = PrivilegeViolation;
     registerFile.pc -= 2;
+    // The exception instead of the instruction, whose fixed cost is counted already.
+    AddCycles(CycleTable::privilegeViolation - costs[opcode & 0xFFFF]);
     return true;
 }
 

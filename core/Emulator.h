@@ -1,6 +1,7 @@
 #ifndef ZENDRA_CORE_EMULATOR_H
 #define ZENDRA_CORE_EMULATOR_H
 
+#include "core/CycleTable.h"
 #include "core/Decoder.h"
 #include "core/Memory.h"
 #include "core/Register.h"
@@ -68,8 +69,21 @@ public:
     // debugger, a runner), so that taking back the last instruction still restores them.
     void EditingRegisters();
 
+    // Resets the processor from the vectors, and the cycle counter to 0.
     void Reset();
     ZENDRA_DIRECT unsigned int GetVector(VectorNumber number);
+
+    // Clock cycles that the instructions executed since the last reset (Reset() or
+    // ResetCycles()) take on an MC68000 at CycleTable::clockRate without wait states, the
+    // exceptions that they raised included (see CycleTable for what each costs). Quick and
+    // recorded execution count alike; Undo() takes each instruction's cycles back with it. An
+    // undo past the last reset leaves 0: the count starts again from there going forward. Read
+    // and reset between runs, as the registers are (see the threading contract in Session.h).
+    quint64 Cycles() const { return elapsed > origin ? elapsed - origin : 0; }
+    // Starts the count again from 0 here, for a user timing a stretch of a program. Taking
+    // instructions back then counts down to 0, no further.
+    void ResetCycles() { origin = elapsed; }
+
     ZENDRA_DIRECT void ExceptionProcessing(VectorNumber number);
 
     // Memory access as instructions see it: a word or long at an odd address faults.
@@ -202,9 +216,18 @@ private:
     using Handler = void (*)(Emulator& emulator, unsigned int opcode);
     // The handler of every first word.
     const Handler* handlers;
+    // The fixed cost in cycles of every first word (CycleTable::Fixed()), which the plain
+    // handlers charge from here and the specialised ones as constants of their own.
+    const unsigned char* const costs;
     // The registers that registers points at, inside the emulator, so that the handlers reach
     // them at a fixed offset from it rather than through a pointer loaded first.
     Register registerFile;
+    // Clock cycles since the emulator was made: moved only by what instructions cost and by
+    // Undo(), which finds each instruction's cost from its item's stamp of the counter's low
+    // bits. A reset moves origin, from where Cycles() counts, instead.
+    unsigned long long elapsed = 0;
+    unsigned long long origin = 0;
+    void AddCycles(int cycles) { elapsed += static_cast<unsigned long long>(static_cast<long long>(cycles)); }
     // The memory's main array, which never moves, one load nearer.
     const unsigned char* const mainArray;
 
@@ -383,6 +406,7 @@ private:
     {
         UndoItem& item = undoList.items.Spare();
         item.Keep(registerFile, word);
+        item.Stamp(elapsed);
         item.memory.clear();
         if (recording)
             memory->RecordNext(&item.memory);

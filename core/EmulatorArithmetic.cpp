@@ -182,6 +182,7 @@ void Emulator::_TST()
 void Emulator::_MULU()
 {
     const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true) & 0xFFFF;
+    AddCycles(CycleTable::MultiplyUnsigned(source));
     unsigned int& dn = registerFile.d[RegX(opcode)];
     dn = (dn & 0xFFFF) * source;
     SetFlags(0x0F, NZ(dn, 32));
@@ -190,6 +191,7 @@ void Emulator::_MULU()
 void Emulator::_MULS()
 {
     const unsigned int source = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true);
+    AddCycles(CycleTable::MultiplySigned(source));
     unsigned int& dn = registerFile.d[RegX(opcode)];
     dn = unsigned(int(static_cast<short>(dn)) * int(static_cast<short>(source)));
     SetFlags(0x0F, NZ(dn, 32));
@@ -200,9 +202,11 @@ void Emulator::_DIVU()
     const unsigned int divisor = ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true) & 0xFFFF;
     if (divisor == 0) {
         vector = ZeroDivide;
+        AddCycles(CycleTable::zeroDivide);
         return;
     }
     unsigned int& dn = registerFile.d[RegX(opcode)];
+    AddCycles(CycleTable::DivideUnsigned(dn, divisor));
     const unsigned int quotient = dn / divisor;
     const unsigned int remainder = dn % divisor;
     if (quotient >= 0x10000) {
@@ -218,9 +222,11 @@ void Emulator::_DIVS()
     const int divisor = static_cast<short>(ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true));
     if (divisor == 0) {
         vector = ZeroDivide;
+        AddCycles(CycleTable::zeroDivide);
         return;
     }
     unsigned int& dn = registerFile.d[RegX(opcode)];
+    AddCycles(CycleTable::DivideSigned(dn, unsigned(divisor)));
     const int dividend = int(dn);
     // The one quotient that does not fit in an int is an overflow anyway.
     if (dividend == int(0x80000000u) && divisor == -1) {

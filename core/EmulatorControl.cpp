@@ -13,17 +13,21 @@ unsigned int EaReg(unsigned int opcode) { return opcode & 7; }
 
 void Emulator::_Bcc()
 {
-    InstructionSet::Branch(*this, opcode, (opcode >> 8) & 15, (opcode & 0xFF) == 0);
+    InstructionSet::Branch(*this, opcode, (opcode >> 8) & 15, (opcode & 0xFF) == 0, InstructionSet::Fixed<1>());
 }
 
 void Emulator::_DBcc()
 {
-    InstructionSet::DecrementAndBranch(*this, opcode, (opcode >> 8) & 15);
+    InstructionSet::DecrementAndBranch(*this, opcode, (opcode >> 8) & 15, InstructionSet::Fixed<1>());
 }
 
 void Emulator::_Scc()
 {
-    WriteOperand(Condition(opcode >> 8) ? 0xFF : 0x00, EaMode(opcode), EaReg(opcode), 8);
+    const bool holds = Condition(opcode >> 8);
+    // On a register, true takes 2 cycles more than false.
+    if (holds && EaMode(opcode) == 0)
+        AddCycles(2);
+    WriteOperand(holds ? 0xFF : 0x00, EaMode(opcode), EaReg(opcode), 8);
 }
 
 void Emulator::_JMP()
@@ -107,21 +111,21 @@ void Emulator::_TRAP()
 
 void Emulator::_TRAPV()
 {
-    if (registerFile.sr & FlagV)
+    if (registerFile.sr & FlagV) {
         vector = TrapvInstruction;
+        AddCycles(CycleTable::trapOnOverflow - CycleTable::trapOnOverflowNoTrap);
+    }
 }
 
 void Emulator::_CHK()
 {
     const int bound = static_cast<short>(ReadOperand(EaMode(opcode), EaReg(opcode), 16, true, true));
     const int value = static_cast<short>(registerFile.d[(opcode >> 9) & 7]);
-    if (value < 0) {
-        SetFlags(FlagN, FlagN);
-        vector = ChkInstruction;
-    } else if (value > bound) {
-        SetFlags(FlagN, 0);
-        vector = ChkInstruction;
-    }
+    if (value >= 0 && value <= bound)
+        return;
+    SetFlags(FlagN, value < 0 ? FlagN : 0);
+    vector = ChkInstruction;
+    AddCycles(CycleTable::checkTrap - CycleTable::checkNoTrap);
 }
 
 void Emulator::_ILLEGAL()

@@ -68,7 +68,8 @@ void Emulator::_NOT()
 
 void Emulator::ShiftRegister(int kind)
 {
-    InstructionSet::ShiftRegister(*this, opcode, kind, Size(opcode >> 6, 1), bool(opcode & 0x100), bool(opcode & 0x20));
+    InstructionSet::ShiftRegister(*this, opcode, kind, Size(opcode >> 6, 1), bool(opcode & 0x100), bool(opcode & 0x20),
+                                  InstructionSet::Fixed<1>());
 }
 
 void Emulator::ShiftMemory(int kind)
@@ -150,6 +151,9 @@ void Emulator::BitOperation(int kind)
     const unsigned int reg = EaReg(opcode);
     const int size = mode == 0 ? 32 : 8;
     bit &= (mode == 0) ? 31 : 7;
+    // On a register, a bit of the lower half is changed in 2 cycles less than the fixed cost.
+    if (mode == 0 && kind != Test && bit < 16)
+        AddCycles(-2);
     const bool test = kind == Test;
     const unsigned int value = ReadOperand(mode, reg, size, test, test);
     SetFlags(FlagZ, TestBit(value, bit) ? 0 : FlagZ);

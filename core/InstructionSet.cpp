@@ -8,6 +8,7 @@ using namespace InstructionSetFamilies;
 
 void MoveQuick(Emulator& e, unsigned int op)
 {
+    InstructionSet::Charge<CycleTable::moveQuick>(e);
     InstructionSet::MoveQuick(e, op);
 }
 

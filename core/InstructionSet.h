@@ -47,9 +47,12 @@ public:
     // The per-kind handlers that no specialisation covers, for the specialised table.
 // They read sr as they find it, so the flags still pending are settled first, and they alone
 // can set the trace bit, which they report (see ArmTrace).
+// Each handler first charges its word's fixed cost in cycles: from the table here, as a
+// constant of the same rules in the specialised families (see CycleTable).
 #define ZENDRA_PLAIN_HANDLER(name)                                                                                      \
-    static void Plain##name(Emulator& e, unsigned int)                                                                  \
+    static void Plain##name(Emulator& e, unsigned int op)                                                               \
     {                                                                                                                  \
+        ChargeFixed(e, op);                                                                                            \
         e.SettleFlags();                                                                                               \
         e._##name();                                                                                                   \
         e.ArmTrace();                                                                                                  \
@@ -58,20 +61,39 @@ public:
 #undef ZENDRA_PLAIN_HANDLER
     // The same for the kinds that touch no bit of sr (RTS, LINK, UNLK, NOP): nothing to settle
     // or report.
-#define ZENDRA_FLAG_FREE_HANDLER(name) static void FlagFree##name(Emulator& e, unsigned int) { e._##name(); }
-    ZENDRA_FLAG_FREE_HANDLER(RTS)
-    ZENDRA_FLAG_FREE_HANDLER(LINK)
-    ZENDRA_FLAG_FREE_HANDLER(UNLK)
-    ZENDRA_FLAG_FREE_HANDLER(NOP)
+#define ZENDRA_FLAG_FREE_HANDLER(name, cycles)                                                                          \
+    static void FlagFree##name(Emulator& e, unsigned int)                                                               \
+    {                                                                                                                  \
+        Charge<cycles>(e);                                                                                             \
+        e._##name();                                                                                                   \
+    }
+    ZENDRA_FLAG_FREE_HANDLER(RTS, CycleTable::returnFromSubroutine)
+    ZENDRA_FLAG_FREE_HANDLER(LINK, CycleTable::link)
+    ZENDRA_FLAG_FREE_HANDLER(UNLK, CycleTable::unlink)
+    ZENDRA_FLAG_FREE_HANDLER(NOP, CycleTable::noOperation)
 #undef ZENDRA_FLAG_FREE_HANDLER
-    static void Unmatched(Emulator& e, unsigned int) { e.Unmatched(); }
-    static void Decoded(Emulator& e, unsigned int)
+    static void Unmatched(Emulator& e, unsigned int op)
     {
+        ChargeFixed(e, op);
+        e.Unmatched();
+    }
+    static void Decoded(Emulator& e, unsigned int op)
+    {
+        ChargeFixed(e, op);
         e.SettleFlags();
         if (!e.Decode())
             e.Unmatched();
         e.ArmTrace();
     }
+
+    // A word's fixed cost, a constant, as a specialised handler knows it; read from the table
+    // by the others.
+    template <int cycles>
+    static ZENDRA_ALWAYS_INLINE void Charge(Emulator& e)
+    {
+        e.elapsed += unsigned(cycles);
+    }
+    static ZENDRA_ALWAYS_INLINE void ChargeFixed(Emulator& e, unsigned int op) { e.elapsed += e.costs[op & 0xFFFF]; }
 
     // A7 moves by a whole word for a byte, to keep the stack pointer even.
     template <class S>
@@ -427,6 +449,8 @@ public:
         const unsigned int step = unsigned(s / 8);
         // Reversing the mask for -(An) keeps its count.
         const unsigned int count = unsigned(Emulator::CountOne(static_cast<unsigned short>(mask)));
+        // 4 cycles a word, 8 a long, for each register.
+        e.elapsed += count * unsigned(s / 4);
         // A list wholly inside the main array, aligned, skips each access's own tests (the
         // alignment and range tests of its first and last words cover every word between).
         const auto direct = [&](unsigned int first) {
@@ -455,9 +479,11 @@ public:
             r.AnRef(an) = address;
     }
 
-    // Bcc, BRA and BSR; a zero byte displacement takes the word after the opcode.
-    template <class C, class W>
-    static ZENDRA_ALWAYS_INLINE void Branch(Emulator& e, unsigned int op, C cc, W wordDisplacement)
+    // Bcc, BRA and BSR; a zero byte displacement takes the word after the opcode. charged: the
+    // fixed cost (CycleTable::Branch) is counted already, as the plain handlers count it;
+    // otherwise each way counts all of its cost, in one addition.
+    template <class C, class W, class K>
+    static ZENDRA_ALWAYS_INLINE void Branch(Emulator& e, unsigned int op, C cc, W wordDisplacement, K charged)
     {
         Register& r = e.registerFile;
         const unsigned int base = r.pc;
@@ -467,27 +493,42 @@ public:
             r.pc += 2;
         }
         const unsigned int target = base + displacement;
+        const unsigned long long fixed = charged ? unsigned(CycleTable::Branch(cc)) : 0u;
         if (cc == 1) {
+            e.elapsed += unsigned(CycleTable::Branch(cc)) - fixed;
             e.Push(r.pc);
             r.pc = target;
         } else if (e.Condition(cc)) {
+            e.elapsed += unsigned(CycleTable::Branch(cc)) - fixed;
             r.pc = target;
+        } else {
+            // Not taken, a byte displacement takes 8 cycles, a word one 12.
+            e.elapsed += (wordDisplacement ? 12ull : 8ull) - fixed;
         }
     }
 
-    template <class C>
-    static ZENDRA_ALWAYS_INLINE void DecrementAndBranch(Emulator& e, unsigned int op, C cc)
+    // charged: as for Branch, the fixed cost (CycleTable::decrementAndBranch) counted already.
+    template <class C, class K>
+    static ZENDRA_ALWAYS_INLINE void DecrementAndBranch(Emulator& e, unsigned int op, C cc, K charged)
     {
         Register& r = e.registerFile;
         const unsigned int base = r.pc;
         const unsigned int displacement = Emulator::ExtendSign(static_cast<unsigned short>(e.Extension(16)));
         r.pc += 2;
-        if (e.Condition(cc))
+        // Branching takes 10 cycles, a true condition 12, the counter expired 14.
+        const unsigned long long fixed = charged ? unsigned(CycleTable::decrementAndBranch) : 0u;
+        if (e.Condition(cc)) {
+            e.elapsed += 12ull - fixed;
             return;
+        }
         const unsigned int low = (r.d[op & 7] - 1) & 0xFFFF;
         r.SetDn(op, low, 16);
-        if (low != 0xFFFF)
+        if (low != 0xFFFF) {
+            e.elapsed += 10ull - fixed;
             r.pc = base + displacement;
+        } else {
+            e.elapsed += 14ull - fixed;
+        }
     }
 
     // The shift and rotate primitives: the low size bits of a 64-bit accumulator change, the
@@ -563,9 +604,10 @@ public:
     }
 
     // ASd, LSd, ROd, ROXd on a data register, by a count in the opcode or in a register.
-    template <class K, class S, class L, class R>
+    // charged: as for Branch, the fixed cost (CycleTable::ShiftRegister) counted already.
+    template <class K, class S, class L, class R, class C>
     static ZENDRA_ALWAYS_INLINE void ShiftRegister(Emulator& e, unsigned int op, K kind, S s, L left,
-                                                   R countInRegister)
+                                                   R countInRegister, C charged)
     {
         Register& r = e.registerFile;
         const unsigned int y = op & 7;
@@ -577,6 +619,8 @@ public:
             if (count == 0)
                 count = 8;
         }
+        // 2 cycles a bit.
+        e.elapsed += unsigned(2 * count) + (charged ? 0u : unsigned(CycleTable::ShiftRegister(s)));
         // Only the rotations through X read a flag.
         bool extend = false;
         if (kind == RotateExtend) {

@@ -14,6 +14,8 @@ struct AddSubCases
     {
         static void Run(Emulator& e, unsigned int op)
         {
+            InstructionSet::Charge<CycleTable::TwoWay(sizes[I / twoWayCount], TwoWayForm<I % twoWayCount>(),
+                                                      TwoWayDirection<I % twoWayCount>())>(e);
             InstructionSet::AddSub<subtract>(e, op, Fixed<sizes[I / twoWayCount]>(), TwoWayForm<I % twoWayCount>(),
                                              TwoWayDirection<I % twoWayCount>());
         }
@@ -23,6 +25,7 @@ struct AddSubCases
     {
         static void Run(Emulator& e, unsigned int op)
         {
+            InstructionSet::Charge<CycleTable::AddressArithmetic(I / formCount ? 32 : 16, I % formCount)>(e);
             InstructionSet::AddSubAddress<subtract>(e, op, Fixed<I / formCount ? 32 : 16>(), Fixed<I % formCount>());
         }
     };
@@ -31,6 +34,7 @@ struct AddSubCases
     {
         static void Run(Emulator& e, unsigned int op)
         {
+            InstructionSet::Charge<CycleTable::Quick(sizes[I / formCount], I % formCount)>(e);
             InstructionSet::AddSubQuick<subtract>(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
         }
     };
@@ -41,6 +45,7 @@ struct CompareCase
 {
     static void Run(Emulator& e, unsigned int op)
     {
+        InstructionSet::Charge<CycleTable::Compare(sizes[I / formCount], I % formCount)>(e);
         InstructionSet::Compare(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
     }
 };
@@ -50,6 +55,7 @@ struct CompareAddressCase
 {
     static void Run(Emulator& e, unsigned int op)
     {
+        InstructionSet::Charge<CycleTable::CompareAddress(I / formCount ? 32 : 16, I % formCount)>(e);
         InstructionSet::CompareAddress(e, op, Fixed<I / formCount ? 32 : 16>(), Fixed<I % formCount>());
     }
 };

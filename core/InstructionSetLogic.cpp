@@ -14,6 +14,8 @@ struct LogicCases
     {
         static void Run(Emulator& e, unsigned int op)
         {
+            InstructionSet::Charge<CycleTable::TwoWay(sizes[I / twoWayCount], TwoWayForm<I % twoWayCount>(),
+                                                      TwoWayDirection<I % twoWayCount>())>(e);
             InstructionSet::Logic<kind>(e, op, Fixed<sizes[I / twoWayCount]>(), TwoWayForm<I % twoWayCount>(),
                                         TwoWayDirection<I % twoWayCount>());
         }
@@ -26,6 +28,7 @@ struct ExclusiveOrCase
 {
     static void Run(Emulator& e, unsigned int op)
     {
+        InstructionSet::Charge<CycleTable::ExclusiveOr(sizes[I / dataAlterableCount], dataAlterable[I % dataAlterableCount])>(e);
         InstructionSet::Logic<InstructionSet::ExclusiveOr>(e, op, Fixed<sizes[I / dataAlterableCount]>(),
                                                            Fixed<dataAlterable[I % dataAlterableCount]>(), Fixed<1>());
     }
@@ -36,6 +39,7 @@ struct TestCase
 {
     static void Run(Emulator& e, unsigned int op)
     {
+        InstructionSet::Charge<CycleTable::Test(sizes[I / dataAlterableCount], dataAlterable[I % dataAlterableCount])>(e);
         InstructionSet::Test(e, op, Fixed<sizes[I / dataAlterableCount]>(), Fixed<dataAlterable[I % dataAlterableCount]>());
     }
 };
@@ -45,6 +49,7 @@ struct ClearCase
 {
     static void Run(Emulator& e, unsigned int op)
     {
+        InstructionSet::Charge<CycleTable::SingleOperand(sizes[I / dataAlterableCount], dataAlterable[I % dataAlterableCount])>(e);
         InstructionSet::Clear(e, op, Fixed<sizes[I / dataAlterableCount]>(), Fixed<dataAlterable[I % dataAlterableCount]>());
     }
 };
@@ -52,25 +57,41 @@ struct ClearCase
 template <int I>
 struct LoadAddressCase
 {
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::LoadAddress(e, op, Fixed<control[I]>()); }
+    static void Run(Emulator& e, unsigned int op)
+    {
+        InstructionSet::Charge<CycleTable::LoadAddress(control[I])>(e);
+        InstructionSet::LoadAddress(e, op, Fixed<control[I]>());
+    }
 };
 
 template <int I>
 struct PushAddressCase
 {
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::PushAddress(e, op, Fixed<control[I]>()); }
+    static void Run(Emulator& e, unsigned int op)
+    {
+        InstructionSet::Charge<CycleTable::PushAddress(control[I])>(e);
+        InstructionSet::PushAddress(e, op, Fixed<control[I]>());
+    }
 };
 
 template <int I>
 struct JumpCase
 {
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::Jump(e, op, Fixed<control[I]>()); }
+    static void Run(Emulator& e, unsigned int op)
+    {
+        InstructionSet::Charge<CycleTable::Jump(control[I])>(e);
+        InstructionSet::Jump(e, op, Fixed<control[I]>());
+    }
 };
 
 template <int I>
 struct JumpToSubroutineCase
 {
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::JumpToSubroutine(e, op, Fixed<control[I]>()); }
+    static void Run(Emulator& e, unsigned int op)
+    {
+        InstructionSet::Charge<CycleTable::JumpToSubroutine(control[I])>(e);
+        InstructionSet::JumpToSubroutine(e, op, Fixed<control[I]>());
+    }
 };
 
 // Condition, then whether the displacement is in the next word.
@@ -79,14 +100,17 @@ struct BranchCase
 {
     static void Run(Emulator& e, unsigned int op)
     {
-        InstructionSet::Branch(e, op, Fixed<I / 2>(), Fixed<I % 2>());
+        InstructionSet::Branch(e, op, Fixed<I / 2>(), Fixed<I % 2>(), Fixed<0>());
     }
 };
 
 template <int I>
 struct DecrementAndBranchCase
 {
-    static void Run(Emulator& e, unsigned int op) { InstructionSet::DecrementAndBranch(e, op, Fixed<I>()); }
+    static void Run(Emulator& e, unsigned int op)
+    {
+        InstructionSet::DecrementAndBranch(e, op, Fixed<I>(), Fixed<0>());
+    }
 };
 
 // Kind, size index, left, count in a register.
@@ -96,7 +120,7 @@ struct ShiftCase
     static void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::ShiftRegister(e, op, Fixed<I / 12>(), Fixed<sizes[(I / 4) % 3]>(), Fixed<(I / 2) % 2>(),
-                                      Fixed<I % 2>());
+                                      Fixed<I % 2>(), Fixed<0>());
     }
 };
 

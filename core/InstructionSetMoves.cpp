@@ -11,6 +11,8 @@ struct MoveCase
 {
     static void Run(Emulator& e, unsigned int op)
     {
+        InstructionSet::Charge<CycleTable::Move(moveSizes[I / (sourceCount * dataAlterableCount)], I % sourceCount,
+                                                dataAlterable[(I / sourceCount) % dataAlterableCount])>(e);
         InstructionSet::Move(e, op, Fixed<moveSizes[I / (sourceCount * dataAlterableCount)]>(),
                              Fixed<I % sourceCount>(), Fixed<dataAlterable[(I / sourceCount) % dataAlterableCount]>());
     }
@@ -21,6 +23,7 @@ struct MoveAddressCase
 {
     static void Run(Emulator& e, unsigned int op)
     {
+        InstructionSet::Charge<CycleTable::MoveAddress(I / formCount ? 16 : 32, I % formCount)>(e);
         InstructionSet::MoveAddress(e, op, Fixed<I / formCount ? 16 : 32>(), Fixed<I % formCount>());
     }
 };
@@ -29,11 +32,12 @@ template <int I>
 struct MoveMultipleCase
 {
     static constexpr int place = I % multipleCount;
+    static constexpr bool toRegisters = place >= multipleToMemoryCount;
+    static constexpr int form = toRegisters ? multipleToRegisters[place - multipleToMemoryCount] : multipleToMemory[place];
     static void Run(Emulator& e, unsigned int op)
     {
-        InstructionSet::MoveMultiple(e, op, Fixed<I / multipleCount ? 32 : 16>(),
-                                     Fixed<place < multipleToMemoryCount ? multipleToMemory[place]
-                                                                         : multipleToRegisters[place - multipleToMemoryCount]>());
+        InstructionSet::Charge<CycleTable::MoveMultiple(form, toRegisters)>(e);
+        InstructionSet::MoveMultiple(e, op, Fixed<I / multipleCount ? 32 : 16>(), Fixed<form>());
     }
 };
 

@@ -102,6 +102,14 @@ private:
     alignas(MemoryRecordItem) unsigned char inlineItems[inlineCount * sizeof(MemoryRecordItem)];
     int length = 0;
     int heapCapacity = 0;
+
+public:
+    // Two bytes that the list leaves to its owner, in the room that the heap pointer's
+    // alignment leaves anyway: an undo item keeps its cycle stamp there. Neither copied nor
+    // cleared with the records.
+    unsigned short tag = 0;
+
+private:
     MemoryRecordItem* heap = nullptr;
 };
 

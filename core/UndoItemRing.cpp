@@ -5,6 +5,7 @@
 #include <new>
 
 static_assert(sizeof(UndoItem) == 64, "an item is one cache line");
+static_assert(sizeof(MemoryRecordList) == 32 || sizeof(void*) != 8, "the list's tag fits in its alignment's room");
 static_assert(offsetof(Register, d) == 0 && offsetof(Register, a) == UndoItem::addressWord * sizeof(unsigned int)
                   && offsetof(Register, pc) == offsetof(Register, a) + 7 * sizeof(unsigned int)
                   && offsetof(Register, usp) == offsetof(Register, pc) + sizeof(unsigned int)

@@ -72,6 +72,13 @@ public:
 
     bool IsWhole() const { return sr & wholeBit; }
 
+    // The machine's cycle counter before the instruction, by its low bits, which no
+    // instruction's cost reaches: taking the item back takes the counter back by their
+    // difference with the counter's after it. In the memory list's spare room, so that the
+    // item stays one cache line.
+    void Stamp(unsigned long long cycles) { memory.tag = static_cast<unsigned short>(cycles); }
+    unsigned short CycleStamp() const { return memory.tag; }
+
     static constexpr unsigned short wholeBit = 0x0040;
     static_assert((Register::srMask & wholeBit) == 0, "sr never holds wholeBit");
     // D0-D7, A0-A6 and pc lie in this order, a word each, from the start of the registers;
