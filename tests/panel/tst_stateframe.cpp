@@ -18,6 +18,10 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QContextMenuEvent>
 #include <QtTest>
 
 namespace {
@@ -264,6 +268,36 @@ void StateFrameTest::Steps()
     for (const char* o : {"src", "dst"}) {
         QCOMPARE(m.Text(QLatin1String(o) + QLatin1String("MemoryHexaText")), QString(5 * bytes / 2 - 1, '-'));
         QCOMPARE(m.Text(QLatin1String(o) + QLatin1String("MemoryAsciiText")), QString(bytes, '-'));
+    }
+    // The cycle counter: MOVE.L #imm,D0 takes 12 cycles, LEA d16(PC),A0 8; one taken back
+    // counts down; a right click starts it again from 0.
+    {
+        Machine c;
+        auto* cycles = c.Find<QLabel>(QStringLiteral("cyclesLabel"));
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 0 (+0)  0,0\u00A0µs"));
+        c.Step();
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 12 (+12)  1,5\u00A0µs"));
+        c.Step();
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 20 (+8)  2,5\u00A0µs"));
+        c.panel.RecordReference();
+        c.document.emulator->Undo(1);
+        c.panel.UpdateControl();
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 12 (-8)  1,5\u00A0µs"));
+        QVERIFY(cycles->x() + cycles->width() <= c.panel.width()
+                && cycles->fontMetrics().horizontalAdvance(cycles->text()) <= cycles->width());
+        QVERIFY(c.Find<QLineEdit>(QStringLiteral("disaText"))->geometry().right() < cycles->x());
+        QTimer::singleShot(0, [] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                menu->actions().first()->trigger();
+                menu->close();
+            }
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5));
+        QApplication::sendEvent(cycles, &click);
+        QCOMPARE(c.document.emulator->Cycles(), 0ull);
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 0 (+0)  0,0\u00A0µs"));
+        c.Step();
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 8 (+8)  1,0\u00A0µs"));
     }
     // A repaint shows the same, in the same colours; recorded again without a step,
     // everything is black.
