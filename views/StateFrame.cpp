@@ -323,6 +323,9 @@ void StateFrame::UpdateCycles()
         text = QStringLiteral("Cycles : ") + count;
     if (metrics.horizontalAdvance(text) > ui->cyclesLabel->width())
         text = count;
+    // No room for even the count: the instruction has the row.
+    if (metrics.horizontalAdvance(text) > ui->cyclesLabel->width())
+        text.clear();
     ui->cyclesLabel->setText(text);
     ui->cyclesLabel->setToolTip(QStringLiteral("Cycles d'horloge depuis la réinitialisation, entre parenthèses ceux de la "
                                                "dernière exécution, et leur durée à 8 MHz"));

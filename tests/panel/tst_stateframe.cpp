@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QTimer>
 #include <QContextMenuEvent>
+#include <QSet>
 #include <QtTest>
 
 namespace {
@@ -286,6 +287,17 @@ void StateFrameTest::Steps()
         QVERIFY(cycles->x() + cycles->width() <= c.panel.width()
                 && cycles->fontMetrics().horizontalAdvance(cycles->text()) <= cycles->width());
         QVERIFY(c.Find<QLineEdit>(QStringLiteral("disaText"))->geometry().right() < cycles->x());
+        // Narrower, the counter says less, never more than its room: its four forms by width.
+        QSet<QString> forms;
+        for (int width = 560; width <= 760; width += 4) {
+            c.panel.resize(width, c.panel.height());
+            QVERIFY(cycles->fontMetrics().horizontalAdvance(cycles->text()) <= cycles->width());
+            QVERIFY2(cycles->text().isEmpty() || cycles->text().contains(QStringLiteral("12 (-8)")), qPrintable(cycles->text()));
+            forms << cycles->text();
+        }
+        QCOMPARE(forms, (QSet<QString>{QStringLiteral("Cycles : 12 (-8)  1,5\u00A0µs"), QStringLiteral("Cycles : 12 (-8)"),
+                                       QStringLiteral("12 (-8)"), QString()}));
+        c.panel.resize(743, c.panel.height());
         QTimer::singleShot(0, [] {
             if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
                 menu->actions().first()->trigger();
