@@ -3,6 +3,7 @@
 #include "core/Disassembler.h"
 #include "session/Document.h"
 #include "core/EffectiveAddress.h"
+#include "core/CycleTable.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
 #include "core/Register.h"
@@ -13,6 +14,8 @@
 #include "views/StateFrameForm.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -106,6 +109,7 @@ void StateFrame::InitializeSlot()
         button->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(button, &QPushButton::customContextMenuRequested, this, &StateFrame::OnContextMenu_RegisterButton);
     }
+    connect(ui->cyclesLabel, &QLabel::customContextMenuRequested, this, &StateFrame::OnContextMenu_Cycles);
     // The stack follows its register and entry size at once, not at the next repaint.
     connect(ui->stackComboBox, qOverload<int>(&QComboBox::currentIndexChanged), this, qOverload<>(&StateFrame::update));
     for (QRadioButton* radio : {ui->stackButton8, ui->stackButton16, ui->stackButton32})
@@ -123,6 +127,7 @@ void StateFrame::UpdateControl()
     for (int n = 0; n < 8; ++n)
         ui->aHexaText[n]->SetValue(registers->GetAn(unsigned(n), 32));
     ui->pcHexaText->SetValue(registers->pc);
+    UpdateCycles();
     ui->uspHexaText->SetValue(registers->usp);
     ui->sspHexaText->SetValue(registers->ssp);
     for (int i = 0; i < StateFrameForm::flagCount; ++i)
@@ -188,6 +193,7 @@ void StateFrame::UpdateEffectiveAddress()
 
 void StateFrame::RecordReference()
 {
+    cyclesReference = document->emulator->Cycles();
     for (RegisterText* text : findChildren<RegisterText*>())
         text->StoreReference();
 }
@@ -282,6 +288,57 @@ void StateFrame::resizeEvent(QResizeEvent* event)
 {
     // The instruction line takes the whole width that is left to it.
     const int leftMargin = ui->flagButton[0]->x();
-    ui->disaText->resize(std::max(0, width() - leftMargin - ui->disaText->x()), ui->disaText->height());
+    // The instruction keeps room for its longest forms; the counter takes what is left, up
+    // to its full width, and says less when it has less.
+    QLabel* cycles = ui->cyclesLabel;
+    const int disaX = ui->disaText->x();
+    const int right = width() - leftMargin;
+    const int cyclesWidth = std::clamp(right - disaX - 6 - instructionWidth, 0, StateFrameForm::cyclesWidth);
+    cycles->setGeometry(right - cyclesWidth, cycles->y(), cyclesWidth, cycles->height());
+    ui->disaText->resize(std::max(0, cycles->x() - 6 - disaX), ui->disaText->height());
+    UpdateCycles();
     QFrame::resizeEvent(event);
+}
+
+// "Cycles : 1 234 567 (+38)  154,3 ms": the count since reset, what the last run or step
+// took (less after going back), and the count's time at the machine's clock.
+void StateFrame::UpdateCycles()
+{
+    const QLocale french(QLocale::French);
+    const quint64 cycles = document->emulator->Cycles();
+    const qint64 change = qint64(cycles - cyclesReference);
+    const QString sign = change < 0 ? QStringLiteral("-") : QStringLiteral("+");
+    const double seconds = double(cycles) / CycleTable::clockRate;
+    QString time;
+    if (seconds < 1e-3)
+        time = french.toString(seconds * 1e6, 'f', 1) + QStringLiteral("\u00A0µs");
+    else if (seconds < 1)
+        time = french.toString(seconds * 1e3, 'f', 1) + QStringLiteral("\u00A0ms");
+    else
+        time = french.toString(seconds, 'f', 2) + QStringLiteral("\u00A0s");
+    const QString count = QStringLiteral("%1 (%2%3)").arg(french.toString(cycles), sign, french.toString(qAbs(change)));
+    const QFontMetrics metrics = ui->cyclesLabel->fontMetrics();
+    QString text = QStringLiteral("Cycles : %1  %2").arg(count, time);
+    if (metrics.horizontalAdvance(text) > ui->cyclesLabel->width())
+        text = QStringLiteral("Cycles : ") + count;
+    if (metrics.horizontalAdvance(text) > ui->cyclesLabel->width())
+        text = count;
+    // No room for even the count: the instruction has the row.
+    if (metrics.horizontalAdvance(text) > ui->cyclesLabel->width())
+        text.clear();
+    ui->cyclesLabel->setText(text);
+    ui->cyclesLabel->setToolTip(QStringLiteral("Cycles d'horloge depuis la réinitialisation, entre parenthèses ceux de la "
+                                               "dernière exécution, et leur durée à 8 MHz"));
+}
+
+void StateFrame::OnContextMenu_Cycles(const QPoint& position)
+{
+    QMenu menu(this);
+    QAction* reset = menu.addAction(QStringLiteral("Remettre le compteur de cycles à zéro"));
+    connect(reset, &QAction::triggered, this, [this] {
+        document->emulator->ResetCycles();
+        cyclesReference = 0;
+        UpdateCycles();
+    });
+    menu.exec(ui->cyclesLabel->mapToGlobal(position));
 }

@@ -44,6 +44,8 @@ public slots:
     void OnClicked_RegisterButton();
     // A right click on a register's button offers "Dernière écriture" for that register.
     void OnContextMenu_RegisterButton(const QPoint& position);
+    // A right click on the cycle counter offers to start it again from 0.
+    void OnContextMenu_Cycles(const QPoint& position);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -52,6 +54,11 @@ protected:
 private:
     // Fits the memory columns to the panel's width.
     void LayoutMemoryTexts();
+    void UpdateCycles();
+    // What the instruction field keeps before the counter takes room beside it.
+    static constexpr int instructionWidth = 260;
+    // The counter when the reference was recorded: the last run or step took the rest.
+    quint64 cyclesReference = 0;
     void ShowOperand(const EffectiveAddressItem* item, RegisterText* hexa, RegisterText* ascii, MemoryText* memoryHexa,
                      MemoryText* memoryAscii);
     // Every memory text, hexadecimal and characters side by side, row by row.

@@ -45,6 +45,8 @@ constexpr int memoryGap = 2;
 constexpr int memoryAsciiX = memoryHexaX + memoryHexaWidth + memoryGap;
 constexpr int defaultWidth = 743;
 constexpr int memoryAsciiWidth = defaultWidth - margin - memoryAsciiX;
+// The cycle counter, at the right end of the program counter's row.
+constexpr int cyclesX = defaultWidth - margin - StateFrameForm::cyclesWidth;
 
 int Row(int row)
 {
@@ -161,7 +163,12 @@ void StateFrameForm::SetupUi(QFrame* frame)
     // Row 8: the program counter and the instruction there.
     pcButton = MakeButton(frame, QStringLiteral("pcButton"), QStringLiteral("PC"), dButtonX, 8, buttonWidth);
     pcHexaText = MakeRegisterText(frame, QStringLiteral("pcHexaText"), dHexaX, 8, hexaWidth);
-    disaText = MakeField<QLineEdit>(frame, QStringLiteral("disaText"), dAsciiX, 8, defaultWidth - margin - dAsciiX);
+    disaText = MakeField<QLineEdit>(frame, QStringLiteral("disaText"), dAsciiX, 8, cyclesX - gap - dAsciiX);
+    cyclesLabel = new QLabel(frame);
+    cyclesLabel->setObjectName(QStringLiteral("cyclesLabel"));
+    cyclesLabel->setGeometry(cyclesX, Row(8), StateFrameForm::cyclesWidth, rowHeight);
+    cyclesLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    cyclesLabel->setContextMenuPolicy(Qt::CustomContextMenu);
 
     // Rows 9 and 10: the operands beside the two stack pointers.
     const struct

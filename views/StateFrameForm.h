@@ -42,6 +42,9 @@ public:
     RegisterText* flagText[flagCount] = {};
 
     QLineEdit* disaText = nullptr;
+    // The clock cycles since reset, what the last run or step took, and their time at 8 MHz.
+    QLabel* cyclesLabel = nullptr;
+    static constexpr int cyclesWidth = 230;
 
     QLabel* srcLabel = nullptr;
     QLabel* dstLabel = nullptr;

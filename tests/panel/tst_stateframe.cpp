@@ -18,6 +18,11 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QContextMenuEvent>
+#include <QSet>
 #include <QtTest>
 
 namespace {
@@ -264,6 +269,47 @@ void StateFrameTest::Steps()
     for (const char* o : {"src", "dst"}) {
         QCOMPARE(m.Text(QLatin1String(o) + QLatin1String("MemoryHexaText")), QString(5 * bytes / 2 - 1, '-'));
         QCOMPARE(m.Text(QLatin1String(o) + QLatin1String("MemoryAsciiText")), QString(bytes, '-'));
+    }
+    // The cycle counter: MOVE.L #imm,D0 takes 12 cycles, LEA d16(PC),A0 8; one taken back
+    // counts down; a right click starts it again from 0.
+    {
+        Machine c;
+        auto* cycles = c.Find<QLabel>(QStringLiteral("cyclesLabel"));
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 0 (+0)  0,0\u00A0µs"));
+        c.Step();
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 12 (+12)  1,5\u00A0µs"));
+        c.Step();
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 20 (+8)  2,5\u00A0µs"));
+        c.panel.RecordReference();
+        c.document.emulator->Undo(1);
+        c.panel.UpdateControl();
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 12 (-8)  1,5\u00A0µs"));
+        QVERIFY(cycles->x() + cycles->width() <= c.panel.width()
+                && cycles->fontMetrics().horizontalAdvance(cycles->text()) <= cycles->width());
+        QVERIFY(c.Find<QLineEdit>(QStringLiteral("disaText"))->geometry().right() < cycles->x());
+        // Narrower, the counter says less, never more than its room: its four forms by width.
+        QSet<QString> forms;
+        for (int width = 560; width <= 760; width += 4) {
+            c.panel.resize(width, c.panel.height());
+            QVERIFY(cycles->fontMetrics().horizontalAdvance(cycles->text()) <= cycles->width());
+            QVERIFY2(cycles->text().isEmpty() || cycles->text().contains(QStringLiteral("12 (-8)")), qPrintable(cycles->text()));
+            forms << cycles->text();
+        }
+        QCOMPARE(forms, (QSet<QString>{QStringLiteral("Cycles : 12 (-8)  1,5\u00A0µs"), QStringLiteral("Cycles : 12 (-8)"),
+                                       QStringLiteral("12 (-8)"), QString()}));
+        c.panel.resize(743, c.panel.height());
+        QTimer::singleShot(0, [] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                menu->actions().first()->trigger();
+                menu->close();
+            }
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5));
+        QApplication::sendEvent(cycles, &click);
+        QCOMPARE(c.document.emulator->Cycles(), 0ull);
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 0 (+0)  0,0\u00A0µs"));
+        c.Step();
+        QCOMPARE(cycles->text(), QStringLiteral("Cycles : 8 (+8)  1,0\u00A0µs"));
     }
     // A repaint shows the same, in the same colours; recorded again without a step,
     // everything is black.
