@@ -7,7 +7,13 @@
 #include "core/Hex.h"
 #include "core/Memory.h"
 #include "core/Register.h"
+#include "runner/LcovWriter.h"
+#include "session/CallgrindWriter.h"
+#include "session/Profiler.h"
 #include "session/Session.h"
+
+#include <QCoreApplication>
+#include <QSaveFile>
 
 #include <QJsonArray>
 #include <limits>
@@ -74,6 +80,17 @@ bool BatchRun::Open(QFile& file, const QString& option, const QString& name, QSt
     return false;
 }
 
+bool BatchRun::OpenWhole(std::unique_ptr<QSaveFile>& file, const QString& option, const QString& name, QString* error)
+{
+    if (name.isEmpty())
+        return true;
+    file.reset(new QSaveFile(name));
+    if (file->open(QIODevice::WriteOnly))
+        return true;
+    *error = QStringLiteral("%1 : impossible d'écrire le fichier « %2 »").arg(option, name);
+    return false;
+}
+
 bool BatchRun::Prepare(QString* error)
 {
     if (!session->Load(options.program, error)) {
@@ -127,6 +144,9 @@ bool BatchRun::Prepare(QString* error)
         }
         document->AddWatchpoint(::Watchpoint(address, length, static_cast<WatchKind>(watch.kind)));
     }
+    if (!OpenWhole(profileFile, QStringLiteral("--profile"), options.profile, error)
+        || !OpenWhole(coverageFile, QStringLiteral("--coverage"), options.coverage, error))
+        return false;
     if (!options.trace.isEmpty() && !Open(traceFile, QStringLiteral("--trace"), options.trace, error))
         return false;
     if (!options.json.isEmpty() && !Open(jsonFile, QStringLiteral("--json"), options.json, error))
@@ -150,10 +170,18 @@ void BatchRun::Run()
     bounds.untilSet = untilSet;
     bounds.until = until;
     const bool recorded = !document->watchpoints.isEmpty() || traceFile.isOpen();
+    if (profileFile || coverageFile) {
+        profiler.reset(new Profiler(document));
+        profiler->Start();
+    }
     if (traceFile.isOpen())
         session->SetObserver(this);
+    else if (profiler)
+        session->SetObserver(profiler.get());
     const RunStop& result = session->RunHere(recorded ? RunMode : QuickStopMode, bounds);
     session->SetObserver(nullptr);
+    if (profiler)
+        profiler->Finish();
     instructions = session->Executed();
     switch (result.cause) {
     case StopCause::Until: stop = Until; break;
@@ -174,8 +202,10 @@ void BatchRun::Run()
     }
 }
 
-void BatchRun::Executed(unsigned int)
+void BatchRun::Executed(unsigned int address)
 {
+    if (profiler)
+        profiler->Executed(address);
     Trace(traceBuffer);
     if (traceBuffer.size() > (1 << 20)) {
         traceFile.write(traceBuffer);
@@ -274,6 +304,7 @@ QByteArray BatchRun::Json() const
     state.insert(QStringLiteral("stop"), QLatin1String(stops[stop]));
     state.insert(QStringLiteral("message"), session->LastStop().message);
     state.insert(QStringLiteral("instructions"), double(instructions));
+    state.insert(QStringLiteral("cycles"), double(document->emulator->Cycles()));
     state.insert(QStringLiteral("registers"), registers);
     if (!ranges.isEmpty()) {
         QJsonArray memory;
@@ -292,8 +323,34 @@ QByteArray BatchRun::Json() const
     return QJsonDocument(state).toJson(QJsonDocument::Compact) + '\n';
 }
 
+bool BatchRun::WriteProfile(QString* error)
+{
+    if (!profiler)
+        return true;
+    const Profile profile = profiler->Collect();
+    const QStringList paths = profile.SourcePaths(options.program);
+    if (profileFile) {
+        const QString command = QCoreApplication::arguments().join(QLatin1Char(' '));
+        profileFile->write(CallgrindWriter(profile, paths, command).Write());
+        if (!profileFile->commit()) {
+            *error = QStringLiteral("--profile : impossible d'écrire le fichier « %1 »").arg(options.profile);
+            return false;
+        }
+    }
+    if (coverageFile) {
+        coverageFile->write(LcovWriter(profile, paths).Write());
+        if (!coverageFile->commit()) {
+            *error = QStringLiteral("--coverage : impossible d'écrire le fichier « %1 »").arg(options.coverage);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool BatchRun::Report(QString* error)
 {
+    if (!WriteProfile(error))
+        return false;
     if (jsonFile.isOpen()) {
         jsonFile.write(Json());
         jsonFile.close();

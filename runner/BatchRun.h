@@ -10,6 +10,8 @@
 #include <memory>
 
 class Document;
+class Profiler;
+class QSaveFile;
 class Session;
 
 // One run of zendra-run: the program loaded and reset as the window does, the options
@@ -45,6 +47,8 @@ private:
     bool Evaluate(const QString& option, const QString& text, unsigned int* value, QString* error);
     bool Open(QFile& file, const QString& option, const QString& name, QString* error);
     QByteArray Json() const;
+    bool OpenWhole(std::unique_ptr<QSaveFile>& file, const QString& option, const QString& name, QString* error);
+    bool WriteProfile(QString* error);
 
     bool untilSet = false;
     unsigned int until = 0;
@@ -53,7 +57,13 @@ private:
     QFile jsonFile;
     QFile screenFile;
     QFile traceFile;
-    // One line of the trace for the newest instruction of the history, after each.
+    // Written whole at the end of the run or not at all.
+    std::unique_ptr<QSaveFile> profileFile;
+    std::unique_ptr<QSaveFile> coverageFile;
+    // Observes the run when a profile or coverage is asked for.
+    std::unique_ptr<Profiler> profiler;
+    // One line of the trace for the newest instruction of the history, after each; the
+    // profiler sees the instruction too.
     void Executed(unsigned int address) override;
     void Trace(QByteArray& buffer);
     QByteArray traceBuffer;

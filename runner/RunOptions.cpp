@@ -60,6 +60,8 @@ bool RunOptions::ParseArguments(const QStringList& arguments, QString* error)
     trace = parser.value(QStringLiteral("trace"));
     json = parser.value(QStringLiteral("json"));
     screen = parser.value(QStringLiteral("screen"));
+    profile = parser.value(QStringLiteral("profile"));
+    coverage = parser.value(QStringLiteral("coverage"));
     return ParseGdb(parser, error);
 }
 
@@ -86,6 +88,11 @@ QList<QCommandLineOption> RunOptions::Options()
         {QStringLiteral("json"), QStringLiteral("Écrire l'état final en JSON (- pour la sortie standard)."),
          QStringLiteral("FICHIER")},
         {QStringLiteral("screen"), QStringLiteral("Écrire l'écran final en PNG."), QStringLiteral("FICHIER.png")},
+        {QStringLiteral("profile"),
+         QStringLiteral("Écrire le profil de l'exécution (instructions et cycles par fonction et par ligne) au format de callgrind."),
+         QStringLiteral("FICHIER")},
+        {QStringLiteral("coverage"), QStringLiteral("Écrire la couverture des lignes, des fonctions et des branches au format lcov."),
+         QStringLiteral("FICHIER")},
         {QStringLiteral("gdb"), QStringLiteral("Servir GDB sur le PORT de 127.0.0.1 (0 : un port libre) au lieu d'exécuter."),
          QStringLiteral("PORT")},
         {QStringLiteral("gdb-address"), QStringLiteral("Servir GDB sur cette adresse plutôt que 127.0.0.1."),
@@ -246,7 +253,7 @@ bool RunOptions::ParseGdb(const QCommandLineParser& parser, QString* error)
             return false;
         }
     }
-    for (const char* name : {"until", "limit", "memory", "trace", "json", "screen"}) {
+    for (const char* name : {"until", "limit", "memory", "trace", "json", "screen", "profile", "coverage"}) {
         if (parser.isSet(QString::fromLatin1(name))) {
             *error = QStringLiteral("--%1 ne va pas avec --gdb : c'est GDB qui mène l'exécution").arg(QLatin1String(name));
             return false;
