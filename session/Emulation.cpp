@@ -1,6 +1,7 @@
 #include "session/Emulation.h"
 
 #include "core/Emulator.h"
+#include "core/Memory.h"
 #include "core/Register.h"
 #include "core/ThreadSanitizer.h"
 #include "program/LineTable.h"
@@ -298,9 +299,17 @@ EmulationResult Emulation::RunLoop()
             ++executed;
         if (Failed())
             return Exception;
-        if (watching || observer) {
-            if (watching && monitor.Watched())
+        if (watching) {
+            if (monitor.Watched())
                 return WatchpointHit;
+            continue;
+        }
+        if (observer) {
+            const long long done = ObservedSlice<recorded>(counted ? std::min(observedSlice, limit - executed) : observedSlice);
+            if (counted)
+                executed += done;
+            if (Failed())
+                return Exception;
             continue;
         }
         const long long slice = recorded ? recordedSlice : quickSlice;
@@ -311,6 +320,28 @@ EmulationResult Emulation::RunLoop()
         if (Failed())
             return Exception;
     }
+}
+
+template <bool recorded>
+long long Emulation::ObservedSlice(long long count)
+{
+    Emulator* emulator = document->emulator;
+    const Register& r = *emulator->registers;
+    const Memory& memory = *document->memory;
+    const bool addresses = index.HasAddresses();
+    const bool instructions = index.HasInstructions();
+    long long done = 0;
+    while (done < count) {
+        const unsigned int pc = r.pc & 0xFFFFFF;
+        if ((pc & 1) || (addresses && index.HasAddress(pc)) || (instructions && index.HasInstruction(memory.Read(pc, 16))))
+            break;
+        recorded ? emulator->Execute() : emulator->QuickExecute();
+        ++done;
+        if (!emulator->errorMessage.isEmpty())
+            break;
+        observer->Executed(pc);
+    }
+    return done;
 }
 
 EmulationResult Emulation::ResumeStep()

@@ -43,7 +43,7 @@ const Profiler::Kind* Profiler::Kinds()
             else if (w == 0x4E75 || w == 0x4E77 || w == 0x4E73)
                 k[w] = Kind::Return;
             else if ((w & 0xF000) == 0x6000 && ((w >> 8) & 15) >= 2)
-                k[w] = Kind::Branch;
+                k[w] = (w & 0xFF) ? Kind::ShortBranch : Kind::Branch;
             else if ((w & 0xF0F8) == 0x50C8)
                 k[w] = Kind::DecrementBranch;
             else if ((w & 0xFFF0) == 0x4E40)
@@ -106,8 +106,9 @@ void Profiler::Executed(unsigned int address)
     ++instructions;
 
     const Register& r = *emulator->registers;
-    const unsigned int word = document->memory->Read(address & addressMask, 16);
-    const Kind kind = kinds[word];
+    if (__builtin_expect(counts.kind == 0, false))
+        counts.kind = static_cast<unsigned char>(kinds[document->memory->Read(address & addressMask, 16)]) + 1;
+    const Kind kind = static_cast<Kind>(counts.kind - 1);
     const unsigned int pc = r.pc & addressMask;
     const bool supervisor = (r.sr & Register::supervisorBit) != 0;
     switch (kind) {
@@ -118,16 +119,17 @@ void Profiler::Executed(unsigned int address)
         // The frame was where the stack pointer stood before the return popped it.
         Return(lastSp, lastSupervisor);
         break;
-    case Kind::Branch:
-        if (pc != ((address + ((word & 0xFF) ? 2 : 4)) & addressMask))
+    case Kind::ShortBranch:
+        if (pc != ((address + 2) & addressMask))
             ++counts.taken;
         break;
+    case Kind::Branch:
     case Kind::DecrementBranch:
         if (pc != ((address + 4) & addressMask))
             ++counts.taken;
         break;
     default:
-        if (supervisor && r.ssp < lastSsp && lastSsp - r.ssp >= 6 && ExceptionTaken(kind, word, pc))
+        if (supervisor && r.ssp < lastSsp && lastSsp - r.ssp >= 6 && ExceptionTaken(kind, address, pc))
             Call(counts, address, pc, r.ssp, true);
         break;
     }
@@ -142,9 +144,10 @@ void Profiler::Executed(unsigned int address)
 // instruction's and the privilege violation's. Nothing else moves the supervisor stack
 // down by a frame and lands on a vector's handler in one instruction; a call, a jump or a
 // branch is told apart by its word first.
-bool Profiler::ExceptionTaken(Kind kind, unsigned int word, unsigned int pc) const
+bool Profiler::ExceptionTaken(Kind kind, unsigned int address, unsigned int pc) const
 {
     const Memory* memory = document->memory;
+    const unsigned int word = memory->Read(address & addressMask, 16);
     const auto handler = [memory](int vector) { return memory->Read(unsigned(vector) * 4, 32) & addressMask; };
     switch (kind) {
     case Kind::Trap: return pc == handler(Trap0 + int(word & 15));
@@ -410,7 +413,7 @@ std::vector<Profile::Branch> Profiler::Branches(const LineTable& lines) const
         const unsigned int end = lines.RowAt(i + 1).address;
         for (unsigned int address = row.address; address < end;) {
             const Kind kind = kinds[memory->Read(address & addressMask, 16)];
-            if (kind == Kind::Branch || kind == Kind::DecrementBranch) {
+            if (kind == Kind::ShortBranch || kind == Kind::Branch || kind == Kind::DecrementBranch) {
                 const Counts* c = Find(address);
                 branches.push_back(Profile::Branch{row.file, row.line, address, c ? c->executions : 0, c ? c->taken : 0});
             }

@@ -48,6 +48,8 @@ private:
         Other,
         Call,
         Return,
+        // A Bcc of one word (its displacement in it), of two (a word's displacement after it).
+        ShortBranch,
         Branch,
         DecrementBranch,
         Trap,
@@ -57,13 +59,16 @@ private:
     };
     static const Kind* Kinds();
 
-    // The counts of the instruction at one even address; edge caches its last call's.
+    // The counts of the instruction at one even address; edge caches its last call's (plus
+    // one, 0 for none), kind its kind (plus one, 0 until it first runs), so that its word is
+    // read once: code that rewrites itself keeps the kind of what ran there first.
     struct Counts
     {
         unsigned long long executions;
         unsigned long long cycles;
         unsigned long long taken;
         int edge;
+        unsigned char kind;
     };
     static constexpr unsigned int pageBits = 12;
     static constexpr unsigned int pageCount = 1u << (24 - pageBits);
@@ -106,7 +111,7 @@ private:
     int EdgeIndex(unsigned int site, unsigned int target);
     void Return(unsigned int slot, bool supervisor);
     void Close(const Frame& frame, std::vector<Edge>& edges, std::vector<Target>& targets) const;
-    bool ExceptionTaken(Kind kind, unsigned int word, unsigned int pc) const;
+    bool ExceptionTaken(Kind kind, unsigned int address, unsigned int pc) const;
     std::vector<Profile::Branch> Branches(const LineTable& lines) const;
 
     Document* const document;
