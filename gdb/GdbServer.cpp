@@ -214,6 +214,8 @@ void GdbServer::HandlePacket(const QByteArray& payload)
     QByteArray reply;
     switch (session.Handle(payload, &reply)) {
     case GdbSession::Reply:
+        for (const QByteArray& output : qAsConst(session.console))
+            Send(output);
         Send(reply);
         if (session.changed)
             emit Changed();

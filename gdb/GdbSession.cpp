@@ -161,6 +161,7 @@ QByteArray GdbSession::ConsoleOutput(const QString& text)
 GdbSession::Action GdbSession::Handle(const QByteArray& payload, QByteArray* reply)
 {
     changed = false;
+    console.clear();
     reply->clear();
     if (payload.isEmpty())
         return Reply;
@@ -271,7 +272,30 @@ QByteArray GdbSession::Query(const QByteArray& payload)
         return QByteArray("68000").toHex();
     if (payload == "qSymbol::")
         return ok;
+    if (payload.startsWith("qRcmd,"))
+        return Monitor(payload.mid(6));
     return QByteArray();
+}
+
+// GDB's "monitor" commands, hex-encoded: their text goes to GDB's console, then OK.
+QByteArray GdbSession::Monitor(const QByteArray& hexCommand)
+{
+    const QString command = QString::fromUtf8(QByteArray::fromHex(hexCommand)).simplified();
+    Emulator* emulator = document->emulator;
+    if (command == QLatin1String("cycles")) {
+        console << ConsoleOutput(QStringLiteral("%1 cycles d'horloge depuis la dernière remise à zéro").arg(emulator->Cycles()));
+    } else if (command == QLatin1String("cycles reset")) {
+        emulator->ResetCycles();
+        console << ConsoleOutput(QStringLiteral("Compteur de cycles remis à zéro"));
+    } else if (command == QLatin1String("help")) {
+        console << ConsoleOutput(QStringLiteral("monitor cycles : les cycles d'horloge comptés depuis la réinitialisation "
+                                                "ou la dernière remise à zéro"))
+                << ConsoleOutput(QStringLiteral("monitor cycles reset : remettre le compteur de cycles à zéro"))
+                << ConsoleOutput(QStringLiteral("monitor help : cette aide"));
+    } else {
+        console << ConsoleOutput(QStringLiteral("Commande inconnue : « %1 » (monitor help donne la liste)").arg(command));
+    }
+    return ok;
 }
 
 // "target.xml:offset,length": the part of the description asked for, "m" before more, "l"

@@ -50,6 +50,9 @@ public:
     bool acknowledging = true;
     // The last command changed registers, memory, breakpoints or watchpoints.
     bool changed = false;
+    // Output for GDB's console that the last command's reply comes after ("O" packets), as
+    // a monitor command's; empty for none.
+    QList<QByteArray> console;
 
 private:
     QByteArray Query(const QByteArray& payload);
@@ -65,6 +68,7 @@ private:
     Action ContinueActions(const QByteArray& actions, QByteArray* reply);
     QByteArray StepBack();
     QByteArray WatchStop() const;
+    QByteArray Monitor(const QByteArray& hexCommand);
     static bool Remove(QList<Watchpoint>& list, const Watchpoint& watchpoint);
     unsigned int RegisterValue(int number) const;
     void SetRegister(int number, unsigned int value);

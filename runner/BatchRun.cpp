@@ -7,7 +7,12 @@
 #include "core/Hex.h"
 #include "core/Memory.h"
 #include "core/Register.h"
+#include "runner/LcovWriter.h"
+#include "session/CallgrindWriter.h"
+#include "session/Profiler.h"
 #include "session/Session.h"
+
+#include <QCoreApplication>
 
 #include <QJsonArray>
 #include <limits>
@@ -136,15 +141,20 @@ bool BatchRun::OpenOutputs(QString* error)
         jsonFile.reset(new OutputFile(QStringLiteral("--json"), options.json, true));
     if (!options.screen.isEmpty())
         screenFile.reset(new OutputFile(QStringLiteral("--screen"), options.screen));
-    std::unique_ptr<OutputFile>* const outputs[] = {&traceFile, &jsonFile, &screenFile};
+    if (!options.profile.isEmpty())
+        profileFile.reset(new OutputFile(QStringLiteral("--profile"), options.profile));
+    if (!options.coverage.isEmpty())
+        coverageFile.reset(new OutputFile(QStringLiteral("--coverage"), options.coverage));
+    std::unique_ptr<OutputFile>* const outputs[] = {&traceFile, &jsonFile, &screenFile, &profileFile, &coverageFile};
     // The temporary files already made go with their owners.
     const auto refuse = [&] {
         for (std::unique_ptr<OutputFile>* output : outputs)
             output->reset();
         return false;
     };
-    for (int i = 0; i < 3; ++i) {
-        for (int j = i + 1; j < 3; ++j) {
+    const int count = int(sizeof outputs / sizeof outputs[0]);
+    for (int i = 0; i < count; ++i) {
+        for (int j = i + 1; j < count; ++j) {
             const OutputFile* a = outputs[i]->get();
             const OutputFile* b = outputs[j]->get();
             if (a && b && a->SameFile(*b)) {
@@ -169,10 +179,18 @@ void BatchRun::Run()
     bounds.untilSet = untilSet;
     bounds.until = until;
     const bool recorded = !document->watchpoints.isEmpty() || traceFile;
+    if (profileFile || coverageFile) {
+        profiler.reset(new Profiler(document));
+        profiler->Start();
+    }
     if (traceFile)
         session->SetObserver(this);
+    else if (profiler)
+        session->SetObserver(profiler.get());
     const RunStop& result = session->RunHere(recorded ? RunMode : QuickStopMode, bounds);
     session->SetObserver(nullptr);
+    if (profiler)
+        profiler->Finish();
     instructions = session->Executed();
     switch (result.cause) {
     case StopCause::Until: stop = Until; break;
@@ -193,8 +211,10 @@ void BatchRun::Run()
     }
 }
 
-void BatchRun::Executed(unsigned int)
+void BatchRun::Executed(unsigned int address)
 {
+    if (profiler)
+        profiler->Executed(address);
     Trace(traceBuffer);
     if (traceBuffer.size() > (1 << 20)) {
         traceFile->Device()->write(traceBuffer);
@@ -293,6 +313,7 @@ QByteArray BatchRun::Json() const
     state.insert(QStringLiteral("stop"), QLatin1String(stops[stop]));
     state.insert(QStringLiteral("message"), session->LastStop().message);
     state.insert(QStringLiteral("instructions"), double(instructions));
+    state.insert(QStringLiteral("cycles"), double(document->emulator->Cycles()));
     state.insert(QStringLiteral("registers"), registers);
     if (!ranges.isEmpty()) {
         QJsonArray memory;
@@ -311,8 +332,23 @@ QByteArray BatchRun::Json() const
     return QJsonDocument(state).toJson(QJsonDocument::Compact) + '\n';
 }
 
+void BatchRun::WriteProfile()
+{
+    if (!profiler)
+        return;
+    const Profile profile = profiler->Collect();
+    const QStringList paths = profile.SourcePaths(options.program);
+    if (profileFile) {
+        const QString command = QCoreApplication::arguments().join(QLatin1Char(' '));
+        profileFile->Device()->write(CallgrindWriter(profile, paths, command).Write());
+    }
+    if (coverageFile)
+        coverageFile->Device()->write(LcovWriter(profile, paths).Write());
+}
+
 bool BatchRun::Report(QString* error)
 {
+    WriteProfile();
     if (jsonFile)
         jsonFile->Device()->write(Json());
     if (screenFile && !document->videoImage.save(screenFile->Device(), "PNG")) {
@@ -320,7 +356,7 @@ bool BatchRun::Report(QString* error)
         return false;
     }
     bool written = true;
-    for (const std::unique_ptr<OutputFile>* output : {&traceFile, &jsonFile, &screenFile}) {
+    for (const std::unique_ptr<OutputFile>* output : {&traceFile, &jsonFile, &screenFile, &profileFile, &coverageFile}) {
         QString failed;
         if (*output && !(*output)->Commit(&failed) && written) {
             *error = failed;

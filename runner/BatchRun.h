@@ -9,6 +9,7 @@
 #include <memory>
 
 class Document;
+class Profiler;
 class Session;
 
 // One run of zendra-run: the program loaded and reset as the window does, the options
@@ -54,6 +55,8 @@ private:
     // Every output asked for, checked and opened, or none.
     bool OpenOutputs(QString* error);
     QByteArray Json() const;
+    // The profile and the coverage into their outputs, from what the profiler saw.
+    void WriteProfile();
 
     bool untilSet = false;
     unsigned int until = 0;
@@ -62,7 +65,13 @@ private:
     std::unique_ptr<OutputFile> jsonFile;
     std::unique_ptr<OutputFile> screenFile;
     std::unique_ptr<OutputFile> traceFile;
-    // One line of the trace for the newest instruction of the history, after each.
+    // Written with the others, whole at the end of the run or not at all.
+    std::unique_ptr<OutputFile> profileFile;
+    std::unique_ptr<OutputFile> coverageFile;
+    // Observes the run when a profile or coverage is asked for.
+    std::unique_ptr<Profiler> profiler;
+    // One line of the trace for the newest instruction of the history, after each; the
+    // profiler sees the instruction too.
     void Executed(unsigned int address) override;
     void Trace(QByteArray& buffer);
     QByteArray traceBuffer;

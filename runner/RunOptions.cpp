@@ -60,6 +60,8 @@ bool RunOptions::ParseArguments(const QStringList& arguments, QString* error)
     trace = parser.value(QStringLiteral("trace"));
     json = parser.value(QStringLiteral("json"));
     screen = parser.value(QStringLiteral("screen"));
+    profile = parser.value(QStringLiteral("profile"));
+    coverage = parser.value(QStringLiteral("coverage"));
     return ParseGdb(parser, error);
 }
 
@@ -86,6 +88,11 @@ QList<QCommandLineOption> RunOptions::Options()
         {QStringLiteral("json"), QStringLiteral("Écrire l'état final en JSON (- pour la sortie standard)."),
          QStringLiteral("FICHIER")},
         {QStringLiteral("screen"), QStringLiteral("Écrire l'écran final en PNG."), QStringLiteral("FICHIER.png")},
+        {QStringLiteral("profile"),
+         QStringLiteral("Écrire le profil de l'exécution (instructions et cycles par fonction et par ligne) au format de callgrind."),
+         QStringLiteral("FICHIER")},
+        {QStringLiteral("coverage"), QStringLiteral("Écrire la couverture des lignes, des fonctions et des branches au format lcov."),
+         QStringLiteral("FICHIER")},
         {QStringLiteral("gdb"), QStringLiteral("Servir GDB sur le PORT de 127.0.0.1 (0 : un port libre) au lieu d'exécuter."),
          QStringLiteral("PORT")},
         {QStringLiteral("gdb-address"), QStringLiteral("Servir GDB sur cette adresse plutôt que 127.0.0.1."),
@@ -121,7 +128,7 @@ bool RunOptions::CheckValues(const QCommandLineParser& parser, QString* error)
 // A second value of an option that takes one would silently replace the first.
 bool RunOptions::CheckSingle(const QCommandLineParser& parser, QString* error)
 {
-    for (const char* name : {"until", "limit", "keys", "key-interval", "trace", "json", "screen", "gdb", "gdb-address"}) {
+    for (const char* name : {"until", "limit", "keys", "key-interval", "trace", "json", "screen", "profile", "coverage", "gdb", "gdb-address"}) {
         const QStringList values = parser.values(QString::fromLatin1(name));
         if (values.size() > 1) {
             *error = QStringLiteral("l'option --%1 ne peut être donnée qu'une fois : %2")
@@ -260,7 +267,7 @@ bool RunOptions::ParseGdb(const QCommandLineParser& parser, QString* error)
             return false;
         }
     }
-    for (const char* name : {"until", "limit", "memory", "trace", "json", "screen"}) {
+    for (const char* name : {"until", "limit", "memory", "trace", "json", "screen", "profile", "coverage"}) {
         if (parser.isSet(QString::fromLatin1(name))) {
             *error = QStringLiteral("--%1 ne va pas avec --gdb : c'est GDB qui mène l'exécution").arg(QLatin1String(name));
             return false;

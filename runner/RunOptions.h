@@ -51,6 +51,9 @@ public:
     long long keyInterval = 50000;
     QString json;
     QString screen;
+    // The run's profile in callgrind's format, its coverage in lcov's.
+    QString profile;
+    QString coverage;
     // The port to serve GDB on, -1 for a run without GDB; the address, and whether to quit
     // after one connection.
     int gdbPort = -1;

@@ -315,11 +315,19 @@ EmulationResult Emulation::RunLoop()
             ++executed;
         if (Failed())
             return Exception;
-        if (watching || observer || keyboardWait) {
+        if (watching || keyboardWait) {
             if (watching && monitor.Watched())
                 return WatchpointHit;
             if (KeyboardWasRead())
                 return counted && executed >= limit ? LimitReached : KeyboardRead;
+            continue;
+        }
+        if (observer) {
+            const long long done = ObservedSlice<recorded>(counted ? std::min(observedSlice, limit - executed) : observedSlice);
+            if (counted)
+                executed += done;
+            if (Failed())
+                return Exception;
             continue;
         }
         const long long slice = recorded ? recordedSlice : quickSlice;
@@ -330,6 +338,28 @@ EmulationResult Emulation::RunLoop()
         if (Failed())
             return Exception;
     }
+}
+
+template <bool recorded>
+long long Emulation::ObservedSlice(long long count)
+{
+    Emulator* emulator = document->emulator;
+    const Register& r = *emulator->registers;
+    const Memory& memory = *document->memory;
+    const bool addresses = index.HasAddresses();
+    const bool instructions = index.HasInstructions();
+    long long done = 0;
+    while (done < count) {
+        const unsigned int pc = r.pc & 0xFFFFFF;
+        if ((pc & 1) || (addresses && index.HasAddress(pc)) || (instructions && index.HasInstruction(memory.Read(pc, 16))))
+            break;
+        recorded ? emulator->Execute() : emulator->QuickExecute();
+        ++done;
+        if (!emulator->errorMessage.isEmpty())
+            break;
+        observer->Executed(pc);
+    }
+    return done;
 }
 
 EmulationResult Emulation::ResumeStep()

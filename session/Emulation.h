@@ -72,6 +72,8 @@ private:
     static constexpr long long quickSlice = 1 << 16;
     // And a recorded run, between two looks at it and at the breakpoints that it marks.
     static constexpr long long recordedSlice = 1 << 14;
+    // And a run that an observer sees, instruction by instruction.
+    static constexpr long long observedSlice = 1 << 12;
 
     EmulationResult Operation();
     bool Watches() const;
@@ -91,6 +93,11 @@ private:
     bool KeyboardWasRead() const;
     template <bool counted, bool recorded>
     EmulationResult RunLoop();
+    // Up to count instructions shown to the observer, without the full lookup before each:
+    // it stops before one that the index marks, leaving it to the lookup, and after one that
+    // fails. Returns how many it executed, the failed one included.
+    template <bool recorded>
+    long long ObservedSlice(long long count);
     EmulationResult Backwards(bool before);
 
     // Built over the document's breakpoint lists (and until) for the length of one

@@ -2,8 +2,10 @@
 // in quick mode, or in recorded mode followed by taking every one of them back, after
 // which registers and memory must be exactly as they were. With watchpoints, the steps that
 // stop at them must end where the same steps without them end, and running backwards must
-// come back to the start.
+// come back to the start. The first of those steps run under the profiler, which must count
+// every instruction and every cycle however the code calls, returns and raises exceptions.
 #include "FuzzInput.h"
+#include "session/Profiler.h"
 #include "session/Document.h"
 #include "session/Emulation.h"
 #include "core/Emulator.h"
@@ -34,22 +36,23 @@ bool SameRegisters(const Register& a, const Register& b)
 }
 
 // One thread object for the document, as the window keeps: its breakpoint index is built once.
-int Operation(Document& document, EmulationMode mode)
+int Operation(Document& document, EmulationMode mode, ExecutionObserver* observer = nullptr)
 {
     static Emulation emulation(&document);
     document.mode = mode;
+    emulation.observer = observer;
     return emulation.StartEmulation();
 }
 
 // Steps until count instructions have run or a step stops for something else than a
 // watchpoint; the number of instructions that ran.
-int Steps(Document& document, int count)
+int Steps(Document& document, int count, ExecutionObserver* observer = nullptr)
 {
     Emulator& emulator = *document.emulator;
     int executed = 0;
     while (executed < count) {
         const int before = emulator.undoList.items.count();
-        const int r = Operation(document, StepIntoMode);
+        const int r = Operation(document, StepIntoMode, observer);
         executed += emulator.undoList.items.count() - before;
         if ((r != Done && r != WatchpointHit) || emulator.undoList.items.count() == before)
             break;
@@ -75,7 +78,14 @@ void Watched(FuzzInput& input, const Register& start, unsigned int codeAddress, 
         document.watchpoints << Watchpoint(address, 1 + input.Byte(), static_cast<WatchKind>(1 + input.Byte() % 3));
     }
 
-    const int executed = Steps(document, 64);
+    static Profiler profiler(&document);
+    profiler.Start();
+    const unsigned long long cycles = emulator.Cycles();
+    const int executed = Steps(document, 64, &profiler);
+    profiler.Finish();
+    const Profile profile = profiler.Collect();
+    if (profile.instructions != static_cast<unsigned long long>(executed) || profile.cycles != emulator.Cycles() - cycles)
+        __builtin_trap();
     const Register watched(&r);
     unsigned char bytes[64];
     for (unsigned int i = 0; i < 64; ++i)

@@ -84,6 +84,7 @@ private slots:
     void listenLinesAndWarnings();
     void refusedCommandLines();
     void stepIntoStopsWhereGdbDoes();
+    void monitorCyclesAgreesWithTheRunner();
 };
 
 void GdbTest::sourceSessionForwardsAndBackwards()
@@ -224,8 +225,6 @@ void GdbTest::refusedCommandLines()
     }
 }
 
-QTEST_GUILESS_MAIN(GdbTest)
-#include "tst_gdb.moc"
 
 // Stepping by lines into a call, from the window's engine and from GDB, stops at the same
 // place: past the frame's set-up in the program built without optimisation, at the entry of
@@ -267,4 +266,36 @@ void GdbTest::stepIntoStopsWhereGdbDoes()
                                     .arg(pcs[2 * call + 1], 0, 16)));
         }
     }
+// "monitor cycles" at a breakpoint tells what zendra-run --until that address reports as
+// its cycles; "monitor cycles reset" starts the count again; help lists both.
+void GdbTest::monitorCyclesAgreesWithTheRunner()
+{
+    QProcess server;
+    const int port = StartServer(server, {QStringLiteral("--gdb-once")});
+    QVERIFY(port > 0);
+    const QString output = RunGdb(port, {"break add", "continue", "monitor cycles", "monitor cycles reset", "monitor cycles",
+                                         "next", "monitor cycles", "monitor help", "monitor nothing", "detach"});
+    QVERIFY(server.waitForFinished(10000));
+    const QRegularExpressionMatch breakpoint = QRegularExpression(QStringLiteral("Breakpoint 1 at (0x[0-9a-f]+)")).match(output);
+    QVERIFY2(breakpoint.hasMatch(), qPrintable(output));
+    QList<qulonglong> counts;
+    QRegularExpressionMatchIterator it = QRegularExpression(QStringLiteral("(\\d+) cycles d'horloge depuis")).globalMatch(output);
+    while (it.hasNext())
+        counts << it.next().captured(1).toULongLong();
+    QCOMPARE(counts.size(), 3);
+    QCOMPARE(counts.at(1), 0ull);
+    QVERIFY(counts.at(2) > 0 && counts.at(2) < counts.at(0));
+    ExpectInOrder(output, {"Compteur de cycles remis à zéro", "monitor cycles reset : remettre le compteur de cycles à zéro",
+                           "Commande inconnue : « nothing »"});
+
+    QProcess runner;
+    runner.start(QStringLiteral(RUNNER), {QStringLiteral(DEBUGGED), "--until", "$" + breakpoint.captured(1).mid(2), "--json", "-"});
+    QVERIFY(runner.waitForFinished(30000));
+    QCOMPARE(runner.exitCode(), 0);
+    const QRegularExpressionMatch cycles = QRegularExpression(QStringLiteral("\"cycles\":(\\d+)")).match(QString::fromUtf8(runner.readAllStandardOutput()));
+    QVERIFY(cycles.hasMatch());
+    QCOMPARE(cycles.captured(1).toULongLong(), counts.at(0));
 }
+
+QTEST_GUILESS_MAIN(GdbTest)
+#include "tst_gdb.moc"
