@@ -225,7 +225,6 @@ void GdbTest::refusedCommandLines()
     }
 }
 
-
 // Stepping by lines into a call, from the window's engine and from GDB, stops at the same
 // place: past the frame's set-up in the program built without optimisation, at the entry of
 // the functions that have no frame in the optimised one, and at the end of the line where
@@ -266,6 +265,8 @@ void GdbTest::stepIntoStopsWhereGdbDoes()
                                     .arg(pcs[2 * call + 1], 0, 16)));
         }
     }
+}
+
 // "monitor cycles" at a breakpoint tells what zendra-run --until that address reports as
 // its cycles; "monitor cycles reset" starts the count again; help lists both.
 void GdbTest::monitorCyclesAgreesWithTheRunner()
