@@ -17,36 +17,18 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include "ChildProcess.h"
+
 #include <cstdint>
 #include <numeric>
 
 namespace {
 
-struct Process
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Process = ChildProcess;
 
-// A program run to its end; the make that the test runs is not the build's: no job server
-// nor flags of an outer make reach it.
 Process Start(const QString& program, const QStringList& arguments, const QString& folder = QString())
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"MAKEFLAGS", "MFLAGS", "MAKELEVEL"})
-        environment.remove(QString::fromLatin1(name));
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(folder);
-    process.start(program, arguments);
-    Process p;
-    if (!process.waitForFinished(120000))
-        return p;
-    p.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    p.out = process.readAllStandardOutput();
-    p.err = process.readAllStandardError();
-    return p;
+    return ChildProcess::Run(program, arguments, folder);
 }
 
 // The template's sources, without what a build in its own folder left there.

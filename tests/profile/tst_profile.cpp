@@ -10,31 +10,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "ChildProcess.h"
+
 namespace {
 
-struct Process
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Process = ChildProcess;
 
 Process Start(const QString& program, const QStringList& arguments, const QString& folder = QString())
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"MAKEFLAGS", "MFLAGS", "MAKELEVEL"})
-        environment.remove(QString::fromLatin1(name));
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(folder);
-    process.start(program, arguments);
-    Process p;
-    if (!process.waitForFinished(120000))
-        return p;
-    p.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    p.out = process.readAllStandardOutput();
-    p.err = process.readAllStandardError();
-    return p;
+    return ChildProcess::Run(program, arguments, folder);
 }
 
 // The template copied with profiled.c as its main.c, and built.
