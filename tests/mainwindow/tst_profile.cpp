@@ -6,6 +6,7 @@
 #include "core/Emulator.h"
 #include "core/Register.h"
 #include "program/SymbolTable.h"
+#include "session/Profile.h"
 #include "session/Profiler.h"
 #include "splitview/DefaultView.h"
 #include "splitview/ViewManager.h"
@@ -210,6 +211,25 @@ private slots:
         for (int i = 0; i < view->table->topLevelItemCount(); ++i)
             instructions += Number(view->table->topLevelItem(i)->text(2));
         QCOMPARE(instructions, 1.0);
+
+        // Another program starts the profile again; its first instruction faults, and what
+        // it cost, told to no observer, is counted all the same once the run is over.
+        {
+            ModalAnswerer answers([](QDialog* dialog) {
+                if (QFileDialog* files = qobject_cast<QFileDialog*>(dialog))
+                    ChooseFile(files, Program("mainwindow_fault"));
+            });
+            w.openAction->trigger();
+            QCOMPARE(w.profiler->Instructions(), 0ULL);
+            const quint64 loaded = Cycles(w);
+            w.runAction->trigger();
+            QVERIFY(WaitIdle(w));
+            QCOMPARE(answers.messages.size(), 1);
+            QVERIFY(Cycles(w) > loaded);
+            const Profile profile = w.profiler->Collect();
+            QVERIFY(profile.instructions <= 1);
+            QCOMPARE(profile.cycles, Cycles(w) - loaded);
+        }
     }
 };
 
