@@ -18,6 +18,9 @@
 #include "core/Register.h"
 #include "gdb/GdbServer.h"
 #include "program/LineTable.h"
+#include "session/CallgrindWriter.h"
+#include "session/Profile.h"
+#include "session/Profiler.h"
 #include "session/ProgramLoader.h"
 #include "session/Session.h"
 #include "splitview/HSplitView.h"
@@ -25,6 +28,7 @@
 #include "splitview/ViewManager.h"
 #include "views/ExecutedDisaView.h"
 #include "views/MemoryView.h"
+#include "views/ProfileView.h"
 #include "views/SourceView.h"
 #include "views/StandardDisaView.h"
 #include "views/StateFrame.h"
@@ -35,8 +39,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
@@ -88,6 +94,15 @@ MainWindow::MainWindow(QWidget* parent)
     ViewManager::descriptionList.append(QStringLiteral("Mémoire"));
     ViewManager::creationList.append([]() -> View* { return new SourceView(); });
     ViewManager::descriptionList.append(QStringLiteral("Source"));
+    ViewManager::creationList.append([this]() -> View* {
+        ProfileView* view = new ProfileView([this]() -> const Profiler* { return profiler.get(); });
+        connect(view, &ProfileView::FunctionChosen, this, [this](unsigned int address) {
+            SetStartAddressOfDisaViews(address);
+            UpdateCurrentTab();
+        });
+        return view;
+    });
+    ViewManager::descriptionList.append(QStringLiteral("Profil"));
 
     OnAction_AddDisaView();
     OnAction_AddHexaView();
@@ -269,6 +284,9 @@ void MainWindow::CreateActions()
          false},
         {&MainWindow::stepOverBackAction, "Pas à pas principal en arrière", Qt::SHIFT + Qt::Key_Backspace, "", "",
          &MainWindow::OnAction_StepOverBack, false},
+        {&MainWindow::profileAction, "Profiler", Qt::CTRL + Qt::Key_P, "", "", &MainWindow::OnAction_Profile, true},
+        {&MainWindow::exportProfileAction, "Exporter le profil...", none, "", "", &MainWindow::OnAction_ExportProfile,
+         false},
     };
     for (const Command& c : commands) {
         QAction* action = NewAction(QString::fromUtf8(c.text), c.key, QString::fromUtf8(c.icon),
@@ -346,6 +364,9 @@ void MainWindow::CreateMenus()
     debugMenu->addSeparator();
     debugMenu->addAction(stepOutAction);
     debugMenu->addAction(stepOutNoBreakAction);
+    debugMenu->addSeparator();
+    debugMenu->addAction(profileAction);
+    debugMenu->addAction(exportProfileAction);
     debugMenu->addSeparator();
     breakpointMenu = debugMenu->addMenu(QStringLiteral("Points d'arrêt"));
     breakpointMenu->addAction(editBreakpointAction);
@@ -444,6 +465,11 @@ View* MainWindow::IsMemoryView(View* v)
 View* MainWindow::IsSourceView(View* v)
 {
     return qobject_cast<SourceView*>(v) ? v : nullptr;
+}
+
+View* MainWindow::IsProfileView(View* v)
+{
+    return qobject_cast<ProfileView*>(v) ? v : nullptr;
 }
 
 QList<View*> MainWindow::AllSingleViews() const
@@ -640,6 +666,7 @@ void MainWindow::OpenProgram(const QString& name)
         return;
     TakeLoadedProgram();
     document->emulator->Reset();
+    RestartProfile();
     OfferSourcePage();
     UpdateCommand();
     ResetMachineView();
@@ -703,6 +730,7 @@ void MainWindow::OnAction_Reload()
     programWatcher->TakeAsLoaded();
     reloadBar->hide();
     document->emulator->Reset();
+    RestartProfile();
     OfferSourcePage();
     UpdateCommand();
     ResetMachineView();
@@ -711,6 +739,55 @@ void MainWindow::OnAction_Reload()
 void MainWindow::OnAction_Manual()
 {
     ManualDialog::ShowManual(this);
+}
+
+void MainWindow::OnAction_Profile()
+{
+    if (Busy() || gdbServer->IsConnected()) {
+        UpdateCommand();
+        return;
+    }
+    if (profileAction->isChecked()) {
+        profiler.reset(new Profiler(document));
+        profiler->Start();
+        session->SetObserver(profiler.get());
+    } else {
+        session->SetObserver(nullptr);
+        profiler.reset();
+    }
+    UpdateCommand();
+    UpdateCurrentTab();
+}
+
+// Another program's code: what was counted, and the kinds of instruction remembered at each
+// address, belong to the one before.
+void MainWindow::RestartProfile()
+{
+    if (profiler)
+        profiler->Start();
+}
+
+void MainWindow::OnAction_ExportProfile()
+{
+    if (!profiler || Busy())
+        return;
+    const QString program = document->programFile;
+    const QString suggested = program.isEmpty() ? QStringLiteral("callgrind.out")
+                                                : QFileInfo(program).completeBaseName() + QStringLiteral(".callgrind");
+    const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Exporter le profil"),
+                                                      QDir(settings->OpenFolder()).filePath(suggested),
+                                                      QStringLiteral("Profils callgrind (*.callgrind callgrind.out*);;"
+                                                                     "Tous les fichiers (*.*)"));
+    if (name.isEmpty())
+        return;
+    const Profile profile = profiler->Collect();
+    const QStringList paths = profile.SourcePaths(program);
+    // Written whole or not at all, as the runner's outputs are.
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(CallgrindWriter(profile, paths, QStringLiteral("Zendra ") + program).Write()) < 0 ||
+        !file.commit())
+        ShowError(QStringLiteral("Impossible d'écrire le profil dans « %1 » : %2").arg(name, file.errorString()));
 }
 
 void MainWindow::OnAction_VideoOut()
@@ -911,6 +988,9 @@ void MainWindow::UpdateCommand()
     removeAllAddressBreakpointAction->setEnabled(idle && !document->addressBreakpoints.isEmpty());
     removeAllInstructionBreakpointAction->setEnabled(idle && !document->instructionBreakpoints.isEmpty());
     stopEmulationAction->setEnabled(running || gdbRunning);
+    profileAction->setEnabled(free);
+    profileAction->setChecked(profiler != nullptr);
+    exportProfileAction->setEnabled(free && profiler);
     gdbServerAction->setEnabled(!running);
     videoOutAction->setChecked(videoDialog->isVisible());
     enableInstructionBreakpointAction->setEnabled(idle);
@@ -941,6 +1021,8 @@ void MainWindow::FinishedEmulation()
     if (!awaitingFinish)
         return;
     awaitingFinish = false;
+    if (profiler)
+        profiler->Finish();
     SetStartAddressOfDisaViews(document->emulator->registers->pc);
     videoDialog->releaseKeyboard();
     running = false;

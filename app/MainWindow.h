@@ -6,8 +6,11 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class Document;
 class GdbServer;
+class Profiler;
 class Session;
 class ProgramWatcher;
 class ReloadBar;
@@ -45,6 +48,7 @@ public:
     static View* IsStandardDisaView(View* v);
     static View* IsMemoryView(View* v);
     static View* IsSourceView(View* v);
+    static View* IsProfileView(View* v);
     // The thread has been started and its end not yet taken in. Starts are refused until
     // then: a queued FinishedEmulation arriving after the next start would unlock the window
     // in the middle of a run.
@@ -85,6 +89,10 @@ public slots:
     // pages and views, and resets the machine; a file that cannot be read leaves all as is.
     void OnAction_Reload();
     void OnAction_Manual();
+    // Counts what each function costs in the runs and steps from now on, or stops counting.
+    void OnAction_Profile();
+    // The profile in callgrind's format, to a file that the user chooses.
+    void OnAction_ExportProfile();
     // Who last wrote a byte or pixel (mask of its bits) or a register: found in the history,
     // the machine is taken back to just after it if the user agrees.
     void OnLastWrite(unsigned int address, unsigned int mask);
@@ -132,6 +140,8 @@ public:
     QAction* gdbServerAction;
     QAction* reloadAction;
     QAction* manualAction;
+    QAction* profileAction;
+    QAction* exportProfileAction;
     QActionGroup* undoGroup;
 
     QToolBar* toolBar;
@@ -157,6 +167,9 @@ public:
     Settings* settings;
     ProgramWatcher* programWatcher;
     ReloadBar* reloadBar;
+    // Observes every run and step while "Profiler" is checked; none exists otherwise, so that
+    // runs keep their loops without an observer.
+    std::unique_ptr<Profiler> profiler;
 
     // The largest file taken for a program: anything bigger is not one.
     static constexpr qint64 largestProgram = 64 * 1024 * 1024;
@@ -193,6 +206,7 @@ private:
     // After a program is loaded: remembered, watched, and its saved breakpoints restored.
     void TakeLoadedProgram();
     void UpdateRecentMenu();
+    void RestartProfile();
     // GDB's connection, runs and stops, shown as the window's own.
     void OnGdbConnecting();
     void OnGdbResumed();

@@ -129,7 +129,8 @@ private slots:
                               "Pas à pas principal (ligne)", "Pas à pas principal en arrière", "—",
                               "Pas à pas détaillé", "Pas à pas détaillé sans point d'arrêt",
                               "Pas à pas détaillé (ligne)", "—", "Pas à pas s&ortant",
-                              "Pas à pas sortant sans point d'arrêt", "—", "Points d'arrêt", "—", "Serveur GDB..."}));
+                              "Pas à pas sortant sans point d'arrêt", "—", "Profiler", "Exporter le profil...", "—",
+                              "Points d'arrêt", "—", "Serveur GDB..."}));
         QCOMPARE(Texts(w.breakpointMenu->actions()),
                  QStringList({"Gestion des points d'arrêt...", "—", "Activation des points d'arrêt sur les adresses",
                               "Activation des points d'arrêt sur les instructions", "—",
