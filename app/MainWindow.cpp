@@ -1021,8 +1021,6 @@ void MainWindow::FinishedEmulation()
     if (!awaitingFinish)
         return;
     awaitingFinish = false;
-    if (profiler)
-        profiler->Finish();
     SetStartAddressOfDisaViews(document->emulator->registers->pc);
     videoDialog->releaseKeyboard();
     running = false;

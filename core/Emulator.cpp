@@ -1,6 +1,7 @@
 #include "core/Emulator.h"
 
 #include "core/BreakpointIndex.h"
+#include "core/ExecutionObserver.h"
 #include "core/InstructionSet.h"
 
 #include <utility>
@@ -217,10 +218,23 @@ long long Emulator::QuickExecute(long long count, const BreakpointIndex* stops)
     return addresses ? QuickSlice<true, 0>(count, stops) : QuickSlice<false, 0>(count, stops);
 }
 
+long long Emulator::QuickExecute(long long count, const BreakpointIndex* stops, ExecutionObserver* observer)
+{
+    const bool addresses = stops->HasAddresses();
+    if (stops->OnlyInstruction() >= 0)
+        return addresses ? QuickSlice<true, 1, true>(count, stops, observer)
+                         : QuickSlice<false, 1, true>(count, stops, observer);
+    if (stops->HasInstructions())
+        return addresses ? QuickSlice<true, 2, true>(count, stops, observer)
+                         : QuickSlice<false, 2, true>(count, stops, observer);
+    return addresses ? QuickSlice<true, 0, true>(count, stops, observer)
+                     : QuickSlice<false, 0, true>(count, stops, observer);
+}
+
 // QuickExecute(count) with the marks of a run's breakpoints tested before each instruction,
 // as RecordedSlice tests them.
-template <bool addresses, int instructions>
-long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
+template <bool addresses, int instructions, bool observed>
+long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops, ExecutionObserver* observer)
 {
     if (!SliceStarts(count, false))
         return 0;
@@ -258,6 +272,8 @@ long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
                     Fail(Fault::AddressError);
                     break;
                 }
+                if (observed)
+                    observer->Executed(pc);
                 // Stopping before the next instruction leaves this one's vector, as
                 // QuickExecute() does.
                 if (left == 0 || TraceStops(false) || isMarked(r.pc, memory->Read(r.pc, 16)))
@@ -265,6 +281,8 @@ long long Emulator::QuickSlice(long long count, const BreakpointIndex* stops)
                 vector = NoVector;
                 continue;
             }
+            if (observed)
+                observer->Executed(pc);
             if (left == 0)
                 break;
         }

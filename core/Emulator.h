@@ -14,6 +14,7 @@
 #include <cstring>
 
 class BreakpointIndex;
+class ExecutionObserver;
 
 // Bound inside the library that defines them: the emulator's own calls of these are direct
 // instead of going through the dynamic linker's tables, and may be inlined. Other modules
@@ -52,6 +53,9 @@ public:
     // before one that the trace bit stops, leaving that stop to QuickExecute(): a run with
     // breakpoints but without a history looks them up first.
     ZENDRA_DIRECT long long QuickExecute(long long count, const BreakpointIndex* stops);
+    // The same, telling observer of each instruction as it completes (its exception taken):
+    // a profiled run keeps the slices' speed.
+    ZENDRA_DIRECT long long QuickExecute(long long count, const BreakpointIndex* stops, ExecutionObserver* observer);
     // Up to count instructions in recorded mode, exactly as so many calls of Execute() but
     // without a call's cost for each: it stops after the first that fails (errorMessage says
     // why). Given stops, it also stops before an instruction whose address or first word
@@ -420,8 +424,8 @@ private:
     template <bool marked, bool addresses, bool instructions>
     long long RecordedSlice(long long count, const BreakpointIndex* stops);
     // instructions: 0 for none, 1 for one word marked, 2 for a bitmap of them.
-    template <bool addresses, int instructions>
-    long long QuickSlice(long long count, const BreakpointIndex* stops);
+    template <bool addresses, int instructions, bool observed = false>
+    long long QuickSlice(long long count, const BreakpointIndex* stops, ExecutionObserver* observer = nullptr);
     // Whether the trace bit stops execution here; told: the stop's message is set at once.
     bool TraceStops(bool told = true)
     {

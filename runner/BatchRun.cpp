@@ -189,8 +189,6 @@ void BatchRun::Run()
         session->SetObserver(profiler.get());
     const RunStop& result = session->RunHere(recorded ? RunMode : QuickStopMode, bounds);
     session->SetObserver(nullptr);
-    if (profiler)
-        profiler->Finish();
     instructions = session->Executed();
     switch (result.cause) {
     case StopCause::Until: stop = Until; break;
@@ -209,6 +207,18 @@ void BatchRun::Run()
         traceFile->Device()->write(traceBuffer);
         traceBuffer.clear();
     }
+}
+
+void BatchRun::Starting()
+{
+    if (profiler)
+        profiler->Starting();
+}
+
+void BatchRun::Stopped()
+{
+    if (profiler)
+        profiler->Stopped();
 }
 
 void BatchRun::Executed(unsigned int address)

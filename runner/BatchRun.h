@@ -4,7 +4,7 @@
 #include "core/Keyboard.h"
 #include "runner/OutputFile.h"
 #include "runner/RunOptions.h"
-#include "session/ExecutionObserver.h"
+#include "core/ExecutionObserver.h"
 
 #include <memory>
 
@@ -73,6 +73,8 @@ private:
     // One line of the trace for the newest instruction of the history, after each; the
     // profiler sees the instruction too.
     void Executed(unsigned int address) override;
+    void Starting() override;
+    void Stopped() override;
     void Trace(QByteArray& buffer);
     QByteArray traceBuffer;
     Keyboard keyboard;

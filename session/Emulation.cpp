@@ -7,7 +7,7 @@
 #include "program/LineTable.h"
 #include "program/SymbolTable.h"
 #include "session/Document.h"
-#include "session/ExecutionObserver.h"
+#include "core/ExecutionObserver.h"
 
 #include <algorithm>
 
@@ -64,7 +64,11 @@ EmulationResult Emulation::StartEmulation()
         if (!emulator->readWatch)
             emulator->readWatch = &noWatchpoints;
     }
+    if (observer)
+        observer->Starting();
     const EmulationResult r = Operation();
+    if (observer)
+        observer->Stopped();
     keyboardRead = emulator->keyboardRead;
     emulator->noteKeyboardReads = false;
     if (emulator->readWatch == &noWatchpoints)
@@ -322,8 +326,8 @@ EmulationResult Emulation::RunLoop()
                 return counted && executed >= limit ? LimitReached : KeyboardRead;
             continue;
         }
-        if (observer) {
-            const long long done = ObservedSlice<recorded>(counted ? std::min(observedSlice, limit - executed) : observedSlice);
+        if (recorded && observer) {
+            const long long done = ObservedSlice(counted ? std::min(observedSlice, limit - executed) : observedSlice);
             if (counted)
                 executed += done;
             if (Failed())
@@ -332,7 +336,9 @@ EmulationResult Emulation::RunLoop()
         }
         const long long slice = recorded ? recordedSlice : quickSlice;
         const long long count = counted ? std::min(slice, limit - executed) : slice;
-        const long long done = recorded ? emulator->Execute(count, &index) : emulator->QuickExecute(count, &index);
+        const long long done = recorded ? emulator->Execute(count, &index)
+                               : observer ? emulator->QuickExecute(count, &index, observer)
+                                          : emulator->QuickExecute(count, &index);
         if (counted)
             executed += done;
         if (Failed())
@@ -340,7 +346,6 @@ EmulationResult Emulation::RunLoop()
     }
 }
 
-template <bool recorded>
 long long Emulation::ObservedSlice(long long count)
 {
     Emulator* emulator = document->emulator;
@@ -353,7 +358,7 @@ long long Emulation::ObservedSlice(long long count)
         const unsigned int pc = r.pc & 0xFFFFFF;
         if ((pc & 1) || (addresses && index.HasAddress(pc)) || (instructions && index.HasInstruction(memory.Read(pc, 16))))
             break;
-        recorded ? emulator->Execute() : emulator->QuickExecute();
+        emulator->Execute();
         ++done;
         if (!emulator->errorMessage.isEmpty())
             break;
@@ -388,17 +393,14 @@ EmulationResult Emulation::QuickRun()
 {
     Emulator* emulator = document->emulator;
     emulator->undoList.items.clear();
-    // In slices short enough that a request to stop is seen within a millisecond; one by
-    // one for an observer.
+    // In slices short enough that a request to stop is seen within a millisecond.
     for (;;) {
         if (isInterruptionRequested())
             return Done;
-        if (observer) {
-            for (int i = 0; i < 1024 && !Failed(); ++i)
-                ExecuteOne<false>();
-        } else {
+        if (observer)
+            emulator->QuickExecute(quickSlice, &noStops, observer);
+        else
             emulator->QuickExecute(quickSlice);
-        }
         if (Failed())
             return Exception;
     }

@@ -93,16 +93,17 @@ private:
     bool KeyboardWasRead() const;
     template <bool counted, bool recorded>
     EmulationResult RunLoop();
-    // Up to count instructions shown to the observer, without the full lookup before each:
+    // Up to count recorded instructions shown to the observer, without the full lookup before each:
     // it stops before one that the index marks, leaving it to the lookup, and after one that
     // fails. Returns how many it executed, the failed one included.
-    template <bool recorded>
     long long ObservedSlice(long long count);
     EmulationResult Backwards(bool before);
 
     // Built over the document's breakpoint lists (and until) for the length of one
     // operation, which nothing changes while the thread runs; only this thread reads it.
     BreakpointIndex index;
+    // Marks nothing: the quick run without breakpoints, observed.
+    const BreakpointIndex noStops;
     AddressBreakpointList indexed;
     // The watchpoints of an operation that honours them; watching when there are any.
     WatchMonitor monitor;

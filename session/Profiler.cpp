@@ -1,5 +1,6 @@
 #include "session/Profiler.h"
 
+#include "core/Decoder.h"
 #include "core/Disassembler.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
@@ -27,7 +28,8 @@ unsigned long long Since(unsigned long long now, unsigned long long then)
 
 } // namespace
 
-Profiler::Profiler(Document* document) : document(document), kinds(Kinds()), pages(pageCount)
+Profiler::Profiler(Document* document)
+    : document(document), emulator(document->emulator), registers(*emulator->registers), kinds(Kinds()), pages(pageCount)
 {
 }
 
@@ -38,22 +40,34 @@ const Profiler::Kind* Profiler::Kinds()
     static const std::vector<Kind> table = [] {
         std::vector<Kind> k(0x10000, Kind::Other);
         for (unsigned int w = 0; w < 0x10000; ++w) {
-            if ((w & 0xFFC0) == 0x4E80 || (w & 0xFF00) == 0x6100)
-                k[w] = Kind::Call;
-            else if (w == 0x4E75 || w == 0x4E77 || w == 0x4E73)
-                k[w] = Kind::Return;
-            else if ((w & 0xF000) == 0x6000 && ((w >> 8) & 15) >= 2)
-                k[w] = (w & 0xFF) ? Kind::ShortBranch : Kind::Branch;
-            else if ((w & 0xF0F8) == 0x50C8)
-                k[w] = Kind::DecrementBranch;
-            else if ((w & 0xFFF0) == 0x4E40)
-                k[w] = Kind::Trap;
-            else if (w == 0x4E76)
-                k[w] = Kind::TrapOnOverflow;
-            else if ((w & 0xF1C0) == 0x4180)
-                k[w] = Kind::Check;
-            else if ((w & 0xF0C0) == 0x80C0)
-                k[w] = Kind::Divide;
+            switch (Decoder::KindOf(w)) {
+            case Decoder::Kind_JSR: k[w] = Kind::Call; break;
+            case Decoder::Kind_Bcc:
+                k[w] = ((w >> 8) & 15) == 1 ? Kind::Call
+                     : ((w >> 8) & 15) == 0 ? Kind::Other
+                     : (w & 0xFF)           ? Kind::ShortBranch
+                                            : Kind::Branch;
+                break;
+            case Decoder::Kind_RTS:
+            case Decoder::Kind_RTR: k[w] = Kind::Return; break;
+            case Decoder::Kind_RTE: k[w] = Kind::ReturnFromException; break;
+            case Decoder::Kind_DBcc: k[w] = Kind::DecrementBranch; break;
+            case Decoder::Kind_TRAP: k[w] = Kind::Trap; break;
+            case Decoder::Kind_TRAPV: k[w] = Kind::TrapOnOverflow; break;
+            case Decoder::Kind_CHK: k[w] = Kind::Check; break;
+            case Decoder::Kind_DIVU:
+            case Decoder::Kind_DIVS: k[w] = Kind::Divide; break;
+            case Decoder::NoKind:
+            case Decoder::Kind_ILLEGAL:
+            case Decoder::Kind_ANDItoSR:
+            case Decoder::Kind_EORItoSR:
+            case Decoder::Kind_ORItoSR:
+            case Decoder::Kind_MOVEtoSR:
+            case Decoder::Kind_MOVE_USP:
+            case Decoder::Kind_STOP:
+            case Decoder::Kind_RESET: k[w] = Kind::Raising; break;
+            default: break;
+            }
         }
         return k;
     }();
@@ -71,20 +85,17 @@ void Profiler::Start()
     frames.clear();
     frames.reserve(1024);
     instructions = 0;
-    const Emulator* emulator = document->emulator;
-    last = emulator->Cycles();
-    const Register& r = *emulator->registers;
-    lastSp = r.A7();
-    lastSsp = r.ssp;
-    lastSupervisor = (r.sr & Register::supervisorBit) != 0;
+    Starting();
 }
 
-Profiler::Counts& Profiler::At(unsigned int address)
+void Profiler::Starting()
 {
-    std::unique_ptr<Counts[]>& page = pages[(address & addressMask) >> pageBits];
-    if (__builtin_expect(!page, false))
-        page.reset(new Counts[pageEntries]());
-    return page[(address & ((1u << pageBits) - 1)) >> 1];
+    last = emulator->Cycles();
+}
+
+void Profiler::NewPage(std::unique_ptr<Counts[]>& page)
+{
+    page.reset(new Counts[pageEntries]());
 }
 
 const Profiler::Counts* Profiler::Find(unsigned int address) const
@@ -94,31 +105,39 @@ const Profiler::Counts* Profiler::Find(unsigned int address) const
 }
 
 // Called after the instruction at address ran: its cost is the counter's advance since the
-// last one, the exception that it raised included.
+// last one, the exception that it raised included. Within a run the counter only advances;
+// Starting() takes it up again where undo or a reset left it. Most instructions stop here.
 void Profiler::Executed(unsigned int address)
 {
-    Emulator* emulator = document->emulator;
     const unsigned long long now = emulator->Cycles();
     Counts& counts = At(address);
     ++counts.executions;
-    counts.cycles += Since(now, last);
+    counts.cycles += now - last;
     last = now;
     ++instructions;
+    if (__builtin_expect(counts.kind != static_cast<unsigned char>(Kind::Other) + 1, false))
+        Observe(counts, address);
+}
 
-    const Register& r = *emulator->registers;
-    if (__builtin_expect(counts.kind == 0, false))
+// The instructions that can move between functions, a branch's outcome, and the words met
+// for the first time.
+void Profiler::Observe(Counts& counts, unsigned int address)
+{
+    if (counts.kind == 0) {
         counts.kind = static_cast<unsigned char>(kinds[document->memory->Read(address & addressMask, 16)]) + 1;
+        if (counts.kind == static_cast<unsigned char>(Kind::Other) + 1)
+            return;
+    }
+    const Register& r = registers;
     const Kind kind = static_cast<Kind>(counts.kind - 1);
     const unsigned int pc = r.pc & addressMask;
     const bool supervisor = (r.sr & Register::supervisorBit) != 0;
     switch (kind) {
-    case Kind::Call:
-        Call(counts, address, pc, r.A7(), supervisor);
-        break;
-    case Kind::Return:
-        // The frame was where the stack pointer stood before the return popped it.
-        Return(lastSp, lastSupervisor);
-        break;
+    case Kind::Other: break;
+    case Kind::Call: Call(counts, address, pc, r.A7(), supervisor); break;
+    // The return address lay just under where the stack pointer stands now: RTS popped it,
+    // RTR the condition codes below it too.
+    case Kind::Return: Return(r.A7(), supervisor); break;
     case Kind::ShortBranch:
         if (pc != ((address + 2) & addressMask))
             ++counts.taken;
@@ -128,33 +147,44 @@ void Profiler::Executed(unsigned int address)
         if (pc != ((address + 4) & addressMask))
             ++counts.taken;
         break;
+    case Kind::ReturnFromException:
+        // In user mode, RTE is itself a privilege violation.
+        if (!ExceptionTaken(kind, address, pc))
+            Return(r.ssp, true);
+        else
+            Call(counts, address, pc, r.ssp, true);
+        break;
     default:
-        if (supervisor && r.ssp < lastSsp && lastSsp - r.ssp >= 6 && ExceptionTaken(kind, address, pc))
+        if (ExceptionTaken(kind, address, pc))
             Call(counts, address, pc, r.ssp, true);
         break;
     }
-    lastSp = r.A7();
-    lastSsp = r.ssp;
-    lastSupervisor = supervisor;
 }
 
-// An instruction raised an exception when, after it, the supervisor stack holds six bytes
-// more (the frame), and pc is the handler of the vector that such an instruction raises:
-// a TRAP's own, TRAPV's, CHK's, the division by zero's, or for any other word the illegal
-// instruction's and the privilege violation's. Nothing else moves the supervisor stack
-// down by a frame and lands on a vector's handler in one instruction; a call, a jump or a
-// branch is told apart by its word first.
+// An instruction raised an exception when the machine is in supervisor mode on the handler
+// of the vector that such an instruction raises (a TRAP's own, TRAPV's, CHK's, the division
+// by zero's; the illegal instruction's or the privilege violation's for the others), and
+// the frame at the top of the supervisor stack holds the program counter that the exception
+// stacks: the next instruction's after a TRAP, TRAPV, CHK or division (at most 10 bytes
+// on), the instruction's own after a privilege violation, the word after it after an
+// illegal one (the machine does not move pc back there).
 bool Profiler::ExceptionTaken(Kind kind, unsigned int address, unsigned int pc) const
 {
+    const Register& r = registers;
+    if (!(r.sr & Register::supervisorBit))
+        return false;
     const Memory* memory = document->memory;
-    const unsigned int word = memory->Read(address & addressMask, 16);
     const auto handler = [memory](int vector) { return memory->Read(unsigned(vector) * 4, 32) & addressMask; };
+    const unsigned int stacked = memory->Read((r.ssp + 2) & addressMask, 32) & addressMask;
+    const unsigned int after = (stacked - address) & addressMask;
+    const bool next = after >= 2 && after <= 10;
     switch (kind) {
-    case Kind::Trap: return pc == handler(Trap0 + int(word & 15));
-    case Kind::TrapOnOverflow: return pc == handler(TrapvInstruction);
-    case Kind::Check: return pc == handler(ChkInstruction);
-    case Kind::Divide: return pc == handler(ZeroDivide);
-    default: return pc == handler(IllegalInstruction) || pc == handler(PrivilegeViolation);
+    case Kind::Trap: return next && pc == handler(Trap0 + int(memory->Read(address & addressMask, 16) & 15));
+    case Kind::TrapOnOverflow: return next && pc == handler(TrapvInstruction);
+    case Kind::Check: return next && pc == handler(ChkInstruction);
+    case Kind::Divide: return next && pc == handler(ZeroDivide);
+    default:
+        return (after == 0 && pc == handler(PrivilegeViolation)) || (after == 2 && pc == handler(IllegalInstruction));
     }
 }
 
@@ -189,13 +219,13 @@ int Profiler::EdgeIndex(unsigned int site, unsigned int target)
     return int(edges.size()) - 1;
 }
 
-// Pops the frame whose return address lay at slot, and those deeper on the same stack that
-// were left without a return.
-void Profiler::Return(unsigned int slot, bool supervisor)
+// Pops the frames on that stack under its pointer after a return: the one whose return
+// address it popped, and those deeper that were left without a return.
+void Profiler::Return(unsigned int stackPointer, bool supervisor)
 {
     while (!frames.empty()) {
         const Frame& f = frames.back();
-        if (f.supervisor != supervisor || f.slot > slot)
+        if (f.supervisor != supervisor || f.slot >= stackPointer)
             break;
         Close(f, edges, targets);
         frames.pop_back();
@@ -219,7 +249,6 @@ void Profiler::Close(const Frame& frame, std::vector<Edge>& allEdges, std::vecto
 
 void Profiler::Finish()
 {
-    const Emulator* emulator = document->emulator;
     const unsigned long long now = emulator->Cycles();
     if (now > last) {
         At(emulator->registers->pc & addressMask).cycles += now - last;

@@ -1,7 +1,10 @@
 // The profiler on an assembled program, in the library: exceptions counted as calls and
-// closed by RTE, a longjmp that leaves three calls at once, a short branch taken or not,
-// and every instruction and cycle of the run counted once.
+// closed by RTE, a return by RTR, a longjmp that leaves three calls at once, a short branch
+// taken or not, and every instruction and cycle of the runs counted once, undone ones and
+// the cycles of an instruction that faulted included.
 #include "core/Emulator.h"
+#include "core/Memory.h"
+#include "program/SymbolTable.h"
 #include "session/Document.h"
 #include "session/Profiler.h"
 #include "session/Session.h"
@@ -14,6 +17,7 @@ class ProfilerTest : public QObject
 
 private slots:
     void callsExceptionsAndLongjmp();
+    void runsBetweenUndoAndFault();
 };
 
 void ProfilerTest::callsExceptionsAndLongjmp()
@@ -22,16 +26,17 @@ void ProfilerTest::callsExceptionsAndLongjmp()
     QString error;
     QVERIFY2(session.Load(QStringLiteral(CALLS), &error), qPrintable(error));
     session.Reset();
+    // ILLEGAL runs here: not a breakpoint.
+    session.document->instructionBreakpoints.clear();
     Profiler profiler(session.document);
     profiler.Start();
     session.SetObserver(&profiler);
     RunBounds bounds;
     bounds.limit = 1000;
     bounds.untilSet = true;
-    bounds.until = 0xC4; // done
+    bounds.until = session.document->symbols->Find(QStringLiteral("done"))->address;
     QCOMPARE(session.RunHere(QuickStopMode, bounds).cause, StopCause::Until);
     session.SetObserver(nullptr);
-    profiler.Finish();
     const Profile profile = profiler.Collect();
 
     QCOMPARE(profile.instructions, (unsigned long long)session.Executed());
@@ -45,13 +50,21 @@ void ProfilerTest::callsExceptionsAndLongjmp()
     QCOMPARE(function("trap_handler").instructions, 4ull);
     QCOMPARE(function("trap_handler").inclusiveInstructions, 4ull);
     QCOMPARE(function("trap_handler").inclusiveCycles, function("trap_handler").cycles);
+    // ILLEGAL is a call of its handler from main: NOP and RTE, 4 + 20 cycles; the
+    // exception's 34 are the word's own.
+    QCOMPARE(function("illegal_handler").calls, 1ull);
+    QCOMPARE(function("illegal_handler").inclusiveInstructions, 2ull);
+    QCOMPARE(function("illegal_handler").inclusiveCycles, 24ull);
+    // RTR returns past the word pushed under its return address.
+    QCOMPARE(function("with_rtr").calls, 1ull);
+    QCOMPARE(function("with_rtr").inclusiveInstructions, 2ull);
     // outer: MOVE, BSR; inner: BSR; innermost: MOVE, JMP; after_escape: RTS, which returns
     // from all three.
     QCOMPARE(function("outer").calls, 1ull);
     QCOMPARE(function("outer").inclusiveInstructions, 6ull);
     QCOMPARE(function("inner").inclusiveInstructions, 4ull);
     QCOMPARE(function("innermost").inclusiveInstructions, 3ull);
-    // main, entered once, holds everything but _start's BSR.
+    // main, entered once, holds everything but _start's BSR: each frame was closed once.
     QCOMPARE(function("main").calls, 1ull);
     QCOMPARE(function("main").inclusiveInstructions, profile.instructions - 1);
     QCOMPARE(function("_start").inclusiveCycles, profile.cycles);
@@ -70,6 +83,49 @@ void ProfilerTest::callsExceptionsAndLongjmp()
         if (c.callee == profile.FunctionIndex(QStringLiteral("trap_handler")))
             trapCalls += int(c.calls);
     QCOMPARE(trapCalls, 2);
+}
+
+// Runs recorded, then taken back, then run on quickly to an address error: every
+// instruction executed counts, the undone ones too, with the cycles of each run, and the
+// cycles that the faulting instruction spent go to it.
+void ProfilerTest::runsBetweenUndoAndFault()
+{
+    Session session;
+    QString error;
+    QVERIFY2(session.Load(QStringLiteral(CALLS), &error), qPrintable(error));
+    session.Reset();
+    // ILLEGAL runs here: not a breakpoint.
+    session.document->instructionBreakpoints.clear();
+    Profiler profiler(session.document);
+    profiler.Start();
+    session.SetObserver(&profiler);
+    const Emulator& emulator = *session.document->emulator;
+    unsigned long long cycles = 0;
+    unsigned long long instructions = 0;
+    const auto run = [&](EmulationMode mode, long long limit) {
+        const unsigned long long before = emulator.Cycles();
+        RunBounds bounds;
+        bounds.limit = limit;
+        const RunStop stop = session.RunHere(mode, bounds);
+        cycles += emulator.Cycles() - before;
+        instructions += (unsigned long long)session.Executed();
+        return stop.cause;
+    };
+    run(RunMode, 6);
+    session.document->undoCount = 3;
+    session.RunHere(UndoMode);
+    QVERIFY(emulator.Cycles() < cycles);
+    run(RunMode, 4);
+    // after_escape reads a long at an odd address from now on: MOVE.L (A1),D0.
+    const unsigned int escape = session.document->symbols->Find(QStringLiteral("after_escape"))->address;
+    session.document->memory->Write(escape, 0x2011, 16, true);
+    session.document->emulator->registers->a[1] = 0x1001;
+    QCOMPARE(run(QuickStopMode, 1000), StopCause::AddressError);
+    session.SetObserver(nullptr);
+    const Profile profile = profiler.Collect();
+    QCOMPARE(profile.cycles, cycles);
+    // The faulted one was not completed.
+    QCOMPARE(profile.instructions, instructions - 1);
 }
 
 QTEST_GUILESS_MAIN(ProfilerTest)

@@ -7,7 +7,7 @@
 #include "core/Register.h"
 #include "program/SymbolTable.h"
 #include "session/Document.h"
-#include "session/ExecutionObserver.h"
+#include "core/ExecutionObserver.h"
 #include "session/Session.h"
 
 #include <QSignalSpy>
