@@ -95,11 +95,12 @@ MainWindow::MainWindow(QWidget* parent)
     ViewManager::creationList.append([]() -> View* { return new SourceView(); });
     ViewManager::descriptionList.append(QStringLiteral("Source"));
     ViewManager::creationList.append([this]() -> View* {
-        ProfileView* view = new ProfileView([this]() -> const Profiler* { return profiler.get(); });
-        connect(view, &ProfileView::FunctionChosen, this, [this](unsigned int address) {
+        ProfileView* view = new ProfileView();
+        connect(view, &ProfileView::AddressChosen, this, [this](unsigned int address) {
             SetStartAddressOfDisaViews(address);
             UpdateCurrentTab();
         });
+        connect(view, &ProfileView::ExportRequested, this, &MainWindow::OnAction_ExportProfile);
         return view;
     });
     ViewManager::descriptionList.append(QStringLiteral("Profil"));
@@ -755,6 +756,7 @@ void MainWindow::OnAction_Profile()
         session->SetObserver(nullptr);
         profiler.reset();
     }
+    CollectProfile();
     UpdateCommand();
     UpdateCurrentTab();
 }
@@ -765,6 +767,14 @@ void MainWindow::RestartProfile()
 {
     if (profiler)
         profiler->Start();
+    CollectProfile();
+}
+
+// After each stop, once for all the views that show it.
+void MainWindow::CollectProfile()
+{
+    profile = profiler ? std::make_unique<Profile>(profiler->Collect()) : nullptr;
+    document->profile = profile.get();
 }
 
 void MainWindow::OnAction_ExportProfile()
@@ -1021,6 +1031,7 @@ void MainWindow::FinishedEmulation()
     if (!awaitingFinish)
         return;
     awaitingFinish = false;
+    CollectProfile();
     SetStartAddressOfDisaViews(document->emulator->registers->pc);
     videoDialog->releaseKeyboard();
     running = false;
@@ -1071,6 +1082,7 @@ void MainWindow::OnGdbResumed()
 // As after a step: the views go to the program counter, the panel shows what changed.
 void MainWindow::OnGdbStopped()
 {
+    CollectProfile();
     SetStartAddressOfDisaViews(document->emulator->registers->pc);
     UpdateCommand();
     stateFrame->UpdateControl();

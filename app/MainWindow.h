@@ -10,6 +10,7 @@
 
 class Document;
 class GdbServer;
+class Profile;
 class Profiler;
 class Session;
 class ProgramWatcher;
@@ -170,6 +171,8 @@ public:
     // Observes every run and step while "Profiler" is checked; none exists otherwise, so that
     // runs keep their loops without an observer.
     std::unique_ptr<Profiler> profiler;
+    // What it counted, as of the last stop: the views' (Document::profile).
+    std::unique_ptr<Profile> profile;
 
     // The largest file taken for a program: anything bigger is not one.
     static constexpr qint64 largestProgram = 64 * 1024 * 1024;
@@ -207,6 +210,7 @@ private:
     void TakeLoadedProgram();
     void UpdateRecentMenu();
     void RestartProfile();
+    void CollectProfile();
     // GDB's connection, runs and stops, shown as the window's own.
     void OnGdbConnecting();
     void OnGdbResumed();

@@ -24,6 +24,7 @@ class EffectiveAddress;
 class Emulator;
 class LineTable;
 class Memory;
+class Profile;
 class SymbolTable;
 
 // The one shared model of the debugger: the machine (memory over the video image, the
@@ -96,6 +97,9 @@ public:
     Calculator* conditionCalculator;
     QList<Watchpoint> watchpoints;
     bool watchpointsEnabled;
+    // What the runs cost since profiling began, while the window profiles; null otherwise.
+    // Its owner replaces it between runs only.
+    const Profile* profile = nullptr;
     // Why the last run stopped, when the result code does not say it all.
     WatchHit watchHit;
     QString stopMessage;

@@ -74,8 +74,19 @@ public:
         unsigned long long taken;
     };
 
+    // What the instruction at one address cost.
+    struct Instruction
+    {
+        unsigned int address;
+        unsigned long long executions;
+        unsigned long long cycles;
+    };
+
     // The index of the function of that name, -1 for none.
     int FunctionIndex(const QString& name) const;
+    // The instruction that ran at address, the line of a file; null for none.
+    const Instruction* InstructionAt(unsigned int address) const;
+    const Line* LineAt(int file, int line) const;
     // The files' paths as the tools that read a profile open them: absolute, where the
     // line table says or else beside the program, as the source view finds them; as the
     // table names them when neither holds the file.
@@ -91,6 +102,11 @@ public:
     std::vector<Line> lines;
     // Every conditional branch of the lines' code, by address.
     std::vector<Branch> branches;
+    // Every instruction that ran, by address.
+    std::vector<Instruction> executed;
+    // The cycles of the costliest instruction and line: the scale of their heat.
+    unsigned long long hottestInstruction = 0;
+    unsigned long long hottestLine = 0;
     unsigned long long instructions = 0;
     unsigned long long cycles = 0;
 };

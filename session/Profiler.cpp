@@ -361,6 +361,8 @@ Profile Profiler::Collect() const
             if (c.executions == 0 && c.cycles == 0)
                 continue;
             const unsigned int address = (p << pageBits) | (i << 1);
+            profile.executed.push_back(Profile::Instruction{address, c.executions, c.cycles});
+            profile.hottestInstruction = std::max(profile.hottestInstruction, c.cycles);
             const int function = names.Of(address);
             const LineTable::Row* row = lines.Find(address);
             const int file = row ? row->file : -1;
@@ -384,8 +386,10 @@ Profile Profiler::Collect() const
     for (int file = 0; file < profile.files.size(); ++file)
         for (int line : lines.LinesWithCode(file))
             byLine.emplace(std::make_pair(file, line), Profile::Line{file, line, 0, 0, 0});
-    for (const auto& l : byLine)
+    for (const auto& l : byLine) {
         profile.lines.push_back(l.second);
+        profile.hottestLine = std::max(profile.hottestLine, l.second.cycles);
+    }
     for (const auto& c : costs)
         profile.costs.push_back(c.second);
 

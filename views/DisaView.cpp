@@ -65,6 +65,17 @@ void DisaView::DrawMarginImage(QPainter& painter, const QImage& image)
     painter.drawImage((marginWidth - 16) / 2 - hValue, line * lineHeight + 1 + lineHeight / 4 - vValue, image);
 }
 
+void DisaView::DrawHeatMark(QPainter& painter, unsigned long long cycles, unsigned long long hottest)
+{
+    if (cycles == 0 || hottest == 0)
+        return;
+    static const QColor shades[] = {QColor(255, 236, 179), QColor(255, 204, 128), QColor(255, 138, 101),
+                                    QColor(229, 57, 53)};
+    const double share = double(cycles) / double(hottest);
+    const int level = share >= 0.5 ? 3 : share >= 0.1 ? 2 : share >= 0.01 ? 1 : 0;
+    painter.fillRect(-hValue, line * lineHeight + lineHeight / 4 - vValue, marginWidth, lineHeight, shades[level]);
+}
+
 void DisaView::DrawLineFrame(QPainter& painter, const QColor& outline, const QColor& fill)
 {
     const QPen pen = painter.pen();

@@ -41,6 +41,9 @@ protected:
     void PrintFields(QPainter& painter);
     // A 16-pixel image of the margin (arrow, breakpoint ball) at the current line.
     void DrawMarginImage(QPainter& painter, const QImage& image);
+    // The margin at the current line shaded by what it cost in the profile: cycles of the
+    // hottest (none for 0), in four shades from a hundredth of it up to half.
+    void DrawHeatMark(QPainter& painter, unsigned long long cycles, unsigned long long hottest);
     // The frame that marks an enabled breakpoint's line, drawn behind its text.
     void DrawLineFrame(QPainter& painter, const QColor& outline, const QColor& fill);
 

@@ -3,25 +3,24 @@
 
 #include "splitview/SingleView.h"
 
-#include <functional>
-
-class Profiler;
+class Document;
+class Profile;
+class QAction;
 class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// What the profiled runs cost, by function: calls, instructions, own and inclusive cycles,
-// and the share of the cycles counted, the costliest first. Read again from the profiler on
-// each update, that is after each stop; while no profiler counts, one line says how to start
-// one. A double click on a function asks for its address to be shown in the disassembly.
+// What the profiled runs cost, by function (calls, instructions, own and inclusive cycles,
+// share of the cycles) or, on request, by source line, the costliest first. Read again from
+// the document's profile on each update, that is after each stop; while none is counted,
+// one line says how to start one. A double click on a row asks for its address (the
+// function's, the line's first instruction) to be shown; the menu offers the export.
 class ProfileView : public SingleView
 {
     Q_OBJECT
 
 public:
-    // source: the profiler counting now, null while none does. The window owns it; it is
-    // read here between runs only (the pages are disabled during one).
-    explicit ProfileView(std::function<const Profiler*()> source);
+    ProfileView();
 
     void update() override;
     void Draw(QPainter& painter) override;
@@ -31,15 +30,23 @@ public:
 
     QLabel* hint;
     QTreeWidget* table;
+    QAction* byLineAction;
+    QAction* exportAction;
 
 signals:
-    void FunctionChosen(unsigned int address);
+    void AddressChosen(unsigned int address);
+    void ExportRequested();
+
+protected:
+    void InitializeMenu() override;
 
 private:
     void Refresh();
+    void ListFunctions(const Profile& profile);
+    void ListLines(const Profile& profile);
     void OnDoubleClicked(QTreeWidgetItem* item);
 
-    const std::function<const Profiler*()> source;
+    Document* const document;
 };
 
 #endif

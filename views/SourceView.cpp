@@ -4,6 +4,7 @@
 
 #include "core/Disassembler.h"
 #include "session/Document.h"
+#include "session/Profile.h"
 #include "core/Register.h"
 #include "program/LineTable.h"
 #include "splitview/ViewManager.h"
@@ -181,6 +182,10 @@ void SourceView::Draw(QPainter& painter)
     const int last = std::min(first + (height(Automatic) + 1) / lineHeight, int(text.size()) - 1);
     for (line = first; line <= last;) {
         const int number = line + 1;
+        if (const Profile* profile = document->profile) {
+            const Profile::Line* ran = profile->LineAt(file, number);
+            DrawHeatMark(painter, ran ? ran->cycles : 0, profile->hottestLine);
+        }
         const Breakpoint breakpoint = LineBreakpoint(number);
         if (breakpoint.type != NoBreakpoint) {
             const bool address = breakpoint.type == AddressBreakpoint;

@@ -4,6 +4,7 @@
 
 #include "core/Disassembler.h"
 #include "session/Document.h"
+#include "session/Profile.h"
 #include "core/Register.h"
 #include "program/SymbolTable.h"
 #include "splitview/ViewManager.h"
@@ -119,6 +120,10 @@ void StandardDisaView::Draw(QPainter& painter)
                 break;
         }
         lines.Next();
+        if (const Profile* profile = document->profile) {
+            const Profile::Instruction* ran = profile->InstructionAt(disassembler->startAddress);
+            DrawHeatMark(painter, ran ? ran->cycles : 0, profile->hottestInstruction);
+        }
         DrawBreakpoint(painter);
         PrintFields(painter);
         DrawArrow(painter);

@@ -1,6 +1,7 @@
 // The profiler in the window, on the demo's ELF: checked in the debug menu, it counts the
-// runs by function; a "Profil" view lists them, a double click shows a function in the
-// disassembly, and the profile exports to callgrind's format. Unchecked, nothing counts.
+// runs by function; a "Profil" view lists them, or their source lines, a double click shows
+// a function in the disassembly and the source, the margins show the heat of what ran, and
+// the profile exports to callgrind's format. Unchecked, nothing counts.
 #include "MainWindowTestSupport.h"
 
 #include "core/Emulator.h"
@@ -10,7 +11,9 @@
 #include "session/Profiler.h"
 #include "splitview/DefaultView.h"
 #include "splitview/ViewManager.h"
+#include "program/LineTable.h"
 #include "views/ProfileView.h"
+#include "views/SourceView.h"
 #include "views/StandardDisaView.h"
 
 #include <QLabel>
@@ -51,6 +54,24 @@ double Number(const QString& text)
     if (!ok)
         qFatal("not a number: %s", qPrintable(text));
     return value;
+}
+
+template <class V>
+V* FindView(MainWindow& w)
+{
+    for (int tab = 0; tab < w.tabWidget->count(); ++tab)
+        if (View* root = qobject_cast<View*>(w.tabWidget->widget(tab)))
+            for (View* v : root->manager->SingleViewList())
+                if (V* found = qobject_cast<V*>(v))
+                    return found;
+    return nullptr;
+}
+
+// The colour of a view's left margin at the middle of a row.
+QColor MarginAt(TextView* view, int row)
+{
+    const QImage image = view->grab().toImage();
+    return image.pixelColor(2, row * view->lineHeight + view->lineHeight / 4 + view->lineHeight / 2);
 }
 
 void RunToStop(MainWindow& w)
@@ -167,6 +188,45 @@ private slots:
                 disassembly = static_cast<StandardDisaView*>(v);
         QVERIFY(disassembly);
         QCOMPARE(disassembly->AddressAtRow(0), Symbol(w, "poll_keys"));
+        // And in the source, its first line in sight.
+        SourceView* source = FindView<SourceView>(w);
+        QVERIFY(source);
+        const int pollLine = w.document->lines->Find(Symbol(w, "poll_keys"))->line;
+        const int top = source->vValue / source->lineHeight;
+        QVERIFY(pollLine - 1 >= top && pollLine - 1 < top + source->height() / source->lineHeight);
+
+        // The margins: poll_keys' instructions ran, shaded (under its label's row); the
+        // view's plain margin where nothing ran; none at all once the profiler is off (below).
+        const QColor plain(248, 248, 248);
+        disassembly->resize(600, 400);
+        QCOMPARE(MarginAt(disassembly, 0), plain);
+        QVERIFY(MarginAt(disassembly, 1) != plain);
+        disassembly->SetStartAddress(0x30000);
+        QCOMPARE(MarginAt(disassembly, 0), plain);
+        disassembly->SetStartAddress(Symbol(w, "poll_keys"));
+        source->resize(600, 400);
+        QVERIFY(MarginAt(source, pollLine - 1 - source->vValue / source->lineHeight) != plain);
+        if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES")) {
+            QVERIFY(disassembly->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/heat-disassembly.png")));
+            QVERIFY(source->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/heat-source.png")));
+        }
+
+        // By source line, from the view's menu: the lines' cycles sum to the run's too, and a
+        // double click on the costliest shows its first instruction.
+        view->byLineAction->trigger();
+        QCOMPARE(table->headerItem()->text(0), QStringLiteral("Ligne"));
+        double lineCycles = 0;
+        for (int i = 0; i < table->topLevelItemCount(); ++i)
+            lineCycles += Number(table->topLevelItem(i)->text(4));
+        QCOMPARE(quint64(lineCycles), counted);
+        QTreeWidgetItem* hottest = table->topLevelItem(0);
+        QVERIFY(hottest->text(0).startsWith(QStringLiteral("demo.s:")));
+        const int hottestLine = hottest->text(0).section(QLatin1Char(':'), 1).toInt();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, table->visualItemRect(hottest).center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, table->visualItemRect(hottest).center());
+        QCOMPARE(w.document->lines->Find(disassembly->AddressAtRow(0))->line, hottestLine);
+        view->byLineAction->trigger();
+        QCOMPARE(table->headerItem()->text(0), QStringLiteral("Fonction"));
 
         // Exported: callgrind's totals are the instructions and cycles counted.
         QTemporaryDir folder;
@@ -176,7 +236,9 @@ private slots:
                 if (QFileDialog* files = qobject_cast<QFileDialog*>(dialog))
                     ChooseFile(files, file);
             });
-            w.exportProfileAction->trigger();
+            // From the view's own menu, as from the debug menu.
+            QVERIFY(view->exportAction->isEnabled());
+            view->exportAction->trigger();
             QCOMPARE(answers.dialogs, 1);
             QVERIFY(answers.messages.isEmpty());
         }
@@ -194,7 +256,9 @@ private slots:
         // nothing: checked again, the profile starts empty.
         QTest::keyClick(&w, Qt::Key_P, Qt::ControlModifier);
         QVERIFY(!w.profileAction->isChecked() && !w.profiler && !w.exportProfileAction->isEnabled());
-        QVERIFY(!view->hint->isHidden() && view->table->isHidden());
+        QVERIFY(!view->hint->isHidden() && view->table->isHidden() && !view->exportAction->isEnabled());
+        disassembly->SetStartAddress(Symbol(w, "poll_keys"));
+        QCOMPARE(MarginAt(disassembly, 1), plain);
         w.document->RemoveAllAddressBreakpoints();
         w.document->AddAddressBreakpoint(mainLoop);
         RunToStop(w);
