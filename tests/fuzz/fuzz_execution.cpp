@@ -3,7 +3,9 @@
 // which registers and memory must be exactly as they were. With watchpoints, the steps that
 // stop at them must end where the same steps without them end, and running backwards must
 // come back to the start. The first of those steps run under the profiler, which must count
-// every instruction and every cycle however the code calls, returns and raises exceptions.
+// every instruction and every cycle however the code calls, returns and raises exceptions;
+// so must a quick run that it observes, which must end exactly where the same number of
+// plain quick instructions ends.
 #include "FuzzInput.h"
 #include "session/Profiler.h"
 #include "session/Document.h"
@@ -113,6 +115,60 @@ void Watched(FuzzInput& input, const Register& start, unsigned int codeAddress, 
     }
 }
 
+// The profiled quick run: a document of its own, the run in slices told to the profiler,
+// then the same instructions one by one from the same start.
+void Profiled(const Register& start, unsigned int codeAddress, const uint8_t* code, size_t length)
+{
+    static Document document;
+    static Emulation emulation(&document);
+    static Profiler profiler(&document);
+    Emulator& emulator = *document.emulator;
+    Memory& memory = *document.memory;
+    Register& r = *emulator.registers;
+    document.instructionBreakpoints.clear();
+    r.Copy(start);
+    emulator.errorMessage.clear();
+    for (size_t i = 0; i < length; ++i)
+        memory.Write(codeAddress + unsigned(i), code[i], 8, true);
+    memory.records.clear();
+    memory.recording = true;
+    profiler.Start();
+    const unsigned long long cycles = emulator.Cycles();
+    document.mode = QuickStopMode;
+    emulation.limit = instructions;
+    emulation.executed = 0;
+    emulation.observer = &profiler;
+    emulation.StartEmulation();
+    const long long executed = emulation.executed;
+    const bool faulted = !emulator.errorMessage.isEmpty();
+    const Profile profile = profiler.Collect();
+    if (profile.instructions != static_cast<unsigned long long>(executed - (faulted ? 1 : 0))
+        || profile.cycles != emulator.Cycles() - cycles)
+        __builtin_trap();
+    const Register profiled(&r);
+    const unsigned long long after = emulator.Cycles();
+    memory.recording = false;
+    memory.Write(memory.records);
+    memory.records.clear();
+
+    memory.recording = true;
+    r.Copy(start);
+    emulator.errorMessage.clear();
+    const unsigned long long again = emulator.Cycles();
+    for (long long i = 0; i < executed; ++i) {
+        emulator.QuickExecute();
+        if (!emulator.errorMessage.isEmpty())
+            break;
+    }
+    if (!SameRegisters(profiled, r) || emulator.Cycles() - again != after - cycles)
+        __builtin_trap();
+    memory.recording = false;
+    memory.Write(memory.records);
+    memory.records.clear();
+    for (size_t i = 0; i < length; ++i)
+        memory.Write(codeAddress + unsigned(i), 0, 8, true);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -140,6 +196,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const Register before(&r);
     if (flags & 4) {
         Watched(input, before, codeAddress, input.Rest(), length);
+    } else if (flags & 8) {
+        Profiled(before, codeAddress, input.Rest(), length);
     } else if (flags & 1) {
         emulator.undoList.items.clear();
         for (int i = 0; i < instructions; ++i) {
