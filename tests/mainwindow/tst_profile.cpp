@@ -206,6 +206,8 @@ private slots:
         disassembly->SetStartAddress(Symbol(w, "poll_keys"));
         source->resize(600, 400);
         QVERIFY(MarginAt(source, pollLine - 1 - source->vValue / source->lineHeight) != plain);
+        // Its label's line has no code.
+        QCOMPARE(MarginAt(source, pollLine - 2 - source->vValue / source->lineHeight), QColor(plain));
         if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES")) {
             QVERIFY(disassembly->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/heat-disassembly.png")));
             QVERIFY(source->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/heat-source.png")));
@@ -216,8 +218,11 @@ private slots:
         view->byLineAction->trigger();
         QCOMPARE(table->headerItem()->text(0), QStringLiteral("Ligne"));
         double lineCycles = 0;
-        for (int i = 0; i < table->topLevelItemCount(); ++i)
-            lineCycles += Number(table->topLevelItem(i)->text(4));
+        for (int i = 0; i < table->topLevelItemCount(); ++i) {
+            const double own = Number(table->topLevelItem(i)->text(4));
+            QVERIFY(i == 0 || own <= Number(table->topLevelItem(i - 1)->text(4)));
+            lineCycles += own;
+        }
         QCOMPARE(quint64(lineCycles), counted);
         QTreeWidgetItem* hottest = table->topLevelItem(0);
         QVERIFY(hottest->text(0).startsWith(QStringLiteral("demo.s:")));

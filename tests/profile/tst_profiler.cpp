@@ -85,17 +85,48 @@ void ProfilerTest::callsExceptionsAndLongjmp()
     QCOMPARE(trapCalls, 2);
 }
 
-// Runs recorded, then taken back, then run on quickly to an address error: every
+// Runs recorded, then taken back, then run on at full speed to an address error: every
 // instruction executed counts, the undone ones too, with the cycles of each run, and the
 // cycles that the faulting instruction spent go to it.
-void ProfilerTest::runsBetweenUndoAndFault()
+namespace {
+
+void LoadCalls(Session& session)
 {
-    Session session;
     QString error;
     QVERIFY2(session.Load(QStringLiteral(CALLS), &error), qPrintable(error));
     session.Reset();
     // ILLEGAL runs here: not a breakpoint.
     session.document->instructionBreakpoints.clear();
+}
+
+// From then on after_escape reads a long at an odd address: MOVE.L (A1),D0.
+void PlantFault(Session& session)
+{
+    const unsigned int escape = session.document->symbols->Find(QStringLiteral("after_escape"))->address;
+    session.document->memory->Write(escape, 0x2011, 16, true);
+    session.document->emulator->registers->a[1] = 0x1001;
+}
+
+} // namespace
+
+void ProfilerTest::runsBetweenUndoAndFault()
+{
+    // The instructions completed from the seventh to the fault, counted by a run that has a
+    // limit (a run without counts nothing).
+    long long completed;
+    {
+        Session reference;
+        LoadCalls(reference);
+        RunBounds bounds;
+        bounds.limit = 7;
+        reference.RunHere(RunMode, bounds);
+        PlantFault(reference);
+        bounds.limit = 1000;
+        QCOMPARE(reference.RunHere(QuickStopMode, bounds).cause, StopCause::AddressError);
+        completed = reference.Executed() - 1;
+    }
+    Session session;
+    LoadCalls(session);
     Profiler profiler(session.document);
     profiler.Start();
     session.SetObserver(&profiler);
@@ -116,16 +147,12 @@ void ProfilerTest::runsBetweenUndoAndFault()
     session.RunHere(UndoMode);
     QVERIFY(emulator.Cycles() < cycles);
     run(RunMode, 4);
-    // after_escape reads a long at an odd address from now on: MOVE.L (A1),D0.
-    const unsigned int escape = session.document->symbols->Find(QStringLiteral("after_escape"))->address;
-    session.document->memory->Write(escape, 0x2011, 16, true);
-    session.document->emulator->registers->a[1] = 0x1001;
-    QCOMPARE(run(QuickStopMode, 1000), StopCause::AddressError);
+    PlantFault(session);
+    QCOMPARE(run(QuickRunMode, -1), StopCause::AddressError);
     session.SetObserver(nullptr);
     const Profile profile = profiler.Collect();
     QCOMPARE(profile.cycles, cycles);
-    // The faulted one was not completed.
-    QCOMPARE(profile.instructions, instructions - 1);
+    QCOMPARE(profile.instructions, instructions + (unsigned long long)completed);
 }
 
 QTEST_GUILESS_MAIN(ProfilerTest)
