@@ -366,7 +366,8 @@ private slots:
         machine.registers()->d[5] = 0x01000100;
         const auto pick = [&](const QString& entry) {
             const int menus = ContextMenu(&view, QPoint(100, 50), [&](QMenu* menu) {
-                QCOMPARE(Entries(menu), QStringList({"Adresse de départ de la vue", "-", "Barres de défilement", "-",
+                QCOMPARE(Entries(menu), QStringList({"Adresse de départ de la vue", "Afficher les cycles", "-",
+                                                     "Barres de défilement", "-",
                                                      "Découper horizontalement", "Découper verticalement",
                                                      "Vue par défaut", "Supprimer"}));
                 QMenu* sub = OpenSubmenu(menu, QStringLiteral("Adresse de départ de la vue"));
