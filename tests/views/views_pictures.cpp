@@ -53,11 +53,17 @@ int main(int argc, char** argv)
         document->addressBreakpointsEnabled = true;
         view.VScroll(ScrollView::End);
         save(&view, QStringLiteral("disa_end.png"));
+        view.SetStartAddress(programStart - 4);
+        view.SetShowCycles(true);
+        save(&view, QStringLiteral("disa_cycles.png"));
     }
     {
         ExecutedDisaView view;
         Show(&view, 760, 8 * view.lineHeight + 3);
         save(&view, QStringLiteral("executed_large.png"));
+        view.SetShowCycles(true);
+        save(&view, QStringLiteral("executed_cycles.png"));
+        view.SetShowCycles(false);
         view.resize(400, 3 * view.lineHeight);
         save(&view, QStringLiteral("executed_small.png"));
         view.setEnabled(false);
