@@ -21,7 +21,8 @@ public:
         Always
     };
 
-    // The widest Text, in characters ("16-156+").
+    // The widest Text, in characters ("16-156+"); the numbers of any take one less, so that
+    // a column can keep its last cell for the "+".
     static constexpr int textWidth = 7;
 
     CycleEstimate(int low, int high) : low(low), high(high) {}

@@ -85,8 +85,11 @@ void DisaView::PrintFields(QPainter& painter)
 void DisaView::PrintCycles(QPainter& painter)
 {
     cyclesText.clear();
-    CycleEstimate::Of(*memory, disassembler->startAddress).AppendText(cyclesText);
-    column = cyclesColumn + CycleEstimate::textWidth - int(cyclesText.length());
+    const CycleEstimate estimate = CycleEstimate::Of(*memory, disassembler->startAddress);
+    estimate.AppendText(cyclesText);
+    // The numbers right-aligned, an exception's "+" in the column's last cell after them.
+    const int suffix = estimate.exception == CycleEstimate::Exception::Sometimes ? 1 : 0;
+    column = cyclesColumn + CycleEstimate::textWidth - 1 - (int(cyclesText.length()) - suffix);
     Print(painter, cyclesText);
 }
 

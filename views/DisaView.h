@@ -26,8 +26,8 @@ public:
     static const int mnemonicColumn;
     static const int operandColumn;
     static const int lastColumn;
-    // Shown, the cycles take the mnemonic's place, right-aligned, and push the mnemonic and
-    // the operands right by cyclesShift.
+    // Shown, the cycles take the mnemonic's place, their numbers right-aligned, and push the
+    // mnemonic and the operands right by cyclesShift.
     static const int cyclesColumn;
     static const int cyclesShift;
     int MnemonicColumn() const { return mnemonicColumn + (showCycles ? cyclesShift : 0); }

@@ -745,7 +745,7 @@ void CycleTests::estimates()
 
 // Every first word, with random extension words, registers, memory and SR: what it costs lies
 // within its estimate, and an exception is raised only where one is foreseen, at its cost. No
-// text is wider than the column's.
+// text is wider than textWidth, nor its numbers than one cell less.
 void CycleTests::estimatesForEveryWord()
 {
     static TestMachine machine;
@@ -760,6 +760,7 @@ void CycleTests::estimatesForEveryWord()
     int failures = 0;
     int runs = 0;
     int widest = 0;
+    int widestNumbers = 0;
     QString first;
     for (unsigned int word = 0; word < 0x10000; ++word) {
         for (int n = 0; n < 3; ++n) {
@@ -778,7 +779,9 @@ void CycleTests::estimatesForEveryWord()
             r.usp = TestMachine::userStackTop;
             r.pc = TestMachine::codeAddress;
             const CycleEstimate estimate = CycleEstimate::Of(machine.memory, TestMachine::codeAddress);
+            const int suffix = estimate.exception == CycleEstimate::Exception::Sometimes ? 1 : 0;
             widest = std::max(widest, int(estimate.Text().size()));
+            widestNumbers = std::max(widestNumbers, int(estimate.Text().size()) - suffix);
             emulator.ResetCycles();
             emulator.Execute();
             const Measure measure {emulator.Cycles(), emulator.vector != NoVector};
@@ -796,6 +799,8 @@ void CycleTests::estimatesForEveryWord()
     QVERIFY2(failures == 0, qPrintable(QStringLiteral("%1 runs wrong, the first %2").arg(failures).arg(first)));
     QVERIFY2(runs > 3 * 0x10000 * 3 / 4, qPrintable(QString::number(runs)));
     QCOMPARE(widest, CycleEstimate::textWidth);
+    // A "+" can follow the widest numbers in a column of textWidth.
+    QCOMPARE(widestNumbers, CycleEstimate::textWidth - 1);
 }
 
 int main(int argc, char** argv)

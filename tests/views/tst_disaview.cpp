@@ -489,8 +489,8 @@ private slots:
                     return t.at.x();
             return -1.0;
         };
-        QCOMPARE(at(5, "10-14"), cell(3 + 30 + 7 - 5));
-        QCOMPARE(at(1, "28"), cell(3 + 30 + 7 - 2));
+        QCOMPARE(at(5, "10-14"), cell(3 + 30 + 6 - 5));
+        QCOMPARE(at(1, "28"), cell(3 + 30 + 6 - 2));
         QCOMPARE(at(5, "DBRA.W"), cell(3 + 30 + 8));
         QCOMPARE(at(5, "D1,$1014"), cell(3 + 38 + 8));
         QCOMPARE(view.textWidth, widthBefore + 8);
@@ -515,6 +515,16 @@ private slots:
         view.SetStartAddress(SymbolAddress(machine, "reply") - 1);
         QCOMPARE(Record(view).Lines().mid(0, 3),
                  QList<QStringList>({{"001032", "00", "DC.B", "$00"}, LabelRow("reply"), {"001033", "6F", "DC.B", "$6F"}}));
+
+        // An exception's "+" follows the numbers, in the column's last cell.
+        const unsigned int trapvAndRts[] = {0x4E, 0x76, 0x4E, 0x75};
+        for (unsigned int i = 0; i < 4; ++i)
+            machine.Poke(0x2000 + i, trapvAndRts[i]);
+        view.SetStartAddress(0x2000);
+        drawing = Record(view);
+        QCOMPARE(drawing.Lines().mid(0, 2), QList<QStringList>({{"002000", "4E76", "4+", "TRAPV"}, {"002002", "4E75", "16", "RTS"}}));
+        QCOMPARE(at(0, "4+"), cell(3 + 30 + 6 - 1));
+        QCOMPARE(at(1, "16"), cell(3 + 30 + 6 - 2));
 
         // The list of executed instructions has its own setting, off at first.
         ExecutedDisaView executed;
