@@ -218,6 +218,8 @@ dbt:            dbt     %d0,dbt
 chk_imm:        chk.w   #100,%d0
 movem_l_five:   movem.l %d0-%d3/%a1,-(%a0)
 bchg_st_low:    bchg    #35,%d0
+bset_st_16:     bset    #16,%d0
+bclr_st_15:     bclr    #15,%d0
 
     .even
 data:           .long   0x00012000, 0x00012000

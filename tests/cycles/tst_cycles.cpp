@@ -694,6 +694,8 @@ void CycleTests::estimates_data()
     row("bset_st_dn", "12", {"D0=0"});
     row("bset_st_low", "10", {"D0=0"});
     row("bchg_st_low", "10", {"D0=0"});
+    row("bset_st_16", "12", {"D0=0"});
+    row("bclr_st_15", "12", {"D0=-1"});
     row("btst_dyn_dn", "6", {"D1=3", "D1=20"});
     // What data can turn into an exception.
     row("chk_dn", "10+", {"D0=5 D1=10", "D0=-1 D1=10", "D0=11 D1=10"});
