@@ -37,8 +37,9 @@ CycleEstimate Division(int fixed, int (*divide)(unsigned int, unsigned int), uns
     int low = divide(extremeDividends[0], divisor);
     int high = low;
     for (unsigned int dividend : extremeDividends) {
-        low = std::min(low, divide(dividend, divisor));
-        high = std::max(high, divide(dividend, divisor));
+        const int cycles = divide(dividend, divisor);
+        low = std::min(low, cycles);
+        high = std::max(high, cycles);
     }
     return CycleEstimate(fixed + low, fixed + high);
 }
