@@ -46,8 +46,15 @@ public:
     static constexpr int noOperation = 4;
     static constexpr int moveQuick = 4;
     // DBcc as its fixed cost counts it: branching, as a loop's DBcc mostly does. The handler
-    // adds 2 for a true condition (12 cycles), 4 for an expired counter (14).
+    // sets the others: a true condition, an expired counter.
     static constexpr int decrementAndBranch = 10;
+    static constexpr int decrementAndBranchTrue = 12;
+    static constexpr int decrementAndBranchExpired = 14;
+    // Scc true on a data register: so many more than false.
+    static constexpr int setTrueOnRegister = 2;
+    // BCHG, BCLR, BSET of a bit of a data register's lower half: so many less than the fixed
+    // cost, which is that of the upper half.
+    static constexpr int lowerHalfBitSaving = 2;
 
     // One cost per first word (an index of 0x10000 entries), built once.
     static const unsigned char* Fixed();
@@ -110,21 +117,26 @@ public:
     static constexpr int JumpToSubroutine(int form) { return Control(subroutineTimes, form); }
     static constexpr int LoadAddress(int form) { return Control(loadAddressTimes, form); }
     static constexpr int PushAddress(int form) { return Control(pushAddressTimes, form); }
-    // MOVEM's base, by form, registers to memory or memory to registers; the handler adds 4
-    // cycles a word, 8 a long, for each register moved.
+    // MOVEM's base, by form, registers to memory or memory to registers; the handler adds
+    // MoveMultipleRegisters for the registers moved.
     static constexpr unsigned char toMemoryTimes[13] = {0, 0, 8, 0, 8, 12, 14, 12, 16, 0, 0, 0, 0};
     static constexpr unsigned char toRegistersTimes[13] = {0, 0, 12, 12, 0, 16, 18, 16, 20, 16, 18, 0, 0};
     static constexpr int MoveMultiple(int form, bool toRegisters)
     {
         return Control(toRegisters ? toRegistersTimes : toMemoryTimes, form);
     }
+    // 4 cycles a word, 8 a long, for each register.
+    static constexpr int MoveMultipleRegisters(int count, int size) { return count * (size / 4); }
     // Bcc by its condition: BSR 18; BRA and the others counted taken, 10 for either
     // displacement, the handler setting the difference when a branch is not taken (8 for a
     // byte displacement, 12 for a word one).
     static constexpr int Branch(int condition) { return condition == 1 ? 18 : 10; }
-    // A shift or rotation of a data register: the handler adds 2 cycles a bit, for a count in
-    // the word or in a register.
+    static constexpr int BranchNotTaken(bool wordDisplacement) { return wordDisplacement ? 12 : 8; }
+    // A shift or rotation of a data register: the handler adds ShiftCount, for a count in the
+    // word or in a register.
     static constexpr int ShiftRegister(int size) { return size == 32 ? 8 : 6; }
+    // 2 cycles a bit.
+    static constexpr int ShiftCount(int count) { return 2 * count; }
 
     // The run-time parts of MULU and MULS: 38 + 2n clock cycles, n the number of ones in the
     // 16-bit source for MULU, of pairs of unequal adjacent bits in the source with a zero

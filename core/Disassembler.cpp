@@ -166,6 +166,7 @@ void Disassembler::DisassembleData(int size)
     Reset(machineCode, machineCodeCapacity);
     AppendHexa(machineCode, value, digits);
     mnemonic = size == 8 ? dataByte : dataWord;
+    data = true;
     Reset(operand, operandCapacity);
     operand.append(QLatin1Char('$'));
     AppendHexa(operand, value, digits);
@@ -180,7 +181,8 @@ void Disassembler::Decode()
     Reset(machineCode, machineCodeCapacity);
     AppendHexa(machineCode, opcode, 4);
     Reset(operand, operandCapacity);
-    if (!Decoder::Decode()) {
+    data = !Decoder::Decode();
+    if (data) {
         mnemonic = dataWord;
         operand.append(QLatin1Char('$'));
         AppendHexa(operand, opcode, 4);

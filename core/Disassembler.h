@@ -63,6 +63,8 @@ public:
     QString operand;
     unsigned int nextAddress = 0;
     QString addressText;
+    // The line shows words or a byte that are no instruction (DC.W, DC.B).
+    bool data = false;
 
 protected:
     ZENDRA_DECLARE_HANDLERS

@@ -24,9 +24,8 @@ void Emulator::_DBcc()
 void Emulator::_Scc()
 {
     const bool holds = Condition(opcode >> 8);
-    // On a register, true takes 2 cycles more than false.
     if (holds && EaMode(opcode) == 0)
-        AddCycles(2);
+        AddCycles(CycleTable::setTrueOnRegister);
     WriteOperand(holds ? 0xFF : 0x00, EaMode(opcode), EaReg(opcode), 8);
 }
 

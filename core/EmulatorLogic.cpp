@@ -151,9 +151,8 @@ void Emulator::BitOperation(int kind)
     const unsigned int reg = EaReg(opcode);
     const int size = mode == 0 ? 32 : 8;
     bit &= (mode == 0) ? 31 : 7;
-    // On a register, a bit of the lower half is changed in 2 cycles less than the fixed cost.
     if (mode == 0 && kind != Test && bit < 16)
-        AddCycles(-2);
+        AddCycles(-CycleTable::lowerHalfBitSaving);
     const bool test = kind == Test;
     const unsigned int value = ReadOperand(mode, reg, size, test, test);
     SetFlags(FlagZ, TestBit(value, bit) ? 0 : FlagZ);

@@ -449,8 +449,7 @@ public:
         const unsigned int step = unsigned(s / 8);
         // Reversing the mask for -(An) keeps its count.
         const unsigned int count = unsigned(Emulator::CountOne(static_cast<unsigned short>(mask)));
-        // 4 cycles a word, 8 a long, for each register.
-        e.elapsed += count * unsigned(s / 4);
+        e.elapsed += unsigned(CycleTable::MoveMultipleRegisters(int(count), int(s)));
         // A list wholly inside the main array, aligned, skips each access's own tests (the
         // alignment and range tests of its first and last words cover every word between).
         const auto direct = [&](unsigned int first) {
@@ -502,8 +501,7 @@ public:
             e.elapsed += unsigned(CycleTable::Branch(cc)) - fixed;
             r.pc = target;
         } else {
-            // Not taken, a byte displacement takes 8 cycles, a word one 12.
-            e.elapsed += (wordDisplacement ? 12ull : 8ull) - fixed;
+            e.elapsed += unsigned(CycleTable::BranchNotTaken(wordDisplacement)) - fixed;
         }
     }
 
@@ -515,19 +513,18 @@ public:
         const unsigned int base = r.pc;
         const unsigned int displacement = Emulator::ExtendSign(static_cast<unsigned short>(e.Extension(16)));
         r.pc += 2;
-        // Branching takes 10 cycles, a true condition 12, the counter expired 14.
         const unsigned long long fixed = charged ? unsigned(CycleTable::decrementAndBranch) : 0u;
         if (e.Condition(cc)) {
-            e.elapsed += 12ull - fixed;
+            e.elapsed += unsigned(CycleTable::decrementAndBranchTrue) - fixed;
             return;
         }
         const unsigned int low = (r.d[op & 7] - 1) & 0xFFFF;
         r.SetDn(op, low, 16);
         if (low != 0xFFFF) {
-            e.elapsed += 10ull - fixed;
+            e.elapsed += unsigned(CycleTable::decrementAndBranch) - fixed;
             r.pc = base + displacement;
         } else {
-            e.elapsed += 14ull - fixed;
+            e.elapsed += unsigned(CycleTable::decrementAndBranchExpired) - fixed;
         }
     }
 
@@ -619,8 +616,7 @@ public:
             if (count == 0)
                 count = 8;
         }
-        // 2 cycles a bit.
-        e.elapsed += unsigned(2 * count) + (charged ? 0u : unsigned(CycleTable::ShiftRegister(s)));
+        e.elapsed += unsigned(CycleTable::ShiftCount(count)) + (charged ? 0u : unsigned(CycleTable::ShiftRegister(s)));
         // Only the rotations through X read a flag.
         bool extend = false;
         if (kind == RotateExtend) {

@@ -1,11 +1,14 @@
 #include "views/DisaView.h"
 
+#include "core/CycleEstimate.h"
 #include "core/Disassembler.h"
 #include "session/Document.h"
 #include "core/Emulator.h"
 #include "splitview/ViewManager.h"
 
+#include <QAction>
 #include <QImage>
+#include <QMenu>
 #include <QPainter>
 
 #include <cmath>
@@ -15,6 +18,8 @@ const int DisaView::machineCodeColumn = DisaView::addressColumn + Disassembler::
 const int DisaView::mnemonicColumn = DisaView::machineCodeColumn + Disassembler::MachineCodeFieldSize + 1;
 const int DisaView::operandColumn = DisaView::mnemonicColumn + Disassembler::MnemonicFieldSize + 1;
 const int DisaView::lastColumn = DisaView::operandColumn + Disassembler::OperandFieldSize;
+const int DisaView::cyclesColumn = DisaView::mnemonicColumn;
+const int DisaView::cyclesShift = CycleEstimate::textWidth + 1;
 
 DisaView::DisaView()
     : TextView(),
@@ -29,6 +34,21 @@ DisaView::DisaView()
 {
     columnOrigin = 3;
     lineOrigin = 0;
+}
+
+void DisaView::SetShowCycles(bool on)
+{
+    showCycles = on;
+    if (cyclesAction)
+        cyclesAction->setChecked(on);
+    update();
+}
+
+void DisaView::AddCyclesEntry()
+{
+    cyclesAction = menu->addAction(QStringLiteral("Afficher les cycles"), this, &DisaView::SetShowCycles);
+    cyclesAction->setCheckable(true);
+    cyclesAction->setChecked(showCycles);
 }
 
 void DisaView::FillBands(QPainter& painter, const QColor& margin, const QColor& band)
@@ -54,10 +74,23 @@ void DisaView::PrintFields(QPainter& painter)
     painter.setFont(textFont);
     column = machineCodeColumn;
     Print(painter, disassembler->machineCode);
-    column = mnemonicColumn;
+    if (showCycles && !disassembler->data)
+        PrintCycles(painter);
+    column = MnemonicColumn();
     Print(painter, disassembler->mnemonic);
-    column = operandColumn;
+    column = OperandColumn();
     Print(painter, disassembler->operand);
+}
+
+void DisaView::PrintCycles(QPainter& painter)
+{
+    cyclesText.clear();
+    const CycleEstimate estimate = CycleEstimate::Of(*memory, disassembler->startAddress);
+    estimate.AppendText(cyclesText);
+    // The numbers right-aligned, an exception's "+" in the column's last cell after them.
+    const int suffix = estimate.exception == CycleEstimate::Exception::Sometimes ? 1 : 0;
+    column = cyclesColumn + CycleEstimate::textWidth - 1 - (int(cyclesText.length()) - suffix);
+    Print(painter, cyclesText);
 }
 
 void DisaView::DrawMarginImage(QPainter& painter, const QImage& image)

@@ -6,10 +6,12 @@
 class Disassembler;
 class Document;
 class Memory;
+class QAction;
 class Register;
 
 // What the two disassembly views share: the document's machine, the left margin and the
-// address band, and the columns of the four fields of a line.
+// address band, the columns of the four fields of a line, and the setting that shows each
+// instruction's cycles in a column of its own.
 class DisaView : public TextView
 {
     Q_OBJECT
@@ -17,12 +19,22 @@ class DisaView : public TextView
 public:
     DisaView();
 
-    // Character columns of the fields, counted after the margin (columnOrigin).
+    // Character columns of the fields, counted after the margin (columnOrigin), with the
+    // cycles hidden.
     static const int addressColumn;
     static const int machineCodeColumn;
     static const int mnemonicColumn;
     static const int operandColumn;
     static const int lastColumn;
+    // Shown, the cycles take the mnemonic's place, their numbers right-aligned, and push the
+    // mnemonic and the operands right by cyclesShift.
+    static const int cyclesColumn;
+    static const int cyclesShift;
+    int MnemonicColumn() const { return mnemonicColumn + (showCycles ? cyclesShift : 0); }
+    int OperandColumn() const { return operandColumn + (showCycles ? cyclesShift : 0); }
+
+    bool ShowsCycles() const { return showCycles; }
+    void SetShowCycles(bool on);
 
     Document* document;
     Memory* memory;
@@ -32,12 +44,14 @@ public:
     int marginWidth;
 
 protected:
+    // The checkable entry "Afficher les cycles", for the views whose lines are instructions.
+    void AddCyclesEntry();
     // Fills the margin and the address band over the visible height.
     void FillBands(QPainter& painter, const QColor& margin, const QColor& band);
     // The two black lines that close the margin and the address band.
     void DrawBandLines(QPainter& painter);
     // The disassembler's last line at the current line: the address in bold, then the
-    // machine code, the mnemonic and the operands.
+    // machine code, the cycles when shown (for an instruction), the mnemonic and the operands.
     void PrintFields(QPainter& painter);
     // A 16-pixel image of the margin (arrow, breakpoint ball) at the current line.
     void DrawMarginImage(QPainter& painter, const QImage& image);
@@ -51,6 +65,14 @@ protected:
     static const QImage& ArrowImage();
     static const QImage& AddressBallImage();
     static const QImage& InstructionBallImage();
+
+private:
+    void PrintCycles(QPainter& painter);
+
+    bool showCycles = false;
+    QAction* cyclesAction = nullptr;
+    // Kept from line to line: a page's lines format their cycles without allocating.
+    QString cyclesText;
 };
 
 #endif

@@ -4,6 +4,7 @@
 #include "session/Document.h"
 #include "core/Emulator.h"
 
+#include <QMenu>
 #include <QPainter>
 
 ExecutedDisaView::ExecutedDisaView()
@@ -16,6 +17,13 @@ ExecutedDisaView::ExecutedDisaView()
     setFocusPolicy(Qt::NoFocus);
     SetHBarDisplay(AlwaysInvisible);
     SetVBarDisplay(AlwaysInvisible);
+}
+
+void ExecutedDisaView::InitializeMenu()
+{
+    AddCyclesEntry();
+    menu->addSeparator();
+    DisaView::InitializeMenu();
 }
 
 void ExecutedDisaView::Draw(QPainter& painter)

@@ -16,6 +16,7 @@ public:
 
     UndoList* history;
 
+    void InitializeMenu() override;
     void Draw(QPainter& painter) override;
 };
 

@@ -128,7 +128,7 @@ void StandardDisaView::Draw(QPainter& painter)
         PrintFields(painter);
         DrawArrow(painter);
         if (line < counted)
-            widest = std::max(widest, operandColumn + int(disassembler->operand.length()) + columnOrigin);
+            widest = std::max(widest, OperandColumn() + int(disassembler->operand.length()) + columnOrigin);
         NewLine();
     }
     DrawBandLines(painter);
@@ -210,6 +210,7 @@ void StandardDisaView::InitializeMenu()
 {
     connect(StartAddressMenu::Add(menu, this), &QActionGroup::triggered, this,
             &StandardDisaView::OnAction_SetStartAddress);
+    AddCyclesEntry();
     menu->addSeparator();
     DisaView::InitializeMenu();
 }

@@ -206,5 +206,20 @@ illegal:        illegal
 line_a:         .word   0xa000
 line_f:         .word   0xf000
 
+| What the words fix and what data decide, for the estimates: immediate sources and divisors,
+| conditions that always or never hold, a MOVEM's mask, a CHK's immediate bound.
+muls_imm:       muls.w  #-3,%d0
+divu_imm:       divu.w  #7,%d0
+divu_zero:      divu.w  #0,%d0
+divs_imm:       divs.w  #-5,%d0
+divs_imm_min:   divs.w  #-32768,%d0
+sf_dn:          sf      %d0
+dbt:            dbt     %d0,dbt
+chk_imm:        chk.w   #100,%d0
+movem_l_five:   movem.l %d0-%d3/%a1,-(%a0)
+bchg_st_low:    bchg    #35,%d0
+bset_st_16:     bset    #16,%d0
+bclr_st_15:     bclr    #15,%d0
+
     .even
 data:           .long   0x00012000, 0x00012000

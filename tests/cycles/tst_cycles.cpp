@@ -1,9 +1,11 @@
 // The machine's clock cycles: each instruction family against the counts of the 68000's
 // timing tables (and the hardware's, where they differ), data-dependent cases included, in
 // recorded and quick mode and through both handler tables; the counter through undo, resets
-// and faults; and quick against recorded mode on the compiled test programs.
+// and faults; quick against recorded mode on the compiled test programs; and the estimates
+// read from an instruction's words against what it costs when it runs.
 #include "core/AddressBreakpointList.h"
 #include "core/BreakpointIndex.h"
+#include "core/CycleEstimate.h"
 #include "core/Emulator.h"
 #include "core/InstructionBreakpointList.h"
 #include "core/Memory.h"
@@ -15,6 +17,9 @@
 #include <QDir>
 #include <QtTest>
 
+#include <QRandomGenerator>
+
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -115,6 +120,51 @@ bool AtEnd(TestMachine& machine)
     return machine.memory.Read(machine.emulator.registers->pc, 16) == 0x60FE;
 }
 
+// What one run of an instruction cost, and whether it raised an exception.
+struct Measure
+{
+    quint64 cycles;
+    bool raised;
+};
+
+// Runs the snippet at label once from before, in every mode; empty, with a problem said, when
+// the modes disagree or the machine stops on an error.
+QString Run(TestMachine& machine, const QString& label, const QString& before, Measure& measure)
+{
+    QList<Measure> measures;
+    for (const Mode mode : {Mode::Recorded, Mode::Quick, Mode::Plain}) {
+        Start(machine, label, before, mode);
+        mode == Mode::Recorded ? machine.emulator.Execute() : machine.emulator.QuickExecute();
+        if (!machine.emulator.errorMessage.isEmpty())
+            return machine.emulator.errorMessage;
+        measures.append({machine.emulator.Cycles(), machine.emulator.vector != NoVector});
+    }
+    for (const Measure& m : measures)
+        if (m.cycles != measures[0].cycles || m.raised != measures[0].raised)
+            return QStringLiteral("the modes disagree");
+    measure = measures[0];
+    return QString();
+}
+
+// An estimate against one run: what went wrong, or nothing.
+QString Against(const CycleEstimate& estimate, const Measure& measure)
+{
+    using Exception = CycleEstimate::Exception;
+    const int cycles = int(measure.cycles);
+    if (measure.raised) {
+        if (estimate.exception == Exception::Never)
+            return QStringLiteral("raised an exception in %1 cycles, none foreseen").arg(cycles);
+        if (cycles != estimate.exceptionCycles)
+            return QStringLiteral("raised an exception in %1 cycles, not %2").arg(cycles).arg(estimate.exceptionCycles);
+        return QString();
+    }
+    if (estimate.exception == Exception::Always)
+        return QStringLiteral("raised no exception (%1 cycles)").arg(cycles);
+    if (cycles < estimate.low || cycles > estimate.high)
+        return QStringLiteral("%1 cycles, outside %2").arg(cycles).arg(estimate.Text());
+    return QString();
+}
+
 } // namespace
 
 class CycleTests : public QObject
@@ -129,6 +179,9 @@ private slots:
     void history();
     void resetsAndFaults();
     void modesAgree();
+    void estimates_data();
+    void estimates();
+    void estimatesForEveryWord();
 };
 
 void CycleTests::instructions_data()
@@ -581,6 +634,175 @@ void CycleTests::modesAgree()
             ++run;
         }
     }
+}
+
+void CycleTests::estimates_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("data");
+    const auto row = [](const char* label, const char* text, const QStringList& data) {
+        QTest::newRow(label) << QString::fromLatin1(label) << QString::fromLatin1(text) << data;
+    };
+    const QString a0 = QStringLiteral("A0=$2000 ");
+
+    // Fixed by the words alone.
+    row("move_l_d16_absl", "32", {"A0=$2000"});
+    row("add_l_imm", "16", {""});
+    row("addq_w_an", "8", {""});
+    row("jsr_idx", "22", {"A0=$2000 D0=0"});
+    row("lsl_w_8", "22", {"D0=0"});
+    // MULU and MULS: 38 to 70 by the source's bits, exact by an immediate.
+    row("mulu_dn", "38-70", {"D1=0", "D1=$FFFF", "D1=$12345555", "D1=$8001"});
+    row("mulu_imm", "46", {"D0=5", "D0=0"});
+    row("muls_dn", "38-70", {"D1=0", "D1=$5555", "D1=$FFFF", "D1=$8000", "D1=$AAAA"});
+    row("muls_ind", "42-74", {a0 + "[$2000].w=0", a0 + "[$2000].w=$5555", a0 + "[$2000].w=$F0F0"});
+    row("muls_imm", "48", {"D0=7", "D0=-7"});
+    // DIVU and DIVS: overflow early, the steps, and a zero divisor's exception.
+    row("divu_dn", "10-136+", {"D0=0 D1=1", "D0=$20000 D1=2", "D0=$FFFF D1=$FFFF", "D0=5 D1=0", "D0=$7FFF8000 D1=$8000"});
+    row("divu_ind", "14-140+", {a0 + "[$2000].w=0 D0=5", a0 + "[$2000].w=1 D0=0", a0 + "[$2000].w=3 D0=-1"});
+    row("divu_imm", "14-140", {"D0=0", "D0=-1", "D0=100", "D0=$6FFFF"});
+    row("divu_zero", "42", {"D0=5", "D0=0"});
+    row("divs_dn", "16-156+", {"D0=0 D1=1", "D0=-1 D1=1", "D0=$10000 D1=1", "D0=$FFFF0000 D1=1", "D0=5 D1=0",
+                                "D0=$8000 D1=1", "D0=-100 D1=$FFFF"});
+    row("divs_imm", "20-158", {"D0=$7FFFFFFF", "D0=-1", "D0=1000", "D0=-1000"});
+    // The one divisor that no positive dividend overflows before the steps.
+    row("divs_imm_min", "22-158", {"D0=$80000000", "D0=-1", "D0=$7FFFFFFF", "D0=0"});
+    // Shifts by a register's count, modulo 64; by the word's, exact.
+    row("lsl_l_reg", "8-134", {"D1=0", "D1=1", "D1=8", "D1=63", "D1=64"});
+    row("roxr_b_reg", "6-132", {"D1=63", "D1=0", "D1=9"});
+    row("asl_w_reg", "6-132", {"D1=$FFFFFF08", "D1=0", "D1=$3F"});
+    row("ror_l_8", "24", {"D0=-1"});
+    row("asl_mem_ind", "12", {"A0=$2000"});
+    // MOVEM by its mask.
+    row("movem_l_five", "48", {"A0=$2800"});
+    row("movem_w_from_post", "16", {"A0=$2800"});
+    // Branches and loops.
+    row("beq_s", "8-10", {"CCR=4", "CCR=0"});
+    row("beq_w", "10-12", {"CCR=4", "CCR=0"});
+    row("bra_s", "10", {"CCR=0"});
+    row("bsr_w", "18", {""});
+    row("dbf", "10-14", {"D0=5", "D0=0"});
+    row("dbeq", "10-14", {"CCR=4 D0=3", "CCR=0 D0=3", "CCR=0 D0=0"});
+    row("dbt", "12", {"D0=0", "D0=5"});
+    row("seq_dn", "4-6", {"CCR=4", "CCR=0"});
+    row("st_dn", "6", {""});
+    row("sf_dn", "4", {""});
+    row("seq_ind", "12", {"A0=$2000 CCR=4", "A0=$2000 CCR=0"});
+    // Bits of a register: the lower half is quicker, but for BTST.
+    row("bchg_dyn_dn", "6-8", {"D1=3", "D1=16", "D1=31", "D1=35"});
+    row("bset_st_dn", "12", {"D0=0"});
+    row("bset_st_low", "10", {"D0=0"});
+    row("bchg_st_low", "10", {"D0=0"});
+    row("bset_st_16", "12", {"D0=0"});
+    row("bclr_st_15", "12", {"D0=-1"});
+    row("btst_dyn_dn", "6", {"D1=3", "D1=20"});
+    // What data can turn into an exception.
+    row("chk_dn", "10+", {"D0=5 D1=10", "D0=-1 D1=10", "D0=11 D1=10"});
+    row("chk_ind", "14+", {a0 + "[$2000].w=10 D0=3", a0 + "[$2000].w=10 D0=20"});
+    row("chk_imm", "14+", {"D0=5", "D0=200"});
+    row("trapv", "4+", {"CCR=0", "CCR=2"});
+    row("move_to_sr_ind", "16+", {a0 + "[$2000].w=$2700", "SR=0 A0=$2000"});
+    row("andi_sr", "20+", {"", "SR=0"});
+    row("move_usp", "4+", {"", "SR=0"});
+    row("rte", "20+", {"[$8000].w=$2700", "SR=0"});
+    row("reset", "132+", {"", "SR=0"});
+    // Always an exception.
+    row("trap", "34", {""});
+    row("illegal", "34", {""});
+    row("line_a", "34", {""});
+}
+
+// Each instruction run with data that reach its estimate's extremes: every cost within them,
+// both reached, and an exception, where one is foreseen, raised by some data, at its cost.
+void CycleTests::estimates()
+{
+    QFETCH(QString, label);
+    QFETCH(QString, text);
+    QFETCH(QStringList, data);
+    static TestMachine machine;
+    Start(machine, label, QString(), Mode::Recorded);
+    const CycleEstimate estimate = CycleEstimate::Of(machine.memory, Label(label));
+    QCOMPARE(estimate.Text(), text);
+    QList<int> costs;
+    bool raised = false;
+    for (const QString& before : data) {
+        Measure measure {};
+        const QString failed = Run(machine, label, before, measure);
+        QVERIFY2(failed.isEmpty(), qPrintable(before + QStringLiteral(": ") + failed));
+        const QString problem = Against(estimate, measure);
+        QVERIFY2(problem.isEmpty(), qPrintable(before + QStringLiteral(": ") + problem));
+        if (measure.raised)
+            raised = true;
+        else
+            costs << int(measure.cycles);
+    }
+    QCOMPARE(raised, estimate.exception != CycleEstimate::Exception::Never);
+    if (estimate.exception != CycleEstimate::Exception::Always) {
+        QVERIFY(!costs.isEmpty());
+        QCOMPARE(*std::min_element(costs.begin(), costs.end()), estimate.low);
+        QCOMPARE(*std::max_element(costs.begin(), costs.end()), estimate.high);
+    }
+}
+
+// Every first word, with random extension words, registers, memory and SR: what it costs lies
+// within its estimate, and an exception is raised only where one is foreseen, at its cost. No
+// text is wider than textWidth, nor its numbers than one cell less.
+void CycleTests::estimatesForEveryWord()
+{
+    static TestMachine machine;
+    machine.Clear();
+    machine.Prepare(QString());
+    Emulator& emulator = machine.emulator;
+    Register& r = *emulator.registers;
+    QRandomGenerator random(68000);
+    // The operands that the address registers reach.
+    for (unsigned int a = 0x1C00; a < 0x3000; a += 2)
+        machine.memory.Write(a, random.generate() & 0xFFFF, 16, true);
+    int failures = 0;
+    int runs = 0;
+    int widest = 0;
+    int widestNumbers = 0;
+    QString first;
+    for (unsigned int word = 0; word < 0x10000; ++word) {
+        for (int n = 0; n < 3; ++n) {
+            machine.memory.Write(TestMachine::codeAddress, word, 16, true);
+            // An even first extension word makes usable displacements; any mask, bit or source.
+            const unsigned int extension = random.generate() & (n == 0 ? 0xFFFE : 0xFFFF);
+            machine.memory.Write(TestMachine::codeAddress + 2, extension, 16, true);
+            machine.memory.Write(TestMachine::codeAddress + 4, random.generate() & 0x7FFE, 16, true);
+            for (int d = 0; d < 8; ++d)
+                r.d[d] = random.generate() >> (random.generate() & 31);
+            for (int i = 0; i < 7; ++i)
+                r.a[i] = 0x2000 + 0x200 * unsigned(i);
+            // Supervisor or user state, any flags, no trace.
+            r.sr = (random.generate() & 0x201F) | 0x0700;
+            r.ssp = TestMachine::stackTop;
+            r.usp = TestMachine::userStackTop;
+            r.pc = TestMachine::codeAddress;
+            const CycleEstimate estimate = CycleEstimate::Of(machine.memory, TestMachine::codeAddress);
+            const int suffix = estimate.exception == CycleEstimate::Exception::Sometimes ? 1 : 0;
+            widest = std::max(widest, int(estimate.Text().size()));
+            widestNumbers = std::max(widestNumbers, int(estimate.Text().size()) - suffix);
+            emulator.ResetCycles();
+            emulator.Execute();
+            const Measure measure {emulator.Cycles(), emulator.vector != NoVector};
+            const bool stopped = !emulator.errorMessage.isEmpty();
+            emulator.Undo(0);
+            emulator.errorMessage.clear();
+            if (stopped)
+                continue;
+            ++runs;
+            const QString problem = Against(estimate, measure);
+            if (!problem.isEmpty() && failures++ == 0)
+                first = QStringLiteral("$%1 $%2: %3").arg(word, 4, 16, QLatin1Char('0')).arg(extension, 4, 16, QLatin1Char('0')).arg(problem);
+        }
+    }
+    QVERIFY2(failures == 0, qPrintable(QStringLiteral("%1 runs wrong, the first %2").arg(failures).arg(first)));
+    QVERIFY2(runs > 3 * 0x10000 * 3 / 4, qPrintable(QString::number(runs)));
+    QCOMPARE(widest, CycleEstimate::textWidth);
+    // A "+" can follow the widest numbers in a column of textWidth.
+    QCOMPARE(widestNumbers, CycleEstimate::textWidth - 1);
 }
 
 int main(int argc, char** argv)

@@ -531,7 +531,8 @@ void TestDailyUse::manualAndReadmeAgree()
     for (const char* fact : {"0xFFB500-0xFFFFFF", "0x000400-0x0004FF", "60", "0x402-0x403", "0x406-0x408", "0x61", "0x65",
                              "0x6F", "0x70", "0x71", "0x72", "0x80", "480 × 320", "--until", "--break", "--limit", "--watch",
                              "--set", "--keys", "--json", "--memory", "--screen", "--trace", "--gdb", "Ctrl+G",
-                             "target remote 127.0.0.1:1234", "reverse-continue", "-m68000", "-nostdlib -ffreestanding"}) {
+                             "target remote 127.0.0.1:1234", "reverse-continue", "-m68000", "-nostdlib -ffreestanding",
+                             "Afficher les cycles"}) {
         QVERIFY2(readme.contains(QString::fromUtf8(fact)), fact);
         QVERIFY2(text.contains(QString::fromUtf8(fact)), fact);
     }

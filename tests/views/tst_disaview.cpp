@@ -3,6 +3,7 @@
 // menu, and the list of executed instructions as the program steps.
 #include "ViewsTestSupport.h"
 
+#include "core/CycleEstimate.h"
 #include "core/Disassembler.h"
 #include "core/ThreadSanitizer.h"
 #include "program/SymbolTable.h"
@@ -366,7 +367,8 @@ private slots:
         machine.registers()->d[5] = 0x01000100;
         const auto pick = [&](const QString& entry) {
             const int menus = ContextMenu(&view, QPoint(100, 50), [&](QMenu* menu) {
-                QCOMPARE(Entries(menu), QStringList({"Adresse de départ de la vue", "-", "Barres de défilement", "-",
+                QCOMPARE(Entries(menu), QStringList({"Adresse de départ de la vue", "Afficher les cycles", "-",
+                                                     "Barres de défilement", "-",
                                                      "Découper horizontalement", "Découper verticalement",
                                                      "Vue par défaut", "Supprimer"}));
                 QMenu* sub = OpenSubmenu(menu, QStringLiteral("Adresse de départ de la vue"));
@@ -442,6 +444,105 @@ private slots:
             for (int x = 0; x < 100; ++x)
                 darkest = std::min(darkest, qGray(image.pixel(x, y)));
         QVERIFY2(darkest > 100 && darkest < 180, qPrintable(QString::number(darkest)));
+    }
+
+    // The setting "Afficher les cycles" of both views, as the user turns it on and off from
+    // the menu: off at first, then a column between the machine code and the mnemonic, the
+    // cycles right-aligned, nothing on a label's row or a data line; off again, the view draws
+    // as it did.
+    void cyclesColumn()
+    {
+        Machine machine;
+        StandardDisaView view;
+        const int l = view.lineHeight;
+        Show(&view, 760, 11 * l + 5);
+        view.SetStartAddress(programStart);
+        const auto toggle = [](DisaView* v, bool checkedBefore) {
+            const int menus = ContextMenu(v, QPoint(200, 30), [&](QMenu* menu) {
+                QAction* entry = Entry(menu, QStringLiteral("Afficher les cycles"));
+                QVERIFY(entry && entry->isCheckable());
+                QCOMPARE(entry->isChecked(), checkedBefore);
+                Click(menu, entry);
+            });
+            QCOMPARE(menus, 1);
+        };
+        const QImage before = Grab(&view);
+        const int widthBefore = view.textWidth;
+        QVERIFY(!view.ShowsCycles());
+        QCOMPARE(Record(view).Lines(), listing);
+
+        toggle(&view, false);
+        QVERIFY(view.ShowsCycles());
+        const QStringList cycles = {"8", "28", "8", "4", "4", "10-14", "8", "4", "18", "", "34", "16"};
+        QList<QStringList> withCycles = listing;
+        for (int i = 0; i < withCycles.size(); ++i)
+            if (!cycles[i].isEmpty())
+                withCycles[i].insert(2, cycles[i]);
+        Drawing drawing = Record(view);
+        QCOMPARE(drawing.Lines(), withCycles);
+        // The cycles end where the mnemonic began; the mnemonic and the operands move right by
+        // the column, and so does the text's width.
+        const auto cell = [&](int c) { return double(std::lround(c * view.charWidth)); };
+        const auto at = [&](int row, const QString& text) {
+            for (const Drawn& t : drawing.texts)
+                if (t.text == text && int(t.at.y()) == (row + 1) * l)
+                    return t.at.x();
+            return -1.0;
+        };
+        QCOMPARE(at(5, "10-14"), cell(3 + 30 + 6 - 5));
+        QCOMPARE(at(1, "28"), cell(3 + 30 + 6 - 2));
+        QCOMPARE(at(5, "DBRA.W"), cell(3 + 30 + 8));
+        QCOMPARE(at(5, "D1,$1014"), cell(3 + 38 + 8));
+        QCOMPARE(view.textWidth, widthBefore + 8);
+        QVERIFY(Grab(&view) != before);
+
+        // Off again: the lines, their places, the width and the pixels as before.
+        toggle(&view, true);
+        QVERIFY(!view.ShowsCycles());
+        QCOMPARE(Record(view).Lines(), listing);
+        QCOMPARE(view.textWidth, widthBefore);
+        QCOMPARE(Grab(&view), before);
+
+        // Labels and the bytes before them: no cycles on either, nor on an instruction's
+        // first word that a label cuts short.
+        toggle(&view, false);
+        ProgramLoader loader(QStringLiteral(PADDING_PROGRAM ".elf"), machine.document.get());
+        QVERIFY2(loader.Load(), qPrintable(loader.errorMessage));
+        view.SetStartAddress(SymbolAddress(machine, "sum") - 2);
+        QCOMPARE(Record(view).Lines().mid(0, 3),
+                 QList<QStringList>({{"00100A", "0000", "DC.W", "$0000"}, LabelRow("sum"),
+                                     {"00100C", "202F 0008", "16", "MOVE.L", "$8(A7),D0"}}));
+        view.SetStartAddress(SymbolAddress(machine, "reply") - 1);
+        QCOMPARE(Record(view).Lines().mid(0, 3),
+                 QList<QStringList>({{"001032", "00", "DC.B", "$00"}, LabelRow("reply"), {"001033", "6F", "DC.B", "$6F"}}));
+
+        // An exception's "+" follows the numbers, in the column's last cell.
+        const unsigned int trapvAndRts[] = {0x4E, 0x76, 0x4E, 0x75};
+        for (unsigned int i = 0; i < 4; ++i)
+            machine.Poke(0x2000 + i, trapvAndRts[i]);
+        view.SetStartAddress(0x2000);
+        drawing = Record(view);
+        QCOMPARE(drawing.Lines().mid(0, 2), QList<QStringList>({{"002000", "4E76", "4+", "TRAPV"}, {"002002", "4E75", "16", "RTS"}}));
+        QCOMPARE(at(0, "4+"), cell(3 + 30 + 6 - 1));
+        QCOMPARE(at(1, "16"), cell(3 + 30 + 6 - 2));
+
+        // The list of executed instructions has its own setting, off at first.
+        ExecutedDisaView executed;
+        Show(&executed, 700, 5 * l);
+        machine.registers()->pc = 0x100C;
+        for (int i = 0; i < 2; ++i)
+            machine.document->emulator->Execute();
+        const QStringList none = {"------", "Aucune instruction exécutée"};
+        const QList<QStringList> ran = {none, none, none, {"00100C", "202F 0008", "MOVE.L", "$8(A7),D0"}};
+        QCOMPARE(Record(executed).Lines().mid(0, 4), ran);
+        toggle(&executed, false);
+        QVERIFY(executed.ShowsCycles() && view.ShowsCycles());
+        QList<QStringList> ranWithCycles = ran;
+        ranWithCycles[3].insert(2, QStringLiteral("16"));
+        QCOMPARE(Record(executed).Lines().mid(0, 4), ranWithCycles);
+        QCOMPARE(Record(executed).Lines().at(4).at(2), CycleEstimate::Of(*machine.document->memory, 0x1010).Text());
+        toggle(&executed, true);
+        QCOMPARE(Record(executed).Lines().mid(0, 4), ran);
     }
 
     void anyMemoryDrawsAndScrolls()

@@ -53,11 +53,28 @@ int main(int argc, char** argv)
         document->addressBreakpointsEnabled = true;
         view.VScroll(ScrollView::End);
         save(&view, QStringLiteral("disa_end.png"));
+        view.SetStartAddress(programStart - 4);
+        view.SetShowCycles(true);
+        save(&view, QStringLiteral("disa_cycles.png"));
+        // The instructions whose cycles data decide, or that may raise an exception.
+        const unsigned int kinds[] = {0xC0C1, 0x81FC, 0xFFFB, 0x80FC, 0x0000, 0xE3A8, 0xE988, 0x48E0, 0xF040, 0x41BC,
+                                      0x0064, 0x4E76, 0x67FE, 0x57C8, 0xFFFE, 0x57C0, 0x0340, 0x4E70, 0x4E40, 0x4E75};
+        unsigned int address = 0x2000;
+        for (unsigned int word : kinds) {
+            document->memory->Write(address, word, 16, true);
+            address += 2;
+        }
+        view.SetStartAddress(0x2000);
+        view.resize(760, 16 * view.lineHeight + 5);
+        save(&view, QStringLiteral("disa_cycles_kinds.png"));
     }
     {
         ExecutedDisaView view;
         Show(&view, 760, 8 * view.lineHeight + 3);
         save(&view, QStringLiteral("executed_large.png"));
+        view.SetShowCycles(true);
+        save(&view, QStringLiteral("executed_cycles.png"));
+        view.SetShowCycles(false);
         view.resize(400, 3 * view.lineHeight);
         save(&view, QStringLiteral("executed_small.png"));
         view.setEnabled(false);
