@@ -172,8 +172,11 @@ private slots:
         }
         QCOMPARE(quint64(cycles), counted);
         QVERIFY2(qAbs(shares - 100.0) <= 0.05 * table->topLevelItemCount(), qPrintable(QString::number(shares)));
-        if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES"))
-            QVERIFY(view->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/profile-view.png")));
+        if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES")) {
+            const QString folder = qEnvironmentVariable("ZENDRA_PICTURES");
+            QVERIFY(view->grab().save(folder + QStringLiteral("/profile-view.png")));
+            QVERIFY(w.grab().save(folder + QStringLiteral("/profile-window.png")));
+        }
 
         // A double click on a function shows it in the disassembly of the first page.
         table->scrollToItem(poll);
