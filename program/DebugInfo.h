@@ -86,7 +86,7 @@ public:
     std::vector<Unit> units;
     // Sorted by their first address; none overlaps the next.
     std::vector<Function> functions;
-    // Every unit's global and file-scope variables, and the static ones of functions.
+    // Every unit's global and file-scope variables; a function's static ones are in its blocks.
     std::vector<Variable> globals;
     TypeTable types;
     // The rules for unwinding (.debug_frame), shared by copies of the image.
@@ -94,6 +94,9 @@ public:
     // The program's entry point: the outermost frame of its call stack lies in the function
     // or code that holds it.
     unsigned int entry = 0;
+    // The addresses that the program's segments occupy, code and data: a pointer into them
+    // is named by a symbol, one elsewhere (the stack) is not.
+    std::vector<AddressRange> segments;
     // What could not be read, one French sentence each; the rest was read all the same.
     QStringList problems;
 };

@@ -21,6 +21,8 @@ public:
         unsigned char atom;
         unsigned long long number;
         unsigned long long number2;
+        // DW_OP_implicit_value's bytes.
+        QByteArray block;
     };
 
     struct Range

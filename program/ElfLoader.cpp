@@ -1,6 +1,7 @@
 #include "program/ElfLoader.h"
 
 #include "core/Hex.h"
+#include "program/DebugInfoReader.h"
 #include "program/LibraryError.h"
 #include "program/LineTable.h"
 #include "program/ProgramImage.h"
@@ -14,6 +15,7 @@
 #include <libelf.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstddef>
 #include <vector>
 
@@ -360,6 +362,18 @@ bool ReadLines(Reading& r, LineTable* lines)
     return true;
 }
 
+// The functions, variables and types, and the unwinding rules: what cannot be read of them
+// is told in the image's problems, and the program loads all the same.
+void ReadDebugInfo(Reading& r, DebugInfo* debug)
+{
+    if (!r.dwarf)
+        return;
+    DebugInfoReader::Read(r.dwarf, debug);
+    auto frames = std::make_shared<const CallFrameTable>(r.file);
+    if (!frames->IsEmpty())
+        debug->frames = std::move(frames);
+}
+
 void CopySegments(const Reading& r, const std::vector<Placement>& placements, ProgramImage* image)
 {
     for (const Placement& p : placements)
@@ -375,6 +389,10 @@ bool ReadAll(Reading& r, ProgramImage* image)
         return false;
     CopySegments(r, placements, image);
     image->entry = unsigned(r.header.e_entry);
+    ReadDebugInfo(r, &image->debug);
+    image->debug.entry = image->entry;
+    for (const Placement& p : placements)
+        image->debug.segments.push_back(DebugInfo::AddressRange{unsigned(p.address), unsigned(p.address + p.memorySize)});
     return true;
 }
 

@@ -1,6 +1,7 @@
 #ifndef ZENDRA_PROGRAM_PROGRAMIMAGE_H
 #define ZENDRA_PROGRAM_PROGRAMIMAGE_H
 
+#include "program/DebugInfo.h"
 #include "program/LineTable.h"
 #include "program/SymbolTable.h"
 
@@ -28,6 +29,8 @@ public:
     unsigned int entry = 0;
     SymbolTable symbols;
     LineTable lines;
+    // The C functions, variables and types, empty without DWARF debugging information.
+    DebugInfo debug;
 };
 
 #endif

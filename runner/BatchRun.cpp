@@ -7,6 +7,8 @@
 #include "core/Hex.h"
 #include "core/Memory.h"
 #include "core/Register.h"
+#include "program/DebugInfo.h"
+#include "runner/BacktraceJson.h"
 #include "runner/LcovWriter.h"
 #include "session/CallgrindWriter.h"
 #include "session/Profiler.h"
@@ -338,6 +340,13 @@ QByteArray BatchRun::Json() const
             memory.append(block);
         }
         state.insert(QStringLiteral("memory"), memory);
+    }
+    // A program with C functions: its call stack at the stop.
+    if (!document->debugInfo->functions.empty()) {
+        QString end;
+        state.insert(QStringLiteral("backtrace"), BacktraceJson::Frames(*document, &end));
+        if (!end.isEmpty())
+            state.insert(QStringLiteral("backtraceEnd"), end);
     }
     return QJsonDocument(state).toJson(QJsonDocument::Compact) + '\n';
 }

@@ -71,7 +71,7 @@ private:
     // the frame is the outermost.
     bool Caller(Frame* frame, Frame* caller, bool* last);
     bool CallerByTable(Frame* frame, Frame* caller);
-    bool CallerByLink(const Frame& frame, Frame* caller);
+    bool CallerByLink(Frame* frame, Frame* caller);
     DebugValue Locate(const DebugInfo::Variable& variable, int frame) const;
 
     const DebugInfo* debug;

@@ -5,6 +5,7 @@
 #include "core/EffectiveAddress.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
+#include "program/DebugInfo.h"
 #include "program/LineTable.h"
 #include "program/SymbolTable.h"
 
@@ -22,6 +23,7 @@ Document::Document(QObject* parent)
       undoCount(0),
       symbols(new SymbolTable),
       lines(new LineTable),
+      debugInfo(new DebugInfo),
       programSerial(0),
       conditionCalculator(nullptr),
       watchpointsEnabled(true)
@@ -54,6 +56,7 @@ Document::~Document()
     delete emulator;
     delete disassembler;
     delete memory;
+    delete debugInfo;
     delete lines;
     delete symbols;
 }

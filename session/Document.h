@@ -19,6 +19,7 @@
 #include <memory>
 
 class Calculator;
+class DebugInfo;
 class Disassembler;
 class EffectiveAddress;
 class Emulator;
@@ -89,6 +90,8 @@ public:
     // from, and a count of the programs loaded, by which views see that it changed.
     SymbolTable* symbols;
     LineTable* lines;
+    // Its C functions, variables and types, empty without debugging information.
+    DebugInfo* debugInfo;
     QString programFile;
     int programSerial;
     // Conditions and ignore counts of address breakpoints, by address; a plain breakpoint

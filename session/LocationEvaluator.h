@@ -25,6 +25,8 @@ public:
     {
         unsigned int values[16] = {};
         bool known[16] = {};
+        // The address by which blocks and location lists are looked up: the pc, but in an
+        // outer frame the byte before its return address, which lies in the call.
         unsigned int pc = 0;
     };
 
@@ -48,11 +50,12 @@ public:
     // The value that an expression leaves on its stack, as the call frame information and
     // DW_OP_fbreg use them: false, with why, when it cannot be computed.
     bool Compute(const std::vector<DebugLocation::Op>& ops, unsigned int* value, QString* why) const;
+    // The function's frame base at the context's pc, for DW_OP_fbreg.
+    bool FrameBase(unsigned int* value, QString* why) const;
 
     Context context;
 
 private:
-    bool FrameBase(unsigned int* value, QString* why) const;
     bool Evaluate(const std::vector<DebugLocation::Op>& ops, unsigned int size, DebugValue* out, QString* why,
                   int depth) const;
 };

@@ -111,6 +111,7 @@ bool ProgramLoader::LoadRecords()
     warning = loader.warning;
     document->symbols->Clear();
     document->lines->Clear();
+    document->debugInfo->Clear();
     return true;
 }
 
@@ -126,6 +127,7 @@ void ProgramLoader::Commit(ProgramImage& image)
     }
     *document->symbols = std::move(image.symbols);
     *document->lines = std::move(image.lines);
+    *document->debugInfo = std::move(image.debug);
 }
 
 bool ProgramLoader::Check(const QString& fileName, QString* error)

@@ -9,6 +9,7 @@
 
 class Memory;
 class SymbolTable;
+class DebugInfo;
 class TypeTable;
 
 // The text of a C value as GDB prints it by default, from the machine's memory: integers in
@@ -28,7 +29,9 @@ public:
     static constexpr int repeatThreshold = 10;
     static constexpr int maximumNesting = 8;
 
-    ValueFormatter(const TypeTable* types, const Memory* memory, const SymbolTable* symbols);
+    // A pointer is named by a symbol where it points into the program's segments, as GDB
+    // names it.
+    ValueFormatter(const DebugInfo* debug, const Memory* memory, const SymbolTable* symbols);
 
     QString Text(const DebugValue& value, Radix radix = Radix::Natural) const;
     // The type's C name, as GDB's whatis gives it.
@@ -42,15 +45,24 @@ public:
     bool Scalar(const DebugValue& value, unsigned long long* bits) const;
 
 private:
+    // What a Text call may still print, in elements, so that nested arrays stay cheap.
+    struct Budget
+    {
+        int elements = 4 * maximumElements;
+    };
+
     bool ReadBytes(const DebugValue& value, unsigned int size, QByteArray* out) const;
-    QString Format(const DebugValue& value, Radix radix, int depth) const;
+    DebugValue Part(const DebugValue& value, const QString& name, int type, unsigned int offset) const;
+    QString Format(const DebugValue& value, Radix radix, int depth, Budget* budget) const;
     QString FormatScalar(const DebugValue& value, int type, Radix radix) const;
     QString FormatPointer(int target, unsigned int address, Radix radix) const;
-    QString FormatArray(const DebugValue& value, int type, Radix radix, int depth) const;
-    QString FormatStructure(const DebugValue& value, int type, Radix radix, int depth) const;
-    QString FormatCharacters(const DebugValue& value, int type) const;
+    QString FormatArray(const DebugValue& value, int type, Radix radix, int depth, Budget* budget) const;
+    QString FormatStructure(const DebugValue& value, int type, Radix radix, int depth, Budget* budget) const;
+    QString FormatCharacters(const DebugValue& value, int count) const;
     QString CString(unsigned int address) const;
+    bool InProgram(unsigned int address) const;
 
+    const DebugInfo* debug;
     const TypeTable* types;
     const Memory* memory;
     const SymbolTable* symbols;
