@@ -26,12 +26,15 @@
 #include "splitview/HSplitView.h"
 #include "splitview/VSplitView.h"
 #include "splitview/ViewManager.h"
+#include "views/CallStackView.h"
 #include "views/ExecutedDisaView.h"
 #include "views/MemoryView.h"
 #include "views/ProfileView.h"
 #include "views/SourceView.h"
 #include "views/StandardDisaView.h"
 #include "views/StateFrame.h"
+#include "views/VariablesView.h"
+#include "views/WatchView.h"
 
 #include <QAction>
 #include <algorithm>
@@ -104,6 +107,19 @@ MainWindow::MainWindow(QWidget* parent)
         return view;
     });
     ViewManager::descriptionList.append(QStringLiteral("Profil"));
+    ViewManager::creationList.append([this]() -> View* {
+        CallStackView* view = new CallStackView();
+        connect(view, &CallStackView::FrameChosen, this, [this](unsigned int pc) {
+            SetStartAddressOfDisaViews(pc);
+            UpdateCurrentTab();
+        });
+        return view;
+    });
+    ViewManager::descriptionList.append(QStringLiteral("Pile d'appels"));
+    ViewManager::creationList.append([]() -> View* { return new VariablesView(); });
+    ViewManager::descriptionList.append(QStringLiteral("Variables"));
+    ViewManager::creationList.append([]() -> View* { return new WatchView(); });
+    ViewManager::descriptionList.append(QStringLiteral("Expressions"));
 
     OnAction_AddDisaView();
     OnAction_AddHexaView();
@@ -1031,6 +1047,7 @@ void MainWindow::FinishedEmulation()
     if (!awaitingFinish)
         return;
     awaitingFinish = false;
+    document->selectedFrame = 0;
     CollectProfile();
     SetStartAddressOfDisaViews(document->emulator->registers->pc);
     videoDialog->releaseKeyboard();
@@ -1082,6 +1099,7 @@ void MainWindow::OnGdbResumed()
 // As after a step: the views go to the program counter, the panel shows what changed.
 void MainWindow::OnGdbStopped()
 {
+    document->selectedFrame = 0;
     CollectProfile();
     SetStartAddressOfDisaViews(document->emulator->registers->pc);
     UpdateCommand();

@@ -12,6 +12,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QStringList>
 
 #include <QImage>
 #include <QObject>
@@ -103,6 +104,10 @@ public:
     // What the runs cost since profiling began, while the window profiles; null otherwise.
     // Its owner replaces it between runs only.
     const Profile* profile = nullptr;
+    // The frame of the call stack whose variables the views show, 0 for the innermost;
+    // back to 0 at each stop. And the watch expressions, in C syntax.
+    int selectedFrame = 0;
+    QStringList watchExpressions;
     // Why the last run stopped, when the result code does not say it all.
     WatchHit watchHit;
     QString stopMessage;

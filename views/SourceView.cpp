@@ -3,8 +3,12 @@
 #include "core/ThreadSanitizer.h"
 
 #include "core/Disassembler.h"
+#include "program/DebugInfo.h"
+#include "session/CallStack.h"
 #include "session/Document.h"
+#include "session/ExpressionEvaluator.h"
 #include "session/Profile.h"
+#include "session/ValueFormatter.h"
 #include "core/Register.h"
 #include "program/LineTable.h"
 #include "splitview/ViewManager.h"
@@ -12,8 +16,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -234,4 +240,63 @@ void SourceView::mousePressEvent(QMouseEvent* event)
         }
     }
     QWidget::mousePressEvent(event);
+}
+
+QString SourceView::ExpressionAt(const QPoint& point) const
+{
+    if (!status.isEmpty() || file < 0)
+        return QString();
+    const QPoint cell = PixelToLocation(point);
+    const int at = cell.x() - columnOrigin - machineCodeColumn;
+    if (cell.y() < 0 || cell.y() >= text.size() || at < 0 || at >= text.at(cell.y()).size())
+        return QString();
+    const QString& source = text.at(cell.y());
+    const auto isName = [&source](int i) {
+        return i >= 0 && i < source.size() && (source.at(i).isLetterOrNumber() || source.at(i) == QLatin1Char('_'));
+    };
+    if (!isName(at))
+        return QString();
+    int end = at;
+    while (isName(end + 1))
+        ++end;
+    int start = at;
+    for (;;) {
+        while (isName(start - 1))
+            --start;
+        // Leftwards through "." and "->" to the name they start from.
+        if (start >= 2 && source.midRef(start - 2, 2) == QLatin1String("->") && isName(start - 3))
+            start -= 3;
+        else if (start >= 1 && source.at(start - 1) == QLatin1Char('.') && isName(start - 2))
+            start -= 2;
+        else
+            break;
+    }
+    if (source.at(start).isDigit())
+        return QString();
+    return source.mid(start, end - start + 1);
+}
+
+bool SourceView::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return DisaView::event(event);
+    QHelpEvent* help = static_cast<QHelpEvent*>(event);
+    const QString expression = isEnabled() && !document->debugInfo->IsEmpty() ? ExpressionAt(help->pos()) : QString();
+    if (expression.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    CallStack stack(*document);
+    stack.Unwind(*registers);
+    const ValueFormatter formatter(document->debugInfo, document->memory, document->symbols);
+    const int frame = document->selectedFrame < int(stack.frames.size()) ? document->selectedFrame : 0;
+    ExpressionEvaluator evaluator(document->debugInfo, document->memory, &stack, frame, &formatter);
+    DebugValue value;
+    QString error;
+    if (evaluator.Evaluate(expression, &value, &error))
+        QToolTip::showText(help->globalPos(), expression + QStringLiteral(" = ") + formatter.Text(value), this);
+    else
+        QToolTip::hideText();
+    return true;
 }

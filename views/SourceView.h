@@ -29,8 +29,14 @@ public:
     QStringList text;
     QString status;
 
+    // The C name under a point of the view, with the members and pointers before it that
+    // lead to it ("p->next->value"); empty where there is none.
+    QString ExpressionAt(const QPoint& point) const;
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // Hovering a name shows its value in the selected frame, when it has one.
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

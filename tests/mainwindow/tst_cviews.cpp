@@ -1,0 +1,200 @@
+// C at source level in the window, on a program stopped in a recursion three levels deep:
+// the "Pile d'appels", "Variables" and "Expressions" views opened from an empty view, what
+// they show against the library's own call stack, a frame chosen, a structure and an array
+// opened, values changed by a step in red, expressions that evaluate and one that cannot,
+// and the value of a name under the mouse in the source.
+#include "MainWindowTestSupport.h"
+
+#include "core/Emulator.h"
+#include "core/Register.h"
+#include "program/LineTable.h"
+#include "session/CallStack.h"
+#include "session/ValueFormatter.h"
+#include "splitview/DefaultView.h"
+#include "splitview/ViewManager.h"
+#include "views/CallStackView.h"
+#include "views/SourceView.h"
+#include "views/StandardDisaView.h"
+#include "views/VariablesView.h"
+#include "views/WatchView.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolTip>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace WindowTest;
+
+namespace {
+
+// The line of the source that holds text.
+int SourceLine(const char* text)
+{
+    QFile source(QStringLiteral(WALKED_SOURCE));
+    if (!source.open(QIODevice::ReadOnly))
+        qFatal("no source");
+    const QList<QByteArray> lines = source.readAll().split('\n');
+    for (int i = 0; i < lines.size(); ++i)
+        if (lines[i].contains(text))
+            return i + 1;
+    qFatal("no line %s", text);
+    return 0;
+}
+
+// Splits the first view of a tab and makes the empty half the view of that kind.
+template <class V>
+V* OpenView(MainWindow& w, int tab, const QString& kind)
+{
+    w.tabWidget->setCurrentIndex(tab);
+    View* root = qobject_cast<View*>(w.tabWidget->widget(tab));
+    root->manager->SingleViewList().first()->HSplit();
+    SplitTest::Settle();
+    root = qobject_cast<View*>(w.tabWidget->widget(tab));
+    for (QPushButton* b : root->findChildren<QPushButton*>()) {
+        if (b->text() == kind && qobject_cast<DefaultView*>(b->parentWidget())) {
+            QTest::mouseClick(b, Qt::LeftButton);
+            SplitTest::Settle();
+            break;
+        }
+    }
+    return root->findChild<V*>();
+}
+
+QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& name)
+{
+    for (int i = 0; i < parent->childCount(); ++i)
+        if (parent->child(i)->text(0) == name)
+            return parent->child(i);
+    return nullptr;
+}
+
+QTreeWidgetItem* Top(QTreeWidget* table, const QString& name)
+{
+    for (int i = 0; i < table->topLevelItemCount(); ++i)
+        if (table->topLevelItem(i)->text(0) == name)
+            return table->topLevelItem(i);
+    return nullptr;
+}
+
+} // namespace
+
+class TestCViews : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void stoppedInARecursion()
+    {
+        MainWindow w;
+        w.resize(1200, 800);
+        QVERIFY(ShowActive(w));
+        const int stopLine = SourceLine("/* stop */");
+        const std::vector<unsigned int> stop = w.document->lines->Addresses(0, stopLine);
+        QVERIFY(!stop.empty());
+        w.document->AddAddressBreakpoint(stop.front());
+        QTest::keyClick(&w, Qt::Key_F9);
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(w.document->emulator->registers->pc, stop.front());
+
+        CallStackView* calls = OpenView<CallStackView>(w, 0, QStringLiteral("Pile d'appels"));
+        VariablesView* variables = OpenView<VariablesView>(w, 1, QStringLiteral("Variables"));
+        WatchView* watch = OpenView<WatchView>(w, 2, QStringLiteral("Expressions"));
+        QVERIFY(calls && variables && watch);
+
+        // The frames as the library unwinds them: walk three times over, then main.
+        CallStack stack(*w.document);
+        stack.Unwind(*w.document->emulator->registers);
+        QVERIFY(stack.frames.size() >= 5);
+        QTreeWidget* frames = calls->table;
+        QCOMPARE(frames->topLevelItemCount(), int(stack.frames.size()) + (stack.endMessage.isEmpty() ? 0 : 1));
+        for (int depth = 0; depth <= 3; ++depth) {
+            const QString row = frames->topLevelItem(depth)->text(0);
+            QVERIFY2(row.startsWith(QStringLiteral("#%1  walk (depth=%2, at=0x").arg(depth).arg(depth)), qPrintable(row));
+            QVERIFY2(row.contains(QStringLiteral("where=")), qPrintable(row));
+        }
+        QVERIFY(frames->topLevelItem(4)->text(0).startsWith(QStringLiteral("#4  main ()")));
+        QCOMPARE(frames->topLevelItem(0)->text(1), QStringLiteral("walked.c:%1").arg(stopLine));
+
+        // The innermost frame's variables: its arguments and locals open, the globals shut.
+        QTreeWidget* table = variables->table;
+        QTreeWidgetItem* args = Top(table, QStringLiteral("Arguments"));
+        QTreeWidgetItem* locals = Top(table, QStringLiteral("Variables locales"));
+        QTreeWidgetItem* globals = Top(table, QStringLiteral("Variables globales"));
+        QVERIFY(args && locals && globals);
+        QVERIFY(args->isExpanded() && locals->isExpanded() && !globals->isExpanded());
+        QCOMPARE(Child(args, QStringLiteral("depth"))->text(1), QStringLiteral("0"));
+        QCOMPARE(Child(args, QStringLiteral("depth"))->text(2), QStringLiteral("int"));
+        QCOMPARE(Child(locals, QStringLiteral("doubled"))->text(1), QStringLiteral("0"));
+        // where, a structure passed by value three calls down: {x = 6, y = -7}, opened.
+        QTreeWidgetItem* where = Child(args, QStringLiteral("where"));
+        QCOMPARE(where->text(1), QStringLiteral("{x = 6, y = -7}"));
+        QCOMPARE(where->text(2), QStringLiteral("struct point"));
+        where->setExpanded(true);
+        QCOMPARE(Child(where, QStringLiteral("y"))->text(1), QStringLiteral("-7"));
+        // at, the list's last node, through its pointer.
+        QTreeWidgetItem* at = Child(args, QStringLiteral("at"));
+        QCOMPARE(at->text(2), QStringLiteral("struct node *"));
+        at->setExpanded(true);
+        QVERIFY(at->childCount() == 1);
+        QTreeWidgetItem* node = at->child(0);
+        node->setExpanded(true);
+        QCOMPARE(Child(node, QStringLiteral("value"))->text(1), QStringLiteral("40"));
+        // A global array of arrays.
+        globals->setExpanded(true);
+        QTreeWidgetItem* grid = Child(globals, QStringLiteral("grid"));
+        QCOMPARE(grid->text(1), QStringLiteral("{{1, 2, 3}, {4, 5, -6}}"));
+        grid->setExpanded(true);
+        QCOMPARE(grid->childCount(), 2);
+        grid->child(1)->setExpanded(true);
+        QCOMPARE(grid->child(1)->child(2)->text(1), QStringLiteral("-6"));
+        if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES"))
+            QVERIFY(variables->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/variables.png")));
+
+        // Expressions: evaluated in the selected frame; one that cannot be says why.
+        w.document->watchExpressions = QStringList{QStringLiteral("chain[2].value"), QStringLiteral("at->next"),
+                                                   QStringLiteral("sizeof(struct node)"), QStringLiteral("grid[1][2] * 2"),
+                                                   QStringLiteral("where.x * 10 + depth"), QStringLiteral("nowhere")};
+        watch->update();
+        QTreeWidget* list = watch->table;
+        QCOMPARE(list->topLevelItemCount(), 6);
+        QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("30"));
+        QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("0x0"));
+        QCOMPARE(list->topLevelItem(2)->text(1), QStringLiteral("8"));
+        QCOMPARE(list->topLevelItem(3)->text(1), QStringLiteral("-12"));
+        QCOMPARE(list->topLevelItem(4)->text(1), QStringLiteral("60"));
+        QCOMPARE(list->topLevelItem(5)->text(1), QStringLiteral("« nowhere » n'est pas une variable visible ici"));
+
+        // Frame #2 chosen: its depth and where, its line in the disassembly; the expressions
+        // follow it.
+        frames->setCurrentItem(frames->topLevelItem(2));
+        QCOMPARE(w.document->selectedFrame, 2);
+        w.tabWidget->setCurrentIndex(1);
+        variables->update();
+        QCOMPARE(Child(Top(table, QStringLiteral("Arguments")), QStringLiteral("depth"))->text(1), QStringLiteral("2"));
+        QCOMPARE(Child(Top(table, QStringLiteral("Arguments")), QStringLiteral("where"))->text(1),
+                 QStringLiteral("{x = 4, y = -5}"));
+        watch->update();
+        QCOMPARE(list->topLevelItem(4)->text(1), QStringLiteral("42"));
+        if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES")) {
+            QVERIFY(calls->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/callstack.png")));
+            QVERIFY(watch->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/watch.png")));
+        }
+
+        // A step over the stop's line writes total: red at the next stop, the frame back to
+        // the innermost.
+        QTest::keyClick(&w, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(w.document->selectedFrame, 0);
+        variables->update();
+        globals = Top(table, QStringLiteral("Variables globales"));
+        QTreeWidgetItem* total = Child(globals, QStringLiteral("total"));
+        QCOMPARE(total->text(1), QStringLiteral("46"));
+        QCOMPARE(total->foreground(1).color(), QColor(Qt::red));
+        QVERIFY(Child(globals, QStringLiteral("greeting"))->foreground(1).color() != QColor(Qt::red));
+    }
+};
+
+ZENDRA_MAINWINDOW_TEST_MAIN(TestCViews, WALKED)
+#include "tst_cviews.moc"

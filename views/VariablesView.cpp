@@ -1,0 +1,177 @@
+#include "views/VariablesView.h"
+
+#include "core/Emulator.h"
+#include "core/Register.h"
+#include "session/CallStack.h"
+#include "session/Document.h"
+#include "session/ValueFormatter.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int valueRole = Qt::UserRole;
+constexpr int pathRole = Qt::UserRole + 1;
+// Rows whose children are still to be made.
+constexpr int pendingRole = Qt::UserRole + 2;
+
+} // namespace
+
+VariablesView::VariablesView() : TreeView(), hexadecimalAction(new QAction(QStringLiteral("Hexadécimal"), this))
+{
+    table->setHeaderLabels({QStringLiteral("Nom"), QStringLiteral("Valeur"), QStringLiteral("Type")});
+    table->header()->setSectionResizeMode(QHeaderView::Interactive);
+    table->setColumnWidth(0, 160);
+    table->setColumnWidth(1, 220);
+    hexadecimalAction->setCheckable(true);
+    connect(hexadecimalAction, &QAction::toggled, this, [this] { update(); });
+    connect(table, &QTreeWidget::itemExpanded, this, &VariablesView::OnExpanded);
+    connect(table, &QTreeWidget::itemCollapsed, this, &VariablesView::OnCollapsed);
+    update();
+}
+
+void VariablesView::InitializeMenu()
+{
+    menu->addAction(hexadecimalAction);
+    menu->addSeparator();
+    TreeView::InitializeMenu();
+}
+
+QString VariablesView::Refresh()
+{
+    const Register& r = *document->emulator->registers;
+    const QString key = QStringLiteral("%1 %2 %3")
+                            .arg(document->emulator->Cycles())
+                            .arg(r.pc)
+                            .arg(document->programSerial);
+    if (key != stopKey) {
+        stopKey = key;
+        before = now;
+    }
+    now.clear();
+    values.clear();
+    CallStack stack(*document);
+    stack.Unwind(r);
+    const ValueFormatter formatter(document->debugInfo, document->memory, document->symbols);
+    filling = &formatter;
+    const QSignalBlocker quiet(table);
+    table->clear();
+    Fill(stack, formatter);
+    for (int i = 0; i < table->topLevelItemCount(); ++i)
+        ExpandRemembered(table->topLevelItem(i));
+    filling = nullptr;
+    return table->topLevelItemCount() ? QString()
+                                      : QStringLiteral("Aucune variable : ce programme n'a pas d'informations de "
+                                                       "débogage (compilez-le avec -g).");
+}
+
+void VariablesView::Fill(const CallStack& stack, const ValueFormatter& formatter)
+{
+    const int frame = document->selectedFrame < int(stack.frames.size()) ? document->selectedFrame : 0;
+    const struct
+    {
+        const char* title;
+        const char* path;
+        std::vector<DebugValue> values;
+    } groups[] = {{"Arguments", "args", stack.Arguments(frame)},
+                  {"Variables locales", "locals", stack.Locals(frame)},
+                  {"Variables globales", "globals", stack.Globals()}};
+    for (const auto& g : groups) {
+        if (g.values.empty())
+            continue;
+        QTreeWidgetItem* group = AddGroup(QString::fromUtf8(g.title), QString::fromLatin1(g.path));
+        for (const DebugValue& v : g.values)
+            AddValue(group, v, formatter, QString::fromLatin1(g.path));
+        // Open the first time: the frame's own variables are what one looks for.
+        if (!expanded.contains(QStringLiteral("#") + QString::fromLatin1(g.path)) && QLatin1String(g.path) != "globals")
+            expanded.insert(QString::fromLatin1(g.path));
+        expanded.insert(QStringLiteral("#") + QString::fromLatin1(g.path));
+    }
+}
+
+QTreeWidgetItem* VariablesView::AddGroup(const QString& title, const QString& path)
+{
+    QTreeWidgetItem* group = new QTreeWidgetItem({title});
+    QFont bold = group->font(0);
+    bold.setBold(true);
+    group->setFont(0, bold);
+    group->setFirstColumnSpanned(true);
+    group->setData(0, pathRole, path);
+    group->setData(0, valueRole, -1);
+    table->addTopLevelItem(group);
+    return group;
+}
+
+void VariablesView::AddRow(QTreeWidgetItem* parent, QTreeWidgetItem* row)
+{
+    if (parent)
+        parent->addChild(row);
+    else
+        table->addTopLevelItem(row);
+}
+
+QTreeWidgetItem* VariablesView::AddValue(QTreeWidgetItem* parent, const DebugValue& value,
+                                         const ValueFormatter& formatter, const QString& path)
+{
+    const ValueFormatter::Radix radix =
+        hexadecimalAction->isChecked() ? ValueFormatter::Radix::Hexadecimal : ValueFormatter::Radix::Natural;
+    const QString text = value.storage == DebugValue::Storage::Unreadable && !value.problem.isEmpty()
+                             ? value.problem
+                             : formatter.Text(value, radix);
+    const QString key = path + QLatin1Char('/') + value.name;
+    QTreeWidgetItem* row = new QTreeWidgetItem({value.name, text, formatter.TypeName(value)});
+    row->setData(0, valueRole, int(values.size()));
+    row->setData(0, pathRole, key);
+    row->setToolTip(1, text);
+    values.push_back(value);
+    now.insert(key, text);
+    if (before.contains(key) && before.value(key) != text)
+        row->setForeground(1, Qt::red);
+    if (formatter.HasChildren(value)) {
+        row->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        row->setData(0, pendingRole, true);
+    }
+    AddRow(parent, row);
+    return row;
+}
+
+QString VariablesView::PathOf(const QTreeWidgetItem* item) const
+{
+    return item->data(0, pathRole).toString();
+}
+
+void VariablesView::ExpandRemembered(QTreeWidgetItem* item)
+{
+    if (!expanded.contains(PathOf(item)))
+        return;
+    item->setExpanded(true);
+    OnExpanded(item);
+    for (int i = 0; i < item->childCount(); ++i)
+        ExpandRemembered(item->child(i));
+}
+
+void VariablesView::OnExpanded(QTreeWidgetItem* item)
+{
+    expanded.insert(PathOf(item));
+    if (!item->data(0, pendingRole).toBool())
+        return;
+    item->setData(0, pendingRole, false);
+    const int index = item->data(0, valueRole).toInt();
+    if (index < 0 || index >= int(values.size()))
+        return;
+    const ValueFormatter local(document->debugInfo, document->memory, document->symbols);
+    const ValueFormatter& formatter = filling ? *filling : local;
+    const DebugValue parent = values[std::size_t(index)];
+    for (const DebugValue& child : formatter.Children(parent))
+        AddValue(item, child, formatter, PathOf(item));
+    if (item->childCount() == 0)
+        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+}
+
+void VariablesView::OnCollapsed(QTreeWidgetItem* item)
+{
+    expanded.remove(PathOf(item));
+}

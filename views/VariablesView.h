@@ -1,0 +1,61 @@
+#ifndef ZENDRA_VIEWS_VARIABLESVIEW_H
+#define ZENDRA_VIEWS_VARIABLESVIEW_H
+
+#include "session/DebugValue.h"
+#include "views/TreeView.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <vector>
+
+class CallStack;
+class QAction;
+class QTreeWidgetItem;
+class ValueFormatter;
+
+// The values of C variables with their types, in a tree whose structures, arrays and
+// pointers open on demand: "Variables" shows the selected frame's arguments and locals,
+// then the program's globals; WatchView, its expressions. Values changed since the stop
+// before are red, as in the panel; "Hexadécimal" in the menu shows numbers as GDB's print/x.
+// What is open stays open from one stop to the next.
+class VariablesView : public TreeView
+{
+    Q_OBJECT
+
+public:
+    VariablesView();
+
+    QAction* hexadecimalAction;
+
+protected:
+    QString Refresh() override;
+    void InitializeMenu() override;
+    // Fills the table's top level from the stack and formatter; the base lists the
+    // variables by group.
+    virtual void Fill(const CallStack& stack, const ValueFormatter& formatter);
+    // A value's row under parent (null for the top level), with its children to come.
+    QTreeWidgetItem* AddValue(QTreeWidgetItem* parent, const DebugValue& value, const ValueFormatter& formatter,
+                              const QString& path);
+    QTreeWidgetItem* AddGroup(const QString& title, const QString& path);
+    void AddRow(QTreeWidgetItem* parent, QTreeWidgetItem* row);
+
+private:
+    void OnExpanded(QTreeWidgetItem* item);
+    void OnCollapsed(QTreeWidgetItem* item);
+    QString PathOf(const QTreeWidgetItem* item) const;
+    void ExpandRemembered(QTreeWidgetItem* item);
+
+    // The values behind the rows, by the index a row keeps; rebuilt at each refresh.
+    std::vector<DebugValue> values;
+    // What each row's text was at the stop before and is now, by path.
+    QHash<QString, QString> before;
+    QHash<QString, QString> now;
+    QSet<QString> expanded;
+    // The stop the texts are of: a refresh that is no new stop keeps the texts before.
+    QString stopKey;
+    // Only while a refresh fills the table, for the rows it expands.
+    const ValueFormatter* filling = nullptr;
+};
+
+#endif
