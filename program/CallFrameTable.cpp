@@ -52,14 +52,22 @@ CallFrameTable::CallFrameTable(const QByteArray& file) : bytes(file)
 {
     elf_version(EV_CURRENT);
     elf = elf_memory(bytes.data(), std::size_t(bytes.size()));
-    if (elf)
+    if (!elf)
+        return;
+    dwarf = dwarf_begin_elf(elf, DWARF_C_READ, nullptr);
+    cfi = dwarf ? dwarf_getcfi(dwarf) : nullptr;
+    if (!cfi) {
         cfi = dwarf_getcfi_elf(elf);
+        ownsCfi = cfi != nullptr;
+    }
 }
 
 CallFrameTable::~CallFrameTable()
 {
-    if (cfi)
+    if (cfi && ownsCfi)
         dwarf_cfi_end(cfi);
+    if (dwarf)
+        dwarf_end(dwarf);
     if (elf)
         elf_end(elf);
 }

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+struct Dwarf;
 struct Dwarf_CFI_s;
 struct Elf;
 
@@ -50,8 +51,8 @@ public:
         Rule returnAddress;
     };
 
-    // Opens the table of a file's bytes; empty when the file has no .debug_frame or libdw
-    // cannot read it.
+    // Opens the table of a file's bytes, .debug_frame or else .eh_frame; empty when the file
+    // has neither or libdw cannot read them.
     explicit CallFrameTable(const QByteArray& file);
     ~CallFrameTable();
     CallFrameTable(const CallFrameTable&) = delete;
@@ -64,7 +65,10 @@ public:
 private:
     QByteArray bytes;
     Elf* elf = nullptr;
+    Dwarf* dwarf = nullptr;
     Dwarf_CFI_s* cfi = nullptr;
+    // .eh_frame's table is the table's own to end; .debug_frame's belongs to dwarf.
+    bool ownsCfi = false;
 };
 
 #endif

@@ -46,6 +46,11 @@ private:
     Dwarf* dwarf;
     DebugInfo* info;
     int unit = -1;
+    // The unit's file names by their number, converted once.
+    Dwarf_Files* files = nullptr;
+    std::size_t fileCount = 0;
+    std::vector<QString> fileNames;
+    QString DeclarationFile(Dwarf_Die* die);
     // Each type entry read once, by its offset in the section: a structure that points at
     // itself finds its own index there.
     QHash<Dwarf_Off, int> types;
@@ -124,6 +129,92 @@ QByteArray ConstantBytes(unsigned long long value, unsigned int size)
     return bytes;
 }
 
+// The attributes of a variable's entry that the reader needs, gathered in one pass: libdw
+// looks each attribute up by walking all of them, which costs most of the reading of a
+// large program's many variables.
+struct Gathered
+{
+    Dwarf_Attribute name{};
+    Dwarf_Attribute type{};
+    Dwarf_Attribute location{};
+    Dwarf_Attribute constant{};
+    bool hasName = false;
+    bool hasType = false;
+    bool hasLocation = false;
+    bool hasConstant = false;
+    bool external = false;
+    // An entry that takes its name or type from another (an abstract origin, a
+    // specification) is read through libdw's integrating lookups instead.
+    bool elsewhere = false;
+};
+
+int GatherOne(Dwarf_Attribute* attribute, void* into)
+{
+    Gathered& g = *static_cast<Gathered*>(into);
+    bool flag = false;
+    switch (dwarf_whatattr(attribute)) {
+    case DW_AT_name: g.name = *attribute; g.hasName = true; break;
+    case DW_AT_type: g.type = *attribute; g.hasType = true; break;
+    case DW_AT_location: g.location = *attribute; g.hasLocation = true; break;
+    case DW_AT_const_value: g.constant = *attribute; g.hasConstant = true; break;
+    case DW_AT_external: g.external = dwarf_formflag(attribute, &flag) == 0 && flag; break;
+    case DW_AT_abstract_origin:
+    case DW_AT_specification: g.elsewhere = true; break;
+    default: break;
+    }
+    return DWARF_CB_OK;
+}
+
+bool Gather(Dwarf_Die* die, Gathered* g)
+{
+    return dwarf_getattrs(die, GatherOne, g, 0) == 1 && !g->elsewhere;
+}
+
+// The usual expressions of a C variable decoded here, without libdw's cache of every
+// location it has decoded; false for any other, which libdw then decodes.
+bool DecodeSimple(const Dwarf_Block& block, std::vector<DebugLocation::Op>* ops)
+{
+    const unsigned char* p = block.data;
+    const unsigned char* end = block.data + block.length;
+    const auto leb = [&](bool sign, unsigned long long* value) {
+        unsigned long long v = 0;
+        int shift = 0;
+        unsigned char byte = 0x80;
+        while (p < end && (byte & 0x80) && shift < 64) {
+            byte = *p++;
+            v |= static_cast<unsigned long long>(byte & 0x7F) << shift;
+            shift += 7;
+        }
+        if (sign && shift < 64 && (byte & 0x40))
+            v |= ~0ull << shift;
+        *value = v;
+        return !(byte & 0x80);
+    };
+    while (p < end && int(ops->size()) < DebugLocation::maximumOps) {
+        DebugLocation::Op op{*p++, 0, 0, QByteArray()};
+        const unsigned char a = op.atom;
+        bool good = true;
+        if (a == DW_OP_addr) {
+            if (end - p < 4)
+                return false;
+            op.number = (unsigned(p[0]) << 24) | (unsigned(p[1]) << 16) | (unsigned(p[2]) << 8) | p[3];
+            p += 4;
+        } else if (a == DW_OP_fbreg || a == DW_OP_consts || (a >= DW_OP_breg0 && a <= DW_OP_breg31)) {
+            good = leb(true, &op.number);
+        } else if (a == DW_OP_plus_uconst || a == DW_OP_constu || a == DW_OP_piece || a == DW_OP_regx) {
+            good = leb(false, &op.number);
+        } else if (!(a >= DW_OP_lit0 && a <= DW_OP_lit31) && !(a >= DW_OP_reg0 && a <= DW_OP_reg31)
+                   && a != DW_OP_call_frame_cfa && a != DW_OP_stack_value && a != DW_OP_deref && a != DW_OP_plus
+                   && a != DW_OP_minus) {
+            return false;
+        }
+        if (!good)
+            return false;
+        ops->push_back(op);
+    }
+    return p == end;
+}
+
 void Reader::Problem(const QString& text)
 {
     if (info->problems.size() < maximumProblems)
@@ -150,6 +241,11 @@ void Reader::ReadUnit(Dwarf_Die* die)
     u.directory = directory ? QString::fromUtf8(directory) : QString();
     info->units.push_back(u);
     unit = int(info->units.size()) - 1;
+    files = nullptr;
+    fileCount = 0;
+    if (dwarf_getsrcfiles(die, &files, &fileCount) != 0)
+        files = nullptr;
+    fileNames.assign(std::min<std::size_t>(fileCount, maximumChildren), QString());
     Children(die, [this](Dwarf_Die* child) {
         const int tag = dwarf_tag(child);
         if (tag == DW_TAG_subprogram) {
@@ -160,6 +256,19 @@ void Reader::ReadUnit(Dwarf_Die* die)
                 info->globals.push_back(std::move(v));
         }
     });
+}
+
+QString Reader::DeclarationFile(Dwarf_Die* die)
+{
+    unsigned long long number = 0;
+    if (!files || !Unsigned(die, DW_AT_decl_file, &number) || number >= fileNames.size())
+        return QString();
+    QString& name = fileNames[std::size_t(number)];
+    if (name.isEmpty()) {
+        const char* path = dwarf_filesrc(files, std::size_t(number), nullptr, nullptr);
+        name = path ? QString::fromUtf8(path) : QString();
+    }
+    return name;
 }
 
 void Reader::ReadFunction(Dwarf_Die* die)
@@ -175,8 +284,7 @@ void Reader::ReadFunction(Dwarf_Die* die)
     f.high = unsigned(high);
     f.unit = unit;
     f.returnType = TypeOf(die, 0);
-    const char* file = dwarf_decl_file(die);
-    f.file = file ? QString::fromUtf8(file) : QString();
+    f.file = DeclarationFile(die);
     dwarf_decl_line(die, &f.line);
     Dwarf_Attribute attribute;
     if (dwarf_attr_integrate(die, DW_AT_frame_base, &attribute)) {
@@ -237,11 +345,29 @@ void Reader::ReadBlock(Dwarf_Die* die, DebugInfo::Function* function, int index,
 
 bool Reader::ReadVariable(Dwarf_Die* die, DebugInfo::Variable* variable)
 {
-    variable->name = Name(die);
-    variable->type = TypeOf(die, 0);
     variable->unit = unit;
-    variable->isStatic = !Flag(die, DW_AT_external);
-    ReadLocation(die, variable->type, &variable->location);
+    Gathered g;
+    if (!Gather(die, &g)) {
+        variable->name = Name(die);
+        variable->type = TypeOf(die, 0);
+        variable->isStatic = !Flag(die, DW_AT_external);
+        ReadLocation(die, variable->type, &variable->location);
+        return !variable->name.isEmpty();
+    }
+    const char* name = g.hasName ? dwarf_formstring(&g.name) : nullptr;
+    variable->name = name ? QString::fromUtf8(name) : QString();
+    variable->isStatic = !g.external;
+    Dwarf_Die typeDie;
+    if (g.hasType)
+        variable->type = dwarf_formref_die(&g.type, &typeDie) ? ReadType(&typeDie, 1) : TypeOf(die, 0);
+    Dwarf_Block block;
+    if (g.hasLocation && !g.hasConstant && dwarf_whatform(&g.location) == DW_FORM_exprloc
+        && dwarf_formblock(&g.location, &block) == 0 && DecodeSimple(block, &variable->location.ops)) {
+        variable->location.kind = DebugLocation::Kind::Expression;
+    } else if (g.hasLocation || g.hasConstant) {
+        variable->location.ops.clear();
+        ReadLocation(die, variable->type, &variable->location);
+    }
     return !variable->name.isEmpty();
 }
 

@@ -271,9 +271,12 @@ public:
             // The value at the function's entry: GDB finds it only through the caller's call
             // site, which is past what is kept here.
             return m.Fail(QStringLiteral("<optimized out>"));
-        default:
-            return Arithmetic(a)
-                   || (m.why.isEmpty() && m.Fail(QStringLiteral("opération DWARF $%1 non prise en charge").arg(Hex::Text(a, 2))));
+        case DW_OP_neg: case DW_OP_not: case DW_OP_abs: case DW_OP_plus: case DW_OP_minus: case DW_OP_mul:
+        case DW_OP_and: case DW_OP_or: case DW_OP_xor: case DW_OP_shl: case DW_OP_shr: case DW_OP_shra:
+        case DW_OP_div: case DW_OP_mod: case DW_OP_eq: case DW_OP_ne: case DW_OP_lt: case DW_OP_gt:
+        case DW_OP_le: case DW_OP_ge:
+            return Arithmetic(a);
+        default: return m.Fail(QStringLiteral("opération DWARF $%1 non prise en charge").arg(Hex::Text(a, 2)));
         }
     }
 

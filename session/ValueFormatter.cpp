@@ -139,8 +139,12 @@ QString ValueFormatter::FormatScalar(const DebugValue& value, int type, Radix ra
     if (width < 64)
         bits &= (1ull << width) - 1;
     const long long number = t.isSigned ? SignExtend(bits, width) : static_cast<long long>(bits);
-    if (radix == Radix::Hexadecimal && t.kind != Kind::Float)
-        return HexText(bits);
+    // GDB's hexadecimal is the value in its type's width: a signed bit field's sign fills it.
+    if (radix == Radix::Hexadecimal && t.kind != Kind::Float) {
+        const int typeWidth = int(t.size) * 8;
+        const unsigned long long v = static_cast<unsigned long long>(number);
+        return HexText(typeWidth > 0 && typeWidth < 64 ? v & ((1ull << typeWidth) - 1) : v);
+    }
     switch (t.kind) {
     case Kind::Boolean:
         return bits == 0 ? QStringLiteral("false") : bits == 1 ? QStringLiteral("true") : QString::number(bits);

@@ -1,16 +1,60 @@
 // The ELF loader on arbitrary file contents: a failure explains itself and leaves the
 // image read before exactly as it was; a success gives segments inside the address space,
 // symbols and lines whose lookups hold together, and, put into a machine, a disassembly
-// that names its operands.
+// that names its operands, and call stacks from its functions whose arguments, locals and
+// globals all have a text.
 #include "core/Disassembler.h"
+#include "core/Emulator.h"
+#include "core/Register.h"
 #include "session/Document.h"
 #include "program/ElfLoader.h"
 #include "program/LineTable.h"
 #include "program/ProgramImage.h"
 #include "program/SymbolTable.h"
+#include "session/CallStack.h"
 #include "session/ProgramLoader.h"
+#include "session/ValueFormatter.h"
 
 #include <cstdint>
+
+namespace {
+
+void Show(const ValueFormatter& formatter, const std::vector<DebugValue>& values)
+{
+    for (std::size_t i = 0; i < values.size() && i < 16; ++i) {
+        if (formatter.Text(values[i]).isEmpty() || formatter.Text(values[i], ValueFormatter::Radix::Hexadecimal).isEmpty())
+            __builtin_trap();
+        for (const DebugValue& child : formatter.Children(values[i]))
+            formatter.Text(child);
+    }
+}
+
+// A stack from the first instruction of each of the first functions, over whatever the
+// machine's stack holds: it ends, and each frame's values have a text.
+void WalkStacks(Document& document)
+{
+    const DebugInfo& debug = *document.debugInfo;
+    const ValueFormatter formatter(&debug, document.memory, document.symbols);
+    Show(formatter, CallStack(document).Globals());
+    for (std::size_t f = 0; f < debug.functions.size() && f < 8; ++f) {
+        Register registers(document.emulator->registers);
+        registers.pc = debug.functions[f].low;
+        registers.sr |= 0x2000;
+        registers.ssp = 0x7FF00;
+        registers.a[6] = 0x7FF10;
+        CallStack stack(document);
+        stack.Unwind(registers);
+        if (stack.frames.empty() || int(stack.frames.size()) > CallStack::maximumDepth
+            || stack.frames[0].pc != registers.pc)
+            __builtin_trap();
+        for (int i = 0; i < int(stack.frames.size()) && i < 4; ++i) {
+            Show(formatter, stack.Arguments(i));
+            Show(formatter, stack.Locals(i));
+        }
+    }
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -70,5 +114,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         d->Disassemble();
         address = d->nextAddress;
     }
+    WalkStacks(document);
     return 0;
 }
