@@ -69,7 +69,8 @@ QString RunMi(int port, const QStringList& commands)
     gdb.setProcessChannelMode(QProcess::MergedChannels);
     gdb.start(QStringLiteral(GDB), {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"), QStringLiteral("-q"),
                                     QStringLiteral(DEBUGGED)});
-    gdb.write(QStringLiteral("-target-select remote 127.0.0.1:%1\n").arg(port).toUtf8());
+    // As miDebuggerServerAddress names it in the README.
+    gdb.write(QStringLiteral("-target-select remote localhost:%1\n").arg(port).toUtf8());
     gdb.write(commands.join(QLatin1Char('\n')).toUtf8() + "\n-gdb-exit\n");
     gdb.closeWriteChannel();
     if (!gdb.waitForFinished(30000)) {
