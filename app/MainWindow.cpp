@@ -27,6 +27,7 @@
 #include "splitview/VSplitView.h"
 #include "splitview/ViewManager.h"
 #include "views/CallStackView.h"
+#include "views/DisaView.h"
 #include "views/ExecutedDisaView.h"
 #include "views/MemoryView.h"
 #include "views/ProfileView.h"
@@ -171,6 +172,8 @@ MainWindow::MainWindow(QWidget* parent)
     connect(session, &Session::Finished, this, &MainWindow::FinishedEmulation);
     connect(document, &Document::LastWriteRequested, this, &MainWindow::OnLastWrite);
     connect(document, &Document::LastRegisterWriteRequested, this, &MainWindow::OnLastRegisterWrite);
+    connect(document, &Document::RunToRequested, this, &MainWindow::RunTo);
+    connect(document, &Document::PcMoveRequested, this, &MainWindow::MovePc);
     videoDialog->installEventFilter(this);
 
     connect(programWatcher, &ProgramWatcher::Changed, this, [this] { reloadBar->ShowChanged(document->programFile); });
@@ -304,6 +307,10 @@ void MainWindow::CreateActions()
         {&MainWindow::profileAction, "Profiler", Qt::CTRL + Qt::Key_P, "", "", &MainWindow::OnAction_Profile, true},
         {&MainWindow::exportProfileAction, "Exporter le profil...", none, "", "", &MainWindow::OnAction_ExportProfile,
          false},
+        {&MainWindow::runToCursorAction, "Exécuter jusqu'au curseur", Qt::Key_F6, "", "",
+         &MainWindow::OnAction_RunToCursor, false},
+        {&MainWindow::pcHereAction, "Placer le PC ici", Qt::CTRL + Qt::SHIFT + Qt::Key_F10, "", "",
+         &MainWindow::OnAction_PcHere, false},
     };
     for (const Command& c : commands) {
         QAction* action = NewAction(QString::fromUtf8(c.text), c.key, QString::fromUtf8(c.icon),
@@ -364,9 +371,11 @@ void MainWindow::CreateMenus()
     undoMenu->addActions(undoGroup->actions());
     debugMenu->addAction(resetAction);
     debugMenu->addAction(skipAction);
+    debugMenu->addAction(pcHereAction);
     debugMenu->addSeparator();
     debugMenu->addAction(runAction);
     debugMenu->addAction(quickRunAction);
+    debugMenu->addAction(runToCursorAction);
     debugMenu->addAction(runBackAction);
     debugMenu->addAction(stopEmulationAction);
     debugMenu->addSeparator();
@@ -824,6 +833,11 @@ void MainWindow::OnAction_VideoOut()
 
 void MainWindow::LaunchEmulation(int mode)
 {
+    LaunchEmulation(mode, RunBounds());
+}
+
+void MainWindow::LaunchEmulation(int mode, const RunBounds& bounds)
+{
     if (Busy() || gdbServer->IsConnected())
         return;
     switch (mode) {
@@ -859,11 +873,11 @@ void MainWindow::LaunchEmulation(int mode)
     // An operation of one instruction leaves the window enabled: done here, it ends before
     // the panel and the views, which read the registers and the history, are painted again.
     if (!running) {
-        session->RunHere(static_cast<EmulationMode>(mode));
+        session->RunHere(static_cast<EmulationMode>(mode), bounds);
         FinishedEmulation();
         return;
     }
-    session->Start(static_cast<EmulationMode>(mode));
+    session->Start(static_cast<EmulationMode>(mode), bounds);
 }
 
 void MainWindow::OnAction_StepInto()
@@ -916,6 +930,56 @@ void MainWindow::OnAction_Run()
 void MainWindow::OnAction_QuickRun()
 {
     LaunchEmulation(QuickRunMode);
+}
+
+bool MainWindow::CursorTarget(unsigned int& address)
+{
+    const View* root = qobject_cast<View*>(tabWidget->currentWidget());
+    const DisaView* view = root && root->manager ? qobject_cast<DisaView*>(root->manager->activeView) : nullptr;
+    const std::optional<unsigned int> cursor = view ? view->CursorAddress() : std::nullopt;
+    if (!cursor) {
+        ShowStatus(QStringLiteral("Aucune ligne choisie : cliquez sur une ligne de code d'une vue source ou de "
+                                  "désassemblage, puis recommencez."));
+        return false;
+    }
+    address = *cursor;
+    return true;
+}
+
+void MainWindow::OnAction_RunToCursor()
+{
+    unsigned int address = 0;
+    if (CursorTarget(address))
+        RunTo(address);
+}
+
+void MainWindow::OnAction_PcHere()
+{
+    unsigned int address = 0;
+    if (CursorTarget(address))
+        MovePc(address);
+}
+
+void MainWindow::RunTo(unsigned int address)
+{
+    if (document->programFile.isEmpty())
+        return;
+    RunBounds bounds;
+    bounds.untilSet = true;
+    bounds.until = address & 0xFFFFFF;
+    LaunchEmulation(RunMode, bounds);
+}
+
+void MainWindow::MovePc(unsigned int address)
+{
+    if (Busy() || gdbServer->IsConnected() || document->programFile.isEmpty())
+        return;
+    document->emulator->EditingRegisters();
+    document->emulator->registers->pc = address & 0xFFFFFF;
+    SetStartAddressOfDisaViews(document->emulator->registers->pc);
+    stateFrame->UpdateControl();
+    UpdateCommand();
+    UpdateCurrentTab();
 }
 
 void MainWindow::OnAction_Undo(QAction* action)
@@ -1017,6 +1081,9 @@ void MainWindow::UpdateCommand()
     profileAction->setEnabled(free);
     profileAction->setChecked(profiler != nullptr);
     exportProfileAction->setEnabled(free && profiler);
+    document->runsAllowed = free;
+    runToCursorAction->setEnabled(free && !document->programFile.isEmpty());
+    pcHereAction->setEnabled(free && !document->programFile.isEmpty());
     gdbServerAction->setEnabled(!running);
     videoOutAction->setChecked(videoDialog->isVisible());
     enableInstructionBreakpointAction->setEnabled(idle);

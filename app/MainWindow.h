@@ -15,6 +15,7 @@ class Profiler;
 class Session;
 class ProgramWatcher;
 class ReloadBar;
+struct RunBounds;
 class Settings;
 class QAction;
 class QLabel;
@@ -85,6 +86,14 @@ public slots:
     void OnAction_StepOverLine();
     void OnAction_RunBack();
     void OnAction_StepOverBack();
+    // On the cursor line of the current page's active source or disassembly view.
+    void OnAction_RunToCursor();
+    void OnAction_PcHere();
+    // A run recorded as "Exécuter"'s, until the instruction at address unless a breakpoint
+    // or a watchpoint stops it first.
+    void RunTo(unsigned int address);
+    // The program counter to address, undone with the last instruction as the panel's edits.
+    void MovePc(unsigned int address);
     void OnAction_GdbServer();
     // Reads the open program's file again, keeping breakpoints, watchpoints, conditions,
     // pages and views, and resets the machine; a file that cannot be read leaves all as is.
@@ -143,6 +152,8 @@ public:
     QAction* manualAction;
     QAction* profileAction;
     QAction* exportProfileAction;
+    QAction* runToCursorAction;
+    QAction* pcHereAction;
     QActionGroup* undoGroup;
 
     QToolBar* toolBar;
@@ -189,6 +200,10 @@ private:
     void CreateToolBar();
     void CenterWindow();
     void LaunchEmulation(int mode);
+    void LaunchEmulation(int mode, const RunBounds& bounds);
+    // The instruction of the cursor line of the current page's active view, if it has one;
+    // else the status bar says how to choose one.
+    bool CursorTarget(unsigned int& address);
     // The views of every page, in page order.
     QList<View*> AllSingleViews() const;
     // A command's action; a null slot leaves it unconnected.

@@ -72,6 +72,10 @@ signals:
     // register (named); the window answers.
     void LastWriteRequested(unsigned int address, unsigned int mask);
     void LastRegisterWriteRequested(const QString& name);
+    // A view asks to run until the instruction at address ("Exécuter jusqu'au curseur") or
+    // to move the program counter there ("Placer le PC ici"); the window answers.
+    void RunToRequested(unsigned int address);
+    void PcMoveRequested(unsigned int address);
 
 public:
 
@@ -111,6 +115,9 @@ public:
     // Why the last run stopped, when the result code does not say it all.
     WatchHit watchHit;
     QString stopMessage;
+    // The window lets the user start runs now: none is going and GDB does not drive the
+    // machine. The views' run entries follow it; written and read on the GUI thread.
+    bool runsAllowed = true;
 
 private:
     // Skip's own: a run skips on its thread while the views disassemble with the other.

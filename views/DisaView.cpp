@@ -51,6 +51,42 @@ void DisaView::AddCyclesEntry()
     cyclesAction->setChecked(showCycles);
 }
 
+bool DisaView::CursorCommandsApply(unsigned int address) const
+{
+    return document->runsAllowed && !document->programFile.isEmpty() && address != (registers->pc & 0xFFFFFF);
+}
+
+void DisaView::AddCursorEntries()
+{
+    runToAction = menu->addAction(QStringLiteral("Exécuter jusqu'au curseur"), this,
+                                  [this] { emit document->RunToRequested(menuTarget); });
+    pcHereAction = menu->addAction(QStringLiteral("Placer le PC ici"), this,
+                                   [this] { emit document->PcMoveRequested(menuTarget); });
+}
+
+void DisaView::AimCursorEntries(std::optional<unsigned int> address)
+{
+    if (!runToAction)
+        return;
+    menuTarget = address.value_or(0);
+    const bool apply = address && CursorCommandsApply(*address);
+    runToAction->setEnabled(apply);
+    pcHereAction->setEnabled(apply);
+}
+
+void DisaView::DrawCursorFrame(QPainter& painter)
+{
+    const QPen pen = painter.pen();
+    const QBrush brush = painter.brush();
+    painter.setPen(QPen(QColor(96, 96, 96), 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    const int x = addressBandEnd + 1 - hValue;
+    const int y = line * lineHeight + lineHeight / 4 - vValue;
+    painter.drawRect(x, y, width(Automatic) - 2 - x, lineHeight - 1);
+    painter.setPen(pen);
+    painter.setBrush(brush);
+}
+
 void DisaView::FillBands(QPainter& painter, const QColor& margin, const QColor& band)
 {
     const int h = height(Automatic);

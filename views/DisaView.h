@@ -3,6 +3,8 @@
 
 #include "splitview/TextView.h"
 
+#include <optional>
+
 class Disassembler;
 class Document;
 class Memory;
@@ -36,6 +38,14 @@ public:
     bool ShowsCycles() const { return showCycles; }
     void SetShowCycles(bool on);
 
+    // The instruction of the cursor line, the line that the user last clicked outside the
+    // margin: the window's "Exécuter jusqu'au curseur" and "Placer le PC ici" act on the
+    // active view's. None before a click, or on a line without code.
+    virtual std::optional<unsigned int> CursorAddress() const { return std::nullopt; }
+    // Those commands apply to address: the window lets runs start, a program is open, and
+    // the program counter is not there already.
+    bool CursorCommandsApply(unsigned int address) const;
+
     Document* document;
     Memory* memory;
     Disassembler* disassembler;
@@ -46,6 +56,12 @@ public:
 protected:
     // The checkable entry "Afficher les cycles", for the views whose lines are instructions.
     void AddCyclesEntry();
+    // "Exécuter jusqu'au curseur" and "Placer le PC ici", for the instruction under the
+    // mouse, which the view names as its menu opens (none: both disabled).
+    void AddCursorEntries();
+    void AimCursorEntries(std::optional<unsigned int> address);
+    // The dotted outline of the cursor line, over the current line.
+    void DrawCursorFrame(QPainter& painter);
     // Fills the margin and the address band over the visible height.
     void FillBands(QPainter& painter, const QColor& margin, const QColor& band);
     // The two black lines that close the margin and the address band.
@@ -71,6 +87,9 @@ private:
 
     bool showCycles = false;
     QAction* cyclesAction = nullptr;
+    QAction* runToAction = nullptr;
+    QAction* pcHereAction = nullptr;
+    unsigned int menuTarget = 0;
     // Kept from line to line: a page's lines format their cycles without allocating.
     QString cyclesText;
 };

@@ -16,7 +16,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QContextMenuEvent>
 #include <QHelpEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -56,6 +58,7 @@ SourceView::SourceView()
 void SourceView::SetStatus(const QString& sentence)
 {
     file = -1;
+    cursorLine = 0;
     path.clear();
     text.clear();
     status = sentence;
@@ -100,6 +103,7 @@ bool SourceView::ShowFile(int index)
         widest = std::max(widest, int(l.size()));
     }
     file = index;
+    cursorLine = 0;
     path = found;
     status.clear();
     SetTextHeight(text.size());
@@ -208,35 +212,75 @@ void SourceView::Draw(QPainter& painter)
         Print(painter, text.at(line));
         if (number == currentLine)
             DrawMarginImage(painter, ArrowImage());
+        if (number == cursorLine)
+            DrawCursorFrame(painter);
         NewLine();
     }
     DrawBandLines(painter);
 }
 
+int SourceView::LineAt(const QPoint& p) const
+{
+    if (!status.isEmpty() || file < 0)
+        return 0;
+    const int number = (p.y() + vValue) / lineHeight + 1;
+    return number >= 1 && number <= text.size() ? number : 0;
+}
+
+std::optional<unsigned int> SourceView::FirstStatement(int number) const
+{
+    if (number <= 0)
+        return std::nullopt;
+    const std::vector<unsigned int> addresses = document->lines->Addresses(file, number);
+    if (addresses.empty())
+        return std::nullopt;
+    return addresses.front();
+}
+
+std::optional<unsigned int> SourceView::CursorAddress() const
+{
+    return FirstStatement(cursorLine);
+}
+
+void SourceView::InitializeMenu()
+{
+    AddCursorEntries();
+    menu->addSeparator();
+    DisaView::InitializeMenu();
+}
+
+void SourceView::contextMenuEvent(QContextMenuEvent* event)
+{
+    AimCursorEntries(FirstStatement(LineAt(event->pos())));
+    DisaView::contextMenuEvent(event);
+}
+
 void SourceView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && status.isEmpty() && file >= 0) {
-        const QPoint p = event->localPos().toPoint();
-        const int number = (p.y() + vValue) / lineHeight + 1;
-        if (p.x() <= marginWidth - hValue && number >= 1 && number <= text.size()) {
-            const std::vector<unsigned int> addresses = document->lines->Addresses(file, number);
-            if (!addresses.empty()) {
-                // A line with a breakpoint on any of its statements loses them all; a line
-                // without gets one on its first.
-                bool removed = false;
-                for (const unsigned int a : addresses) {
-                    if (document->addressBreakpoints.contains(a)) {
-                        document->RemoveAddressBreakpoint(a);
-                        removed = true;
-                    }
+    const QPoint p = event->localPos().toPoint();
+    const int number = LineAt(p);
+    if (event->button() == Qt::LeftButton && number > 0 && p.x() > marginWidth - hValue) {
+        cursorLine = number;
+        update();
+    }
+    if (event->button() == Qt::LeftButton && number > 0 && p.x() <= marginWidth - hValue) {
+        const std::vector<unsigned int> addresses = document->lines->Addresses(file, number);
+        if (!addresses.empty()) {
+            // A line with a breakpoint on any of its statements loses them all; a line
+            // without gets one on its first.
+            bool removed = false;
+            for (const unsigned int a : addresses) {
+                if (document->addressBreakpoints.contains(a)) {
+                    document->RemoveAddressBreakpoint(a);
+                    removed = true;
                 }
-                if (!removed)
-                    document->AddAddressBreakpoint(addresses.front());
-                if (manager && manager->rootView)
-                    manager->rootView->update();
-                else
-                    update();
             }
+            if (!removed)
+                document->AddAddressBreakpoint(addresses.front());
+            if (manager && manager->rootView)
+                manager->rootView->update();
+            else
+                update();
         }
     }
     QWidget::mousePressEvent(event);

@@ -21,6 +21,8 @@ public:
     virtual void SetStartAddress(unsigned int address);
 
     void Draw(QPainter& painter) override;
+    void InitializeMenu() override;
+    std::optional<unsigned int> CursorAddress() const override;
 
     // What the view shows: the line table's index and the path of the file found, or, when
     // there is no file to show, the sentence that says why.
@@ -28,6 +30,8 @@ public:
     QString path;
     QStringList text;
     QString status;
+    // The cursor line's number in the file shown, 0 for none.
+    int cursorLine = 0;
 
     // The C name under a point of the view, with the members and pointers before it that
     // lead to it ("p->next->value"); empty where there is none.
@@ -37,6 +41,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     // Hovering a name shows its value in the selected frame, when it has one.
     bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -48,6 +53,10 @@ private:
     Breakpoint LineBreakpoint(int number) const;
     // Scrolls a line into sight with a third of the view above it for context.
     void Place(int index);
+    // The number of the file's line at a point of the view, 0 outside the text.
+    int LineAt(const QPoint& p) const;
+    // The first statement of a line of the file shown.
+    std::optional<unsigned int> FirstStatement(int number) const;
 
     int serial;
     // The line last placed while the view had no height yet, to place again once it has.

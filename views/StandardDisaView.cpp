@@ -12,6 +12,7 @@
 #include "views/StartAddressMenu.h"
 
 #include <QActionGroup>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
@@ -127,6 +128,8 @@ void StandardDisaView::Draw(QPainter& painter)
         DrawBreakpoint(painter);
         PrintFields(painter);
         DrawArrow(painter);
+        if (cursor && disassembler->startAddress == *cursor)
+            DrawCursorFrame(painter);
         if (line < counted)
             widest = std::max(widest, OperandColumn() + int(disassembler->operand.length()) + columnOrigin);
         NewLine();
@@ -186,24 +189,44 @@ void StandardDisaView::DrawArrow(QPainter& painter)
         DrawMarginImage(painter, ArrowImage());
 }
 
+std::optional<unsigned int> StandardDisaView::InstructionAt(const QPoint& p)
+{
+    // Below the last instruction of the address space a line is empty: there is nothing
+    // there, and the address would wrap to the bottom of memory.
+    const unsigned int a = AddressAtRow(p.y() / lineHeight);
+    if (p.y() < 0 || a >= addressSpaceEnd)
+        return std::nullopt;
+    return a;
+}
+
+std::optional<unsigned int> StandardDisaView::CursorAddress() const
+{
+    return cursor;
+}
+
 void StandardDisaView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         const QPoint p = event->localPos().toPoint();
-        if (p.x() <= marginWidth - hValue) {
-            const unsigned int a = AddressAtRow(p.y() / lineHeight);
-            // Below the last instruction of the address space a line is empty: there is
-            // nothing to stop at, and the address would wrap to the bottom of memory.
-            if (a < addressSpaceEnd) {
-                document->SwapAddressBP(a);
-                if (manager && manager->rootView)
-                    manager->rootView->update();
-                else
-                    update();
-            }
+        const std::optional<unsigned int> a = InstructionAt(p);
+        if (a && p.x() <= marginWidth - hValue) {
+            document->SwapAddressBP(*a);
+            if (manager && manager->rootView)
+                manager->rootView->update();
+            else
+                update();
+        } else if (a) {
+            cursor = a;
+            update();
         }
     }
     QWidget::mousePressEvent(event);
+}
+
+void StandardDisaView::contextMenuEvent(QContextMenuEvent* event)
+{
+    AimCursorEntries(InstructionAt(event->pos()));
+    DisaView::contextMenuEvent(event);
 }
 
 void StandardDisaView::InitializeMenu()
@@ -211,6 +234,8 @@ void StandardDisaView::InitializeMenu()
     connect(StartAddressMenu::Add(menu, this), &QActionGroup::triggered, this,
             &StandardDisaView::OnAction_SetStartAddress);
     AddCyclesEntry();
+    menu->addSeparator();
+    AddCursorEntries();
     menu->addSeparator();
     DisaView::InitializeMenu();
 }

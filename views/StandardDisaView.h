@@ -27,6 +27,7 @@ public:
 
     void InitializeMenu() override;
     void Draw(QPainter& painter) override;
+    std::optional<unsigned int> CursorAddress() const override;
     void VScrollStepDown() override;
     void VScrollPageDown() override;
 
@@ -43,8 +44,14 @@ public slots:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // The instruction on the row at a point of the view, none below the address space.
+    std::optional<unsigned int> InstructionAt(const QPoint& p);
+    // The cursor line's instruction, once the user has clicked one.
+    std::optional<unsigned int> cursor;
+
     unsigned int TopAddress() const;
     DisaLines LinesFrom(unsigned int address) const;
     void PrintLabel(QPainter& painter, const QString& name);

@@ -61,6 +61,26 @@ QString RunGdb(int port, const QStringList& commands, const QString& host = QStr
     return QString::fromUtf8(gdb.readAll());
 }
 
+// GDB's machine interface, as an editor drives it (VS Code's cppdbg among them): the commands
+// on its standard input, the records that it wrote.
+QString RunMi(int port, const QStringList& commands)
+{
+    QProcess gdb;
+    gdb.setProcessChannelMode(QProcess::MergedChannels);
+    gdb.start(QStringLiteral(GDB), {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"), QStringLiteral("-q"),
+                                    QStringLiteral(DEBUGGED)});
+    // As miDebuggerServerAddress names it in the README.
+    gdb.write(QStringLiteral("-target-select remote localhost:%1\n").arg(port).toUtf8());
+    gdb.write(commands.join(QLatin1Char('\n')).toUtf8() + "\n-gdb-exit\n");
+    gdb.closeWriteChannel();
+    if (!gdb.waitForFinished(30000)) {
+        gdb.kill();
+        gdb.waitForFinished();
+        return QStringLiteral("GDB did not finish: ") + QString::fromUtf8(gdb.readAll());
+    }
+    return QString::fromUtf8(gdb.readAll());
+}
+
 // The lines of the output in order: each expected text found after the one before.
 void ExpectInOrder(const QString& output, const QStringList& texts)
 {
@@ -85,6 +105,7 @@ private slots:
     void refusedCommandLines();
     void stepIntoStopsWhereGdbDoes();
     void monitorCyclesAgreesWithTheRunner();
+    void machineInterfaceAsAnEditorDrivesIt();
 };
 
 void GdbTest::sourceSessionForwardsAndBackwards()
@@ -299,4 +320,36 @@ void GdbTest::monitorCyclesAgreesWithTheRunner()
 }
 
 QTEST_GUILESS_MAIN(GdbTest)
+
+// The records that an editor reads: a breakpoint set and hit, the stack and the variables of
+// the frame, a line forwards, then a step back that restores the local that it assigned.
+void GdbTest::machineInterfaceAsAnEditorDrivesIt()
+{
+    QProcess server;
+    const int port = StartServer(server, {QStringLiteral("--gdb-once")});
+    QVERIFY(port > 0);
+    const QString output = RunMi(port, {"-break-insert twice", "-exec-continue", "-stack-list-frames",
+                                        "-stack-list-variables --all-values", "-exec-next",
+                                        "-stack-list-variables --all-values", "-exec-step --reverse",
+                                        "-stack-list-variables --all-values", "-target-detach"});
+    const QString frame = QStringLiteral("func=\"twice\",args=[{name=\"x\",value=\"5\"}],file=\"%1\",fullname=\"%1\",line=")
+                              .arg(QFileInfo(QStringLiteral(PROJECT_SOURCE "/tests/gdb/debugged.c")).absoluteFilePath());
+    ExpectInOrder(output, {
+        "^connected",
+        "^done,bkpt={number=\"1\",type=\"breakpoint\"", "func=\"twice\"", "line=\"14\"",
+        "^running", "*stopped,reason=\"breakpoint-hit\",disp=\"keep\",bkptno=\"1\",frame={", frame + "\"14\"",
+        "^done,stack=[frame={level=\"0\"", "func=\"twice\"", "line=\"14\"", "frame={level=\"1\"",
+        "func=\"program\"", "line=\"24\"",
+        "^done,variables=[{name=\"x\",arg=\"1\",value=\"5\"},{name=\"first\",value=\"0\"}",
+        "^running", "*stopped,reason=\"end-stepping-range\",frame={", frame + "\"15\"",
+        "^done,variables=[{name=\"x\",arg=\"1\",value=\"5\"},{name=\"first\",value=\"5\"}",
+        // Backwards onto the breakpoint's line: the breakpoint there is the stop's reason.
+        "^running", "*stopped,reason=\"breakpoint-hit\"", frame + "\"14\"",
+        "^done,variables=[{name=\"x\",arg=\"1\",value=\"5\"},{name=\"first\",value=\"0\"}",
+        "[Inferior 1 (Remote target) detached]", "^done", "^exit"});
+    QVERIFY2(!output.contains(QLatin1String("^error")), qPrintable(output));
+    QVERIFY(server.waitForFinished(10000));
+    QCOMPARE(server.exitCode(), 0);
+}
+
 #include "tst_gdb.moc"

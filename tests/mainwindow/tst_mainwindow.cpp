@@ -123,8 +123,9 @@ private slots:
         QCOMPARE(Texts(w.menuBar()->actions()), QStringList({QStringLiteral("&Fichier"), QStringLiteral("&Affichage"),
                                                              QStringLiteral("&Déboguer"), QStringLiteral("Aide")}));
         QCOMPARE(Texts(w.debugMenu->actions()),
-                 QStringList({"Annuler", "&Réinitialiser", "&Sauter une instruction", "—", "Exécuter",
-                              "Exécuter en mode &rapide", "Exécuter en arrière", "Stopper l'&exécution", "—",
+                 QStringList({"Annuler", "&Réinitialiser", "&Sauter une instruction", "Placer le PC ici", "—",
+                              "Exécuter", "Exécuter en mode &rapide", "Exécuter jusqu'au curseur",
+                              "Exécuter en arrière", "Stopper l'&exécution", "—",
                               "&Pas à pas principal", "Pas à pas principal sans point d'arrêt",
                               "Pas à pas principal (ligne)", "Pas à pas principal en arrière", "—",
                               "Pas à pas détaillé", "Pas à pas détaillé sans point d'arrêt",

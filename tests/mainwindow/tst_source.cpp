@@ -10,7 +10,13 @@
 #include "splitview/ViewManager.h"
 #include "views/SourceView.h"
 #include "views/StandardDisaView.h"
+#include "views/StateFrame.h"
+#include "views/RegisterText.h"
+#include "views/StateFrameForm.h"
 
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace WindowTest;
@@ -51,6 +57,47 @@ QString CurrentLine(MainWindow& w, SourceView* source)
 void ClickMargin(View* view, int row, int lineHeight)
 {
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint(2, row * lineHeight + lineHeight / 2));
+}
+
+// The point of a line of the source, or of a row of the disassembly, right of the margin.
+QPoint SourcePoint(SourceView* source, int number)
+{
+    const int row = number - 1 - source->vValue / source->lineHeight;
+    return QPoint(source->marginWidth + 60, row * source->lineHeight + source->lineHeight / 2);
+}
+
+QPoint RowPoint(StandardDisaView* view, int row)
+{
+    return QPoint(view->marginWidth + 60, row * view->lineHeight + view->lineHeight / 2);
+}
+
+int LineOf(SourceView* source, const char* text)
+{
+    const int index = source->text.indexOf(QRegularExpression(QStringLiteral("\\s*") + QLatin1String(text)
+                                                             + QStringLiteral("\\s*")));
+    if (index < 0)
+        qFatal("no line %s", text);
+    return index + 1;
+}
+
+enum class Picked { Missing, Disabled, Done };
+
+// Right-clicks a point of a view and picks an entry of its menu, when it is there and enabled.
+Picked Pick(QWidget* view, QPoint at, const QString& entry)
+{
+    Picked picked = Picked::Missing;
+    SplitTest::ContextMenu(view, at, [&](QMenu* menu) {
+        QAction* a = SplitTest::Entry(menu, entry);
+        picked = !a ? Picked::Missing : a->isEnabled() ? Picked::Done : Picked::Disabled;
+        if (picked == Picked::Done)
+            SplitTest::Click(menu, a);
+    });
+    return picked;
+}
+
+bool PcRed(MainWindow& w)
+{
+    return w.stateFrame->ui->pcHexaText->palette().color(QPalette::Active, QPalette::Text) == QColor(Qt::red);
 }
 
 } // namespace
@@ -171,6 +218,110 @@ private slots:
         QVERIFY(w.stepOverLineAction->isEnabled());
         QCOMPARE(w.tabWidget->count(), 4);
         QCOMPARE(source->status, QStringLiteral("Fichier source introuvable : ./demo.s"));
+    }
+
+    // "Exécuter jusqu'au curseur" and "Placer le PC ici", from the views' menus, the keys and
+    // the debug menu: the run is recorded and stops first at a breakpoint on its way; the PC
+    // moved shows red, and both are taken back with Backspace.
+    void runsToTheCursorAndPlacesThePc()
+    {
+        MainWindow w;
+        Show(w);
+        SourceView* source = Find<SourceView>(w, 3, &MainWindow::IsSourceView);
+        StandardDisaView* disassembly = Find<StandardDisaView>(w, 3, &MainWindow::IsStandardDisaView);
+        // Room for the lines of start and the status bar.
+        w.resize(1200, 1000);
+        QTest::qWait(1);
+        source->SetVValue((LineOf(source, "\\.globl\\s+start") - 1) * source->lineHeight);
+        const QString run = QStringLiteral("Exécuter jusqu'au curseur");
+        const QString here = QStringLiteral("Placer le PC ici");
+        const unsigned int start = Symbol(w, "start");
+        const int clearLine = LineOf(source, "bsr\\s+clear_screen");
+        const int frameLine = LineOf(source, "bsr\\s+draw_frame");
+        const int helpLine = LineOf(source, "bsr\\s+draw_help");
+        const unsigned int clearAt = w.document->lines->Addresses(source->file, clearLine).front();
+        const unsigned int frameAt = w.document->lines->Addresses(source->file, frameLine).front();
+        const unsigned int helpAt = w.document->lines->Addresses(source->file, helpLine).front();
+        QCOMPARE(clearAt, start + 8);
+        QVERIFY(SourcePoint(source, LineOf(source, "\\.globl\\s+start")).y() > 0);
+        QVERIFY(SourcePoint(source, helpLine).y() < source->height() - 3 * source->lineHeight);
+
+        // Nothing to apply to: a comment, the PC's own line; the debug menu's entries without
+        // a cursor line say how to choose one.
+        QCOMPARE(Pick(source, SourcePoint(source, LineOf(source, "\\.globl\\s+start")), run), Picked::Disabled);
+        QCOMPARE(Pick(source, SourcePoint(source, LineOf(source, "move.w\\s+#0x2700,%sr")), here), Picked::Disabled);
+        QVERIFY(w.runToCursorAction->isEnabled() && w.pcHereAction->isEnabled());
+        w.runToCursorAction->trigger();
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(Pc(w), start);
+        QVERIFY(w.findChild<QLabel*>(QStringLiteral("stopLabel"))->text().startsWith(QStringLiteral("Aucune ligne choisie")));
+
+        // A breakpoint on the way stops the run first; without it the run reaches the line,
+        // every instruction recorded.
+        ClickMargin(source, clearLine - 1 - source->vValue / source->lineHeight, source->lineHeight);
+        QCOMPARE(QList<unsigned int>(w.document->addressBreakpoints), QList<unsigned int>{clearAt});
+        QCOMPARE(Pick(source, SourcePoint(source, frameLine), run), Picked::Done);
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(Pc(w), clearAt);
+        QCOMPARE(w.session->LastStop().cause, StopCause::AddressBreakpoint);
+        ClickMargin(source, clearLine - 1 - source->vValue / source->lineHeight, source->lineHeight);
+        QVERIFY(w.document->addressBreakpoints.isEmpty());
+        const int before = w.document->emulator->undoList.items.count();
+        QCOMPARE(Pick(source, SourcePoint(source, frameLine), run), Picked::Done);
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(Pc(w), frameAt);
+        QCOMPARE(w.session->LastStop().cause, StopCause::Until);
+        QCOMPARE(CurrentLine(w, source), QStringLiteral("bsr draw_frame"));
+        const int after = w.document->emulator->undoList.items.count();
+        QVERIFY(after > before + 10);
+        const unsigned int last = w.document->emulator->undoList.items.last()->pc;
+        QTest::keyClick(&w, Qt::Key_Backspace);
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(w.document->emulator->undoList.items.count(), after - 1);
+        QCOMPARE(Pc(w), last);
+        QTest::keyClick(&w, Qt::Key_Backspace, Qt::ControlModifier);
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(Pc(w), start);
+
+        // The key on the cursor line that a click chose: F6 runs there.
+        QTest::mouseClick(source, Qt::LeftButton, Qt::NoModifier, SourcePoint(source, helpLine));
+        QCOMPARE(source->cursorLine, helpLine);
+        QCOMPARE(source->CursorAddress(), std::optional<unsigned int>(helpAt));
+        QVERIFY(w.document->addressBreakpoints.isEmpty());
+        QTest::keyClick(&w, Qt::Key_F6);
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(Pc(w), helpAt);
+
+        // The PC moved from the disassembly's menu, a step, and again from the source's menu
+        // and from the debug menu's key: each shows red, and Backspace takes back the step
+        // with the moves after it, as it does the panel's edits.
+        QTest::keyClick(&w, Qt::Key_F11);
+        QVERIFY(WaitIdle(w));
+        Register stepped(w.document->emulator->registers);
+        const unsigned int stepFrom = w.document->emulator->undoList.items.last()->pc;
+        QCOMPARE(stepFrom, helpAt);
+        disassembly->SetStartAddress(start);
+        QCOMPARE(disassembly->AddressAtRow(3), start + 8);
+        QCOMPARE(Pick(disassembly, RowPoint(disassembly, 3), here), Picked::Done);
+        QCOMPARE(Pc(w), start + 8);
+        QVERIFY(PcRed(w));
+        QCOMPARE(w.stateFrame->ui->pcHexaText->text(), QStringLiteral("%1").arg(start + 8, 8, 16, QLatin1Char('0')).toUpper());
+        disassembly->SetStartAddress(start);
+        QCOMPARE(Pick(disassembly, RowPoint(disassembly, 3), here), Picked::Disabled);
+        QCOMPARE(Pick(source, SourcePoint(source, frameLine), here), Picked::Done);
+        QCOMPARE(Pc(w), frameAt);
+        disassembly->SetStartAddress(start);
+        w.activateWindow();
+        QTRY_VERIFY(QApplication::activeWindow() == &w);
+        QTest::mouseClick(disassembly, Qt::LeftButton, Qt::NoModifier, RowPoint(disassembly, 2));
+        QCOMPARE(disassembly->CursorAddress(), std::optional<unsigned int>(start + 4));
+        QTest::keyClick(&w, Qt::Key_F10, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(Pc(w), start + 4);
+        QVERIFY(PcRed(w));
+        QTest::keyClick(&w, Qt::Key_Backspace);
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(Pc(w), stepFrom);
+        QCOMPARE(w.document->emulator->registers->A7(), stepped.A7() + 4);
     }
 };
 

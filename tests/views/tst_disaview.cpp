@@ -368,9 +368,13 @@ private slots:
         const auto pick = [&](const QString& entry) {
             const int menus = ContextMenu(&view, QPoint(100, 50), [&](QMenu* menu) {
                 QCOMPARE(Entries(menu), QStringList({"Adresse de départ de la vue", "Afficher les cycles", "-",
+                                                     "Exécuter jusqu'au curseur", "Placer le PC ici", "-",
                                                      "Barres de défilement", "-",
                                                      "Découper horizontalement", "Découper verticalement",
                                                      "Vue par défaut", "Supprimer"}));
+                // Without a program, there is nothing to run to.
+                QVERIFY(!Entry(menu, QStringLiteral("Exécuter jusqu'au curseur"))->isEnabled());
+                QVERIFY(!Entry(menu, QStringLiteral("Placer le PC ici"))->isEnabled());
                 QMenu* sub = OpenSubmenu(menu, QStringLiteral("Adresse de départ de la vue"));
                 QCOMPARE(Entries(sub), QStringList({"Définir...", "PC", "A0", "A1", "A2", "A3", "A4", "A5", "A6", "A7",
                                                     "D0", "D1", "D2", "D3", "D4", "D5", "D6", "D7", "USP", "SSP"}));
