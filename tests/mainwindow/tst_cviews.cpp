@@ -18,7 +18,9 @@
 #include "views/VariablesView.h"
 #include "views/WatchView.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolTip>
@@ -43,13 +45,17 @@ int SourceLine(const char* text)
     return 0;
 }
 
-// Splits the first view of a tab and makes the empty half the view of that kind.
+// Splits the tallest view of a tab and makes the empty half the view of that kind.
 template <class V>
 V* OpenView(MainWindow& w, int tab, const QString& kind)
 {
     w.tabWidget->setCurrentIndex(tab);
     View* root = qobject_cast<View*>(w.tabWidget->widget(tab));
-    root->manager->SingleViewList().first()->HSplit();
+    View* tallest = nullptr;
+    for (View* v : root->manager->SingleViewList())
+        if (!tallest || v->height() > tallest->height())
+            tallest = v;
+    tallest->HSplit();
     SplitTest::Settle();
     root = qobject_cast<View*>(w.tabWidget->widget(tab));
     for (QPushButton* b : root->findChildren<QPushButton*>()) {
@@ -91,7 +97,11 @@ private slots:
         w.resize(1200, 800);
         QVERIFY(ShowActive(w));
         const int stopLine = SourceLine("/* stop */");
-        const std::vector<unsigned int> stop = w.document->lines->Addresses(0, stopLine);
+        int file = -1;
+        for (int i = 0; i < w.document->lines->Files().size(); ++i)
+            if (w.document->lines->Files().at(i).endsWith(QLatin1String("walked.c")))
+                file = i;
+        const std::vector<unsigned int> stop = w.document->lines->Addresses(file, stopLine);
         QVERIFY(!stop.empty());
         w.document->AddAddressBreakpoint(stop.front());
         QTest::keyClick(&w, Qt::Key_F9);
@@ -178,14 +188,58 @@ private slots:
         watch->update();
         QCOMPARE(list->topLevelItem(4)->text(1), QStringLiteral("42"));
         if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES")) {
-            QVERIFY(calls->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/callstack.png")));
+            w.tabWidget->setCurrentIndex(0);
+            QVERIFY(w.grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/callstack-window.png")));
+            w.tabWidget->setCurrentIndex(2);
             QVERIFY(watch->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/watch.png")));
         }
 
+        // The source: hovering "value" in "at->value" shows the chain's value in the frame
+        // chosen; a number or a blank shows nothing.
+        SourceView* source = nullptr;
+        for (int tab = 0; tab < w.tabWidget->count() && !source; ++tab) {
+            if (View* root = qobject_cast<View*>(w.tabWidget->widget(tab))) {
+                for (View* v : root->manager->SingleViewList()) {
+                    if (SourceView* found = qobject_cast<SourceView*>(v)) {
+                        source = found;
+                        w.tabWidget->setCurrentIndex(tab);
+                    }
+                }
+            }
+        }
+        QVERIFY(source);
+        source->SetStartAddress(stop.front());
+        const int sumLine = SourceLine("int sum = at->value") - 1;
+        const int column = int(source->text.at(sumLine).indexOf(QStringLiteral("at->value"))) + 5;
+        const QPoint point(int((source->columnOrigin + DisaView::machineCodeColumn + column + 0.5) * source->charWidth)
+                               - source->hValue,
+                           sumLine * source->lineHeight - source->vValue + source->lineHeight / 2);
+        QCOMPARE(source->ExpressionAt(point), QStringLiteral("at->value"));
+        w.document->selectedFrame = 1;
+        QHelpEvent help(QEvent::ToolTip, point, source->mapToGlobal(point));
+        QApplication::sendEvent(source, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        // One level up, at is chain[2].
+        QCOMPARE(QToolTip::text(), QStringLiteral("at->value = 30"));
+        if (!qEnvironmentVariableIsEmpty("ZENDRA_PICTURES"))
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->isVisible() && (top->windowFlags() & Qt::ToolTip) == Qt::ToolTip)
+                    QVERIFY(top->grab().save(qEnvironmentVariable("ZENDRA_PICTURES") + QStringLiteral("/tooltip.png")));
+        const int blank = int(source->text.at(sumLine).indexOf(QStringLiteral("int")));
+        QCOMPARE(source->ExpressionAt(QPoint(int((source->columnOrigin + DisaView::machineCodeColumn + blank - 1 + 0.5)
+                                                     * source->charWidth) - source->hValue,
+                                             point.y())),
+                 QString());
+        w.document->selectedFrame = 2;
+
         // A step over the stop's line writes total: red at the next stop, the frame back to
         // the innermost.
-        QTest::keyClick(&w, Qt::Key_F10, Qt::ShiftModifier);
+        QToolTip::hideText();
+        // A breakpoint at the pc keeps the step back.
+        w.document->RemoveAddressBreakpoint(stop.front());
+        w.stepOverLineAction->trigger();
         QVERIFY(WaitIdle(w));
+        QVERIFY(w.document->emulator->registers->pc != stop.front());
         QCOMPARE(w.document->selectedFrame, 0);
         variables->update();
         globals = Top(table, QStringLiteral("Variables globales"));
