@@ -14,6 +14,7 @@
 #include "program/SymbolTable.h"
 #include "session/CallStack.h"
 #include "session/Document.h"
+#include "session/ExpressionEvaluator.h"
 #include "session/ProgramLoader.h"
 #include "session/Session.h"
 #include "session/ValueFormatter.h"
@@ -32,6 +33,12 @@
 namespace {
 
 const QStringList globalNames = {"total", "visits", "chain", "grid", "paint", "greeting", "ready", "bits", "letter"};
+// Watch expressions, printed by GDB in the innermost frame and evaluated there by the library.
+const QStringList expressions = {"chain[2].value", "*at", "at->value + total", "sizeof(struct node)",
+                                 "grid[1][2] * 2", "where.x * 10 + depth", "paint", "greeting[1]", "bits.mid",
+                                 "-doubled", "visits > 3 ? 1 : 2", "(char)65", "chain[1].next->value",
+                                 "grid[0][1] << 3 | 1", "(unsigned char)-1", "letter - 'A'", "sizeof(grid)",
+                                 "chain[0].next->next->value % 7"};
 
 // The first address of the line that walked.c marks "stop".
 unsigned int StopAddress(const ProgramImage& image)
@@ -79,6 +86,9 @@ QMap<QString, QStringList> AskGdb(const QString& program, unsigned int address, 
     for (const QString& name : globalNames)
         script << QStringLiteral("echo @@print %1\\n").arg(name) << QStringLiteral("print %1").arg(name)
                << QStringLiteral("echo @@hex %1\\n").arg(name) << QStringLiteral("print/x %1").arg(name);
+    script << "echo @@innermost\\n" << "frame 0";
+    for (const QString& expression : expressions)
+        script << QStringLiteral("echo @@expression %1\\n").arg(expression) << QStringLiteral("print %1").arg(expression);
     script << "echo @@end\\n" << "kill";
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("script.gdb")));
@@ -196,6 +206,14 @@ void DebugInfoTest::agreesWithGdb()
         QVERIFY2(g != globals.end(), qPrintable(name));
         QCOMPARE(QStringList{formatter.Text(*g)}, gdb.value(QStringLiteral("print ") + name));
         QCOMPARE(QStringList{formatter.Text(*g, ValueFormatter::Radix::Hexadecimal)}, gdb.value(QStringLiteral("hex ") + name));
+    }
+
+    ExpressionEvaluator evaluator(document.debugInfo, document.memory, &stack, 0, &formatter);
+    for (const QString& expression : expressions) {
+        DebugValue value;
+        QString error;
+        QVERIFY2(evaluator.Evaluate(expression, &value, &error), qPrintable(expression + QStringLiteral(": ") + error));
+        QCOMPARE(QStringList{formatter.Text(value)}, gdb.value(QStringLiteral("expression ") + expression));
     }
 
     // zendra-run's --json at the same stop: the same frames, with their arguments whole.
