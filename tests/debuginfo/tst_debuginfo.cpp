@@ -38,7 +38,7 @@ const QStringList expressions = {"chain[2].value", "*at", "at->value + total", "
                                  "grid[1][2] * 2", "where.x * 10 + depth", "paint", "greeting[1]", "bits.mid",
                                  "-doubled", "visits > 3 ? 1 : 2", "(char)65", "chain[1].next->value",
                                  "grid[0][1] << 3 | 1", "(unsigned char)-1", "letter - 'A'", "sizeof(grid)",
-                                 "chain[0].next->next->value % 7"};
+                                 "chain[0].next->next->value % 7", "grid[1][2] < 0", "where.y + 1"};
 
 // The first address of the line that walked.c marks "stop".
 unsigned int StopAddress(const ProgramImage& image)
