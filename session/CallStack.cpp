@@ -85,9 +85,8 @@ void CallStack::Unwind(const Register& machine)
 
 bool CallStack::Caller(Frame* frame, Frame* caller, bool* last)
 {
-    const bool found = CallerByTable(frame, caller) || CallerByLink(frame, caller);
-    if (found)
-        endMessage.clear();
+    QString why;
+    const bool found = CallerByTable(frame, caller, &why) || CallerByLink(frame, caller);
     // GDB's backtrace stops at main; a program without it stops in its start-up code, the
     // code at its entry point before its first function.
     const DebugInfo::Function* entryFunction = debug->FunctionAt(debug->entry);
@@ -102,12 +101,13 @@ bool CallStack::Caller(Frame* frame, Frame* caller, bool* last)
             || (!frame->function && at >= debug->entry && (!next || at < next->low));
     if (*last)
         return true;
-    if (!found && endMessage.isEmpty())
-        endMessage = Interrupted(QStringLiteral("adresse de retour introuvable à $%1").arg(Hex::Text(frame->pc, 6)));
+    if (!found)
+        endMessage = !why.isEmpty() ? why
+                                    : Interrupted(QStringLiteral("adresse de retour introuvable à $%1").arg(Hex::Text(frame->pc, 6)));
     return found;
 }
 
-bool CallStack::CallerByTable(Frame* frame, Frame* caller)
+bool CallStack::CallerByTable(Frame* frame, Frame* caller, QString* failure)
 {
     CallFrameTable::Row row;
     if (!debug->frames || !debug->frames->Find(frame->registers.pc, &row))
@@ -119,7 +119,7 @@ bool CallStack::CallerByTable(Frame* frame, Frame* caller)
     QString why;
     unsigned int cfa = 0;
     if (!evaluator.Compute(row.cfa, &cfa, &why)) {
-        endMessage = Interrupted(QStringLiteral("adresse du cadre de $%1 incalculable (%2)").arg(Hex::Text(frame->pc, 6), why));
+        *failure = Interrupted(QStringLiteral("adresse du cadre de $%1 incalculable (%2)").arg(Hex::Text(frame->pc, 6), why));
         return false;
     }
     frame->cfaKnown = true;
@@ -149,12 +149,12 @@ bool CallStack::CallerByTable(Frame* frame, Frame* caller)
     unsigned int returnAddress = 0;
     bool known = true;
     if (row.returnAddress.kind == CallFrameTable::RuleKind::SameValue) {
-        endMessage = Interrupted(QStringLiteral("adresse de retour de $%1 non sauvegardée").arg(Hex::Text(frame->pc, 6)));
+        *failure = Interrupted(QStringLiteral("adresse de retour de $%1 non sauvegardée").arg(Hex::Text(frame->pc, 6)));
         return false;
     }
     apply(row.returnAddress, &returnAddress, &known);
     if (!known) {
-        endMessage = Interrupted(QStringLiteral("adresse de retour de $%1 indéfinie").arg(Hex::Text(frame->pc, 6)));
+        *failure = Interrupted(QStringLiteral("adresse de retour de $%1 indéfinie").arg(Hex::Text(frame->pc, 6)));
         return false;
     }
     returnAddress &= 0xFFFFFF;

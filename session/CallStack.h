@@ -70,7 +70,8 @@ private:
     // The caller of a frame, false with endMessage set when it cannot be found; *last when
     // the frame is the outermost.
     bool Caller(Frame* frame, Frame* caller, bool* last);
-    bool CallerByTable(Frame* frame, Frame* caller);
+    // False with *failure saying why where the table has rules that cannot be followed.
+    bool CallerByTable(Frame* frame, Frame* caller, QString* failure);
     bool CallerByLink(Frame* frame, Frame* caller);
     DebugValue Locate(const DebugInfo::Variable& variable, int frame) const;
 

@@ -444,6 +444,30 @@ void DebugInfoTest::damagedStacksEnd()
         CallStack stack(document);
         stack.Unwind(*document.emulator->registers);
         QCOMPARE(int(stack.frames.size()), 5);
+        // Without the call frame information: at -O0 the A6 chain gives the same frames and
+        // arguments; at -O1, without frame pointer, the stack ends at once, saying why.
+        const ValueFormatter formatter(document.debugInfo, document.memory, document.symbols);
+        const auto describe = [&](const CallStack& s) {
+            QStringList lines;
+            for (int i = 0; i < int(s.frames.size()); ++i)
+                lines << QStringLiteral("%1 %2 %3").arg(s.frames[std::size_t(i)].name).arg(s.frames[std::size_t(i)].pc)
+                             .arg(Listed(s.Arguments(i), formatter, "").join(QLatin1Char(',')))
+                      << Listed(s.Locals(i), formatter, "");
+            return lines;
+        };
+        const auto frameTable = document.debugInfo->frames;
+        document.debugInfo->frames.reset();
+        CallStack chained(document);
+        chained.Unwind(*document.emulator->registers);
+        if (QByteArray(program).endsWith("O0.elf")) {
+            QCOMPARE(describe(chained), describe(stack));
+            QCOMPARE(chained.endMessage, QString());
+        } else {
+            QCOMPARE(int(chained.frames.size()), 1);
+            QVERIFY2(chained.endMessage.startsWith(QStringLiteral("Pile d'appels interrompue : adresse de retour introuvable")),
+                     qPrintable(chained.endMessage));
+        }
+        document.debugInfo->frames = frameTable;
         // The return address of frame 1 (saved just below frame 1's CFA) into nothing.
         const unsigned int saved = stack.frames[1].cfa - 4;
         const unsigned int returnAddress = document.memory->Read(saved, 32);

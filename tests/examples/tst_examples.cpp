@@ -103,7 +103,11 @@ void CheckSRecordsGiveTheSame(const QString& folder, const Run& elf, const QStri
         arguments << "--memory" << QStringLiteral("$%1:%2").arg(elf.Address(i), 0, 16).arg(lengths.at(i));
     const Run hex = RunProgram(arguments);
     QCOMPARE(hex.status, 0);
-    QCOMPARE(hex.json, elf.json);
+    // S-Records carry no debugging information: the call stack is the ELF's alone.
+    QJsonObject withoutStack = elf.json;
+    QVERIFY(withoutStack.contains("backtrace"));
+    withoutStack.remove("backtrace");
+    QCOMPARE(hex.json, withoutStack);
 }
 
 quint32 Long(const QByteArray& bytes, int offset)
