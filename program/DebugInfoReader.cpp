@@ -276,7 +276,8 @@ void Reader::ReadFunction(Dwarf_Die* die)
     Dwarf_Addr low = 0;
     Dwarf_Addr high = 0;
     // A declaration, or a function that the compiler only inlined, has no code of its own.
-    if (dwarf_lowpc(die, &low) != 0 || dwarf_highpc(die, &high) != 0 || high <= low || high > 0x100000000ull)
+    // Nor has one outside the 68000's 16 MB (a damaged file).
+    if (dwarf_lowpc(die, &low) != 0 || dwarf_highpc(die, &high) != 0 || high <= low || high > 0x1000000ull)
         return;
     DebugInfo::Function f;
     f.name = Name(die);

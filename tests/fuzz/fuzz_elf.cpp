@@ -45,7 +45,7 @@ void WalkStacks(Document& document)
         CallStack stack(document);
         stack.Unwind(registers);
         if (stack.frames.empty() || int(stack.frames.size()) > CallStack::maximumDepth
-            || stack.frames[0].pc != registers.pc)
+            || stack.frames[0].pc != (registers.pc & 0xFFFFFF))
             __builtin_trap();
         for (int i = 0; i < int(stack.frames.size()) && i < 4; ++i) {
             Show(formatter, stack.Arguments(i));
