@@ -17,6 +17,8 @@ constexpr int valueRole = Qt::UserRole;
 constexpr int pathRole = Qt::UserRole + 1;
 // Rows whose children are still to be made.
 constexpr int pendingRole = Qt::UserRole + 2;
+// The value index of the globals' group, whose rows are made when it opens.
+constexpr int globalsRow = -2;
 
 } // namespace
 
@@ -76,9 +78,7 @@ void VariablesView::Fill(const CallStack& stack, const ValueFormatter& formatter
         const char* title;
         const char* path;
         std::vector<DebugValue> values;
-    } groups[] = {{"Arguments", "args", stack.Arguments(frame)},
-                  {"Variables locales", "locals", stack.Locals(frame)},
-                  {"Variables globales", "globals", stack.Globals()}};
+    } groups[] = {{"Arguments", "args", stack.Arguments(frame)}, {"Variables locales", "locals", stack.Locals(frame)}};
     for (const auto& g : groups) {
         if (g.values.empty())
             continue;
@@ -86,9 +86,16 @@ void VariablesView::Fill(const CallStack& stack, const ValueFormatter& formatter
         for (const DebugValue& v : g.values)
             AddValue(group, v, formatter, QString::fromLatin1(g.path));
         // Open the first time: the frame's own variables are what one looks for.
-        if (!expanded.contains(QStringLiteral("#") + QString::fromLatin1(g.path)) && QLatin1String(g.path) != "globals")
+        if (!opened.contains(QString::fromLatin1(g.path)))
             expanded.insert(QString::fromLatin1(g.path));
-        expanded.insert(QStringLiteral("#") + QString::fromLatin1(g.path));
+        opened.insert(QString::fromLatin1(g.path));
+    }
+    // The globals are located only once opened: a program may have thousands.
+    if (!document->debugInfo->globals.empty()) {
+        QTreeWidgetItem* globals = AddGroup(QStringLiteral("Variables globales"), QStringLiteral("globals"));
+        globals->setData(0, valueRole, globalsRow);
+        globals->setData(0, pendingRole, true);
+        globals->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
 }
 
@@ -160,10 +167,15 @@ void VariablesView::OnExpanded(QTreeWidgetItem* item)
         return;
     item->setData(0, pendingRole, false);
     const int index = item->data(0, valueRole).toInt();
-    if (index < 0 || index >= int(values.size()))
+    if ((index < 0 && index != globalsRow) || index >= int(values.size()))
         return;
     const ValueFormatter local(document->debugInfo, document->memory, document->symbols);
     const ValueFormatter& formatter = filling ? *filling : local;
+    if (index == globalsRow) {
+        for (const DebugValue& global : CallStack(*document).Globals())
+            AddValue(item, global, formatter, PathOf(item));
+        return;
+    }
     const DebugValue parent = values[std::size_t(index)];
     for (const DebugValue& child : formatter.Children(parent))
         AddValue(item, child, formatter, PathOf(item));

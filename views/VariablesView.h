@@ -52,6 +52,8 @@ private:
     QHash<QString, QString> before;
     QHash<QString, QString> now;
     QSet<QString> expanded;
+    // The groups shown once already: opened by default the first time only.
+    QSet<QString> opened;
     // The stop the texts are of: a refresh that is no new stop keeps the texts before.
     QString stopKey;
     // Only while a refresh fills the table, for the rows it expands.
