@@ -117,9 +117,16 @@ MainWindow::MainWindow(QWidget* parent)
         return view;
     });
     ViewManager::descriptionList.append(QStringLiteral("Pile d'appels"));
-    ViewManager::creationList.append([]() -> View* { return new VariablesView(); });
+    const auto edited = [this](VariablesView* view) -> View* {
+        connect(view, &VariablesView::ValueEdited, this, [this] {
+            stateFrame->UpdateControl();
+            UpdateCurrentTab();
+        });
+        return view;
+    };
+    ViewManager::creationList.append([edited]() -> View* { return edited(new VariablesView()); });
     ViewManager::descriptionList.append(QStringLiteral("Variables"));
-    ViewManager::creationList.append([]() -> View* { return new WatchView(); });
+    ViewManager::creationList.append([edited]() -> View* { return edited(new WatchView()); });
     ViewManager::descriptionList.append(QStringLiteral("Expressions"));
 
     OnAction_AddDisaView();

@@ -395,6 +395,17 @@ void Emulator::EditingRegisters()
     undoList.items.KeepWholeLast(registerFile);
 }
 
+void Emulator::EditingMemory(unsigned int address, int bytes)
+{
+    MemoryRecordList* writes = undoList.items.LastWrites();
+    if (!writes)
+        return;
+    for (int i = 0; i < bytes; ++i) {
+        const unsigned int a = (address + unsigned(i)) & 0xFFFFFF;
+        writes->Add(a, memory->Read(a, 8), 8);
+    }
+}
+
 void Emulator::Undo(int count)
 {
     if (count < 0)

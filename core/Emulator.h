@@ -72,6 +72,9 @@ public:
     // To be called before the registers are edited between instructions (by a user, a
     // debugger, a runner), so that taking back the last instruction still restores them.
     void EditingRegisters();
+    // Before bytes are written by hand (a variable edited): their contents join the last
+    // instruction's writes, so that taking it back takes the edit back too.
+    void EditingMemory(unsigned int address, int bytes);
 
     // Resets the processor from the vectors, and the cycle counter to 0.
     void Reset();

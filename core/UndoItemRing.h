@@ -118,6 +118,8 @@ public:
     // through a run of built slots of one block, always located, and only the end of the run
     // costs a lookup, in Commit.
     UndoItem& Spare() { return *spare; }
+    // The newest item's writes, for a write by hand to join them; null without an item.
+    MemoryRecordList* LastWrites() { return isEmpty() ? nullptr : &SlotItem(Slot(count() - 1)).memory; }
     // Appends the spare item, which Spare gave, dropping the oldest when the ring is full.
     void Commit()
     {

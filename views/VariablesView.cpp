@@ -1,10 +1,14 @@
 #include "views/VariablesView.h"
 
+#include "core/Calculator.h"
 #include "core/Emulator.h"
+#include "core/Memory.h"
 #include "core/Register.h"
+#include "program/DebugInfo.h"
 #include "session/CallStack.h"
 #include "session/Document.h"
 #include "session/ValueFormatter.h"
+#include "views/ErrorBox.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -30,6 +34,9 @@ VariablesView::VariablesView() : TreeView(), hexadecimalAction(new QAction(QStri
     table->setColumnWidth(1, 220);
     hexadecimalAction->setCheckable(true);
     connect(hexadecimalAction, &QAction::toggled, this, [this] { update(); });
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(table, &QTreeWidget::itemDoubleClicked, this, &VariablesView::OnDoubleClicked);
+    connect(table, &QTreeWidget::itemChanged, this, &VariablesView::OnChanged);
     connect(table, &QTreeWidget::itemExpanded, this, &VariablesView::OnExpanded);
     connect(table, &QTreeWidget::itemCollapsed, this, &VariablesView::OnCollapsed);
     update();
@@ -137,6 +144,8 @@ QTreeWidgetItem* VariablesView::AddValue(QTreeWidgetItem* parent, const DebugVal
     now.insert(key, text);
     if (before.contains(key) && before.value(key) != text)
         row->setForeground(1, Qt::red);
+    if (IsEditable(value))
+        row->setFlags(row->flags() | Qt::ItemIsEditable);
     if (formatter.HasChildren(value)) {
         row->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         row->setData(0, pendingRole, true);
@@ -186,4 +195,54 @@ void VariablesView::OnExpanded(QTreeWidgetItem* item)
 void VariablesView::OnCollapsed(QTreeWidgetItem* item)
 {
     expanded.remove(PathOf(item));
+}
+
+bool VariablesView::IsEditable(const DebugValue& value) const
+{
+    if (value.storage != DebugValue::Storage::Memory || value.bitSize)
+        return false;
+    const TypeTable& types = document->debugInfo->types;
+    const unsigned int size = types.SizeOf(value.type);
+    switch (types.At(types.Strip(value.type)).kind) {
+    case TypeTable::Kind::Integer:
+    case TypeTable::Kind::Character:
+    case TypeTable::Kind::Boolean:
+    case TypeTable::Kind::Enumeration:
+    case TypeTable::Kind::Pointer: return size == 1 || size == 2 || size == 4;
+    default: return false;
+    }
+}
+
+void VariablesView::OnDoubleClicked(QTreeWidgetItem* item, int column)
+{
+    if (column == 1 && (item->flags() & Qt::ItemIsEditable))
+        table->editItem(item, 1);
+}
+
+void VariablesView::OnChanged(QTreeWidgetItem* item, int column)
+{
+    const int index = item->data(0, valueRole).toInt();
+    if (column != 1 || index < 0 || index >= int(values.size()) || !IsEditable(values[std::size_t(index)]))
+        return;
+    const DebugValue value = values[std::size_t(index)];
+    // The calculator's numbers are unsigned: a leading minus is taken here.
+    QString text = item->text(1).trimmed();
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    if (negative)
+        text = text.mid(1);
+    Calculator* calculator = document->calculator;
+    calculator->expression = text;
+    calculator->Calculate();
+    if (!calculator->valid) {
+        ErrorBox::Show(this, QStringLiteral("Expression incorrecte pour « %1 » : « %2 ».").arg(value.name, item->text(1)));
+        update();
+        return;
+    }
+    const unsigned int number = negative ? 0u - calculator->result : calculator->result;
+    const unsigned int size = document->debugInfo->types.SizeOf(value.type);
+    document->emulator->EditingMemory(value.address, int(size));
+    for (unsigned int i = 0; i < size; ++i)
+        document->memory->Write((value.address + i) & 0xFFFFFF, (number >> (8 * (size - 1 - i))) & 0xFF, 8, false);
+    emit ValueEdited();
+    update();
 }

@@ -18,7 +18,8 @@ class ValueFormatter;
 // pointers open on demand: "Variables" shows the selected frame's arguments and locals,
 // then the program's globals; WatchView, its expressions. Values changed since the stop
 // before are red, as in the panel; "Hexadécimal" in the menu shows numbers as GDB's print/x.
-// What is open stays open from one stop to the next.
+// What is open stays open from one stop to the next. A double click on a number, a
+// character, an enumeration or a pointer in memory edits it.
 class VariablesView : public TreeView
 {
     Q_OBJECT
@@ -27,6 +28,10 @@ public:
     VariablesView();
 
     QAction* hexadecimalAction;
+
+signals:
+    // A value was edited in place and written to memory.
+    void ValueEdited();
 
 protected:
     QString Refresh() override;
@@ -41,6 +46,11 @@ protected:
     void AddRow(QTreeWidgetItem* parent, QTreeWidgetItem* row);
 
 private:
+    // A scalar in memory, which a double click on its value edits through an expression
+    // of the calculator; the edit is taken back with the last instruction, as the panel's.
+    bool IsEditable(const DebugValue& value) const;
+    void OnDoubleClicked(QTreeWidgetItem* item, int column);
+    void OnChanged(QTreeWidgetItem* item, int column);
     void OnExpanded(QTreeWidgetItem* item);
     void OnCollapsed(QTreeWidgetItem* item);
     QString PathOf(const QTreeWidgetItem* item) const;

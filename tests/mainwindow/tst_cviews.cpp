@@ -6,6 +6,8 @@
 #include "MainWindowTestSupport.h"
 
 #include "core/Emulator.h"
+#include "core/Memory.h"
+#include "program/SymbolTable.h"
 #include "core/Register.h"
 #include "program/LineTable.h"
 #include "session/CallStack.h"
@@ -22,6 +24,7 @@
 #include <QFile>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolTip>
 #include <QTreeWidget>
@@ -247,6 +250,36 @@ private slots:
         QCOMPARE(total->text(1), QStringLiteral("46"));
         QCOMPARE(total->foreground(1).color(), QColor(Qt::red));
         QVERIFY(Child(globals, QStringLiteral("greeting"))->foreground(1).color() != QColor(Qt::red));
+
+        // letter edited in place, as a user does: a double click on its value, an expression
+        // of the calculator, Enter. Memory holds it; Backspace takes it back with the last
+        // instruction, which did not write it.
+        const unsigned int letterAddress = w.document->symbols->Find(QStringLiteral("letter"))->address;
+        QCOMPARE(w.document->memory->Read(letterAddress, 8), unsigned('Z'));
+        w.tabWidget->setCurrentIndex(1);
+        QTreeWidgetItem* letter = Child(Top(table, QStringLiteral("Variables globales")), QStringLiteral("letter"));
+        table->scrollToItem(letter);
+        QVERIFY(ShowActive(w));
+        const QRect cell = table->visualItemRect(letter);
+        const QPoint valueCell(table->columnViewportPosition(1) + 10, cell.center().y());
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, valueCell);
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, valueCell);
+        QLineEdit* editor = table->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("$40+1"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The delegate commits in a queued call.
+        QTRY_COMPARE(w.document->memory->Read(letterAddress, 8), unsigned('A'));
+        letter = Child(Top(table, QStringLiteral("Variables globales")), QStringLiteral("letter"));
+        QCOMPARE(letter->text(1), QStringLiteral("65 'A'"));
+        // A structure is no number: its row does not edit.
+        QVERIFY(!(Child(Top(table, QStringLiteral("Variables globales")), QStringLiteral("bits"))->flags()
+                  & Qt::ItemIsEditable));
+        QVERIFY(ShowActive(w));
+        QTest::keyClick(&w, Qt::Key_Backspace);
+        QVERIFY(WaitIdle(w));
+        QCOMPARE(w.document->memory->Read(letterAddress, 8), unsigned('Z'));
     }
 };
 
