@@ -53,8 +53,8 @@ QString CallStackView::Refresh()
         QTreeWidgetItem* end = new QTreeWidgetItem({stack.endMessage});
         end->setFlags(Qt::ItemIsEnabled);
         end->setForeground(0, Qt::darkGray);
-        end->setFirstColumnSpanned(true);
         table->addTopLevelItem(end);
+        end->setFirstColumnSpanned(true);
     }
     const int count = int(stack.frames.size());
     if (document->selectedFrame >= count)

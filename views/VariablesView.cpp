@@ -112,10 +112,11 @@ QTreeWidgetItem* VariablesView::AddGroup(const QString& title, const QString& pa
     QFont bold = group->font(0);
     bold.setBold(true);
     group->setFont(0, bold);
-    group->setFirstColumnSpanned(true);
     group->setData(0, pathRole, path);
     group->setData(0, valueRole, -1);
     table->addTopLevelItem(group);
+    // A view's property: the row must be in the tree first.
+    group->setFirstColumnSpanned(true);
     return group;
 }
 
