@@ -145,8 +145,6 @@ private:
     unsigned long long instructions = 0;
     // The cycle counter after the last instruction observed.
     unsigned long long last = 0;
-    // The supervisor stack pointer after the last instruction: before the next.
-    unsigned int lastSsp = 0;
 };
 
 #endif

@@ -252,7 +252,7 @@ void GdbTest::refusedCommandLines()
 // the set-up ends in its middle.
 void GdbTest::stepIntoStopsWhereGdbDoes()
 {
-    for (const QString program : {QStringLiteral(DEBUGGED), QStringLiteral(DEBUGGED_O1), QStringLiteral(DEBUGGED_O1_FRAME)}) {
+    for (const QString& program : {QStringLiteral(DEBUGGED), QStringLiteral(DEBUGGED_O1), QStringLiteral(DEBUGGED_O1_FRAME)}) {
         QProcess server;
         const int port = StartServer(server, {QStringLiteral("--gdb-once")}, QStringLiteral("127.0.0.1"), program);
         QVERIFY(port > 0);
