@@ -143,8 +143,8 @@ struct Gathered
     bool hasLocation = false;
     bool hasConstant = false;
     bool external = false;
-    // An entry that takes its name or type from another (an abstract origin, a
-    // specification) is read through libdw's integrating lookups instead.
+    // An entry that takes its name or type from another (an abstract origin, or the
+    // declaration it completes) is read through libdw's integrating lookups instead.
     bool elsewhere = false;
 };
 
