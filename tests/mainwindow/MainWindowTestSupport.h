@@ -6,11 +6,14 @@
 #include "app/MainWindow.h"
 #include "session/Session.h"
 #include "session/Document.h"
+#include "splitview/DefaultView.h"
 #include "splitview/SplitViewTestSupport.h"
+#include "splitview/ViewManager.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QPushButton>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -161,6 +164,31 @@ inline bool WaitRunning(MainWindow& w, int timeout = 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     }
     return true;
+}
+
+// Splits the tallest view of a tab and makes the empty half a view of that kind, by its
+// button as a user does; null when the empty view offers no such kind.
+template <class V>
+V* OpenViewOfKind(MainWindow& w, int tab, const QString& kind)
+{
+    w.tabWidget->setCurrentIndex(tab);
+    View* root = qobject_cast<View*>(w.tabWidget->widget(tab));
+    View* tallest = nullptr;
+    for (View* v : root->manager->SingleViewList())
+        if (!tallest || v->height() > tallest->height())
+            tallest = v;
+    tallest->HSplit();
+    SplitTest::Settle();
+    // The split's root took the view's place in the tab.
+    root = qobject_cast<View*>(w.tabWidget->widget(tab));
+    for (QPushButton* b : root->findChildren<QPushButton*>()) {
+        if (b->text() == kind && qobject_cast<DefaultView*>(b->parentWidget())) {
+            QTest::mouseClick(b, Qt::LeftButton);
+            SplitTest::Settle();
+            return root->findChild<V*>();
+        }
+    }
+    return nullptr;
 }
 
 } // namespace WindowTest

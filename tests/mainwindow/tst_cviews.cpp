@@ -49,29 +49,6 @@ int SourceLine(const char* text)
     return 0;
 }
 
-// Splits the tallest view of a tab and makes the empty half the view of that kind.
-template <class V>
-V* OpenView(MainWindow& w, int tab, const QString& kind)
-{
-    w.tabWidget->setCurrentIndex(tab);
-    View* root = qobject_cast<View*>(w.tabWidget->widget(tab));
-    View* tallest = nullptr;
-    for (View* v : root->manager->SingleViewList())
-        if (!tallest || v->height() > tallest->height())
-            tallest = v;
-    tallest->HSplit();
-    SplitTest::Settle();
-    root = qobject_cast<View*>(w.tabWidget->widget(tab));
-    for (QPushButton* b : root->findChildren<QPushButton*>()) {
-        if (b->text() == kind && qobject_cast<DefaultView*>(b->parentWidget())) {
-            QTest::mouseClick(b, Qt::LeftButton);
-            SplitTest::Settle();
-            break;
-        }
-    }
-    return root->findChild<V*>();
-}
-
 QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& name)
 {
     for (int i = 0; i < parent->childCount(); ++i)
@@ -112,9 +89,9 @@ private slots:
         QVERIFY(WaitIdle(w));
         QCOMPARE(w.document->emulator->registers->pc, stop.front());
 
-        CallStackView* calls = OpenView<CallStackView>(w, 0, QStringLiteral("Pile d'appels"));
-        VariablesView* variables = OpenView<VariablesView>(w, 1, QStringLiteral("Variables"));
-        WatchView* watch = OpenView<WatchView>(w, 2, QStringLiteral("Expressions"));
+        CallStackView* calls = OpenViewOfKind<CallStackView>(w, 0, QStringLiteral("Pile d'appels"));
+        VariablesView* variables = OpenViewOfKind<VariablesView>(w, 1, QStringLiteral("Variables"));
+        WatchView* watch = OpenViewOfKind<WatchView>(w, 2, QStringLiteral("Expressions"));
         QVERIFY(calls && variables && watch);
 
         // The frames as the library unwinds them: walk three times over, then main.

@@ -97,20 +97,7 @@ private slots:
         QVERIFY(w.debugMenu->actions().contains(w.profileAction));
 
         // A "Profil" view beside the memory, from the empty view that a split leaves.
-        w.tabWidget->setCurrentIndex(1);
-        View* root = qobject_cast<View*>(w.tabWidget->widget(1));
-        root->manager->SingleViewList().first()->HSplit();
-        SplitTest::Settle();
-        // The split's root took the memory view's place in the tab.
-        root = qobject_cast<View*>(w.tabWidget->widget(1));
-        QPushButton* button = nullptr;
-        for (QPushButton* b : root->findChildren<QPushButton*>())
-            if (b->text() == QStringLiteral("Profil") && qobject_cast<DefaultView*>(b->parentWidget()))
-                button = b;
-        QVERIFY(button);
-        QTest::mouseClick(button, Qt::LeftButton);
-        SplitTest::Settle();
-        ProfileView* view = root->findChild<ProfileView*>();
+        ProfileView* view = OpenViewOfKind<ProfileView>(w, 1, QStringLiteral("Profil"));
         QVERIFY(view);
         QVERIFY(MainWindow::IsProfileView(view));
         QVERIFY(!view->hint->isHidden() && view->table->isHidden());
