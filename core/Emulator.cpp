@@ -8,13 +8,14 @@
 
 Emulator::Emulator(Memory* memory)
     : vector(NoVector), memory(memory), registers(&registerFile), handlers(InstructionSet::SpecialisedTable()),
-      costs(CycleTable::Fixed()), mainArray(memory->buffer.mainBuffer)
+      threaded(InstructionSet::ThreadedTable()), costs(CycleTable::Fixed()), mainArray(memory->buffer.mainBuffer)
 {
 }
 
 void Emulator::UseSpecialisedHandlers(bool on)
 {
     handlers = on ? InstructionSet::SpecialisedTable() : InstructionSet::PlainTable();
+    threaded = on ? InstructionSet::ThreadedTable() : nullptr;
 }
 
 Emulator::~Emulator() = default;
@@ -156,10 +157,15 @@ bool Emulator::SliceStarts(long long count, bool told)
 
 long long Emulator::QuickExecute(long long count)
 {
-    if (!SliceStarts(count, true))
+    return ThreadedSlice(count, true);
+}
+
+long long Emulator::ThreadedSlice(long long count, bool told)
+{
+    if (!SliceStarts(count, told))
         return 0;
     Register& r = registerFile;
-    const Handler* const table = handlers;
+    const Handler* const table = threaded ? threaded : handlers;
     const unsigned char* const main = mainArray;
     // vector stays NoVector from one instruction to the next: only the rare instruction that
     // leaves one behind pays for setting it back, and the last keeps it, as QuickExecute()
@@ -167,25 +173,30 @@ long long Emulator::QuickExecute(long long count)
     vector = NoVector;
     deferring = true;
     long long left = count;
+    long long chain = 0;
     try {
         for (;;) {
+            // The threaded handlers go on from this first one by themselves, for a chain at
+            // most: should the host not jump from one to the next, the stack stays small.
+            chain = threaded && left > longestChain ? longestChain : threaded ? left : 1;
+            threadLeft = chain;
             const unsigned int word = Fetch(r.pc, main);
             opcode = word;
             r.pc += 2;
             table[word](*this, word);
-            // Counted after the instruction, so that the count's test is its decrement.
-            if (__builtin_expect(--left == 0, false)) {
-                StopsAfter(true);
+            left -= threaded ? chain - threadLeft : 1;
+            if (__builtin_expect(left == 0, false)) {
+                StopsAfter(true, told);
                 break;
             }
             // The trace bit, which stops the slice before the next instruction, is tested
             // only after an instruction that left a vector: see ArmTrace.
-            if (__builtin_expect(vector != NoVector, false) && StopsAfter(false))
+            if (__builtin_expect(vector != NoVector, false) && StopsAfter(false, told))
                 break;
         }
     } catch (VectorNumber) {
         // The instruction that faulted counts; it was not counted yet.
-        --left;
+        left -= (threaded ? chain - threadLeft : 0) + 1;
         Fail(Fault::AddressError);
     }
     SettleFlags();
@@ -195,13 +206,13 @@ long long Emulator::QuickExecute(long long count)
 
 // Out of line, so that the loop compares vector where it lies. An exception that faults
 // stops the slice here, after the count of its instruction.
-bool Emulator::StopsAfter(bool last)
+bool Emulator::StopsAfter(bool last, bool told)
 {
     if (vector != NoVector && !TakeException()) {
         Fail(Fault::AddressError);
         return true;
     }
-    if (last || TraceStops())
+    if (last || TraceStops(told))
         return true;
     vector = NoVector;
     return false;
@@ -209,8 +220,11 @@ bool Emulator::StopsAfter(bool last)
 
 long long Emulator::QuickExecute(long long count, const BreakpointIndex* stops)
 {
-    // Only the kinds of breakpoint there are cost a test; one word alone, a comparison.
+    // Only the kinds of breakpoint there are cost a test; one word alone, a comparison; none,
+    // nothing.
     const bool addresses = stops->HasAddresses();
+    if (!addresses && !stops->HasInstructions())
+        return ThreadedSlice(count, false);
     if (stops->OnlyInstruction() >= 0)
         return addresses ? QuickSlice<true, 1>(count, stops) : QuickSlice<false, 1>(count, stops);
     if (stops->HasInstructions())

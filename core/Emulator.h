@@ -221,8 +221,13 @@ protected:
 private:
     friend class InstructionSet;
     using Handler = void (*)(Emulator& emulator, unsigned int opcode);
-    // The handler of every first word.
+    // The handler of every first word, and its threaded twin for quick slices (none while
+    // the plain handlers are in use).
     const Handler* handlers;
+    const Handler* threaded;
+    // How many more instructions threaded handlers may execute before they return.
+    long long threadLeft = 0;
+    static constexpr long long longestChain = 4096;
     // The fixed cost in cycles of every first word (CycleTable::Fixed()), which the plain
     // handlers charge from here and the specialised ones as constants of their own.
     const unsigned char* const costs;
@@ -403,7 +408,10 @@ private:
     ZENDRA_DIRECT void TakeBack();
     // After an instruction of a slice: takes the exception that it left, if any, and tells
     // whether the slice stops there, on its last instruction or on the trace bit.
-    ZENDRA_DIRECT bool StopsAfter(bool last);
+    ZENDRA_DIRECT bool StopsAfter(bool last, bool told);
+    // QuickExecute(count) through the threaded handlers; told: a stop on the trace bit says so
+    // at once, as SliceStarts.
+    long long ThreadedSlice(long long count, bool told);
     bool SliceStarts(long long count, bool told);
     // Before a recorded instruction of first word word: the registers that it may write are
     // kept, and its writes recorded, straight into the item that it will add. recording: the

@@ -18,12 +18,14 @@ struct Tables
 
     Handler specialised[0x10000];
     Handler plain[0x10000];
+    Handler threaded[0x10000];
 };
 
 Tables::Tables()
 {
-    static const Handler plainHandlers[Decoder::KindCount] = {
-#define ZENDRA_PLAIN_ENTRY(name) &InstructionSet::Plain##name,
+
+    static const Handlers plainHandlers[Decoder::KindCount] = {
+#define ZENDRA_PLAIN_ENTRY(name) InstructionSet::Single<&InstructionSet::Plain##name>(),
         ZENDRA_INSTRUCTION_KINDS(ZENDRA_PLAIN_ENTRY)
 #undef ZENDRA_PLAIN_ENTRY
     };
@@ -33,6 +35,7 @@ Tables::Tables()
         const Decoder::Kind kind = Decoder::KindOf(op);
         if (kind == Decoder::NoKind) {
             specialised[op] = &InstructionSet::Unmatched;
+            threaded[op] = &InstructionSet::Counted<&InstructionSet::Unmatched>;
             continue;
         }
         const int form = InstructionSet::FormOf(op);
@@ -40,7 +43,7 @@ Tables::Tables()
         const int direction = (op >> 8) & 1;
         const int formSize = sizeIndex * formCount + form;
         const int longSize = (op >> 8) & 1;
-        Handler handler = plainHandlers[kind];
+        Handlers handler = plainHandlers[kind];
         // The family's handler at a size and the place of a form; the plain one for a form
         // that the family does not hold.
         const auto pick = [&](const auto& family, int places, int place) {
@@ -61,7 +64,7 @@ Tables::Tables()
             handler = moveAddress[std::size_t(((op >> 12) & 1) * formCount + form)];
             break;
         case Decoder::Kind_MOVEQ:
-            handler = &MoveQuick;
+            handler = InstructionSet::Both<&MoveQuick>();
             break;
         case Decoder::Kind_MOVEM: {
             const bool toRegisters = op & 0x400;
@@ -72,16 +75,16 @@ Tables::Tables()
             break;
         }
         case Decoder::Kind_RTS:
-            handler = &InstructionSet::FlagFreeRTS;
+            handler = InstructionSet::Both<&InstructionSet::FlagFreeRTS>();
             break;
         case Decoder::Kind_LINK:
-            handler = &InstructionSet::FlagFreeLINK;
+            handler = InstructionSet::Both<&InstructionSet::FlagFreeLINK>();
             break;
         case Decoder::Kind_UNLK:
-            handler = &InstructionSet::FlagFreeUNLK;
+            handler = InstructionSet::Both<&InstructionSet::FlagFreeUNLK>();
             break;
         case Decoder::Kind_NOP:
-            handler = &InstructionSet::FlagFreeNOP;
+            handler = InstructionSet::Both<&InstructionSet::FlagFreeNOP>();
             break;
         case Decoder::Kind_ADD:
             handler = pick(add, twoWayCount, twoWay);
@@ -156,7 +159,8 @@ Tables::Tables()
         default:
             break;
         }
-        specialised[op] = handler;
+        specialised[op] = handler.alone;
+        threaded[op] = handler.threaded;
     }
 }
 
@@ -176,4 +180,9 @@ const InstructionSet::Handler* InstructionSet::SpecialisedTable()
 const InstructionSet::Handler* InstructionSet::PlainTable()
 {
     return TheTables().plain;
+}
+
+const InstructionSet::Handler* InstructionSet::ThreadedTable()
+{
+    return TheTables().threaded;
 }

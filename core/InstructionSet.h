@@ -43,6 +43,54 @@ public:
     // Specialised handlers for every first word, or the plain per-kind ones through Decode.
     static const Handler* SpecialisedTable();
     static const Handler* PlainTable();
+    // The specialised handlers threaded: each goes on to the next instruction's itself.
+    static const Handler* ThreadedTable();
+
+    // A handler alone, and threaded.
+    struct Handlers
+    {
+        Handler alone;
+        Handler threaded;
+    };
+    // For the handlers that never leave a vector: the specialised ones, MOVEQ and the kinds
+    // that touch no flag.
+    template <Handler run>
+    static constexpr Handlers Both()
+    {
+        return {run, &Threaded<run>};
+    }
+    // For the others, which return to the loop after their instruction, as it expects.
+    template <Handler run>
+    static constexpr Handlers Single()
+    {
+        return {run, &Counted<run>};
+    }
+    // run, then the next instruction's handler in its place, as a jump rather than a call, until
+    // the emulator's threaded count runs out or the next first word lies outside the main
+    // array: then back to the loop that began, which sees to both. Each handler jumping on
+    // from its own place, the host predicts the next one by the one before. The decoder's
+    // opcode is left to the handlers that read it.
+    template <Handler run>
+    static void Threaded(Emulator& e, unsigned int op)
+    {
+        run(e, op);
+        if (__builtin_expect(--e.threadLeft == 0, false))
+            return;
+        Register& r = e.registerFile;
+        const unsigned int pc = r.pc;
+        if (!Memory::Direct(pc, 16))
+            return;
+        const unsigned int word = Memory::ReadDirect(e.mainArray, pc, 16);
+        r.pc = pc + 2;
+        return e.threaded[word](e, word);
+    }
+    template <Handler run>
+    static void Counted(Emulator& e, unsigned int op)
+    {
+        e.opcode = op;
+        run(e, op);
+        --e.threadLeft;
+    }
 
     // The per-kind handlers that no specialisation covers, for the specialised table.
 // They read sr as they find it, so the flags still pending are settled first, and they alone
@@ -62,8 +110,9 @@ public:
     // The same for the kinds that touch no bit of sr (RTS, LINK, UNLK, NOP): nothing to settle
     // or report.
 #define ZENDRA_FLAG_FREE_HANDLER(name, cycles)                                                                          \
-    static void FlagFree##name(Emulator& e, unsigned int)                                                               \
+    static void FlagFree##name(Emulator& e, unsigned int op)                                                            \
     {                                                                                                                  \
+        e.opcode = op;                                                                                                 \
         Charge<cycles>(e);                                                                                             \
         e._##name();                                                                                                   \
     }

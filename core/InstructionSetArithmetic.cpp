@@ -62,13 +62,13 @@ struct CompareAddressCase
 
 } // namespace
 
-const std::array<Handler, 3 * twoWayCount> add = Family<AddSubCases<false>::Case, 3 * twoWayCount>();
-const std::array<Handler, 3 * twoWayCount> sub = Family<AddSubCases<true>::Case, 3 * twoWayCount>();
-const std::array<Handler, 2 * formCount> addAddress = Family<AddSubCases<false>::AddressCase, 2 * formCount>();
-const std::array<Handler, 2 * formCount> subAddress = Family<AddSubCases<true>::AddressCase, 2 * formCount>();
-const std::array<Handler, 3 * formCount> addQuick = Family<AddSubCases<false>::QuickCase, 3 * formCount>();
-const std::array<Handler, 3 * formCount> subQuick = Family<AddSubCases<true>::QuickCase, 3 * formCount>();
-const std::array<Handler, 3 * formCount> compare = Family<CompareCase, 3 * formCount>();
-const std::array<Handler, 2 * formCount> compareAddress = Family<CompareAddressCase, 2 * formCount>();
+const std::array<Handlers, 3 * twoWayCount> add = Family<AddSubCases<false>::Case, 3 * twoWayCount>();
+const std::array<Handlers, 3 * twoWayCount> sub = Family<AddSubCases<true>::Case, 3 * twoWayCount>();
+const std::array<Handlers, 2 * formCount> addAddress = Family<AddSubCases<false>::AddressCase, 2 * formCount>();
+const std::array<Handlers, 2 * formCount> subAddress = Family<AddSubCases<true>::AddressCase, 2 * formCount>();
+const std::array<Handlers, 3 * formCount> addQuick = Family<AddSubCases<false>::QuickCase, 3 * formCount>();
+const std::array<Handlers, 3 * formCount> subQuick = Family<AddSubCases<true>::QuickCase, 3 * formCount>();
+const std::array<Handlers, 3 * formCount> compare = Family<CompareCase, 3 * formCount>();
+const std::array<Handlers, 2 * formCount> compareAddress = Family<CompareAddressCase, 2 * formCount>();
 
 } // namespace InstructionSetFamilies

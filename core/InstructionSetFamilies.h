@@ -14,6 +14,7 @@
 namespace InstructionSetFamilies {
 
 using Handler = InstructionSet::Handler;
+using Handlers = InstructionSet::Handlers;
 template <int N>
 using Fixed = InstructionSet::Fixed<N>;
 
@@ -66,46 +67,47 @@ using TwoWayForm = Fixed<place < sourceCount ? place : memoryAlterable[(place - 
 template <int place>
 using TwoWayDirection = Fixed<place < sourceCount ? 0 : 1>;
 
-// One handler per index of a family of specialisations: Case<I>::Run for I below count.
+// One pair of handlers per index of a family of specialisations: Case<I>::Run for I below
+// count, alone and threaded.
 template <template <int> class Case, std::size_t... I>
-constexpr std::array<Handler, sizeof...(I)> Instances(std::index_sequence<I...>)
+constexpr std::array<Handlers, sizeof...(I)> Instances(std::index_sequence<I...>)
 {
-    return {{&Case<int(I)>::Run...}};
+    return {{InstructionSet::Both<&Case<int(I)>::Run>()...}};
 }
 template <template <int> class Case, std::size_t count>
-constexpr std::array<Handler, count> Family()
+constexpr std::array<Handlers, count> Family()
 {
     return Instances<Case>(std::make_index_sequence<count>());
 }
 
 // Moves: size, destination's place, source; MOVEA: size bit, source; MOVEM: size bit, then
 // the place of its form among multipleToMemory and multipleToRegisters.
-extern const std::array<Handler, 3 * dataAlterableCount * sourceCount> move;
-extern const std::array<Handler, 2 * formCount> moveAddress;
-extern const std::array<Handler, 2 * multipleCount> moveMultiple;
+extern const std::array<Handlers, 3 * dataAlterableCount * sourceCount> move;
+extern const std::array<Handlers, 2 * formCount> moveAddress;
+extern const std::array<Handlers, 2 * multipleCount> moveMultiple;
 // Arithmetic: size, two-way place; address forms: size bit, form; quick: size, form.
-extern const std::array<Handler, 3 * twoWayCount> add;
-extern const std::array<Handler, 3 * twoWayCount> sub;
-extern const std::array<Handler, 2 * formCount> addAddress;
-extern const std::array<Handler, 2 * formCount> subAddress;
-extern const std::array<Handler, 3 * formCount> addQuick;
-extern const std::array<Handler, 3 * formCount> subQuick;
-extern const std::array<Handler, 3 * formCount> compare;
-extern const std::array<Handler, 2 * formCount> compareAddress;
+extern const std::array<Handlers, 3 * twoWayCount> add;
+extern const std::array<Handlers, 3 * twoWayCount> sub;
+extern const std::array<Handlers, 2 * formCount> addAddress;
+extern const std::array<Handlers, 2 * formCount> subAddress;
+extern const std::array<Handlers, 3 * formCount> addQuick;
+extern const std::array<Handlers, 3 * formCount> subQuick;
+extern const std::array<Handlers, 3 * formCount> compare;
+extern const std::array<Handlers, 2 * formCount> compareAddress;
 // Logic: size, two-way place (EOR: size, data alterable place); TST and CLR: size, data
 // alterable place; the control instructions: control place; then branches and shifts.
-extern const std::array<Handler, 3 * twoWayCount> andCases;
-extern const std::array<Handler, 3 * twoWayCount> orCases;
-extern const std::array<Handler, 3 * dataAlterableCount> eorCases;
-extern const std::array<Handler, 3 * dataAlterableCount> test;
-extern const std::array<Handler, 3 * dataAlterableCount> clear;
-extern const std::array<Handler, controlCount> loadAddress;
-extern const std::array<Handler, controlCount> pushAddress;
-extern const std::array<Handler, controlCount> jump;
-extern const std::array<Handler, controlCount> jumpToSubroutine;
-extern const std::array<Handler, 32> branch;
-extern const std::array<Handler, 16> decrementAndBranch;
-extern const std::array<Handler, 48> shift;
+extern const std::array<Handlers, 3 * twoWayCount> andCases;
+extern const std::array<Handlers, 3 * twoWayCount> orCases;
+extern const std::array<Handlers, 3 * dataAlterableCount> eorCases;
+extern const std::array<Handlers, 3 * dataAlterableCount> test;
+extern const std::array<Handlers, 3 * dataAlterableCount> clear;
+extern const std::array<Handlers, controlCount> loadAddress;
+extern const std::array<Handlers, controlCount> pushAddress;
+extern const std::array<Handlers, controlCount> jump;
+extern const std::array<Handlers, controlCount> jumpToSubroutine;
+extern const std::array<Handlers, 32> branch;
+extern const std::array<Handlers, 16> decrementAndBranch;
+extern const std::array<Handlers, 48> shift;
 
 } // namespace InstructionSetFamilies
 

@@ -126,17 +126,17 @@ struct ShiftCase
 
 } // namespace
 
-const std::array<Handler, 3 * twoWayCount> andCases = Family<LogicCases<InstructionSet::And>::Case, 3 * twoWayCount>();
-const std::array<Handler, 3 * twoWayCount> orCases = Family<LogicCases<InstructionSet::Or>::Case, 3 * twoWayCount>();
-const std::array<Handler, 3 * dataAlterableCount> eorCases = Family<ExclusiveOrCase, 3 * dataAlterableCount>();
-const std::array<Handler, 3 * dataAlterableCount> test = Family<TestCase, 3 * dataAlterableCount>();
-const std::array<Handler, 3 * dataAlterableCount> clear = Family<ClearCase, 3 * dataAlterableCount>();
-const std::array<Handler, controlCount> loadAddress = Family<LoadAddressCase, controlCount>();
-const std::array<Handler, controlCount> pushAddress = Family<PushAddressCase, controlCount>();
-const std::array<Handler, controlCount> jump = Family<JumpCase, controlCount>();
-const std::array<Handler, controlCount> jumpToSubroutine = Family<JumpToSubroutineCase, controlCount>();
-const std::array<Handler, 32> branch = Family<BranchCase, 32>();
-const std::array<Handler, 16> decrementAndBranch = Family<DecrementAndBranchCase, 16>();
-const std::array<Handler, 48> shift = Family<ShiftCase, 48>();
+const std::array<Handlers, 3 * twoWayCount> andCases = Family<LogicCases<InstructionSet::And>::Case, 3 * twoWayCount>();
+const std::array<Handlers, 3 * twoWayCount> orCases = Family<LogicCases<InstructionSet::Or>::Case, 3 * twoWayCount>();
+const std::array<Handlers, 3 * dataAlterableCount> eorCases = Family<ExclusiveOrCase, 3 * dataAlterableCount>();
+const std::array<Handlers, 3 * dataAlterableCount> test = Family<TestCase, 3 * dataAlterableCount>();
+const std::array<Handlers, 3 * dataAlterableCount> clear = Family<ClearCase, 3 * dataAlterableCount>();
+const std::array<Handlers, controlCount> loadAddress = Family<LoadAddressCase, controlCount>();
+const std::array<Handlers, controlCount> pushAddress = Family<PushAddressCase, controlCount>();
+const std::array<Handlers, controlCount> jump = Family<JumpCase, controlCount>();
+const std::array<Handlers, controlCount> jumpToSubroutine = Family<JumpToSubroutineCase, controlCount>();
+const std::array<Handlers, 32> branch = Family<BranchCase, 32>();
+const std::array<Handlers, 16> decrementAndBranch = Family<DecrementAndBranchCase, 16>();
+const std::array<Handlers, 48> shift = Family<ShiftCase, 48>();
 
 } // namespace InstructionSetFamilies

@@ -43,8 +43,8 @@ struct MoveMultipleCase
 
 } // namespace
 
-const std::array<Handler, 3 * dataAlterableCount * sourceCount> move = Family<MoveCase, 3 * dataAlterableCount * sourceCount>();
-const std::array<Handler, 2 * formCount> moveAddress = Family<MoveAddressCase, 2 * formCount>();
-const std::array<Handler, 2 * multipleCount> moveMultiple = Family<MoveMultipleCase, 2 * multipleCount>();
+const std::array<Handlers, 3 * dataAlterableCount * sourceCount> move = Family<MoveCase, 3 * dataAlterableCount * sourceCount>();
+const std::array<Handlers, 2 * formCount> moveAddress = Family<MoveAddressCase, 2 * formCount>();
+const std::array<Handlers, 2 * multipleCount> moveMultiple = Family<MoveMultipleCase, 2 * multipleCount>();
 
 } // namespace InstructionSetFamilies

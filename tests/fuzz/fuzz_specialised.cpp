@@ -1,9 +1,11 @@
 // The specialised handlers against the plain ones: the same arbitrary memory from the same
 // arbitrary registers runs on two machines, one dispatching through the table of specialised
 // handlers and one through Decode and the per-kind handlers, in quick or recorded mode. After
-// every instruction both must hold the same registers, exception, message and history, and
-// the same bytes wherever either wrote. In quick mode one of them may run in slices, where the
-// flags wait for a reader, against the other's single steps, which set them at once.
+// every instruction both must hold the same registers, exception, message, cycle count and
+// history, and the same bytes wherever either wrote. In quick mode one of them may run in
+// slices, where the specialised handlers go on from one instruction to the next by
+// themselves and the flags wait for a reader, against the other's single steps, which set
+// them at once.
 #include "FuzzInput.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
@@ -117,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const Emulator& s = specialised.emulator;
         const Emulator& p = plain.emulator;
         Check(SameRegisters(*s.registers, *p.registers));
-        Check(s.vector == p.vector && s.errorMessage == p.errorMessage);
+        Check(s.vector == p.vector && s.errorMessage == p.errorMessage && s.Cycles() == p.Cycles());
         Check(s.undoList.items.count() == p.undoList.items.count());
         if (recorded) {
             if (!s.undoList.items.isEmpty()) {
