@@ -157,16 +157,26 @@ bool Emulator::SliceStarts(long long count, bool told)
 
 long long Emulator::QuickExecute(long long count)
 {
-    return ThreadedSlice(count, true);
+    return ThreadedSlice(count, true, nullptr);
 }
 
-long long Emulator::ThreadedSlice(long long count, bool told)
+long long Emulator::ThreadedSlice(long long count, bool told, const BreakpointIndex* stops)
 {
     if (!SliceStarts(count, told))
         return 0;
     Register& r = registerFile;
     const Handler* const table = threaded ? threaded : handlers;
     const unsigned char* const main = mainArray;
+    // Both bitmaps, or neither: one test of the first tells the handlers whether to look.
+    const bool marked = stops && (stops->HasAddresses() || stops->HasInstructions());
+    threadMarks = marked ? stops->AddressBits() : nullptr;
+    threadWords = marked ? stops->InstructionBits() : nullptr;
+    // As a run's lookup: the word is read at any pc, odd ones included.
+    const auto isMarked = [&](unsigned int pc) {
+        return marked
+               && (stops->HasAddress(pc) || stops->HasInstruction(Memory::Direct(pc, 16) ? Memory::ReadDirect(main, pc, 16)
+                                                                                        : memory->Read(pc, 16)));
+    };
     // vector stays NoVector from one instruction to the next: only the rare instruction that
     // leaves one behind pays for setting it back, and the last keeps it, as QuickExecute()
     // would.
@@ -176,6 +186,8 @@ long long Emulator::ThreadedSlice(long long count, bool told)
     long long chain = 0;
     try {
         for (;;) {
+            if (isMarked(r.pc))
+                break;
             // The threaded handlers go on from this first one by themselves, for a chain at
             // most: should the host not jump from one to the next, the stack stays small.
             chain = threaded && left > longestChain ? longestChain : threaded ? left : 1;
@@ -190,9 +202,13 @@ long long Emulator::ThreadedSlice(long long count, bool told)
                 break;
             }
             // The trace bit, which stops the slice before the next instruction, is tested
-            // only after an instruction that left a vector: see ArmTrace.
-            if (__builtin_expect(vector != NoVector, false) && StopsAfter(false, told))
-                break;
+            // only after an instruction that left a vector: see ArmTrace. Stopping before a
+            // marked instruction then leaves this one's vector, as QuickExecute() does.
+            if (__builtin_expect(vector != NoVector, false)) {
+                if (StopsAfter(false, told) || isMarked(r.pc))
+                    break;
+                vector = NoVector;
+            }
         }
     } catch (VectorNumber) {
         // The instruction that faulted counts; it was not counted yet.
@@ -205,31 +221,20 @@ long long Emulator::ThreadedSlice(long long count, bool told)
 }
 
 // Out of line, so that the loop compares vector where it lies. An exception that faults
-// stops the slice here, after the count of its instruction.
+// stops the slice here, after the count of its instruction. Going on, the vector stays for
+// the caller to clear.
 bool Emulator::StopsAfter(bool last, bool told)
 {
     if (vector != NoVector && !TakeException()) {
         Fail(Fault::AddressError);
         return true;
     }
-    if (last || TraceStops(told))
-        return true;
-    vector = NoVector;
-    return false;
+    return last || TraceStops(told);
 }
 
 long long Emulator::QuickExecute(long long count, const BreakpointIndex* stops)
 {
-    // Only the kinds of breakpoint there are cost a test; one word alone, a comparison; none,
-    // nothing.
-    const bool addresses = stops->HasAddresses();
-    if (!addresses && !stops->HasInstructions())
-        return ThreadedSlice(count, false);
-    if (stops->OnlyInstruction() >= 0)
-        return addresses ? QuickSlice<true, 1>(count, stops) : QuickSlice<false, 1>(count, stops);
-    if (stops->HasInstructions())
-        return addresses ? QuickSlice<true, 2>(count, stops) : QuickSlice<false, 2>(count, stops);
-    return addresses ? QuickSlice<true, 0>(count, stops) : QuickSlice<false, 0>(count, stops);
+    return ThreadedSlice(count, false, stops);
 }
 
 long long Emulator::QuickExecute(long long count, const BreakpointIndex* stops, ExecutionObserver* observer)

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <cstring>
 
 class BreakpointIndex;
@@ -225,6 +226,10 @@ private:
     // the plain handlers are in use).
     const Handler* handlers;
     const Handler* threaded;
+    // The marks of the addresses and first words that a threaded slice stops before: both
+    // bitmaps, or none (null).
+    const std::uint64_t* threadMarks = nullptr;
+    const std::uint64_t* threadWords = nullptr;
     // How many more instructions threaded handlers may execute before they return.
     long long threadLeft = 0;
     static constexpr long long longestChain = 4096;
@@ -409,9 +414,10 @@ private:
     // After an instruction of a slice: takes the exception that it left, if any, and tells
     // whether the slice stops there, on its last instruction or on the trace bit.
     ZENDRA_DIRECT bool StopsAfter(bool last, bool told);
-    // QuickExecute(count) through the threaded handlers; told: a stop on the trace bit says so
-    // at once, as SliceStarts.
-    long long ThreadedSlice(long long count, bool told);
+    // QuickExecute(count) through the threaded handlers, stopping before an instruction whose
+    // address or first word stops marks (none when null); told: a stop on the trace bit says
+    // so at once, as SliceStarts.
+    long long ThreadedSlice(long long count, bool told, const BreakpointIndex* stops);
     bool SliceStarts(long long count, bool told);
     // Before a recorded instruction of first word word: the registers that it may write are
     // kept, and its writes recorded, straight into the item that it will add. recording: the

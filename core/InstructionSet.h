@@ -1,6 +1,7 @@
 #ifndef ZENDRA_CORE_INSTRUCTIONSET_H
 #define ZENDRA_CORE_INSTRUCTIONSET_H
 
+#include "core/BreakpointIndex.h"
 #include "core/Emulator.h"
 
 #include <type_traits>
@@ -66,10 +67,11 @@ public:
         return {run, &Counted<run>};
     }
     // run, then the next instruction's handler in its place, as a jump rather than a call, until
-    // the emulator's threaded count runs out or the next first word lies outside the main
-    // array: then back to the loop that began, which sees to both. Each handler jumping on
-    // from its own place, the host predicts the next one by the one before. The decoder's
-    // opcode is left to the handlers that read it.
+    // the emulator's threaded count runs out, the next first word lies outside the main array
+    // or its address or word is marked: then back to the loop that began, which sees to all
+    // three.
+    // Each handler jumping on from its own place, the host predicts the next one by the one
+    // before. The decoder's opcode is left to the handlers that read it.
     template <Handler run>
     static void Threaded(Emulator& e, unsigned int op)
     {
@@ -81,6 +83,9 @@ public:
         if (!Memory::Direct(pc, 16))
             return;
         const unsigned int word = Memory::ReadDirect(e.mainArray, pc, 16);
+        if (e.threadMarks
+            && (BreakpointIndex::Test(e.threadMarks, pc) || BreakpointIndex::Test(e.threadWords, word)))
+            return;
         r.pc = pc + 2;
         return e.threaded[word](e, word);
     }
