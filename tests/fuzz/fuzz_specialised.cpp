@@ -5,9 +5,12 @@
 // history, and the same bytes wherever either wrote. In quick mode one of them may run in
 // slices, where the specialised handlers go on from one instruction to the next by
 // themselves and the flags wait for a reader, against the other's single steps, which set
-// them at once.
+// them at once; or, with breakpoints to stop before, against the other's slices observed,
+// which test them in their own loop.
 #include "FuzzInput.h"
+#include "core/BreakpointIndex.h"
 #include "core/Emulator.h"
+#include "core/ExecutionObserver.h"
 #include "core/Memory.h"
 
 #include <cstring>
@@ -63,6 +66,14 @@ void Check(bool condition)
         __builtin_trap();
 }
 
+// Observing, a quick slice tests its breakpoints in its own loop rather than in the threaded
+// handlers: the reference for them.
+class NoObserver final : public ExecutionObserver
+{
+public:
+    void Executed(unsigned int) override {}
+};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -85,7 +96,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const long long slice = 1 + ((flags >> 4) & 31);
     // Code at pc, or at an address of its own with pc anywhere (odd ones included).
     const unsigned int codeAddress = (flags & 2) ? input.Long() & 0xFFFFFF : start.pc & 0xFFFFFF;
+    // Quick slices may stop before breakpoints: an address a few words from pc, and a word
+    // that the code holds.
+    const uint8_t marks = (sliced && !recorded) ? input.Byte() : 0;
+    AddressBreakpointList addresses;
+    InstructionBreakpointList words;
     const size_t length = input.RestSize() < codeLimit ? input.RestSize() : codeLimit;
+    if (marks & 1)
+        addresses.append((start.pc + 2 * ((marks >> 3) & 15u)) & 0xFFFFFF);
+    if ((marks & 2) && length >= 2) {
+        const size_t at = (2 * size_t(marks >> 4)) % (length - 1);
+        words.append(static_cast<unsigned short>((input.Rest()[at] << 8) | input.Rest()[at + 1]));
+    }
+    BreakpointIndex index;
+    index.Build(addresses, words);
+    const bool marked = marks & 4;
     for (Machine* m : machines) {
         m->emulator.registers->Copy(start);
         for (size_t i = 0; i < length; ++i)
@@ -99,7 +124,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     for (int step = 0; step < instructions; ++step) {
         const int before = specialised.memory.records.count();
-        if (sliced) {
+        if (sliced && marked) {
+            // The same slice, threaded or not, against one that an observer keeps in its loop.
+            NoObserver observer;
+            const long long executed = slicer->emulator.QuickExecute(slice, &index);
+            Check(stepper->emulator.QuickExecute(slice, &index, &observer) == executed);
+            step += int(executed);
+            if (executed == 0)
+                step = instructions;
+        } else if (sliced) {
             // The steps that the slice took, and the trace stop that may have ended it.
             Emulator& steps = stepper->emulator;
             const long long executed = recorded ? slicer->emulator.Execute(slice) : slicer->emulator.QuickExecute(slice);
