@@ -4,18 +4,19 @@
 #include "core/ExecutionObserver.h"
 #include "core/InstructionSet.h"
 
+#include <algorithm>
 #include <utility>
 
 Emulator::Emulator(Memory* memory)
     : vector(NoVector), memory(memory), registers(&registerFile), handlers(InstructionSet::SpecialisedTable()),
-      threaded(InstructionSet::ThreadedTable()), costs(CycleTable::Fixed()), mainArray(memory->buffer.mainBuffer)
+      threaded(InstructionSet::ThreadedTable(true)), costs(CycleTable::Fixed()), mainArray(memory->buffer.mainBuffer)
 {
 }
 
 void Emulator::UseSpecialisedHandlers(bool on)
 {
     handlers = on ? InstructionSet::SpecialisedTable() : InstructionSet::PlainTable();
-    threaded = on ? InstructionSet::ThreadedTable() : nullptr;
+    threaded = InstructionSet::ThreadedTable(on);
 }
 
 Emulator::~Emulator() = default;
@@ -165,7 +166,7 @@ long long Emulator::ThreadedSlice(long long count, bool told, const BreakpointIn
     if (!SliceStarts(count, told))
         return 0;
     Register& r = registerFile;
-    const Handler* const table = threaded ? threaded : handlers;
+    const Handler* const table = threaded;
     const unsigned char* const main = mainArray;
     // Both bitmaps, or neither: one test of the first tells the handlers whether to look.
     const bool marked = stops && (stops->HasAddresses() || stops->HasInstructions());
@@ -190,13 +191,13 @@ long long Emulator::ThreadedSlice(long long count, bool told, const BreakpointIn
                 break;
             // The threaded handlers go on from this first one by themselves, for a chain at
             // most: should the host not jump from one to the next, the stack stays small.
-            chain = threaded && left > longestChain ? longestChain : threaded ? left : 1;
+            chain = std::min(left, longestChain);
             threadLeft = chain;
             const unsigned int word = Fetch(r.pc, main);
             opcode = word;
             r.pc += 2;
             table[word](*this, word);
-            left -= threaded ? chain - threadLeft : 1;
+            left -= chain - threadLeft;
             if (__builtin_expect(left == 0, false)) {
                 StopsAfter(true, told);
                 break;
@@ -212,7 +213,7 @@ long long Emulator::ThreadedSlice(long long count, bool told, const BreakpointIn
         }
     } catch (VectorNumber) {
         // The instruction that faulted counts; it was not counted yet.
-        left -= (threaded ? chain - threadLeft : 0) + 1;
+        left -= chain - threadLeft + 1;
         Fail(Fault::AddressError);
     }
     SettleFlags();

@@ -222,8 +222,8 @@ protected:
 private:
     friend class InstructionSet;
     using Handler = void (*)(Emulator& emulator, unsigned int opcode);
-    // The handler of every first word, and its threaded twin for quick slices (none while
-    // the plain handlers are in use).
+    // The handler of every first word, and the one that quick slices call (see
+    // InstructionSet::ThreadedTable).
     const Handler* handlers;
     const Handler* threaded;
     // The marks of the addresses and first words that a threaded slice stops before: both

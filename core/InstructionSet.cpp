@@ -18,6 +18,7 @@ struct Tables
 
     Handler specialised[0x10000];
     Handler plain[0x10000];
+    Handler plainCounted[0x10000];
     Handler threaded[0x10000];
 };
 
@@ -32,6 +33,7 @@ Tables::Tables()
 
     for (unsigned int op = 0; op < 0x10000; ++op) {
         plain[op] = &InstructionSet::Decoded;
+        plainCounted[op] = &InstructionSet::Counted<&InstructionSet::Decoded>;
         const Decoder::Kind kind = Decoder::KindOf(op);
         if (kind == Decoder::NoKind) {
             specialised[op] = &InstructionSet::Unmatched;
@@ -182,7 +184,7 @@ const InstructionSet::Handler* InstructionSet::PlainTable()
     return TheTables().plain;
 }
 
-const InstructionSet::Handler* InstructionSet::ThreadedTable()
+const InstructionSet::Handler* InstructionSet::ThreadedTable(bool specialised)
 {
-    return TheTables().threaded;
+    return specialised ? TheTables().threaded : TheTables().plainCounted;
 }

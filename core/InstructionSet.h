@@ -44,8 +44,10 @@ public:
     // Specialised handlers for every first word, or the plain per-kind ones through Decode.
     static const Handler* SpecialisedTable();
     static const Handler* PlainTable();
-    // The specialised handlers threaded: each goes on to the next instruction's itself.
-    static const Handler* ThreadedTable();
+    // The handlers of quick slices: the specialised ones threaded, each going on to the next
+    // instruction's itself; or the plain ones, each returning after its instruction, counted
+    // as the threaded ones count.
+    static const Handler* ThreadedTable(bool specialised);
 
     // A handler alone, and threaded.
     struct Handlers
