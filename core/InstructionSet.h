@@ -77,6 +77,9 @@ public:
     template <Handler run>
     static void Threaded(Emulator& e, unsigned int op)
     {
+        // Only quick slices, which defer the flags, run them: the handler need not ask.
+        if (!e.deferring)
+            __builtin_unreachable();
         run(e, op);
         if (__builtin_expect(--e.threadLeft == 0, false))
             return;
