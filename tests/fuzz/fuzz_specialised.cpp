@@ -108,7 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const size_t at = (2 * size_t(marks >> 4)) % (length - 1);
         words.append(static_cast<unsigned short>((input.Rest()[at] << 8) | input.Rest()[at + 1]));
     }
-    BreakpointIndex index;
+    // Built once (its bitmaps take 2 MiB), and cleared of this input's marks at the end.
+    static BreakpointIndex index;
     index.Build(addresses, words);
     const bool marked = marks & 4;
     for (Machine* m : machines) {
@@ -173,6 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
     }
 
+    index.Release(addresses, words);
     // Back to all zero for the next input: the history or the journal undoes every write.
     for (Machine* m : machines) {
         if (recorded) {
