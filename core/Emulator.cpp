@@ -168,10 +168,13 @@ long long Emulator::ThreadedSlice(long long count, bool told, const BreakpointIn
     Register& r = registerFile;
     const Handler* const table = threaded;
     const unsigned char* const main = mainArray;
-    // Both bitmaps, or neither: one test of the first tells the handlers whether to look.
+    // The address bitmap whenever anything is marked, so that one test tells the handlers
+    // whether to look; a word marked alone (ILLEGAL, as a rule) compared, several looked up.
     const bool marked = stops && (stops->HasAddresses() || stops->HasInstructions());
+    const int only = marked ? stops->OnlyInstruction() : -1;
     threadMarks = marked ? stops->AddressBits() : nullptr;
-    threadWords = marked ? stops->InstructionBits() : nullptr;
+    threadWord = only >= 0 ? unsigned(only) : noWord;
+    threadWords = marked && only < 0 && stops->HasInstructions() ? stops->InstructionBits() : nullptr;
     // As a run's lookup: the word is read at any pc, odd ones included.
     const auto isMarked = [&](unsigned int pc) {
         return marked

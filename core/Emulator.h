@@ -226,9 +226,12 @@ private:
     // InstructionSet::ThreadedTable).
     const Handler* handlers;
     const Handler* threaded;
-    // The marks of the addresses and first words that a threaded slice stops before: both
-    // bitmaps, or none (null).
+    // The marks of the addresses and first words that a threaded slice stops before: the
+    // address bitmap (null when nothing is marked), the one word marked (noWord for none or
+    // several), the bitmap of several words (null for none or one).
+    static constexpr unsigned int noWord = 0x10000;
     const std::uint64_t* threadMarks = nullptr;
+    unsigned int threadWord = noWord;
     const std::uint64_t* threadWords = nullptr;
     // How many more instructions threaded handlers may execute before they return.
     long long threadLeft = 0;

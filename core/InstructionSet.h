@@ -89,7 +89,8 @@ public:
             return;
         const unsigned int word = Memory::ReadDirect(e.mainArray, pc, 16);
         if (e.threadMarks
-            && (BreakpointIndex::Test(e.threadMarks, pc) || BreakpointIndex::Test(e.threadWords, word)))
+            && (BreakpointIndex::Test(e.threadMarks, pc) || word == e.threadWord
+                || (e.threadWords && BreakpointIndex::Test(e.threadWords, word))))
             return;
         r.pc = pc + 2;
         return e.threaded[word](e, word);
