@@ -1,8 +1,9 @@
 // zendra-run's speed: a run to an address, which must go at quick mode's speed, against the
 // quick loop on the same compiled test program (each instruction, then its error test) and
-// against the library's own quick slices of the same number of instructions, as the window's
-// quick run executes them; a profiled run (--profile), which must take at most twice the
-// plain run's time; and lines of trace written a second.
+// against the library's own quick slices of the same number of instructions; a run of as many
+// instructions (--limit), which marks only ILLEGAL, as the window's quick run does; a profiled
+// run (--profile), which must take at most twice the plain run's time; and lines of trace
+// written a second.
 #include "session/Document.h"
 #include "core/Emulator.h"
 #include "core/Memory.h"
@@ -29,7 +30,7 @@ int main(int argc, char** argv)
     }
     const unsigned int done = probe.symbols->Find(QStringLiteral("done"))->address;
     QTemporaryDir dir;
-    double quick = 0, slices = 0, runner = 0, profiled = 0, traced = 0;
+    double quick = 0, slices = 0, runner = 0, limited = 0, profiled = 0, traced = 0;
     long long count = 0;
     // Interleaved rounds, best of each.
     for (int round = 0; round < 5; ++round) {
@@ -76,6 +77,19 @@ int main(int argc, char** argv)
         {
             RunOptions options;
             QString error;
+            options.Parse({"zendra-run", program, "--limit", QString::number(count)}, &error);
+            BatchRun run(options);
+            run.Prepare(&error);
+            QElapsedTimer timer;
+            timer.start();
+            run.Run();
+            if (run.instructions != count)
+                return 1;
+            limited = std::max(limited, run.instructions * 1e3 / double(timer.nsecsElapsed()));
+        }
+        {
+            RunOptions options;
+            QString error;
             options.Parse({"zendra-run", program, "--until", "done", "--profile", dir.filePath("callgrind.out")}, &error);
             BatchRun run(options);
             run.Prepare(&error);
@@ -102,6 +116,8 @@ int main(int argc, char** argv)
     std::printf("  quick slices:            %6.1f million instructions/s\n", slices);
     std::printf("  zendra-run --until:      %6.1f million instructions/s (%.2f times the slices' time)\n", runner,
                 slices / runner);
+    std::printf("  zendra-run --limit:      %6.1f million instructions/s (%.2f times the slices' time)\n", limited,
+                slices / limited);
     std::printf("  zendra-run --profile:    %6.1f million instructions/s (%.2f times the plain run's time, %.2f the quick loop's)\n",
                 profiled, runner / profiled, quick / profiled);
     std::printf("  zendra-run --trace FILE: %6.2f million lines/s\n", traced);

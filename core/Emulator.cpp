@@ -9,7 +9,8 @@
 
 Emulator::Emulator(Memory* memory)
     : vector(NoVector), memory(memory), registers(&registerFile), handlers(InstructionSet::SpecialisedTable()),
-      threaded(InstructionSet::ThreadedTable(true)), costs(CycleTable::Fixed()), mainArray(memory->buffer.mainBuffer)
+      threaded(InstructionSet::ThreadedTable(true)), chained(threaded), costs(CycleTable::Fixed()),
+      mainArray(memory->buffer.mainBuffer)
 {
 }
 
@@ -168,13 +169,13 @@ long long Emulator::ThreadedSlice(long long count, bool told, const BreakpointIn
     Register& r = registerFile;
     const Handler* const table = threaded;
     const unsigned char* const main = mainArray;
-    // The address bitmap whenever anything is marked, so that one test tells the handlers
-    // whether to look; a word marked alone (ILLEGAL, as a rule) compared, several looked up.
+    // The chains test the marked addresses before each instruction, but reach a marked word's
+    // stop through their table alone. The first instruction after the loop's own test goes
+    // through the unmarked table.
     const bool marked = stops && (stops->HasAddresses() || stops->HasInstructions());
-    const int only = marked ? stops->OnlyInstruction() : -1;
-    threadMarks = marked ? stops->AddressBits() : nullptr;
-    threadWord = only >= 0 ? unsigned(only) : noWord;
-    threadWords = marked && only < 0 && stops->HasInstructions() ? stops->InstructionBits() : nullptr;
+    threadMarks = marked && stops->HasAddresses() ? stops->AddressBits() : nullptr;
+    chained = marked && stops->HasInstructions() ? wordStops.Mark(threaded, *stops, &InstructionSet::StopBefore)
+                                                  : threaded;
     // As a run's lookup: the word is read at any pc, odd ones included.
     const auto isMarked = [&](unsigned int pc) {
         return marked

@@ -8,6 +8,7 @@
 #include "core/UndoList.h"
 #include "core/VectorNumber.h"
 #include "core/WatchpointIndex.h"
+#include "core/WordStopTable.h"
 
 #include <QString>
 
@@ -226,13 +227,11 @@ private:
     // InstructionSet::ThreadedTable).
     const Handler* handlers;
     const Handler* threaded;
-    // The marks of the addresses and first words that a threaded slice stops before: the
-    // address bitmap (null when nothing is marked), the one word marked (noWord for none or
-    // several), the bitmap of several words (null for none or one).
-    static constexpr unsigned int noWord = 0x10000;
+    // What a threaded slice's chains go on through: threaded, or its copy in wordStops whose
+    // marked words stop them. The addresses marked apart, as a bitmap, null for none.
+    const Handler* chained;
+    WordStopTable wordStops;
     const std::uint64_t* threadMarks = nullptr;
-    unsigned int threadWord = noWord;
-    const std::uint64_t* threadWords = nullptr;
     // How many more instructions threaded handlers may execute before they return.
     long long threadLeft = 0;
     static constexpr long long longestChain = 4096;

@@ -88,13 +88,14 @@ public:
         if (!Memory::Direct(pc, 16))
             return;
         const unsigned int word = Memory::ReadDirect(e.mainArray, pc, 16);
-        if (e.threadMarks
-            && (BreakpointIndex::Test(e.threadMarks, pc) || word == e.threadWord
-                || (e.threadWords && BreakpointIndex::Test(e.threadWords, word))))
+        if (e.threadMarks && BreakpointIndex::Test(e.threadMarks, pc))
             return;
         r.pc = pc + 2;
-        return e.threaded[word](e, word);
+        return e.chained[word](e, word);
     }
+    // A chain's handler for a word that its slice stops before: back to the loop, pc on the
+    // word, uncounted; the loop's own test then stops there.
+    static void StopBefore(Emulator& e, unsigned int) { e.registerFile.pc -= 2; }
     template <Handler run>
     static void Counted(Emulator& e, unsigned int op)
     {
