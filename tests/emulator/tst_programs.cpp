@@ -671,6 +671,35 @@ private slots:
             QVERIFY(sliced.emulator.undoList.items.isEmpty());
         }
 
+        // Marks that change from one slice to the next, on one machine: the words that a slice
+        // stopped before run as themselves in the next, whose marks lie elsewhere.
+        {
+            TestMachine changing;
+            TestMachine stepped;
+            QVERIFY(Load(changing, "compiled_crc"));
+            QVERIFY(Load(stepped, "compiled_crc"));
+            const unsigned short marked = static_cast<unsigned short>(words[1300]);
+            const unsigned short other = static_cast<unsigned short>(words[words.indexOf(words[1300]) / 2]);
+            InstructionBreakpointList one;
+            one << marked;
+            InstructionBreakpointList two;
+            two << marked << other;
+            InstructionBreakpointList elsewhere;
+            elsewhere << 0x4AFC << 0x4AFD;
+            BreakpointIndex byOne, byTwo, byElsewhere;
+            byOne.Build(AddressBreakpointList(), one);
+            byTwo.Build(AddressBreakpointList(), two);
+            byElsewhere.Build(AddressBreakpointList(), elsewhere);
+            long long done = changing.emulator.QuickExecute(3000, &byOne);
+            QCOMPARE(changing.memory.Read(changing.emulator.registers->pc, 16), unsigned(marked));
+            for (const BreakpointIndex* index : {&byElsewhere, &byTwo, &byElsewhere})
+                done += changing.emulator.QuickExecute(1000, index);
+            QCOMPARE(changing.emulator.errorMessage, QString());
+            for (long long i = 0; i < done; ++i)
+                stepped.emulator.QuickExecute();
+            QCOMPARE(MachineState(stepped).Difference(changing), QString());
+        }
+
         // An odd pc whose word is marked: the slice stops before it, without a fault. The
         // word twice in the list is still one word.
         InstructionBreakpointList illegal;
