@@ -9,7 +9,8 @@
 
 Emulator::Emulator(Memory* memory)
     : vector(NoVector), memory(memory), registers(&registerFile), handlers(InstructionSet::SpecialisedTable()),
-      threaded(InstructionSet::ThreadedTable(true)), chained(threaded), costs(CycleTable::Fixed()),
+      threaded(InstructionSet::ThreadedTable(true, false)), threadedByAddress(InstructionSet::ThreadedTable(true, true)),
+      chained(threaded), costs(CycleTable::Fixed()),
       mainArray(memory->buffer.mainBuffer)
 {
 }
@@ -17,7 +18,8 @@ Emulator::Emulator(Memory* memory)
 void Emulator::UseSpecialisedHandlers(bool on)
 {
     handlers = on ? InstructionSet::SpecialisedTable() : InstructionSet::PlainTable();
-    threaded = InstructionSet::ThreadedTable(on);
+    threaded = InstructionSet::ThreadedTable(on, false);
+    threadedByAddress = InstructionSet::ThreadedTable(on, true);
 }
 
 Emulator::~Emulator() = default;
@@ -167,15 +169,15 @@ long long Emulator::ThreadedSlice(long long count, bool told, const BreakpointIn
     if (!SliceStarts(count, told))
         return 0;
     Register& r = registerFile;
-    const Handler* const table = threaded;
     const unsigned char* const main = mainArray;
-    // The chains test the marked addresses before each instruction, but reach a marked word's
-    // stop through their table alone. The first instruction after the loop's own test goes
-    // through the unmarked table.
+    // When addresses are marked, the chains test them before each instruction through a table
+    // of their own; they reach a marked word's stop through their table alone. The first
+    // instruction after the loop's own test goes through the table without the words' stops.
     const bool marked = stops && (stops->HasAddresses() || stops->HasInstructions());
-    threadMarks = marked && stops->HasAddresses() ? stops->AddressBits() : nullptr;
-    chained = marked && stops->HasInstructions() ? wordStops.Mark(threaded, *stops, &InstructionSet::StopBefore)
-                                                  : threaded;
+    const bool addresses = marked && stops->HasAddresses();
+    threadMarks = addresses ? stops->AddressBits() : nullptr;
+    const Handler* const table = addresses ? threadedByAddress : threaded;
+    chained = marked && stops->HasInstructions() ? wordStops.Mark(table, *stops, &InstructionSet::StopBefore) : table;
     // As a run's lookup: the word is read at any pc, odd ones included.
     const auto isMarked = [&](unsigned int pc) {
         return marked

@@ -227,8 +227,9 @@ private:
     // InstructionSet::ThreadedTable).
     const Handler* handlers;
     const Handler* threaded;
-    // What a threaded slice's chains go on through: threaded, or its copy in wordStops whose
-    // marked words stop them. The addresses marked apart, as a bitmap, null for none.
+    const Handler* threadedByAddress;
+    // What a threaded slice's chains go on through: one of the two, or its copy in wordStops
+    // whose marked words stop them; and the addresses marked, for the second.
     const Handler* chained;
     WordStopTable wordStops;
     const std::uint64_t* threadMarks = nullptr;

@@ -20,6 +20,7 @@ struct Tables
     Handler plain[0x10000];
     Handler plainCounted[0x10000];
     Handler threaded[0x10000];
+    Handler threadedByAddress[0x10000];
 };
 
 Tables::Tables()
@@ -38,6 +39,7 @@ Tables::Tables()
         if (kind == Decoder::NoKind) {
             specialised[op] = &InstructionSet::Unmatched;
             threaded[op] = &InstructionSet::Counted<&InstructionSet::Unmatched>;
+            threadedByAddress[op] = threaded[op];
             continue;
         }
         const int form = InstructionSet::FormOf(op);
@@ -163,6 +165,7 @@ Tables::Tables()
         }
         specialised[op] = handler.alone;
         threaded[op] = handler.threaded;
+        threadedByAddress[op] = handler.threadedByAddress;
     }
 }
 
@@ -184,7 +187,9 @@ const InstructionSet::Handler* InstructionSet::PlainTable()
     return TheTables().plain;
 }
 
-const InstructionSet::Handler* InstructionSet::ThreadedTable(bool specialised)
+const InstructionSet::Handler* InstructionSet::ThreadedTable(bool specialised, bool addresses)
 {
-    return specialised ? TheTables().threaded : TheTables().plainCounted;
+    if (!specialised)
+        return TheTables().plainCounted;
+    return addresses ? TheTables().threadedByAddress : TheTables().threaded;
 }

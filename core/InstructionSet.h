@@ -45,36 +45,37 @@ public:
     static const Handler* SpecialisedTable();
     static const Handler* PlainTable();
     // The handlers of quick slices: the specialised ones threaded, each going on to the next
-    // instruction's itself; or the plain ones, each returning after its instruction, counted
-    // as the threaded ones count.
-    static const Handler* ThreadedTable(bool specialised);
+    // instruction's itself, testing the marked addresses on the way or not; or the plain ones,
+    // each returning after its instruction, counted as the threaded ones count.
+    static const Handler* ThreadedTable(bool specialised, bool addresses);
 
-    // A handler alone, and threaded.
+    // A handler alone, and threaded without and with address tests.
     struct Handlers
     {
         Handler alone;
         Handler threaded;
+        Handler threadedByAddress;
     };
     // For the handlers that never leave a vector: the specialised ones, MOVEQ and the kinds
     // that touch no flag.
     template <Handler run>
     static constexpr Handlers Both()
     {
-        return {run, &Threaded<run>};
+        return {run, &Threaded<run, false>, &Threaded<run, true>};
     }
     // For the others, which return to the loop after their instruction, as it expects.
     template <Handler run>
     static constexpr Handlers Single()
     {
-        return {run, &Counted<run>};
+        return {run, &Counted<run>, &Counted<run>};
     }
     // run, then the next instruction's handler in its place, as a jump rather than a call, until
     // the emulator's threaded count runs out, the next first word lies outside the main array
-    // or its address or word is marked: then back to the loop that began, which sees to all
-    // three.
+    // or its address (when addresses are marked) or word is marked: then back to the loop that
+    // began, which sees to all three. Marked words are the table's (see WordStopTable).
     // Each handler jumping on from its own place, the host predicts the next one by the one
     // before. The decoder's opcode is left to the handlers that read it.
-    template <Handler run>
+    template <Handler run, bool addresses>
     static void Threaded(Emulator& e, unsigned int op)
     {
         // Only quick slices, which defer the flags, run them: the handler need not ask.
@@ -88,7 +89,7 @@ public:
         if (!Memory::Direct(pc, 16))
             return;
         const unsigned int word = Memory::ReadDirect(e.mainArray, pc, 16);
-        if (e.threadMarks && BreakpointIndex::Test(e.threadMarks, pc))
+        if (addresses && BreakpointIndex::Test(e.threadMarks, pc))
             return;
         r.pc = pc + 2;
         return e.chained[word](e, word);
