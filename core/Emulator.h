@@ -296,14 +296,13 @@ private:
     // once: it would have to settle them after every instruction anyway. Nothing outside
     // QuickExecute ever sees them pending.
     enum PendingFlags : unsigned char { FlagsSettled, FlagsOfMove, FlagsOfAdd, FlagsOfSubtract, FlagsOfCompare, FlagsOfShift };
-    // Side by side, so that one test finds either pending; extend is 0, or extendPending with
-    // X in bit 0.
+    // extend is 0, or extendPending with X in bit 0. Each byte is read as it is stored: one
+    // read of both would wait for the handler's store of either, not forwarded to it.
     struct Pending
     {
         PendingFlags kind;
         unsigned char extend;
     };
-    static_assert(sizeof(Pending) == 2, "FlagsPending reads both bytes as one word");
     static constexpr unsigned char extendPending = 2;
     bool deferring = false;
     // The operands apart, so that the compiler does not pair their stores in a vector register.
@@ -312,9 +311,7 @@ private:
     unsigned int pendingSource = 0;
     bool FlagsPending() const
     {
-        unsigned short both;
-        std::memcpy(&both, &pending, sizeof both);
-        return both != 0;
+        return pending.kind != FlagsSettled || pending.extend != 0;
     }
     void SettleFlags()
     {

@@ -68,24 +68,14 @@ private:
     }
     static void Merge(unsigned int& target, unsigned int value, int size)
     {
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-        // The low byte or word is stored alone, where it lies in the host's word.
-        const unsigned char byte = static_cast<unsigned char>(value);
-        const unsigned short word = static_cast<unsigned short>(value);
-        switch (size) {
-        case 8: std::memcpy(&target, &byte, sizeof byte); break;
-        case 16: std::memcpy(&target, &word, sizeof word); break;
-        case 32: target = value; break;
-        default: break;
-        }
-#else
+        // The whole word is stored, the high bits merged back: a byte or word stored alone
+        // would hold up the next read of the whole register, which is not forwarded from it.
         switch (size) {
         case 8: target = (target & 0xFFFFFF00u) | (value & 0xFF); break;
         case 16: target = (target & 0xFFFF0000u) | (value & 0xFFFF); break;
         case 32: target = value; break;
         default: break;
         }
-#endif
     }
 };
 
