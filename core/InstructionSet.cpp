@@ -79,7 +79,7 @@ Tables::Tables()
             break;
         }
         case Decoder::Kind_RTS:
-            handler = InstructionSet::Both<&InstructionSet::FlagFreeRTS>();
+            handler = InstructionSet::Both<&InstructionSet::FlagFreeRTS, true>();
             break;
         case Decoder::Kind_LINK:
             handler = InstructionSet::Both<&InstructionSet::FlagFreeLINK>();

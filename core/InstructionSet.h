@@ -57,11 +57,11 @@ public:
         Handler threadedByAddress;
     };
     // For the handlers that never leave a vector: the specialised ones, MOVEQ and the kinds
-    // that touch no flag.
-    template <Handler run>
+    // that touch no flag. jumps: run may set pc anywhere (a branch, jump or return).
+    template <Handler run, bool jumps = false>
     static constexpr Handlers Both()
     {
-        return {run, &Threaded<run, false>, &Threaded<run, true>};
+        return {run, &Threaded<run, false, jumps>, &Threaded<run, true, jumps>};
     }
     // For the others, which return to the loop after their instruction, as it expects.
     template <Handler run>
@@ -75,7 +75,7 @@ public:
     // began, which sees to all three. Marked words are the table's (see WordStopTable).
     // Each handler jumping on from its own place, the host predicts the next one by the one
     // before. The decoder's opcode is left to the handlers that read it.
-    template <Handler run, bool addresses>
+    template <Handler run, bool addresses, bool jumps>
     static void Threaded(Emulator& e, unsigned int op)
     {
         // Only quick slices, which defer the flags, run them: the handler need not ask.
@@ -86,7 +86,9 @@ public:
             return;
         Register& r = e.registerFile;
         const unsigned int pc = r.pc;
-        if (!Memory::Direct(pc, 16))
+        // An instruction that does not jump leaves pc even, as it found it: only the range
+        // is left to test.
+        if (jumps ? !Memory::Direct(pc, 16) : pc > MemoryBuffer::videoStart - 2)
             return;
         const unsigned int word = Memory::ReadDirect(e.mainArray, pc, 16);
         if (addresses && BreakpointIndex::Test(e.threadMarks, pc))

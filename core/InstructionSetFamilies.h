@@ -67,17 +67,17 @@ using TwoWayForm = Fixed<place < sourceCount ? place : memoryAlterable[(place - 
 template <int place>
 using TwoWayDirection = Fixed<place < sourceCount ? 0 : 1>;
 
-// One pair of handlers per index of a family of specialisations: Case<I>::Run for I below
-// count, alone and threaded.
-template <template <int> class Case, std::size_t... I>
+// The handlers of each index of a family of specialisations: Case<I>::Run for I below count,
+// alone and threaded; jumps: they may set pc anywhere (see InstructionSet::Both).
+template <template <int> class Case, bool jumps, std::size_t... I>
 constexpr std::array<Handlers, sizeof...(I)> Instances(std::index_sequence<I...>)
 {
-    return {{InstructionSet::Both<&Case<int(I)>::Run>()...}};
+    return {{InstructionSet::Both<&Case<int(I)>::Run, jumps>()...}};
 }
-template <template <int> class Case, std::size_t count>
+template <template <int> class Case, std::size_t count, bool jumps = false>
 constexpr std::array<Handlers, count> Family()
 {
-    return Instances<Case>(std::make_index_sequence<count>());
+    return Instances<Case, jumps>(std::make_index_sequence<count>());
 }
 
 // Moves: size, destination's place, source; MOVEA: size bit, source; MOVEM: size bit, then

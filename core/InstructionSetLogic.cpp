@@ -133,10 +133,10 @@ const std::array<Handlers, 3 * dataAlterableCount> test = Family<TestCase, 3 * d
 const std::array<Handlers, 3 * dataAlterableCount> clear = Family<ClearCase, 3 * dataAlterableCount>();
 const std::array<Handlers, controlCount> loadAddress = Family<LoadAddressCase, controlCount>();
 const std::array<Handlers, controlCount> pushAddress = Family<PushAddressCase, controlCount>();
-const std::array<Handlers, controlCount> jump = Family<JumpCase, controlCount>();
-const std::array<Handlers, controlCount> jumpToSubroutine = Family<JumpToSubroutineCase, controlCount>();
-const std::array<Handlers, 32> branch = Family<BranchCase, 32>();
-const std::array<Handlers, 16> decrementAndBranch = Family<DecrementAndBranchCase, 16>();
+const std::array<Handlers, controlCount> jump = Family<JumpCase, controlCount, true>();
+const std::array<Handlers, controlCount> jumpToSubroutine = Family<JumpToSubroutineCase, controlCount, true>();
+const std::array<Handlers, 32> branch = Family<BranchCase, 32, true>();
+const std::array<Handlers, 16> decrementAndBranch = Family<DecrementAndBranchCase, 16, true>();
 const std::array<Handlers, 48> shift = Family<ShiftCase, 48>();
 
 } // namespace InstructionSetFamilies

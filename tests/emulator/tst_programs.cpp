@@ -735,6 +735,40 @@ private slots:
             QCOMPARE(MachineState(stepped).Difference(sliced), QString());
         }
 
+        // Branches, jumps and returns to an odd address inside a slice fault where steps do.
+        for (const QString code : {"41F9 0000 1001 4ED0", "7003 51C8 0003", "41F9 0000 1001 4E90", "7000 6001",
+                                   "6100 0003", "2F3C 0000 1001 4E75", "41F9 0000 1001 4EE8 0004"}) {
+            TestMachine sliced;
+            TestMachine stepped;
+            sliced.Prepare(code);
+            stepped.Prepare(code);
+            long long steps = 0;
+            while (steps < 8 && stepped.emulator.errorMessage.isEmpty()) {
+                stepped.emulator.QuickExecute();
+                ++steps;
+            }
+            QCOMPARE(stepped.emulator.errorMessage, Emulator::AddressErrorMessage());
+            QCOMPARE(sliced.emulator.QuickExecute(8, &atNop), steps);
+            QCOMPARE(sliced.emulator.errorMessage, stepped.emulator.errorMessage);
+            QCOMPARE(MachineState(stepped).Difference(sliced), QString());
+        }
+
+        // Straight-line code that runs on from the main array into the video memory.
+        {
+            TestMachine sliced;
+            TestMachine stepped;
+            for (TestMachine* machine : {&sliced, &stepped}) {
+                machine->Prepare("4E71");
+                machine->Place(MemoryBuffer::videoStart - 4, "7001 7202 7403 7604 7805");
+                machine->emulator.registers->pc = MemoryBuffer::videoStart - 4;
+            }
+            for (int i = 0; i < 5; ++i)
+                stepped.emulator.QuickExecute();
+            QCOMPARE(sliced.emulator.QuickExecute(5), 5LL);
+            QCOMPARE(stepped.emulator.registers->d[4], 5u);
+            QCOMPARE(MachineState(stepped).Difference(sliced), QString());
+        }
+
         // Random code, with marks that no instruction meets: the steps' state, message and
         // vector, the trace stop told by the next step.
         BreakpointIndex none;
