@@ -1,8 +1,9 @@
 // How many 68000 instructions per second the emulator executes on compiled C programs, in
 // quick mode and in recorded mode with a full undo history, and how much memory that full
 // history takes. Both run as a run executes them, in slices; recorded mode looks up an
-// address breakpoint before each instruction, as a run with breakpoints does, and is also
-// measured one call of Execute() per instruction, as the steps execute it. --rounds=N sets
+// address breakpoint before each instruction, as a run with breakpoints does, or marks only
+// ILLEGAL, as the window's run does by default; it is also measured one call of Execute() per
+// instruction, as the steps execute it. --rounds=N sets
 // how many times each measure runs every program (callgrind counts host instructions per
 // emulated one with --toggle-collect on "Emulator::QuickExecute(long long)",
 // "*RecordedSlice<true, true, false>*" or
@@ -89,7 +90,7 @@ struct Workload
 // Rounds of every program per measure: five by default, fewer under callgrind.
 int rounds = 5;
 
-enum class Mode { Quick, Recorded, RecordedSteps };
+enum class Mode { Quick, Recorded, RecordedWords, RecordedSteps };
 
 // Best rate in millions of instructions per second over a few rounds of every program.
 double Measure(const QList<Workload>& workloads, Mode mode, Machine& machine)
@@ -99,6 +100,11 @@ double Measure(const QList<Workload>& workloads, Mode mode, Machine& machine)
     elsewhere.append(0xFF0000);
     BreakpointIndex breakpoints;
     breakpoints.Build(elsewhere, InstructionBreakpointList());
+    // ILLEGAL alone, as the window's runs mark it by default.
+    InstructionBreakpointList illegal;
+    illegal.append(0x4AFC);
+    BreakpointIndex words;
+    words.Build(AddressBreakpointList(), illegal);
     double best = 0;
     for (int round = 0; round < rounds; ++round) {
         long long total = 0;
@@ -115,6 +121,9 @@ double Measure(const QList<Workload>& workloads, Mode mode, Machine& machine)
                 break;
             case Mode::Recorded:
                 emulator.Execute(w.length, &breakpoints);
+                break;
+            case Mode::RecordedWords:
+                emulator.Execute(w.length, &words);
                 break;
             case Mode::RecordedSteps:
                 for (long long i = 0; i < w.length; ++i)
@@ -188,6 +197,8 @@ int main(int argc, char** argv)
     const long after = ResidentBytes();
     std::printf("recorded mode: %6.1f million instructions/s with a full history of %d items\n",
                 Measure(workloads, Mode::Recorded, recorded), recorded.emulator.undoList.items.count());
+    std::printf("  ILLEGAL marked instead, as the window's run: %6.1f million instructions/s\n",
+                Measure(workloads, Mode::RecordedWords, recorded));
     std::printf("  one call of Execute() per instruction: %6.1f million instructions/s\n",
                 Measure(workloads, Mode::RecordedSteps, recorded));
     std::printf("a full undo history takes %.1f MiB (%zu bytes per item with its first write record)\n",

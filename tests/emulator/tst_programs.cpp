@@ -712,6 +712,8 @@ private slots:
         odd.emulator.registers->pc = 0x1001;
         QCOMPARE(odd.emulator.QuickExecute(10, &atIllegal), 0LL);
         QCOMPARE(odd.emulator.errorMessage, QString());
+        QCOMPARE(odd.emulator.Execute(10, &atIllegal), 0LL);
+        QCOMPARE(odd.emulator.errorMessage, QString());
         QCOMPARE(odd.emulator.QuickExecute(10), 1LL);
         QCOMPARE(odd.emulator.errorMessage, Emulator::AddressErrorMessage());
 
@@ -721,18 +723,26 @@ private slots:
         nop << 0x4E71;
         BreakpointIndex atNop;
         atNop.Build(AddressBreakpointList(), nop);
-        for (const QString code : {"46FC A700 4E71", "0A7C 8000 4E71", "2F3C 0000 100C 3F3C A700 4E73 4E71", "A000 4E71"}) {
+        // In recorded slices too, and after an instruction that leaves no vector.
+        for (const QString code :
+             {"46FC A700 4E71", "0A7C 8000 4E71", "2F3C 0000 100C 3F3C A700 4E73 4E71", "A000 4E71", "7001 4E71"}) {
             TestMachine sliced;
+            TestMachine recorded;
             TestMachine stepped;
             sliced.Prepare(code);
+            recorded.Prepare(code);
             stepped.Prepare(code);
             const int before = code.startsWith("2F3C") ? 3 : 1;
             for (int i = 0; i < before; ++i)
-                stepped.emulator.QuickExecute();
+                stepped.emulator.Execute();
             QCOMPARE(sliced.emulator.QuickExecute(100, &atNop), qint64(before));
-            QCOMPARE(sliced.emulator.errorMessage, QString());
-            QCOMPARE(sliced.emulator.vector, stepped.emulator.vector);
-            QCOMPARE(MachineState(stepped).Difference(sliced), QString());
+            QCOMPARE(recorded.emulator.Execute(100, &atNop), qint64(before));
+            for (const TestMachine* machine : {&sliced, &recorded}) {
+                QCOMPARE(machine->emulator.errorMessage, QString());
+                QCOMPARE(machine->emulator.vector, stepped.emulator.vector);
+                QCOMPARE(MachineState(stepped).Difference(*machine), QString());
+            }
+            QCOMPARE(recorded.emulator.undoList.items.count(), before);
         }
 
         // Branches, jumps and returns to an odd address inside a slice fault where steps do.
