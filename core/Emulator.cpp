@@ -342,11 +342,7 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
     if (!SliceStarts(count, !marked))
         return 0;
     Register& r = registerFile;
-    // A marked word's handler there only says so (see WordStopTable), so that no word is
-    // looked up before each instruction; but one outside the main array, where the lookup
-    // reads it without a fault at an odd pc.
-    const Handler* const table =
-        instructions ? recordedStops.Mark(handlers, *stops, &InstructionSet::StopRecorded) : handlers;
+    const Handler* const table = handlers;
     const unsigned char* const main = mainArray;
     // On until the slice ends; each item only points it at its own list.
     memory->recording = true;
@@ -362,7 +358,7 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
             const unsigned int pc = r.pc;
             const bool direct = Memory::Direct(pc, 16);
             unsigned int word = direct ? Memory::ReadDirect(main, pc, 16) : 0;
-            if ((addresses && stops->HasAddress(pc)) || (!direct && isMarked(pc, memory->Read(pc, 16))))
+            if ((addresses || instructions) && isMarked(pc, direct ? word : memory->Read(pc, 16)))
                 break;
             StartItem<true>(word);
             if (!direct) {
@@ -374,13 +370,6 @@ long long Emulator::RecordedSlice(long long count, const BreakpointIndex* stops)
             table[word](*this, word);
             --left;
             if (__builtin_expect(vector != NoVector, false)) {
-                if (instructions && vector == wordMarked) {
-                    // Before it: nothing ran, and its item stays uncommitted.
-                    ++left;
-                    r.pc = pc;
-                    vector = NoVector;
-                    break;
-                }
                 if (RecordedStopsAfter(left == 0, !marked))
                     break;
                 // A slice that stops before the next instruction leaves this one's vector, as

@@ -232,8 +232,6 @@ private:
     // whose marked words stop them; and the addresses marked, for the second.
     const Handler* chained;
     WordStopTable wordStops;
-    // The same for recorded slices, whose marked words' handlers leave wordMarked in vector.
-    WordStopTable recordedStops;
     const std::uint64_t* threadMarks = nullptr;
     // How many more instructions threaded handlers may execute before they return.
     long long threadLeft = 0;
@@ -404,7 +402,6 @@ private:
     // STOP). It says so through vector, which the loops test after every instruction anyway,
     // so that a slice need not test sr after every one; no exception is taken for it.
     static constexpr VectorNumber traceArmed = VectorNumber(-2);
-    static constexpr VectorNumber wordMarked = VectorNumber(-3);
     void ArmTrace()
     {
         if ((registerFile.sr & Register::traceBit) && vector == NoVector)

@@ -99,8 +99,6 @@ public:
     // A chain's handler for a word that its slice stops before: back to the loop, pc on the
     // word, uncounted; the loop's own test then stops there.
     static void StopBefore(Emulator& e, unsigned int) { e.registerFile.pc -= 2; }
-    // A recorded slice's handler for a word that it stops before: the slice's loop sees to it.
-    static void StopRecorded(Emulator& e, unsigned int) { e.vector = Emulator::wordMarked; }
     template <Handler run>
     static void Counted(Emulator& e, unsigned int op)
     {
