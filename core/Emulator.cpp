@@ -10,8 +10,7 @@
 Emulator::Emulator(Memory* memory)
     : vector(NoVector), memory(memory), registers(&registerFile), handlers(InstructionSet::SpecialisedTable()),
       threaded(InstructionSet::ThreadedTable(true, false)), threadedByAddress(InstructionSet::ThreadedTable(true, true)),
-      chained(threaded), costs(CycleTable::Fixed()),
-      mainArray(memory->buffer.mainBuffer)
+      chained(threaded), costs(CycleTable::Fixed()), mainArray(memory->buffer.mainBuffer)
 {
 }
 
