@@ -3,10 +3,9 @@
 // history takes. Both run as a run executes them, in slices; recorded mode looks up an
 // address breakpoint before each instruction, as a run with breakpoints does, or marks only
 // ILLEGAL, as the window's run does by default; it is also measured one call of Execute() per
-// instruction, as the steps execute it. --rounds=N sets
-// how many times each measure runs every program (callgrind counts host instructions per
-// emulated one with --toggle-collect on "Emulator::QuickExecute(long long)",
-// "*RecordedSlice<true, true, false>*" or
+// instruction, as the steps execute it. --rounds=N sets how many times each measure runs every
+// program (callgrind counts host instructions per emulated one with --toggle-collect on
+// "Emulator::QuickExecute(long long)", "*RecordedSlice<true, true, false>*" or
 // "Emulator::Execute()"). It also gives the clock cycles that the programs take on the
 // emulated 68000.
 // The programs are the compiled test programs of the build tree; give other

@@ -172,11 +172,12 @@ long long Emulator::ThreadedSlice(long long count, bool told, const BreakpointIn
     // When addresses are marked, the chains test them before each instruction through a table
     // of their own; they reach a marked word's stop through their table alone. The first
     // instruction after the loop's own test goes through the table without the words' stops.
-    const bool marked = stops && (stops->HasAddresses() || stops->HasInstructions());
-    const bool addresses = marked && stops->HasAddresses();
+    const bool addresses = stops && stops->HasAddresses();
+    const bool words = stops && stops->HasInstructions();
+    const bool marked = addresses || words;
     threadMarks = addresses ? stops->AddressBits() : nullptr;
     const Handler* const table = addresses ? threadedByAddress : threaded;
-    chained = marked && stops->HasInstructions() ? wordStops.Mark(table, *stops, &InstructionSet::StopBefore) : table;
+    chained = words ? wordStops.Mark(table, *stops, &InstructionSet::StopBefore) : table;
     // As a run's lookup: the word is read at any pc, odd ones included.
     const auto isMarked = [&](unsigned int pc) {
         return marked
