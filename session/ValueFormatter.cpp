@@ -153,8 +153,9 @@ QString ValueFormatter::FormatScalar(const DebugValue& value, int type, Radix ra
             .arg(t.isSigned ? QString::number(number) : QString::number(bits),
                  Escaped(static_cast<unsigned char>(bits), QLatin1Char('\'')));
     case Kind::Enumeration:
+        // A damaged file may leave an enumerator unnamed: its number says more than nothing.
         for (const TypeTable::Enumerator& e : t.enumerators)
-            if (e.value == number)
+            if (e.value == number && !e.name.isEmpty())
                 return e.name;
         return QString::number(number);
     case Kind::Float:

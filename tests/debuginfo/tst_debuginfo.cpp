@@ -367,6 +367,16 @@ void DebugInfoTest::damagedTypesAndLocationsEnd()
     QVERIFY(formatter.Text(value).size() < 100000);
     value.type = self;
     QCOMPARE(formatter.Text(value), QStringLiteral("<type inconnu>"));
+    // An enumerator without a name shows its number, never an empty text.
+    TypeTable::Type colour;
+    colour.kind = TypeTable::Kind::Enumeration;
+    colour.size = 4;
+    colour.enumerators = {TypeTable::Enumerator{QString(), 0}, TypeTable::Enumerator{QStringLiteral("red"), 1}};
+    value.type = types.Add(colour);
+    memory.Write(0x1000, 0, 32, true);
+    QCOMPARE(formatter.Text(value), QStringLiteral("0"));
+    memory.Write(0x1000, 1, 32, true);
+    QCOMPARE(formatter.Text(value), QStringLiteral("red"));
 
     // Expressions.
     LocationEvaluator::Context context;
