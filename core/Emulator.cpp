@@ -202,7 +202,8 @@ long long Emulator::ThreadedSlice(long long count, bool told, const BreakpointIn
             const unsigned int word = Fetch(r.pc, main);
             opcode = word;
             r.pc += 2;
-            table[word](*this, word);
+            const unsigned int host = Memory::SwapHostWord(word);
+            table[host](*this, host);
             left -= chain - threadLeft;
             if (__builtin_expect(left == 0, false)) {
                 StopsAfter(true, told);

@@ -36,10 +36,12 @@ Tables::Tables()
         plain[op] = &InstructionSet::Decoded;
         plainCounted[op] = &InstructionSet::Counted<&InstructionSet::Decoded>;
         const Decoder::Kind kind = Decoder::KindOf(op);
+        // The chains find their handlers by the word in the host's byte order.
+        const unsigned int host = Memory::SwapHostWord(op);
         if (kind == Decoder::NoKind) {
             specialised[op] = &InstructionSet::Unmatched;
-            threaded[op] = &InstructionSet::Counted<&InstructionSet::Unmatched>;
-            threadedByAddress[op] = threaded[op];
+            threaded[host] = &InstructionSet::Counted<&InstructionSet::Unmatched>;
+            threadedByAddress[host] = threaded[host];
             continue;
         }
         const int form = InstructionSet::FormOf(op);
@@ -164,8 +166,8 @@ Tables::Tables()
             break;
         }
         specialised[op] = handler.alone;
-        threaded[op] = handler.threaded;
-        threadedByAddress[op] = handler.threadedByAddress;
+        threaded[host] = handler.threaded;
+        threadedByAddress[host] = handler.threadedByAddress;
     }
 }
 

@@ -46,7 +46,8 @@ public:
     static const Handler* PlainTable();
     // The handlers of quick slices: the specialised ones threaded, each going on to the next
     // instruction's itself, testing the marked addresses on the way or not; or the plain ones,
-    // each returning after its instruction, counted as the threaded ones count.
+    // each returning after its instruction, counted as the threaded ones count. Indexed and
+    // called by the first word in the host's byte order (Memory::HostWord).
     static const Handler* ThreadedTable(bool specialised, bool addresses);
 
     // A handler alone, and threaded without and with address tests.
@@ -75,13 +76,16 @@ public:
     // began, which sees to all three. Marked words are the table's (see WordStopTable).
     // Each handler jumping on from its own place, the host predicts the next one by the one
     // before. The decoder's opcode is left to the handlers that read it.
+    // The chains' tables are indexed by the first word in the host's byte order (HostWord),
+    // and their handlers are given it so: the one swap is folded into the handler's taking of
+    // the word's fields, where the tail would otherwise swap it, then widen it twice.
     template <Handler run, bool addresses, bool jumps>
-    static void Threaded(Emulator& e, unsigned int op)
+    static void Threaded(Emulator& e, unsigned int host)
     {
         // Only quick slices, which defer the flags, run them: the handler need not ask.
         if (!e.deferring)
             __builtin_unreachable();
-        run(e, op);
+        run(e, Memory::SwapHostWord(host));
         if (__builtin_expect(--e.threadLeft == 0, false))
             return;
         Register& r = e.registerFile;
@@ -90,7 +94,7 @@ public:
         // is left to test.
         if (jumps ? !Memory::Direct(pc, 16) : pc > MemoryBuffer::videoStart - 2)
             return;
-        const unsigned int word = Memory::ReadDirect(e.mainArray, pc, 16);
+        const unsigned int word = Memory::HostWord(e.mainArray, pc);
         if (addresses && BreakpointIndex::Test(e.threadMarks, pc))
             return;
         r.pc = pc + 2;
@@ -100,8 +104,9 @@ public:
     // word, uncounted; the loop's own test then stops there.
     static void StopBefore(Emulator& e, unsigned int) { e.registerFile.pc -= 2; }
     template <Handler run>
-    static void Counted(Emulator& e, unsigned int op)
+    static void Counted(Emulator& e, unsigned int host)
     {
+        const unsigned int op = Memory::SwapHostWord(host);
         e.opcode = op;
         run(e, op);
         --e.threadLeft;

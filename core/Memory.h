@@ -176,6 +176,16 @@ public:
     static inline __attribute__((always_inline)) unsigned int ReadDirect(const unsigned char* main, unsigned int address,
                                                                           int size);
     inline __attribute__((always_inline)) void WriteDirect(unsigned int address, unsigned int value, int size);
+    // A word of the main array as the host reads it, its bytes in the host's order; and the
+    // same conversion, either way, between that and the word's value. The threaded handlers
+    // are found by the first, which saves the swap on the way to them.
+    static unsigned int HostWord(const unsigned char* main, unsigned int address)
+    {
+        unsigned short v;
+        std::memcpy(&v, main + address, sizeof v);
+        return v;
+    }
+    static unsigned int SwapHostWord(unsigned int word) { return BigEndian(static_cast<unsigned short>(word)); }
     void Write(const MemoryRecordList& list);
     void Write(const MemoryRecordItem& item);
 

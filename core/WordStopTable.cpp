@@ -1,6 +1,7 @@
 #include "core/WordStopTable.h"
 
 #include "core/BreakpointIndex.h"
+#include "core/Memory.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -32,8 +33,10 @@ const WordStopTable::Handler* WordStopTable::Mark(const Handler* base, const Bre
     return table.get();
 }
 
+// The threaded tables are indexed by the word in the host's byte order.
 void WordStopTable::Replace(unsigned int word, Handler stop)
 {
-    table[word] = stop;
-    replaced.push_back(static_cast<unsigned short>(word));
+    const unsigned int host = Memory::SwapHostWord(word);
+    table[host] = stop;
+    replaced.push_back(static_cast<unsigned short>(host));
 }
