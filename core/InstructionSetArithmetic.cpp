@@ -12,7 +12,7 @@ struct AddSubCases
     template <int I>
     struct Case
     {
-        static void Run(Emulator& e, unsigned int op)
+        static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
         {
             InstructionSet::Charge<CycleTable::TwoWay(sizes[I / twoWayCount], TwoWayForm<I % twoWayCount>(),
                                                       TwoWayDirection<I % twoWayCount>())>(e);
@@ -23,7 +23,7 @@ struct AddSubCases
     template <int I>
     struct AddressCase
     {
-        static void Run(Emulator& e, unsigned int op)
+        static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
         {
             InstructionSet::Charge<CycleTable::AddressArithmetic(I / formCount ? 32 : 16, I % formCount)>(e);
             InstructionSet::AddSubAddress<subtract>(e, op, Fixed<I / formCount ? 32 : 16>(), Fixed<I % formCount>());
@@ -32,7 +32,7 @@ struct AddSubCases
     template <int I>
     struct QuickCase
     {
-        static void Run(Emulator& e, unsigned int op)
+        static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
         {
             InstructionSet::Charge<CycleTable::Quick(sizes[I / formCount], I % formCount)>(e);
             InstructionSet::AddSubQuick<subtract>(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
@@ -43,7 +43,7 @@ struct AddSubCases
 template <int I>
 struct CompareCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::Compare(sizes[I / formCount], I % formCount)>(e);
         InstructionSet::Compare(e, op, Fixed<sizes[I / formCount]>(), Fixed<I % formCount>());
@@ -53,7 +53,7 @@ struct CompareCase
 template <int I>
 struct CompareAddressCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::CompareAddress(I / formCount ? 32 : 16, I % formCount)>(e);
         InstructionSet::CompareAddress(e, op, Fixed<I / formCount ? 32 : 16>(), Fixed<I % formCount>());

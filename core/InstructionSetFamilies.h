@@ -68,7 +68,11 @@ template <int place>
 using TwoWayDirection = Fixed<place < sourceCount ? 0 : 1>;
 
 // The handlers of each index of a family of specialisations: Case<I>::Run for I below count,
-// alone and threaded; jumps: they may set pc anywhere (see InstructionSet::Both).
+// alone and threaded; jumps: they may set pc anywhere (see InstructionSet::Both). Each Run is
+// forced inline (ZENDRA_ALWAYS_INLINE), so that the threaded twins hold it whole: left to
+// itself, the compiler calls the larger ones (memory operands, MOVEM) from their twins, and
+// quick slices measured 2 to 4% slower for it. The optimised library's code grows from 3.0 to
+// 5.2 MB.
 template <template <int> class Case, bool jumps, std::size_t... I>
 constexpr std::array<Handlers, sizeof...(I)> Instances(std::index_sequence<I...>)
 {

@@ -12,7 +12,7 @@ struct LogicCases
     template <int I>
     struct Case
     {
-        static void Run(Emulator& e, unsigned int op)
+        static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
         {
             InstructionSet::Charge<CycleTable::TwoWay(sizes[I / twoWayCount], TwoWayForm<I % twoWayCount>(),
                                                       TwoWayDirection<I % twoWayCount>())>(e);
@@ -26,7 +26,7 @@ struct LogicCases
 template <int I>
 struct ExclusiveOrCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::ExclusiveOr(sizes[I / dataAlterableCount], dataAlterable[I % dataAlterableCount])>(e);
         InstructionSet::Logic<InstructionSet::ExclusiveOr>(e, op, Fixed<sizes[I / dataAlterableCount]>(),
@@ -37,7 +37,7 @@ struct ExclusiveOrCase
 template <int I>
 struct TestCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::Test(sizes[I / dataAlterableCount], dataAlterable[I % dataAlterableCount])>(e);
         InstructionSet::Test(e, op, Fixed<sizes[I / dataAlterableCount]>(), Fixed<dataAlterable[I % dataAlterableCount]>());
@@ -47,7 +47,7 @@ struct TestCase
 template <int I>
 struct ClearCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::SingleOperand(sizes[I / dataAlterableCount], dataAlterable[I % dataAlterableCount])>(e);
         InstructionSet::Clear(e, op, Fixed<sizes[I / dataAlterableCount]>(), Fixed<dataAlterable[I % dataAlterableCount]>());
@@ -57,7 +57,7 @@ struct ClearCase
 template <int I>
 struct LoadAddressCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::LoadAddress(control[I])>(e);
         InstructionSet::LoadAddress(e, op, Fixed<control[I]>());
@@ -67,7 +67,7 @@ struct LoadAddressCase
 template <int I>
 struct PushAddressCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::PushAddress(control[I])>(e);
         InstructionSet::PushAddress(e, op, Fixed<control[I]>());
@@ -77,7 +77,7 @@ struct PushAddressCase
 template <int I>
 struct JumpCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::Jump(control[I])>(e);
         InstructionSet::Jump(e, op, Fixed<control[I]>());
@@ -87,7 +87,7 @@ struct JumpCase
 template <int I>
 struct JumpToSubroutineCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::JumpToSubroutine(control[I])>(e);
         InstructionSet::JumpToSubroutine(e, op, Fixed<control[I]>());
@@ -98,7 +98,7 @@ struct JumpToSubroutineCase
 template <int I>
 struct BranchCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Branch(e, op, Fixed<I / 2>(), Fixed<I % 2>(), Fixed<0>());
     }
@@ -107,7 +107,7 @@ struct BranchCase
 template <int I>
 struct DecrementAndBranchCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::DecrementAndBranch(e, op, Fixed<I>(), Fixed<0>());
     }
@@ -117,7 +117,7 @@ struct DecrementAndBranchCase
 template <int I>
 struct ShiftCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::ShiftRegister(e, op, Fixed<I / 12>(), Fixed<sizes[(I / 4) % 3]>(), Fixed<(I / 2) % 2>(),
                                       Fixed<I % 2>(), Fixed<0>());

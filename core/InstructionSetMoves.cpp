@@ -9,7 +9,7 @@ namespace {
 template <int I>
 struct MoveCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::Move(moveSizes[I / (sourceCount * dataAlterableCount)], I % sourceCount,
                                                 dataAlterable[(I / sourceCount) % dataAlterableCount])>(e);
@@ -21,7 +21,7 @@ struct MoveCase
 template <int I>
 struct MoveAddressCase
 {
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::MoveAddress(I / formCount ? 16 : 32, I % formCount)>(e);
         InstructionSet::MoveAddress(e, op, Fixed<I / formCount ? 16 : 32>(), Fixed<I % formCount>());
@@ -34,7 +34,7 @@ struct MoveMultipleCase
     static constexpr int place = I % multipleCount;
     static constexpr bool toRegisters = place >= multipleToMemoryCount;
     static constexpr int form = toRegisters ? multipleToRegisters[place - multipleToMemoryCount] : multipleToMemory[place];
-    static void Run(Emulator& e, unsigned int op)
+    static ZENDRA_ALWAYS_INLINE void Run(Emulator& e, unsigned int op)
     {
         InstructionSet::Charge<CycleTable::MoveMultiple(form, toRegisters)>(e);
         InstructionSet::MoveMultiple(e, op, Fixed<I / multipleCount ? 32 : 16>(), Fixed<form>());
